@@ -1,0 +1,20 @@
+#pragma once
+// Reads an ASCII DXF drawing (R12, R2000 to R2018) into a database. Files are recognised by content.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "database.h"
+
+namespace cad {
+
+struct DxfReadResult {
+  std::unique_ptr<Database> database;  // null on failure: never a half-filled drawing
+  std::string error;                   // names the line for damaged input
+};
+
+DxfReadResult readDxfText(std::string_view text);
+DxfReadResult readDxfFile(const std::string& path);
+
+}  // namespace cad

@@ -1,0 +1,214 @@
+#pragma once
+// The entity kinds the drawing database holds. Kind tests are dynamic_cast, as the host's cast() is.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "object.h"
+
+namespace cad {
+
+class Curve : public Entity {
+ public:
+  virtual bool isClosed() const = 0;
+  // Enclosed area (absolute value not taken: sign follows the direction, as the host's).
+  virtual ErrorStatus getArea(double& area) const;
+};
+
+class Line : public Curve {
+ public:
+  Point3d start, end;
+  Vector3d normal{0, 0, 1};
+  Point3d startPoint() const { return start; }
+  Point3d endPoint() const { return end; }
+  bool isClosed() const override { return false; }
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+// Lightweight polyline: 2D vertices in object coordinates with bulges and widths.
+class Polyline : public Curve {
+ public:
+  struct Vertex {
+    Point2d pt;
+    double bulge = 0, startWidth = 0, endWidth = 0;
+  };
+  std::vector<Vertex> vertices;
+  bool closed = false;
+  double elevation = 0;
+  double constantWidth = 0;
+  Vector3d normal{0, 0, 1};
+  std::vector<unsigned> failVertexReads;  // test hook: getPointAt fails for these indices
+
+  unsigned numVerts() const { return static_cast<unsigned>(vertices.size()); }
+  bool isOnlyLines() const;
+  ErrorStatus getPointAt(unsigned index, Point3d& pt) const;  // world coordinates
+  ErrorStatus getPointAt(unsigned index, Point2d& pt) const;  // object coordinates
+  ErrorStatus getBulgeAt(unsigned index, double& bulge) const;
+  bool isClosed() const override { return closed; }
+  ErrorStatus getArea(double& area) const override;
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+// Legacy 2D polyline: its vertices are objects of their own, opened one by one.
+class Vertex2d : public Object {
+ public:
+  Point3d position;  // object coordinates, z = the polyline's elevation
+  double bulge_ = 0;
+  double startWidth = 0, endWidth = 0;
+  int vertexFlags = 0;  // DXF 70 of the vertex
+  double bulge() const { return bulge_; }
+  const RxClass& rxClass() const override;
+};
+
+class Polyline2d : public Curve {
+ public:
+  std::vector<ObjectId> vertexIds;  // stored order
+  bool closed = false;
+  double elevation = 0;
+  Vector3d normal{0, 0, 1};
+  bool isClosed() const override { return closed; }
+  ErrorStatus getArea(double& area) const override;
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class Circle : public Curve {
+ public:
+  Point3d center;
+  double radius = 0;
+  Vector3d normal{0, 0, 1};
+  bool isClosed() const override { return true; }
+  ErrorStatus getArea(double& area) const override;
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class Arc : public Curve {
+ public:
+  Point3d center;
+  double radius = 0;
+  double startAngle = 0, endAngle = 0;  // radians, counter-clockwise
+  Vector3d normal{0, 0, 1};
+  bool isClosed() const override { return false; }
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class Text : public Entity {
+ public:
+  Point3d position;
+  Point3d alignment;
+  double height = 2.5;
+  double rotation = 0;      // radians
+  double widthFactor = 1;
+  int horizontalMode = 0;   // DXF 72
+  int verticalMode = 0;     // DXF 73
+  std::wstring contents;
+  std::wstring styleName = L"Standard";
+  Vector3d normal{0, 0, 1};
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class AttributeReference : public Text {
+ public:
+  std::wstring tag;
+  bool invisible = false;
+  const RxClass& rxClass() const override;
+};
+
+class MText : public Entity {
+ public:
+  Point3d location;
+  double textHeight = 2.5;
+  double width = 0;  // reference rectangle width; 0 = no wrapping
+  double rotation = 0;
+  int attachment = 1;  // 1 top left … 9 bottom right
+  std::wstring contents;
+  std::wstring styleName = L"Standard";
+  Vector3d normal{0, 0, 1};
+  bool backgroundFill = false;
+  bool useBackgroundColor = false;
+  std::optional<unsigned> backgroundRgb;
+  double backgroundScaleFactor = 1.5;
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class BlockReference : public Entity {
+ public:
+  ObjectId blockId;  // the definition (block table record)
+  Point3d position_;
+  Vector3d scale{1, 1, 1};
+  double rotation_ = 0;  // radians
+  Vector3d normal_{0, 0, 1};
+  std::vector<ObjectId> attributes;
+  ObjectId dynamicBlockId;  // the dynamic definition of an anonymous representation, else null
+
+  ObjectId blockTableRecord() const { return blockId; }
+  ObjectId dynamicBlockTableRecord() const { return dynamicBlockId.isNull() ? blockId : dynamicBlockId; }
+  Point3d position() const { return position_; }
+  Vector3d scaleFactors() const { return scale; }
+  double rotation() const { return rotation_; }
+  Vector3d normal() const { return normal_; }
+  // Definition coordinates to world coordinates (base point, scale, rotation, normal, position).
+  Matrix3d blockTransform() const;
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class Viewport : public Entity {
+ public:
+  Point3d center;
+  double width_ = 0, height_ = 0;
+  Point2d viewCenter;  // display coordinates of the model view
+  double viewHeight = 0;
+  Point3d viewTarget;
+  Vector3d viewDirection{0, 0, 1};
+  double twistAngle = 0;
+  bool on = true;
+  int number_ = -1;  // 1 = the layout's own paper-space viewport; assigned by the database
+
+  int number() const { return number_; }
+  double width() const { return width_; }
+  double height() const { return height_; }
+  Point3d centerPoint() const { return center; }
+  bool isOn() const { return on; }
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+class Hatch : public Entity {
+ public:
+  std::wstring patternName = L"SOLID";
+  std::vector<std::vector<Point2d>> loops;  // boundary loops as polygons, object coordinates
+  double elevation = 0;
+  Vector3d normal{0, 0, 1};
+  const RxClass& rxClass() const override;
+
+ protected:
+  ErrorStatus computeExtents(Extents3d& e) const override;
+};
+
+}  // namespace cad

@@ -1,0 +1,164 @@
+#pragma once
+// Symbol tables, block table records, dictionaries and layouts with their plot settings.
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "entities.h"
+
+namespace cad {
+
+class BlockTableRecord;
+
+// Walks a block table record's entities in stored order, skipping erased ones unless asked not to.
+class BlockTableRecordIterator {
+ public:
+  void start();
+  bool done() const;
+  void step();
+  ObjectId objectId() const;
+  ErrorStatus getEntity(Entity*& entity, OpenMode mode = kForRead) const;
+
+ private:
+  friend class BlockTableRecord;
+  BlockTableRecordIterator(const BlockTableRecord& record, bool skipErased);
+  void skip();
+  const BlockTableRecord* record_;
+  bool skipErased_;
+  std::size_t index_ = 0;
+};
+
+class SymbolTableRecord : public Object {
+ public:
+  std::wstring name;
+  bool failName = false;  // test hook: getName fails
+  ErrorStatus getName(std::wstring& out) const;
+};
+
+class BlockTableRecord : public SymbolTableRecord {
+ public:
+  Point3d origin_;  // base point
+  std::vector<ObjectId> entityIds;  // stored order
+  ObjectId layoutId;                // the layout of a *Model_Space / *Paper_Space record
+  bool anonymous = false;
+  bool fromExternalReference = false;
+  bool fromOverlayReference = false;
+  bool dynamicDefinition = false;  // a dynamic block's definition
+  std::wstring pathName;           // external reference path
+  bool failIterator = false;       // test hook: newIterator fails
+
+  Point3d origin() const { return origin_; }
+  bool isAnonymous() const { return anonymous; }
+  bool isFromExternalReference() const { return fromExternalReference; }
+  bool isFromOverlayReference() const { return fromOverlayReference; }
+  bool isDynamicBlock() const { return dynamicDefinition; }
+  bool isLayout() const { return !layoutId.isNull(); }
+  ObjectId getLayoutId() const { return layoutId; }
+  // The caller owns the iterator.
+  ErrorStatus newIterator(std::unique_ptr<BlockTableRecordIterator>& it, bool atBeginning = true,
+                          bool skipErased = true) const;
+  const RxClass& rxClass() const override;
+};
+
+class LayerTableRecord : public SymbolTableRecord {
+ public:
+  bool plottable = true;
+  bool off = false;
+  bool frozen = false;
+  bool locked = false;
+  int colorIndex = 7;
+  bool isPlottable() const { return plottable; }
+  bool isOff() const { return off; }
+  bool isFrozen() const { return frozen; }
+  const RxClass& rxClass() const override;
+};
+
+class TextStyleTableRecord : public SymbolTableRecord {
+ public:
+  std::wstring fileName;     // font file
+  std::wstring bigFontFileName;
+  double textSize = 0;
+  double xScale = 1;
+  const RxClass& rxClass() const override;
+};
+
+// A table of named records; names compare case-insensitively, as the host's do.
+class SymbolTable : public Object {
+ public:
+  std::vector<ObjectId> recordIds;  // stored order
+  ErrorStatus getAt(const std::wstring& name, ObjectId& id) const;
+  bool has(const std::wstring& name) const;
+};
+
+class BlockTable : public SymbolTable {
+ public:
+  const RxClass& rxClass() const override;
+};
+class LayerTable : public SymbolTable {
+ public:
+  const RxClass& rxClass() const override;
+};
+class TextStyleTable : public SymbolTable {
+ public:
+  const RxClass& rxClass() const override;
+};
+
+// Name → object id entries in the dictionary's own order.
+class Dictionary : public Object {
+ public:
+  std::vector<std::pair<std::wstring, ObjectId>> entries;
+  ErrorStatus getAt(const std::wstring& name, ObjectId& id) const;
+  const RxClass& rxClass() const override;
+};
+
+enum class PlotPaperUnits { kInches = 0, kMillimeters = 1, kPixels = 2 };
+enum class PlotRotation { k0degrees = 0, k90degrees = 1, k180degrees = 2, k270degrees = 3 };
+enum class PlotType { kDisplay = 0, kExtents = 1, kLimits = 2, kView = 3, kWindow = 4, kLayout = 5 };
+
+// Plot settings of a layout, changed only in memory by the plot pipeline.
+class PlotSettings : public Object {
+ public:
+  std::wstring plotSettingsName;
+  std::wstring plotCfgName;  // device
+  std::wstring canonicalMediaName;
+  double paperWidthMm = 0, paperHeightMm = 0;  // as the file stores them, in millimetres
+  double marginLeft = 0, marginBottom = 0, marginRight = 0, marginTop = 0;
+  Point2d plotOrigin;
+  Point2d windowMin, windowMax;
+  PlotPaperUnits paperUnits = PlotPaperUnits::kMillimeters;
+  PlotRotation rotation = PlotRotation::k0degrees;
+  PlotType type = PlotType::kLayout;
+  std::wstring styleSheet;
+  bool centered = false;
+  bool useStandardScale = true;
+  double customScaleNumerator = 1, customScaleDenominator = 1;
+  int standardScaleType = 0;
+  bool model = false;
+  bool failCfgName = false;  // test hook
+
+  bool modelType() const { return model; }
+  ErrorStatus getPlotCfgName(const wchar_t*& name) const;
+  ErrorStatus getCanonicalMediaName(const wchar_t*& name) const;
+  void getPlotPaperSize(double& width, double& height) const { width = paperWidthMm; height = paperHeightMm; }
+  PlotPaperUnits plotPaperUnits() const { return paperUnits; }
+  PlotRotation plotRotation() const { return rotation; }
+  PlotType plotType() const { return type; }
+  const RxClass& rxClass() const override;
+};
+
+class Layout : public PlotSettings {
+ public:
+  std::wstring layoutName;
+  int tabOrder = 0;
+  ObjectId blockRecordId;
+  bool failName = false;  // test hook
+
+  ErrorStatus getName(const wchar_t*& name) const;
+  int getTabOrder() const { return tabOrder; }
+  ObjectId getBlockTableRecordId() const { return blockRecordId; }
+  const RxClass& rxClass() const override;
+};
+
+}  // namespace cad
