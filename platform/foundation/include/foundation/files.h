@@ -1,0 +1,78 @@
+#pragma once
+// The file manager: existence tests, folders, atomic writes, moves that never overwrite, removal, free space
+// and the hidden flag. Every failure comes back as a result with the errno and a readable text naming the
+// path; nothing throws. Failures can be forced through failNextFileOperation (file_faults.h).
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace foundation {
+
+struct FileResult {
+  bool ok = true;
+  int code = 0;       // the errno of a failure
+  std::string error;  // e.g. `Cannot write "/a/b.json": No space left on device`
+
+  explicit operator bool() const noexcept { return ok; }
+  static FileResult success() { return {}; }
+  static FileResult failure(int code, std::string error) { return {false, code, std::move(error)}; }
+};
+
+struct ReadResult : FileResult {
+  std::string data;
+};
+
+struct SpaceResult : FileResult {
+  std::uint64_t availableBytes = 0;  // what an unprivileged user may still write
+  std::uint64_t totalBytes = 0;
+};
+
+struct HiddenResult : FileResult {
+  bool hidden = false;
+};
+
+// Follow symbolic links: a dangling link does not exist.
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
+bool isRegularFile(const std::string& path);
+// Do not follow the last symbolic link: a dangling link is an item.
+bool itemExists(const std::string& path);
+bool isSymbolicLink(const std::string& path);
+bool isWritable(const std::string& path);
+
+// Without intermediates the parent must exist and the folder must not; with them, an existing folder is fine.
+FileResult createDirectory(const std::string& path, bool withIntermediates, unsigned mode = 0755);
+
+// Refuses files larger than maxBytes (EFBIG) rather than reading them whole.
+ReadResult readFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+
+// Writes a temporary file in the same folder, flushes it to disk, renames it over the path and flushes the
+// folder, so that readers see the old file or the new one, never a part. A replaced file keeps its permissions.
+// A folder that cannot be flushed is reported as a failure although the new file is then already in place.
+FileResult writeFileAtomically(const std::string& path, std::string_view data);
+
+// Moves an item to a path that must not exist (EEXIST otherwise, whatever the race). Across volumes the item
+// is copied and the original removed only once the copy is complete.
+FileResult moveItem(const std::string& from, const std::string& to);
+// Puts `replacement` in the place of `target` (which may be absent) in one step; a folder may replace a folder.
+FileResult replaceItem(const std::string& target, const std::string& replacement);
+// Removes a file, a link (not what it points to) or a whole folder tree. A missing item is an error (ENOENT).
+FileResult removeItem(const std::string& path);
+
+SpaceResult volumeSpace(const std::string& path);
+
+// The hidden flag, kept as the extended attribute "user.quodline.hidden". Where the file system has no
+// extended attributes nothing is hidden: reading reports false and clearing succeeds, setting fails.
+HiddenResult hiddenFlag(const std::string& path);
+FileResult setHiddenFlag(const std::string& path, bool hidden);
+// Hidden from a file browser: a name starting with "." or the hidden flag set.
+bool isHiddenItem(const std::string& path);
+
+// The text of an errno value.
+std::string errorText(int code);
+
+}  // namespace foundation

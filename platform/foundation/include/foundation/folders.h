@@ -1,0 +1,19 @@
+#pragma once
+// The per-user folders the system keeps its files in. Environment values are read at each call, so a test
+// can point them elsewhere. Relative values in XDG variables are ignored, as the XDG base-directory rules say.
+
+#include <string>
+
+namespace foundation {
+
+// $TMPDIR when it is an absolute path, else "/tmp"; without a trailing slash.
+std::string temporaryDirectory();
+// Where applications keep their own data: $XDG_DATA_HOME, else ~/.local/share. The plug-in keeps its files in
+// a sub-folder of its own here.
+std::string applicationSupportDirectory();
+// Where settings live: $XDG_CONFIG_HOME, else ~/.config.
+std::string configurationDirectory();
+// The user's trash: Trash inside the application-support folder, with "files" and "info" inside.
+std::string trashDirectory();
+
+}  // namespace foundation

@@ -1,0 +1,365 @@
+#include "foundation/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "file_faults_internal.h"
+#include "foundation/paths.h"
+#include "random_bytes.h"
+
+namespace foundation {
+namespace {
+
+using file_faults_detail::take;
+
+constexpr const char* kHiddenAttribute = "user.quodline.hidden";
+
+FileResult fail(int code, const char* action, const std::string& path) {
+  return FileResult::failure(code, std::string("Cannot ") + action + " \"" + path + "\": " + errorText(code));
+}
+
+FileResult fail2(int code, const char* action, const std::string& from, const std::string& to) {
+  return FileResult::failure(code, std::string("Cannot ") + action + " \"" + from + "\" to \"" + to + "\": " + errorText(code));
+}
+
+// Closes a descriptor on every path out of a function.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// Each call below first asks the fault seam; a forced failure sets errno like the real call would.
+int faulted(FileOperation operation) {
+  if (const int error = take(operation)) {
+    errno = error;
+    return -1;
+  }
+  return 0;
+}
+
+int openAt(int dir, const char* name, int flags, mode_t mode = 0) {
+  if (faulted(FileOperation::open)) return -1;
+  int fd;
+  do fd = ::openat(dir, name, flags | O_CLOEXEC, mode);
+  while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+int syncDescriptor(int fd) {
+  if (faulted(FileOperation::fsync)) return -1;
+  return ::fsync(fd);
+}
+
+int writeAll(int fd, std::string_view data) {
+  std::size_t written = 0;
+  while (written < data.size()) {
+    if (faulted(FileOperation::write)) return -1;
+    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int renameNoReplace(const char* from, const char* to) {
+  if (faulted(FileOperation::rename)) return -1;
+  return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+}
+
+std::string parentOf(const std::string& path) {
+  std::string parent = deletingLastPathComponent(path);
+  return parent.empty() ? "." : parent;
+}
+
+std::string randomHex(std::size_t bytes) {
+  unsigned char raw[16];
+  random_detail::fillRandom(raw, bytes);
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < bytes; ++i) {
+    out += digits[raw[i] >> 4];
+    out += digits[raw[i] & 0xF];
+  }
+  return out;
+}
+
+// Copies an item (a tree, keeping links as links) for a move across volumes.
+FileResult copyForMove(const std::string& from, const std::string& to) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::copy_options options = fs::copy_options::recursive | fs::copy_options::copy_symlinks;
+  fs::copy(from, to, options, ec);
+  if (ec) return fail2(ec.value(), "copy", from, to);
+  return FileResult::success();
+}
+
+}  // namespace
+
+std::string errorText(int code) { return std::system_category().message(code); }
+
+bool fileExists(const std::string& path) {
+  struct stat st{};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st{};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat st{};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool itemExists(const std::string& path) {
+  struct stat st{};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool isSymbolicLink(const std::string& path) {
+  struct stat st{};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool isWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
+
+FileResult createDirectory(const std::string& path, bool withIntermediates, unsigned mode) {
+  if (path.empty()) return fail(ENOENT, "create folder", path);
+  const auto makeOne = [&](const std::string& folder) -> int {
+    if (faulted(FileOperation::mkdir)) return -1;
+    return ::mkdir(folder.c_str(), static_cast<mode_t>(mode));
+  };
+  if (!withIntermediates) {
+    if (makeOne(path) != 0) return fail(errno, "create folder", path);
+    return FileResult::success();
+  }
+  std::string current;
+  for (const std::string& part : pathComponents(path)) {
+    current = current.empty() ? part : appendingPathComponent(current, part);
+    if (part == "/" || isDirectory(current)) continue;
+    if (makeOne(current) != 0) {
+      const int error = errno;
+      // Another process may have made it meanwhile.
+      if (error == EEXIST && isDirectory(current)) continue;
+      return fail(error == EEXIST ? ENOTDIR : error, "create folder", current);
+    }
+  }
+  return FileResult::success();
+}
+
+ReadResult readFile(const std::string& path, std::size_t maxBytes) {
+  ReadResult result;
+  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY));
+  if (fd.get() < 0) {
+    static_cast<FileResult&>(result) = fail(errno, "open", path);
+    return result;
+  }
+  struct stat st{};
+  if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    static_cast<FileResult&>(result) = fail(EISDIR, "read", path);
+    return result;
+  }
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = -1;
+    if (!faulted(FileOperation::read)) n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      static_cast<FileResult&>(result) = fail(errno, "read", path);
+      result.data.clear();
+      return result;
+    }
+    if (n == 0) break;
+    if (result.data.size() + static_cast<std::size_t>(n) > maxBytes) {
+      static_cast<FileResult&>(result) = fail(EFBIG, "read", path);
+      result.data.clear();
+      return result;
+    }
+    result.data.append(buffer, static_cast<std::size_t>(n));
+  }
+  return result;
+}
+
+FileResult writeFileAtomically(const std::string& path, std::string_view data) {
+  const std::string name = lastPathComponent(path);
+  if (name.empty() || name == "/" || name == "." || name == "..") return fail(EINVAL, "write", path);
+  const std::string folder = parentOf(path);
+  Descriptor dir(openAt(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY));
+  if (dir.get() < 0) return fail(errno, "write", path);
+
+  // A replaced file keeps its permissions; a new one gets the usual 0666 less the umask.
+  struct stat existing{};
+  const bool replacing = ::fstatat(dir.get(), name.c_str(), &existing, 0) == 0 && S_ISREG(existing.st_mode);
+
+  std::string temporary;
+  Descriptor file;
+  for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
+    temporary = ".quodl-tmp-" + randomHex(8);
+    file.reset(openAt(dir.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666));
+    if (file.get() < 0 && errno != EEXIST) return fail(errno, "write", path);
+  }
+  if (file.get() < 0) return fail(EEXIST, "write", path);
+
+  const auto abandon = [&](int error, const char* action) {
+    file.reset();
+    ::unlinkat(dir.get(), temporary.c_str(), 0);
+    return fail(error, action, path);
+  };
+  if (replacing && ::fchmod(file.get(), existing.st_mode & 07777) != 0) return abandon(errno, "write");
+  if (writeAll(file.get(), data) != 0) return abandon(errno, "write");
+  if (syncDescriptor(file.get()) != 0) return abandon(errno, "write");
+  if (::close(file.release()) != 0) return abandon(errno, "write");
+  if (faulted(FileOperation::rename) || ::renameat(dir.get(), temporary.c_str(), dir.get(), name.c_str()) != 0) {
+    return abandon(errno, "write");
+  }
+  if (syncDescriptor(dir.get()) != 0) return fail(errno, "flush the folder of", path);
+  return FileResult::success();
+}
+
+FileResult moveItem(const std::string& from, const std::string& to) {
+  struct stat source{};
+  if (::lstat(from.c_str(), &source) != 0) return fail2(errno, "move", from, to);
+  if (renameNoReplace(from.c_str(), to.c_str()) == 0) return FileResult::success();
+  int error = errno;
+  if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
+    // A file system without no-replace renames: a hard link cannot overwrite either.
+    if (!S_ISDIR(source.st_mode)) {
+      if (faulted(FileOperation::link) || ::link(from.c_str(), to.c_str()) != 0) return fail2(errno, "move", from, to);
+      if (::unlink(from.c_str()) != 0) {
+        error = errno;
+        ::unlink(to.c_str());
+        return fail2(error, "move", from, to);
+      }
+      return FileResult::success();
+    }
+    // Folders cannot be linked; the check and the rename are as close as this file system allows.
+    if (itemExists(to)) return fail2(EEXIST, "move", from, to);
+    if (faulted(FileOperation::rename) || ::rename(from.c_str(), to.c_str()) != 0) return fail2(errno, "move", from, to);
+    return FileResult::success();
+  }
+  if (error != EXDEV) return fail2(error, "move", from, to);
+
+  // Across volumes: copy beside the destination, put it in place without overwriting, then drop the original.
+  if (itemExists(to)) return fail2(EEXIST, "move", from, to);
+  const std::string staging = appendingPathComponent(parentOf(to), ".quodl-move-" + randomHex(8));
+  if (FileResult copied = copyForMove(from, staging); !copied) {
+    std::error_code ignored;
+    std::filesystem::remove_all(staging, ignored);
+    return copied;
+  }
+  if (renameNoReplace(staging.c_str(), to.c_str()) != 0) {
+    error = errno;
+    std::error_code ignored;
+    std::filesystem::remove_all(staging, ignored);
+    return fail2(error, "move", from, to);
+  }
+  if (FileResult removed = removeItem(from); !removed) return removed;
+  return FileResult::success();
+}
+
+FileResult replaceItem(const std::string& target, const std::string& replacement) {
+  struct stat source{};
+  if (::lstat(replacement.c_str(), &source) != 0) return fail2(errno, "replace", target, replacement);
+  struct stat old{};
+  const bool folderOverFolder = ::lstat(target.c_str(), &old) == 0 && S_ISDIR(old.st_mode) && S_ISDIR(source.st_mode);
+  if (faulted(FileOperation::rename)) return fail2(errno, "replace", target, replacement);
+  if (!folderOverFolder) {
+    if (::rename(replacement.c_str(), target.c_str()) != 0) return fail2(errno, "replace", target, replacement);
+    return FileResult::success();
+  }
+  // rename() only replaces an empty folder: swap the two, then remove the old one from the replacement's place.
+  if (::renameat2(AT_FDCWD, replacement.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0) {
+    return fail2(errno, "replace", target, replacement);
+  }
+  return removeItem(replacement);
+}
+
+FileResult removeItem(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0) return fail(errno, "remove", path);
+  if (faulted(FileOperation::remove)) return fail(errno, "remove", path);
+  std::error_code ec;
+  std::filesystem::remove_all(path, ec);
+  if (ec) return fail(ec.value(), "remove", path);
+  return FileResult::success();
+}
+
+SpaceResult volumeSpace(const std::string& path) {
+  SpaceResult result;
+  struct statvfs info{};
+  if (faulted(FileOperation::statvfs) || ::statvfs(path.c_str(), &info) != 0) {
+    static_cast<FileResult&>(result) = fail(errno, "read the free space of", path);
+    return result;
+  }
+  result.availableBytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+  result.totalBytes = static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
+  return result;
+}
+
+HiddenResult hiddenFlag(const std::string& path) {
+  HiddenResult result;
+  char value[8];
+  ssize_t n = -1;
+  if (!faulted(FileOperation::xattr)) n = ::getxattr(path.c_str(), kHiddenAttribute, value, sizeof value);
+  if (n >= 0) {
+    result.hidden = !(n == 1 && value[0] == '0');
+    return result;
+  }
+  const int error = errno;
+  if (error == ENODATA || error == ENOTSUP || error == ERANGE) {
+    // ERANGE: a longer value than ours is still a set flag.
+    result.hidden = error == ERANGE;
+    return result;
+  }
+  static_cast<FileResult&>(result) = fail(error, "read the hidden flag of", path);
+  return result;
+}
+
+FileResult setHiddenFlag(const std::string& path, bool hidden) {
+  if (hidden) {
+    if (faulted(FileOperation::xattr) || ::setxattr(path.c_str(), kHiddenAttribute, "1", 1, 0) != 0) {
+      return fail(errno, "hide", path);
+    }
+    return FileResult::success();
+  }
+  if (faulted(FileOperation::xattr) || ::removexattr(path.c_str(), kHiddenAttribute) != 0) {
+    const int error = errno;
+    if (error == ENODATA || error == ENOTSUP) return FileResult::success();  // nothing was hidden
+    return fail(error, "unhide", path);
+  }
+  return FileResult::success();
+}
+
+bool isHiddenItem(const std::string& path) {
+  const std::string name = lastPathComponent(path);
+  if (!name.empty() && name[0] == '.' && name != "/") return true;
+  const HiddenResult flag = hiddenFlag(path);
+  return flag.ok && flag.hidden;
+}
+
+}  // namespace foundation

@@ -1,0 +1,30 @@
+#include "foundation/folders.h"
+
+#include <cstdlib>
+
+#include "foundation/paths.h"
+
+namespace foundation {
+namespace {
+
+std::string fromEnvironment(const char* name, const char* fallbackUnderHome) {
+  const char* value = std::getenv(name);
+  if (value && value[0] == '/') return standardizingPath(value);
+  return appendingPathComponent(homeDirectory(), fallbackUnderHome);
+}
+
+}  // namespace
+
+std::string temporaryDirectory() {
+  const char* value = std::getenv("TMPDIR");
+  if (value && value[0] == '/') return standardizingPath(value);
+  return "/tmp";
+}
+
+std::string applicationSupportDirectory() { return fromEnvironment("XDG_DATA_HOME", ".local/share"); }
+
+std::string configurationDirectory() { return fromEnvironment("XDG_CONFIG_HOME", ".config"); }
+
+std::string trashDirectory() { return appendingPathComponent(applicationSupportDirectory(), "Trash"); }
+
+}  // namespace foundation

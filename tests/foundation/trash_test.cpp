@@ -1,0 +1,128 @@
+#include "foundation/trash.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+
+#include "foundation/file_faults.h"
+#include "foundation/iso8601.h"
+#include "test_support.h"
+
+namespace foundation {
+namespace {
+
+namespace fs = std::filesystem;
+using foundation_test::readText;
+using foundation_test::ScopedEnv;
+using foundation_test::TempDir;
+using foundation_test::writeText;
+
+class Trash : public ::testing::Test {
+ protected:
+  Trash() : data("XDG_DATA_HOME", dir / "data"), zone("TZ", "UTC") {
+    tzset();
+    root = fs::canonical(dir.path()).string();
+    setWallClockForTesting([] { return *parseIso8601("2026-12-10T11:44:32Z"); });
+  }
+  ~Trash() override {
+    setWallClockForTesting(nullptr);
+    clearFileFaults();
+    tzset();
+  }
+
+  std::string trashFiles(const std::string& name) const { return root + "/data/Trash/files/" + name; }
+  std::string trashInfo(const std::string& name) const { return root + "/data/Trash/info/" + name + ".trashinfo"; }
+
+  TempDir dir;
+  ScopedEnv data;
+  ScopedEnv zone;
+  std::string root;
+};
+
+TEST_F(Trash, FileGoesToFilesWithARecordInInfo) {
+  writeText(dir / "图纸 1#.pdf", "pdf");
+  const TrashResult result = trashItem(dir / "图纸 1#.pdf");
+  ASSERT_TRUE(result) << result.error;
+  EXPECT_EQ(result.trashedPath, trashFiles("图纸 1#.pdf"));
+  EXPECT_FALSE(itemExists(dir / "图纸 1#.pdf"));
+  EXPECT_EQ(readText(result.trashedPath), "pdf");
+  EXPECT_EQ(readText(trashInfo("图纸 1#.pdf")),
+            "[Trash Info]\nPath=" + root + "/%E5%9B%BE%E7%BA%B8%201%23.pdf\nDeletionDate=2026-12-10T11:44:32\n");
+}
+
+TEST_F(Trash, NamesThatAreTakenGetANumber) {
+  for (const char* folder : {"a", "b", "c"}) {
+    fs::create_directory(dir / folder);
+    writeText(dir / folder + "/Sheet.pdf", folder);
+  }
+  // A file left in the trash without its record still holds its name.
+  fs::create_directories(root + "/data/Trash/files");
+  writeText(trashFiles("Sheet 3.pdf"), "orphan");
+
+  EXPECT_EQ(trashItem(dir / "a/Sheet.pdf").trashedPath, trashFiles("Sheet.pdf"));
+  EXPECT_EQ(trashItem(dir / "b/Sheet.pdf").trashedPath, trashFiles("Sheet 2.pdf"));
+  EXPECT_EQ(trashItem(dir / "c/Sheet.pdf").trashedPath, trashFiles("Sheet 4.pdf"));
+  EXPECT_EQ(readText(trashFiles("Sheet 4.pdf")), "c");
+  EXPECT_NE(readText(trashInfo("Sheet 2.pdf")).find("Path=" + root + "/b/Sheet.pdf\n"), std::string::npos);
+  EXPECT_EQ(readText(trashFiles("Sheet 3.pdf")), "orphan");
+}
+
+TEST_F(Trash, FoldersAndLinks) {
+  fs::create_directories(dir / "Quodline.bundle/Contents");
+  writeText(dir / "Quodline.bundle/Contents/PackageContents.xml", "<x/>");
+  const TrashResult folder = trashItem(dir / "Quodline.bundle/");
+  ASSERT_TRUE(folder) << folder.error;
+  EXPECT_EQ(readText(folder.trashedPath + "/Contents/PackageContents.xml"), "<x/>");
+
+  writeText(dir / "target", "keep");
+  fs::create_symlink(dir / "target", dir / "link");
+  const TrashResult link = trashItem(dir / "link");
+  ASSERT_TRUE(link);
+  EXPECT_TRUE(isSymbolicLink(link.trashedPath));
+  EXPECT_EQ(readText(dir / "target"), "keep");
+}
+
+TEST_F(Trash, RefusesWhatCannotBeTrashed) {
+  EXPECT_EQ(trashItem(dir / "missing").code, ENOENT);
+  EXPECT_EQ(trashItem("").code, EINVAL);
+  EXPECT_EQ(trashItem("/").code, EINVAL);
+  EXPECT_EQ(trashItem(dir / ".").code, EINVAL);
+  fs::create_directories(root + "/data/Trash/files");
+  EXPECT_EQ(trashItem(root + "/data/Trash").code, EINVAL);
+  EXPECT_EQ(trashItem(root + "/data").code, EINVAL);
+  EXPECT_TRUE(isDirectory(root + "/data/Trash"));
+}
+
+TEST_F(Trash, AFailedMoveLeavesTheItemAndNoRecord) {
+  writeText(dir / "a.pdf", "A");
+  failNextFileOperation(FileOperation::rename, EROFS);
+  const TrashResult result = trashItem(dir / "a.pdf");
+  EXPECT_EQ(result.code, EROFS);
+  EXPECT_NE(result.error.find("a.pdf"), std::string::npos);
+  EXPECT_EQ(readText(dir / "a.pdf"), "A");
+  EXPECT_FALSE(itemExists(trashInfo("a.pdf")));
+
+  failNextFileOperation(FileOperation::write, ENOSPC);
+  EXPECT_EQ(trashItem(dir / "a.pdf").code, ENOSPC);
+  EXPECT_EQ(readText(dir / "a.pdf"), "A");
+  EXPECT_FALSE(itemExists(trashInfo("a.pdf")));
+
+  EXPECT_TRUE(trashItem(dir / "a.pdf"));
+}
+
+TEST_F(Trash, LongNamesAreShortenedToFitTheRecord) {
+  std::string name;
+  for (int i = 0; i < 80; ++i) name += "图";  // 240 bytes
+  name += ".pdf";
+  writeText(dir / name, "x");
+  const TrashResult result = trashItem(dir / name);
+  ASSERT_TRUE(result) << result.error;
+  const std::string trashedName = fs::path(result.trashedPath).filename().string();
+  EXPECT_LE(trashedName.size() + 10, 255u);
+  EXPECT_EQ(trashedName.substr(trashedName.size() - 4), ".pdf");
+  EXPECT_EQ(readText(result.trashedPath), "x");
+}
+
+}  // namespace
+}  // namespace foundation
