@@ -198,6 +198,13 @@ TEST_F(Files, MoveAcrossVolumesCopiesThenRemoves) {
   if (a.st_dev == b.st_dev) GTEST_SKIP() << "/dev/shm is on the same volume";
   std::string other = "/dev/shm/quodl-move-XXXXXX";
   ASSERT_TRUE(mkdtemp(other.data()));
+  struct Cleanup {
+    std::string path;
+    ~Cleanup() {
+      std::error_code ec;
+      fs::remove_all(path, ec);
+    }
+  } cleanup{other};
   fs::create_directories(dir / "tree/sub");
   writeText(dir / "tree/sub/f", "payload");
   fs::create_symlink("sub/f", dir / "tree/rel");
@@ -209,7 +216,6 @@ TEST_F(Files, MoveAcrossVolumesCopiesThenRemoves) {
   writeText(dir / "again", "x");
   EXPECT_EQ(moveItem(dir / "again", other + "/tree").code, EEXIST);
   EXPECT_TRUE(itemExists(dir / "again"));
-  fs::remove_all(other);
 }
 
 TEST_F(Files, ReplaceAndRemove) {
