@@ -6,15 +6,24 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
 namespace foundation {
 namespace {
 
+// ICU counts in 32 bits; longer texts (never met in practice) are cut rather than overflowing the length.
+icu::StringPiece piece(std::string_view text) {
+  const std::size_t limit = static_cast<std::size_t>(INT32_MAX);
+  return icu::StringPiece(text.data(), static_cast<int32_t>(std::min(text.size(), limit)));
+}
+
 icu::UnicodeString fromUtf8(std::string_view text) {
   // ICU replaces ill-formed bytes with U+FFFD.
-  return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+  return icu::UnicodeString::fromUTF8(piece(text));
 }
 
 std::string toUtf8(const icu::UnicodeString& text) {
@@ -53,7 +62,8 @@ struct Natural {
 }  // namespace
 
 std::string simplifiedToTraditional(std::string_view text) {
-  static Traditional traditional;
+  // Never destroyed, so that texts can still be converted from other objects' destructors at exit.
+  static Traditional& traditional = *new Traditional;
   if (!traditional.transliterator) return std::string(text);
   icu::UnicodeString value = fromUtf8(text);
   {
@@ -106,7 +116,7 @@ std::string trimmedWhitespace(std::string_view text) {
 }
 
 int naturalCompare(std::string_view a, std::string_view b) {
-  static Natural natural;
+  static Natural& natural = *new Natural;
   if (!natural.collator) {
     const int c = a.compare(b);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
@@ -115,8 +125,7 @@ int naturalCompare(std::string_view a, std::string_view b) {
   UCollationResult result;
   {
     std::lock_guard lock(natural.mutex);
-    result = natural.collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
-                                           icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
+    result = natural.collator->compareUTF8(piece(a), piece(b), status);
   }
   if (U_FAILURE(status)) {
     const int c = a.compare(b);
