@@ -1,0 +1,16 @@
+#pragma once
+// The paper of a sheet: by the user's choice, by recognising an ISO A-size (also lengthened), or an ISO sheet
+// drawn at a drawing scale in model space. Sizes in millimetres (drawing units for model-space frames),
+// width and height in either order.
+
+#include "recognition/records.h"
+
+// Mode 0: the nearest ISO size within a relative error of 0.18, else A3. Modes 1..5 give A4..A0, clamped.
+VexBatchPrintPaperSpec vexBatchPaperForMode(VexBatchPrintPaperMode mode, double width, double height);
+
+// True for an ISO A4..A0 size within 0.04, or a lengthened sheet ("A3加长" with the measured sides).
+// On false `paper` holds the automatic paper, or is untouched for a size out of range.
+bool vexBatchRecognizeIsoPaperFrame(double width, double height, VexBatchPrintPaperSpec& paper);
+
+// True for an ISO sheet unscaled or at one of the drawing scales; `paper` is then the unscaled sheet.
+bool vexBatchRecognizeScaledIsoModelFrame(double width, double height, VexBatchPrintPaperSpec& paper);

@@ -1,0 +1,12 @@
+#include "recognition/recognition_state.h"
+
+std::int32_t gBatchFrameRecognitionMode = VexBatchFrameRecognitionAutomatic;
+std::wstring gBatchDesignatedFrameLayer;
+std::wstring gBatchDesignatedFrameBlock;
+std::vector<cad::ObjectId> gBatchSelectedFrameEntityIds;
+VexBatchLayoutSelectionRange gBatchLayoutSelectionRange;
+bool gBatchIncludeNonPlottableLayers = true;
+bool gBatchExcludeBlankRectangles = true;
+VexBatchScanDiagnostics gBatchLayoutDiagnostics;
+VexBatchScanDiagnostics gBatchModelDiagnostics;
+std::vector<std::wstring> gBatchLayoutCandidateTrace;

@@ -1,0 +1,30 @@
+#pragma once
+// Process-wide recognition settings and the results of the last scans. The picking commands and the panels
+// write the settings; the scans only read them and replace their own diagnostics.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cad/object_id.h"
+#include "recognition/records.h"
+#include "recognition/selection_range.h"
+
+// 0 automatic, 1 designated layer, 2 picked entities, 3 designated block.
+enum VexBatchFrameRecognitionMode : std::int32_t {
+  VexBatchFrameRecognitionAutomatic = 0,
+  VexBatchFrameRecognitionDesignatedLayer = 1,
+  VexBatchFrameRecognitionPickedEntities = 2,
+  VexBatchFrameRecognitionDesignatedBlock = 3,
+};
+
+extern std::int32_t gBatchFrameRecognitionMode;
+extern std::wstring gBatchDesignatedFrameLayer;
+extern std::wstring gBatchDesignatedFrameBlock;
+extern std::vector<cad::ObjectId> gBatchSelectedFrameEntityIds;
+extern VexBatchLayoutSelectionRange gBatchLayoutSelectionRange;
+extern bool gBatchIncludeNonPlottableLayers;
+extern bool gBatchExcludeBlankRectangles;
+extern VexBatchScanDiagnostics gBatchLayoutDiagnostics;
+extern VexBatchScanDiagnostics gBatchModelDiagnostics;
+extern std::vector<std::wstring> gBatchLayoutCandidateTrace;
