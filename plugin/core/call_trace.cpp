@@ -1,0 +1,3 @@
+#include "core/call_trace.h"
+
+QuodlCallTraceHook gQuodlCallTrace = nullptr;

@@ -1,0 +1,17 @@
+#pragma once
+// The thin handlers of the command table: a work-active check where it applies, one call into the part that
+// does the work, and a result line on the command line. The host calls them through the command table.
+
+void showUpdates();
+void showPanel();
+void refreshPanel();
+void executePending();
+void executePreview();
+void printStatus();
+void focusPending();
+void showRanges();
+void addManualFrame();
+void pickLayer();
+void pickFrames();
+void pickBlock();
+void selectRange();

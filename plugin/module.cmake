@@ -1,0 +1,43 @@
+# The loadable plug-in Quodline.so and its per-user install bundle.
+#
+# The module takes every object of every plug-in library, so acrxEntryPoint and each registration survive
+# the link. It does so by compiling the libraries' objects in rather than by whole-archive linking: the
+# libraries call each other in a cycle, and CMake repeats the archives of a cycle, which whole-archive would
+# turn into duplicate definitions. The libraries are still linked for their usage requirements; the linker
+# finds every symbol already defined and takes nothing more from them.
+set(quodl_module_objects)
+foreach(lib ${QUODL_PLUGIN_LIBS})
+  list(APPEND quodl_module_objects $<TARGET_OBJECTS:${lib}>)
+endforeach()
+add_library(Quodline MODULE ${quodl_module_objects})
+target_link_libraries(Quodline PRIVATE ${QUODL_PLUGIN_LIBS})
+set_target_properties(Quodline PROPERTIES PREFIX "" SUFFIX ".so" OUTPUT_NAME "Quodline")
+# Only the entry point is the host's business. The work-active flags and the call-trace hook stay visible so
+# that the integration tests' helper module can find them by name; nothing else leaves the module.
+set(quodl_module_exports ${CMAKE_CURRENT_LIST_DIR}/module_exports.map)
+target_link_options(Quodline PRIVATE
+  -Wl,--version-script=${quodl_module_exports} -Wl,--no-undefined)
+set_property(TARGET Quodline APPEND PROPERTY LINK_DEPENDS ${quodl_module_exports})
+
+# The per-user install layout, as the host finds it under ApplicationAddins.
+set(QUODL_BUNDLE_DIR ${CMAKE_BINARY_DIR}/bundle/Quodline.bundle)
+set(QUODL_BUNDLE_DIR ${QUODL_BUNDLE_DIR} PARENT_SCOPE)
+set(quodl_package_contents ${CMAKE_CURRENT_LIST_DIR}/PackageContents.xml)
+add_custom_command(TARGET Quodline POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${QUODL_BUNDLE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUODL_BUNDLE_DIR}/Contents/Linux
+  COMMAND ${CMAKE_COMMAND} -E copy ${quodl_package_contents} ${QUODL_BUNDLE_DIR}/PackageContents.xml
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Quodline> ${QUODL_BUNDLE_DIR}/Contents/Linux/Quodline.so
+  COMMENT "Laying out Quodline.bundle"
+  VERBATIM)
+set_property(TARGET Quodline APPEND PROPERTY LINK_DEPENDS ${quodl_package_contents})
+
+# `cmake --build <dir> --target install-plugin` or `cmake --install <dir> --component plugin` puts the bundle
+# where the host autoloads it.
+set(quodl_install_script ${CMAKE_CURRENT_LIST_DIR}/install_bundle.cmake)
+add_custom_target(install-plugin
+  COMMAND ${CMAKE_COMMAND} -DQUODL_BUNDLE_DIR=${QUODL_BUNDLE_DIR} -P ${quodl_install_script}
+  DEPENDS Quodline
+  VERBATIM)
+install(CODE "set(QUODL_BUNDLE_DIR \"${QUODL_BUNDLE_DIR}\")" COMPONENT plugin)
+install(SCRIPT ${quodl_install_script} COMPONENT plugin)

@@ -1,0 +1,3 @@
+#include "panels/batch_print_panel_controller.h"
+
+VexBatchPrintPanelController* gBatchPrintPanelController = nullptr;

@@ -1,0 +1,3 @@
+#include "queue/file_queue_state.h"
+
+bool gBatchFileQueueRunning = false;

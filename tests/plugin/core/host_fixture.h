@@ -1,0 +1,74 @@
+#pragma once
+// A clean stand-in host for each test, and a trace of the plug-in's calls into its neighbouring services
+// written into the command-line transcript, so one string shows what was called and printed, in order.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cad/command_line.h"
+#include "cad/command_loop.h"
+#include "cad/command_stack.h"
+#include "cad/doc_manager.h"
+#include "cad/dynamic_linker.h"
+#include "cad/layout_manager.h"
+#include "cad/registry.h"
+#include "cad/result_buffer.h"
+#include "cad/sysvars.h"
+#include "core/call_trace.h"
+#include "foundation/main_queue.h"
+#include "foundation/text.h"
+#include "panels/lite_panel.h"
+#include "queue/file_queue_state.h"
+#include "toolkit/beep.h"
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    foundation::MainQueue::main().resetForTesting();
+    cad::commandLoop().reset();
+    cad::docManager().reset();
+    cad::setDocManagerAbsent(false);
+    cad::setLayoutManagerAbsent(false);
+    cad::layoutManager()->faults = {};
+    cad::acrxSysRegistry()->clearAbsences();
+    cad::commandStack().clear();
+    cad::dynamicLinker().clear();
+    cad::systemVariables().reset();
+    cad::commandLine().clearTranscript();
+    gBatchFileQueueRunning = false;
+    gBatchLitePrinting = false;
+    gQuodlCallTrace = &HostTest::trace;
+    stringsBefore_ = cad::HostAllocations::outstandingStrings();
+  }
+
+  void TearDown() override {
+    gQuodlCallTrace = nullptr;
+    gBatchFileQueueRunning = false;
+    gBatchLitePrinting = false;
+    // Whatever the host handed the plug-in has been given back.
+    EXPECT_EQ(cad::HostAllocations::outstandingStrings(), stringsBefore_);
+    cad::docManager().reset();
+    cad::commandStack().clear();
+    foundation::MainQueue::main().resetForTesting();
+  }
+
+  // Each neighbouring call appears in the transcript as "\n[name]".
+  static void trace(const char* name) {
+    cad::commandLine().print(L"\n[" + foundation::wideFromUtf8Lossy(name) + L"]");
+  }
+
+  static std::wstring transcript() { return cad::commandLine().transcript(); }
+
+  static std::vector<std::wstring> commandNames(const std::wstring& group) {
+    std::vector<std::wstring> names;
+    for (const cad::Command* command : cad::commandStack().commandsOf(group)) {
+      names.push_back(command->globalName());
+    }
+    return names;
+  }
+
+ private:
+  std::size_t stringsBefore_ = 0;
+};
