@@ -21,7 +21,7 @@ set_property(TARGET Quodline APPEND PROPERTY LINK_DEPENDS ${quodl_module_exports
 
 # The per-user install layout, as the host finds it under ApplicationAddins.
 set(QUODL_BUNDLE_DIR ${CMAKE_BINARY_DIR}/bundle/Quodline.bundle)
-set(QUODL_BUNDLE_DIR ${QUODL_BUNDLE_DIR} PARENT_SCOPE)
+set_target_properties(Quodline PROPERTIES QUODL_BUNDLE_DIR ${QUODL_BUNDLE_DIR})
 set(quodl_package_contents ${CMAKE_CURRENT_LIST_DIR}/PackageContents.xml)
 add_custom_command(TARGET Quodline POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${QUODL_BUNDLE_DIR}
