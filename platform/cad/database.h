@@ -11,6 +11,8 @@
 
 namespace cad {
 
+class BlockExtentsCache;
+
 class Database {
  public:
   // A database with the standard tables, layer "0", style "Standard", "*Model_Space" and "*Paper_Space"
@@ -24,8 +26,12 @@ class Database {
 
   std::uint16_t serial() const { return serial_; }
 
-  // Takes ownership; gives the object an id unique across databases.
+  // Takes ownership; gives the object an id unique across databases and a handle unique in this drawing.
   ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner = {});
+  // As above with the handle the file gave; a handle already taken (damaged file) is replaced by a fresh one.
+  ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner, const std::wstring& handle);
+  // Hexadecimal handle text, case and leading zeros ignored; null when no object has it.
+  ObjectId objectIdFromHandle(const std::wstring& handle) const;
   // Adds an entity at the end of a block table record's stored order.
   ObjectId appendEntity(ObjectId blockRecord, std::unique_ptr<Entity> entity);
   Object* objectAt(ObjectId id) const;  // no open/close; for builders and the reader
@@ -72,15 +78,29 @@ class Database {
   } faults;
   // Objects still open: a correct caller leaves none.
   std::vector<ObjectId> openObjects() const;
+  // close() calls on objects that were not open.
+  int strayCloses() const { return strayCloses_; }
+
+  // Block references' extents come from a memo of each definition's geometry. Adding objects, opening for
+  // write, closing and erasing drop it; code that edits entity fields in place afterwards calls this.
+  void noteGeometryChanged();
+  BlockExtentsCache& blockExtentsCache() const { return *extentsCache_; }
 
  private:
   Database();
   friend class Object;
+  friend ErrorStatus openObjectRaw(Object*& out, ObjectId id, OpenMode mode, bool openErased);
+  ErrorStatus openObject(Object*& out, ObjectId id, OpenMode mode, bool openErased);
+  void registerHandle(Object& object, const std::wstring& handle);
   template <class T>
-  ErrorStatus openTable(ObjectId id, bool fail, T*& out);
+  ErrorStatus openTable(ObjectId id, bool fail, OpenMode mode, T*& out);
   std::uint16_t serial_;
   std::uint64_t nextIndex_ = 1;
+  std::uint64_t nextHandle_ = 1;
+  int strayCloses_ = 0;
   std::unordered_map<ObjectId, std::unique_ptr<Object>> objects_;
+  std::unordered_map<std::wstring, ObjectId> handles_;  // normalised handle → object
+  std::unique_ptr<BlockExtentsCache> extentsCache_;
   ObjectId blockTable_, layerTable_, textStyleTable_, layoutDictionary_, currentLayout_;
 };
 

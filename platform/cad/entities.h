@@ -187,6 +187,7 @@ class Viewport : public Entity {
   double twistAngle = 0;
   bool on = true;
   int number_ = -1;  // 1 = the layout's own paper-space viewport; assigned by the database
+  int fileId = 0;    // the viewport id a file gave (1 marks the layout's own viewport); 0 when built
 
   int number() const { return number_; }
   double width() const { return width_; }

@@ -19,6 +19,7 @@ enum ErrorStatus : int {
   eDuplicateKey,
   eInvalidIndex,
   eNotImplemented,
+  eWasOpenForRead,
 };
 
 enum OpenMode : int { kForRead = 0, kForWrite = 1 };

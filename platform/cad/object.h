@@ -31,7 +31,7 @@ class Object {
   ObjectId ownerId() const { return owner_; }
   Database* database() const { return db_; }
   bool isErased() const { return erased_; }
-  void setErased(bool erased) { erased_ = erased; }
+  void setErased(bool erased);
   const std::wstring& handle() const { return handle_; }
 
   // nullptr when the object has no run-time class (test hook noClass).
@@ -41,6 +41,7 @@ class Object {
   // Ends one open of this object. Closing an object that is not open is reported, not ignored.
   ErrorStatus close();
   int openCount() const { return openCount_; }
+  bool isWriteEnabled() const { return openForWrite_; }
 
   // Test side: make host calls on this object fail.
   struct Faults {
@@ -58,6 +59,7 @@ class Object {
   Database* db_ = nullptr;
   bool erased_ = false;
   int openCount_ = 0;
+  bool openForWrite_ = false;
   std::wstring handle_;  // DXF handle text, when read from a file
 };
 

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,11 @@
 namespace cad {
 
 class BlockTableRecord;
+
+// Names of tables, dictionaries and layouts compare as the host's do: case-insensitively (Unicode case folding).
+bool namesEqual(std::wstring_view a, std::wstring_view b);
+// The form such names are compared in, for keys of lookup maps.
+std::wstring foldedName(std::wstring_view name);
 
 // Walks a block table record's entities in stored order, skipping erased ones unless asked not to.
 class BlockTableRecordIterator {
@@ -23,6 +29,11 @@ class BlockTableRecordIterator {
 
  private:
   friend class BlockTableRecord;
+
+// Names of tables, dictionaries and layouts compare as the host's do: case-insensitively (Unicode case folding).
+bool namesEqual(std::wstring_view a, std::wstring_view b);
+// The form such names are compared in, for keys of lookup maps.
+std::wstring foldedName(std::wstring_view name);
   BlockTableRecordIterator(const BlockTableRecord& record, bool skipErased);
   void skip();
   const BlockTableRecord* record_;

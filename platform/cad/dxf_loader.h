@@ -1,0 +1,145 @@
+#pragma once
+// The DXF reader's working state while it fills a database: sections are read in file order, entities of the
+// ENTITIES section wait until the layouts (in OBJECTS, at the end) are known, and references find their
+// blocks once all blocks are read. Internal to the DXF reader; readDxfText is the entry point.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "cad/database.h"
+#include "cad/dxf_scanner.h"
+#include "cad/dxf_text.h"
+
+namespace cad::dxf {
+
+// One record: its type (the 0 group) and the groups up to the next 0 group.
+struct Record {
+  std::string_view type;
+  std::size_t line = 0;
+  std::vector<Group> groups;
+};
+
+// Codes every entity shares.
+struct EntityCommon {
+  std::string_view handle, owner, layer, layout;
+  int color = 256;
+  bool paper = false;
+};
+
+// An entity read but not yet in the database, with the objects that belong to it (2D vertices, attributes).
+struct PendingEntity {
+  std::unique_ptr<Entity> entity;
+  EntityCommon common;
+  std::size_t line = 0;
+  std::vector<std::pair<std::unique_ptr<Object>, std::string_view>> parts;  // object, handle
+  std::wstring blockName;  // of a block reference
+};
+
+struct LayoutRecord {
+  std::unique_ptr<Layout> layout;
+  std::string handle, blockHandle;
+  std::size_t line = 0;
+  bool placed = false;
+};
+
+struct DictionaryRecord {
+  std::string handle, owner;
+  std::vector<std::pair<std::wstring, std::string>> entries;  // name, handle
+};
+
+struct BlockInfo {
+  bool defined = false;              // its BLOCK … ENDBLK was read
+  std::string layoutHandle;          // BLOCK_RECORD 340
+  std::string representationOf;      // a dynamic block's anonymous representation: the definition's handle
+  std::string extensionDictionary;   // ACAD_XDICTIONARY
+};
+
+class Loader {
+ public:
+  explicit Loader(std::string_view text);
+  bool run();
+  std::unique_ptr<Database> takeDatabase() { return std::move(db_); }
+  const std::string& error() const { return scanner_.error(); }
+
+ private:
+  // Sections (dxf_reader.cpp, dxf_tables.cpp, dxf_objects.cpp)
+  bool readSection(std::string_view name, std::size_t line);
+  bool skipSection(std::string_view name);
+  bool readHeader();
+  bool readTables();
+  bool readBlocks();
+  bool readEntitiesSection();
+  bool readObjects();
+  void collect(Record& record, const Group& typeGroup);
+  void failUnterminated(std::string_view what, std::string_view expected);
+
+  // Tables (dxf_tables.cpp)
+  void readLayer(const Record& record);
+  void readStyle(const Record& record);
+  void readBlockRecord(const Record& record);
+  bool readBlock(const Record& header);
+  ObjectId blockRecordNamed(const std::wstring& name) const;
+  ObjectId createBlockRecord(const std::wstring& name, std::string_view handle);
+
+  // Entities (dxf_entities.cpp, dxf_hatch.cpp)
+  // Reads entities until a 0 group that is not one; `terminator` gets that group's type (empty at the end).
+  bool readEntityList(ObjectId blockRecord, Group& terminator);
+  bool readEntity(Record& record, ObjectId blockRecord);
+  std::unique_ptr<Entity> makeEntity(const Record& record, const std::vector<Group>& fields, PendingEntity& pending);
+  void readFollowers(PendingEntity& pending, std::string_view followerType);
+  void place(PendingEntity pending, ObjectId blockRecord);
+  ObjectId layerFor(std::string_view rawName, std::wstring& canonical);
+
+  // Objects and the end of loading (dxf_objects.cpp, dxf_reader.cpp)
+  void readDictionary(const Record& record);
+  void readLayout(const Record& record);
+  bool finish();
+  bool bindLayouts();
+  void placeEntitiesSection();
+  void resolveReferences();
+
+  ObjectId idOfHandle(std::string_view handle) const;
+  void rememberHandle(std::string_view handle, ObjectId id);
+
+  std::string_view text_;
+  Scanner scanner_;
+  TextDecoder decoder_;
+  std::unique_ptr<Database> db_;
+  Record record_, follower_;
+  std::vector<Group> fields_, followerFields_;
+
+  std::unordered_map<std::string, ObjectId> handles_;                  // normalised file handle → object
+  std::unordered_map<std::wstring, ObjectId> blocksByName_;            // folded name → block record
+  std::unordered_map<std::wstring, ObjectId> layersByName_;            // folded name → layer
+  std::unordered_map<std::wstring, ObjectId> stylesByName_;            // folded name → text style
+  std::unordered_map<std::string_view, std::pair<ObjectId, std::wstring>> layerCache_;  // raw name → layer
+  std::unordered_map<ObjectId, BlockInfo> blockInfo_;
+  std::vector<PendingEntity> entitiesSection_;
+  std::vector<std::pair<ObjectId, std::wstring>> references_;          // reference, block name
+  std::vector<LayoutRecord> layouts_;
+  std::vector<DictionaryRecord> dictionaries_;
+  std::vector<std::pair<std::string, std::string>> header_;            // raw name, raw value
+};
+
+// The groups that describe the object itself: application groups (102 {…}) left out, and nothing from
+// extended data (1001) or an embedded object (101) on.
+void ownFields(const std::vector<Group>& groups, std::vector<Group>& out);
+// The value of the first `code` group in the extended data of `application`, or empty.
+std::string_view extendedDataValue(const std::vector<Group>& groups, std::string_view application, int code);
+// The handle in a "{ACAD_XDICTIONARY" application group, or empty.
+std::string_view extensionDictionaryHandle(const std::vector<Group>& groups);
+std::wstring widenHandle(std::string_view handle);
+// A HATCH from its own groups: boundary loops as polygons (curved edges sampled).
+std::unique_ptr<Entity> readHatch(const std::vector<Group>& fields, Scanner& scanner);
+
+// Normalised handle text: upper case, no leading zeros; "" for none.
+std::string normalisedHandle(std::string_view handle);
+// "*Model_Space" and "*Paper_Space…" whatever case or R12 spelling ("$MODEL_SPACE") the file uses.
+std::wstring canonicalBlockName(std::wstring name);
+constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+
+}  // namespace cad::dxf

@@ -1,0 +1,238 @@
+#include "cad/dxf_reader.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cad/dxf_loader.h"
+#include "foundation/text.h"
+
+namespace cad {
+namespace {
+
+constexpr std::string_view kDwgRefusal = "binary DWG files are not supported; save the drawing as DXF";
+
+// What is plainly not ASCII DXF, told apart before any line is read.
+std::string refusal(std::string_view text) {
+  if (dxf::trim(text).empty()) return "the file is empty";
+  // DWG files open with their version: AC1012 … AC1032, or AC1.50 / AC2.10 for the oldest.
+  if (text.size() >= 6 && text.substr(0, 2) == "AC") {
+    bool version = true;
+    for (char c : text.substr(2, 4)) version = version && ((c >= '0' && c <= '9') || c == '.');
+    if (version) return std::string(kDwgRefusal);
+  }
+  if (text.substr(0, 18) == "AutoCAD Binary DXF") {
+    return "binary DXF files are not supported; save the drawing as ASCII DXF";
+  }
+  return {};
+}
+
+}  // namespace
+
+DxfReadResult readDxfText(std::string_view text) {
+  DxfReadResult result;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  result.error = refusal(text);
+  if (!result.error.empty()) return result;
+  dxf::Loader loader(text);
+  if (!loader.run()) {
+    result.error = loader.error().empty() ? "the drawing could not be read" : loader.error();
+    return result;
+  }
+  result.database = loader.takeDatabase();
+  return result;
+}
+
+DxfReadResult readDxfFile(const std::string& path) {
+  DxfReadResult result;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    result.error = "cannot open " + path;
+    return result;
+  }
+  std::string text;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) text.reserve(static_cast<std::size_t>(size));
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    result.error = "cannot read " + path;
+    return result;
+  }
+  result = readDxfText(text);
+  if (result.database) {
+    result.database->filename = foundation::wideFromUtf8Lossy(path);
+  } else {
+    result.error = path + ": " + result.error;
+  }
+  return result;
+}
+
+namespace dxf {
+
+std::string normalisedHandle(std::string_view handle) {
+  handle = trim(handle);
+  while (!handle.empty() && handle.front() == '0') handle.remove_prefix(1);
+  std::string out(handle);
+  for (char& c : out) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return out;
+}
+
+std::wstring canonicalBlockName(std::wstring name) {
+  const auto startsWith = [&](std::wstring_view prefix) {
+    return name.size() >= prefix.size() && namesEqual(std::wstring_view(name).substr(0, prefix.size()), prefix);
+  };
+  if (namesEqual(name, L"*Model_Space") || namesEqual(name, L"$Model_Space")) return L"*Model_Space";
+  for (std::wstring_view prefix : {L"*Paper_Space", L"$Paper_Space"}) {
+    if (startsWith(prefix)) return L"*Paper_Space" + name.substr(prefix.size());
+  }
+  return name;
+}
+
+Loader::Loader(std::string_view text) : text_(text), scanner_(text), db_(Database::createEmpty()) {}
+
+bool Loader::run() {
+  Group g;
+  while (scanner_.next(g)) {
+    const std::string_view word = trim(g.value);
+    if (g.code != 0) {
+      scanner_.fail(g.line, "expected a SECTION, found group code " + std::to_string(g.code));
+      break;
+    }
+    if (sameWord(word, "EOF")) break;
+    if (!sameWord(word, "SECTION")) {
+      scanner_.fail(g.line, "expected a SECTION, found " + quoted(word));
+      break;
+    }
+    Group name;
+    if (!scanner_.next(name)) {
+      if (!scanner_.failed()) scanner_.fail(scanner_.linesRead(), "the file ends after SECTION");
+      break;
+    }
+    if (name.code != 2) {
+      scanner_.fail(name.line, "expected the section's name (group code 2) after SECTION");
+      break;
+    }
+    if (!readSection(trim(name.value), name.line)) break;
+  }
+  if (scanner_.failed()) return false;
+  return finish();
+}
+
+bool Loader::readSection(std::string_view name, std::size_t) {
+  if (sameWord(name, "HEADER")) return readHeader();
+  if (sameWord(name, "TABLES")) return readTables();
+  if (sameWord(name, "BLOCKS")) return readBlocks();
+  if (sameWord(name, "ENTITIES")) return readEntitiesSection();
+  if (sameWord(name, "OBJECTS")) return readObjects();
+  return skipSection(name);
+}
+
+void Loader::failUnterminated(std::string_view what, std::string_view expected) {
+  if (scanner_.failed()) return;
+  scanner_.fail(scanner_.linesRead(), "the file ends inside " + std::string(what) + " (no " + std::string(expected) + ")");
+}
+
+bool Loader::skipSection(std::string_view name) {
+  Group g;
+  while (scanner_.next(g)) {
+    if (g.code == 0 && sameWord(trim(g.value), "ENDSEC")) return true;
+  }
+  failUnterminated("the " + std::string(name) + " section", "ENDSEC");
+  return false;
+}
+
+void Loader::collect(Record& record, const Group& typeGroup) {
+  record.type = trim(typeGroup.value);
+  record.line = typeGroup.line;
+  record.groups.clear();
+  Group g;
+  while (scanner_.next(g)) {
+    if (g.code == 0) {
+      scanner_.pushBack(g);
+      return;
+    }
+    record.groups.push_back(g);
+  }
+}
+
+bool Loader::readHeader() {
+  Group g;
+  bool closed = false;
+  while (scanner_.next(g)) {
+    if (g.code == 0) {
+      if ((closed = sameWord(trim(g.value), "ENDSEC"))) break;
+      scanner_.fail(g.line, "expected ENDSEC to close the HEADER section, found " + quoted(trim(g.value)));
+      return false;
+    }
+    if (g.code == 9) {
+      header_.emplace_back(std::string(trim(g.value)), std::string());
+    } else if (!header_.empty()) {
+      std::string& value = header_.back().second;
+      if (!value.empty()) value += ',';
+      value += trim(g.value);
+    }
+  }
+  if (!closed) {
+    failUnterminated("the HEADER section", "ENDSEC");
+    return false;
+  }
+  std::string_view version, codePage;
+  for (const auto& [name, value] : header_) {
+    if (name == "$ACADVER") version = value;
+    if (name == "$DWGCODEPAGE") codePage = value;
+  }
+  decoder_.configure(version, codePage);
+  for (const auto& [name, value] : header_) db_->headerVariables[decoder_.decode(name)] = decoder_.decode(value);
+  return true;
+}
+
+bool Loader::readEntitiesSection() {
+  Group terminator;
+  if (!readEntityList({}, terminator)) return false;
+  if (terminator.code == 0 && sameWord(trim(terminator.value), "ENDSEC")) return true;
+  if (terminator.code == 0) {
+    scanner_.fail(terminator.line, "the ENTITIES section has no ENDSEC before " + quoted(trim(terminator.value)));
+  } else {
+    failUnterminated("the ENTITIES section", "ENDSEC");
+  }
+  return false;
+}
+
+ObjectId Loader::idOfHandle(std::string_view handle) const {
+  const std::string key = normalisedHandle(handle);
+  if (key.empty()) return {};
+  auto it = handles_.find(key);
+  return it == handles_.end() ? ObjectId{} : it->second;
+}
+
+void Loader::rememberHandle(std::string_view handle, ObjectId id) {
+  std::string key = normalisedHandle(handle);
+  if (!key.empty()) handles_.emplace(std::move(key), id);
+}
+
+bool Loader::finish() {
+  // A drawing always has the two layout blocks and layer "0", whatever the file left out.
+  for (const wchar_t* name : {L"*Model_Space", L"*Paper_Space"}) {
+    if (blockRecordNamed(name).isNull()) createBlockRecord(name, {});
+  }
+  std::wstring canonical;
+  layerFor("0", canonical);
+  if (!bindLayouts()) return false;
+  placeEntitiesSection();
+  resolveReferences();
+  db_->renumberViewports();
+
+  // TILEMODE 0 means a paper layout is current: the one that owns *Paper_Space.
+  auto* model = dynamic_cast<BlockTableRecord*>(db_->objectAt(blockRecordNamed(L"*Model_Space")));
+  auto* paper = dynamic_cast<BlockTableRecord*>(db_->objectAt(blockRecordNamed(L"*Paper_Space")));
+  auto tile = db_->headerVariables.find(L"$TILEMODE");
+  const bool paperCurrent = tile != db_->headerVariables.end() && tile->second == L"0";
+  db_->setCurrentLayoutId(paperCurrent && paper != nullptr ? paper->getLayoutId() : model->getLayoutId());
+  db_->noteGeometryChanged();
+  return !scanner_.failed();
+}
+
+}  // namespace dxf
+}  // namespace cad

@@ -1,0 +1,156 @@
+#include "cad/tables.h"
+
+#include <unicode/uchar.h>
+
+#include "cad/database.h"
+
+namespace cad {
+
+namespace {
+char32_t folded(wchar_t c) {
+  if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<char32_t>(c + 32) : static_cast<char32_t>(c);
+  const auto value = static_cast<std::uint32_t>(c);
+  if (value > 0x10FFFF) return value;
+  return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(value), U_FOLD_CASE_DEFAULT));
+}
+}  // namespace
+
+bool namesEqual(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && folded(a[i]) != folded(b[i])) return false;
+  }
+  return true;
+}
+
+std::wstring foldedName(std::wstring_view name) {
+  std::wstring out;
+  out.reserve(name.size());
+  for (wchar_t c : name) out.push_back(static_cast<wchar_t>(folded(c)));
+  return out;
+}
+
+BlockTableRecordIterator::BlockTableRecordIterator(const BlockTableRecord& record, bool skipErased)
+    : record_(&record), skipErased_(skipErased) {}
+
+void BlockTableRecordIterator::start() {
+  index_ = 0;
+  skip();
+}
+
+bool BlockTableRecordIterator::done() const { return index_ >= record_->entityIds.size(); }
+
+void BlockTableRecordIterator::step() {
+  if (done()) return;
+  ++index_;
+  skip();
+}
+
+void BlockTableRecordIterator::skip() {
+  if (!skipErased_ || record_->database() == nullptr) return;
+  while (!done()) {
+    const Object* object = record_->database()->objectAt(record_->entityIds[index_]);
+    if (object != nullptr && !object->isErased()) return;
+    ++index_;
+  }
+}
+
+ObjectId BlockTableRecordIterator::objectId() const { return done() ? ObjectId{} : record_->entityIds[index_]; }
+
+ErrorStatus BlockTableRecordIterator::getEntity(Entity*& entity, OpenMode mode) const {
+  entity = nullptr;
+  if (done()) return eInvalidIndex;
+  return acdbOpenObject(entity, record_->entityIds[index_], mode, !skipErased_);
+}
+
+ErrorStatus SymbolTableRecord::getName(std::wstring& out) const {
+  if (failName) return eNotApplicable;
+  out = name;
+  return eOk;
+}
+
+ErrorStatus BlockTableRecord::newIterator(std::unique_ptr<BlockTableRecordIterator>& it, bool atBeginning,
+                                          bool skipErased) const {
+  it.reset();
+  if (failIterator) return eNotApplicable;
+  it.reset(new BlockTableRecordIterator(*this, skipErased));
+  if (atBeginning) {
+    it->start();
+  } else {
+    it->index_ = entityIds.size();
+  }
+  return eOk;
+}
+
+ErrorStatus SymbolTable::getAt(const std::wstring& name, ObjectId& id) const {
+  if (database() != nullptr) {
+    for (ObjectId recordId : recordIds) {
+      auto* record = dynamic_cast<const SymbolTableRecord*>(database()->objectAt(recordId));
+      if (record != nullptr && !record->isErased() && namesEqual(record->name, name)) {
+        id = recordId;
+        return eOk;
+      }
+    }
+  }
+  id = {};
+  return eKeyNotFound;
+}
+
+bool SymbolTable::has(const std::wstring& name) const {
+  ObjectId id;
+  return getAt(name, id) == eOk;
+}
+
+ErrorStatus Dictionary::getAt(const std::wstring& name, ObjectId& id) const {
+  for (const auto& [key, value] : entries) {
+    if (namesEqual(key, name)) {
+      id = value;
+      return eOk;
+    }
+  }
+  id = {};
+  return eKeyNotFound;
+}
+
+ErrorStatus PlotSettings::getPlotCfgName(const wchar_t*& name) const {
+  if (failCfgName) {
+    name = nullptr;
+    return eNotApplicable;
+  }
+  name = plotCfgName.c_str();
+  return eOk;
+}
+
+ErrorStatus PlotSettings::getCanonicalMediaName(const wchar_t*& name) const {
+  name = canonicalMediaName.c_str();
+  return eOk;
+}
+
+ErrorStatus Layout::getName(const wchar_t*& name) const {
+  if (failName) {
+    name = nullptr;
+    return eNotApplicable;
+  }
+  name = layoutName.c_str();
+  return eOk;
+}
+
+#define QUODL_RX_CLASS(Type, Name)               \
+  const RxClass& Type::rxClass() const {         \
+    static const RxClass kClass(Name);           \
+    return kClass;                               \
+  }
+
+QUODL_RX_CLASS(BlockTableRecord, L"AcDbBlockTableRecord")
+QUODL_RX_CLASS(LayerTableRecord, L"AcDbLayerTableRecord")
+QUODL_RX_CLASS(TextStyleTableRecord, L"AcDbTextStyleTableRecord")
+QUODL_RX_CLASS(BlockTable, L"AcDbBlockTable")
+QUODL_RX_CLASS(LayerTable, L"AcDbLayerTable")
+QUODL_RX_CLASS(TextStyleTable, L"AcDbTextStyleTable")
+QUODL_RX_CLASS(Dictionary, L"AcDbDictionary")
+QUODL_RX_CLASS(PlotSettings, L"AcDbPlotSettings")
+QUODL_RX_CLASS(Layout, L"AcDbLayout")
+
+#undef QUODL_RX_CLASS
+
+}  // namespace cad
