@@ -1,0 +1,34 @@
+// cadhost: the stand-in CAD host program. See `cadhost --help`.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "line_source.h"
+#include "options.h"
+#include "session.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const cadhost::ParsedOptions parsed = cadhost::parseOptions(arguments);
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "cadhost: %s\nTry cadhost --help.\n", parsed.error.c_str());
+    return 2;
+  }
+  if (parsed.options.help) {
+    std::fputs(cadhost::usageText().c_str(), stdout);
+    return 0;
+  }
+  auto input = parsed.options.script ? std::make_unique<cadhost::LineSource>(*parsed.options.script)
+                                     : std::make_unique<cadhost::LineSource>();
+  if (!input->ok()) {
+    std::fprintf(stderr, "cadhost: cannot read the script %s: %s\n", parsed.options.script->c_str(),
+                 std::strerror(errno));
+    return 2;
+  }
+  cadhost::Session session(parsed.options, *input);
+  return session.run();
+}

@@ -1,0 +1,110 @@
+#include "options.h"
+
+namespace cadhost {
+
+ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
+  ParsedOptions parsed;
+  Options& o = parsed.options;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& a = arguments[i];
+    if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
+      o.drawings.push_back(a);
+      continue;
+    }
+    // "--load X" and "--load=X" alike.
+    auto valueOf = [&](const std::string& name, std::string& value) -> bool {
+      if (a == name) {
+        if (i + 1 >= arguments.size()) {
+          parsed.error = name + " needs a value";
+          return false;
+        }
+        value = arguments[++i];
+        return true;
+      }
+      value = a.substr(name.size() + 1);
+      return true;
+    };
+    auto is = [&](const std::string& name) { return a == name || a.rfind(name + "=", 0) == 0; };
+    std::string value;
+    if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--no-autoload") {
+      o.autoload = false;
+    } else if (a == "--read-only") {
+      o.readOnly = true;
+    } else if (is("--load")) {
+      if (!valueOf("--load", value)) return parsed;
+      if (value.empty()) {
+        parsed.error = "--load needs a module";
+        return parsed;
+      }
+      o.modules.push_back(value);
+    } else if (is("--script")) {
+      if (!valueOf("--script", value)) return parsed;
+      if (o.script) {
+        parsed.error = "--script given twice";
+        return parsed;
+      }
+      if (value.empty()) {
+        parsed.error = "--script needs a file";
+        return parsed;
+      }
+      o.script = value;
+    } else {
+      parsed.error = "unknown option " + a;
+      return parsed;
+    }
+  }
+  return parsed;
+}
+
+std::string usageText() {
+  return R"(Usage: cadhost [--load MODULE]... [--script FILE] [--no-autoload] [--read-only] [DRAWING]...
+
+The stand-in CAD host. It loads plug-ins, opens the drawings given (DXF, whatever the file's extension;
+read-only with --read-only), then reads command lines from FILE (or standard input) as the host's command
+line does, and prints the command line to standard output.
+
+Plug-ins
+  --load MODULE   load a plug-in module (a shared object exporting
+                  extern "C" int acrxEntryPoint(int message, void* appId)); may be repeated.
+                  Message 1 initialises it; message 2 unloads it, and the answer 3 refuses.
+  --no-autoload   do not load the plug-ins installed for the user.
+  Installed plug-ins are bundles: $HOME/Library/Application Support/Autodesk/ApplicationAddins/NAME.bundle,
+  loaded in name order before the --load modules. Each bundle's PackageContents.xml names its modules:
+      <ApplicationPackage Name="NAME">
+        <Components>
+          <RuntimeRequirements OS="Linux"/>
+          <ComponentEntry AppName="NAME" ModuleName="./Contents/Linux/NAME.so"/>
+        </Components>
+      </ApplicationPackage>
+  Every ComponentEntry with a ModuleName is loaded; the name is relative to the bundle folder and must stay
+  inside it. A Components element whose RuntimeRequirements OS does not mention Linux is skipped.
+
+Command lines
+  NAME [ANSWER]...  a command name (any case; "_NAME" asks for the global name) runs the command; the rest
+                    of the line answers its prompts, a blank entering each answer.
+  other lines       while a command prompts, a whole line is one answer: a point "x,y" or "x,y,z", an
+                    entity by handle ("2F") or "#id", a selection "2F 30 31", an empty line for Enter,
+                    "*CANCEL*" to cancel.
+  @VERB ...         acts on windows (click, answer an alert, choose a file, render a window), when the
+                    window toolkit is loaded.
+  DELAY MS          lets timers run for MS milliseconds.
+  OPEN, CLOSE       open a drawing (the next line names it) or close the current one.
+  APPLOAD           loads the module the next line names.
+  UNLOAD            unloads every plug-in (a plug-in may refuse).
+  QUIT, EXIT        unload the plug-ins and end; so does the end of the script.
+Between lines the main queue runs: queued commands, deferred work and due timers.
+
+Files
+  Aliases: "ALIAS,*COMMAND" lines in aliases.txt of the support folder (the host's own; CADHOST_SUPPORT_DIR
+  overrides). Environment values persist in $XDG_CONFIG_HOME/quodline-host/environment.json.
+
+Exit status: 0, or 2 for bad arguments. A drawing that cannot be opened is reported and skipped.
+)";
+}
+
+}  // namespace cadhost

@@ -1,0 +1,189 @@
+#include "session.h"
+
+#include <cctype>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <exception>
+
+#include "bundles.h"
+#include "cad/app_loader.h"
+#include "cad/command_line.h"
+#include "cad/command_loop.h"
+#include "cad/command_names.h"
+#include "cad/doc_manager.h"
+#include "cad/editor_input.h"
+#include "cad/host_paths.h"
+#include "cad/window_commands.h"
+#include "foundation/main_queue.h"
+#include "foundation/paths.h"
+#include "foundation/text.h"
+
+namespace cadhost {
+
+namespace {
+
+void say(const std::string& text) { cad::commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(text)); }
+
+// "@click …" acts on a window; "@10,0" is a point relative to the last one.
+bool isWindowLine(const std::string& line) {
+  return line.size() >= 2 && line[0] == '@' && std::isalpha(static_cast<unsigned char>(line[1]));
+}
+
+std::string supportFolder() {
+  if (const char* folder = std::getenv("CADHOST_SUPPORT_DIR"); folder != nullptr && *folder != 0) return folder;
+  return CADHOST_SUPPORT_DIR;
+}
+
+// The answer to a host prompt of ours, as typed; nullopt when cancelled or left empty.
+std::optional<std::wstring> ask(const std::wstring& prompt) {
+  cad::EditorInput::Answer answer = cad::editorInput().read(cad::PromptRecord::kKeyword, prompt);
+  if (answer.kind != cad::EditorInput::Answer::kValue || answer.item.text.empty()) return std::nullopt;
+  return answer.item.text;
+}
+
+}  // namespace
+
+Session::Session(const Options& options, LineSource& input) : options_(options), input_(input) {}
+
+void Session::start() {
+  foundation::MainQueue::main().setMainThread();
+  // Narrow %s arguments of acutPrintf are UTF-8.
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "");
+  cad::commandLine().setEcho([](const std::wstring& text) {
+    const std::string utf8 = foundation::utf8FromWideLossy(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fflush(stdout);
+  });
+
+  const std::string support = supportFolder();
+  cad::setSupportFolders({support});
+  const auto aliases = cad::commandNames().loadAliasFile(foundation::appendingPathComponent(support, "aliases.txt"));
+  if (!aliases.ok) say("Cannot read the alias file: " + aliases.error);
+  for (const std::string& problem : aliases.problems) say("aliases.txt " + problem);
+
+  cad::editorInput().provider = [this] { return nextAnswer(); };
+  installCommands();
+
+  if (options_.autoload) {
+    for (const std::string& bundle : installedBundles(applicationAddinsFolder())) {
+      const BundleModules found = bundleModules(bundle);
+      for (const std::string& error : found.errors) say(error);
+      for (const std::string& module : found.modules) loadModule(module);
+    }
+  }
+  for (const std::string& module : options_.modules) loadModule(module);
+  for (const std::string& drawing : options_.drawings) {
+    const cad::DocManager::OpenResult opened = cad::docManager().open(drawing, options_.readOnly);
+    if (opened.document == nullptr) say(opened.error);
+  }
+  runMainQueue();
+}
+
+void Session::installCommands() {
+  cad::CommandLoop& loop = cad::commandLoop();
+  loop.setBuiltIn(L"QUIT", [this] { quit_ = true; });
+  loop.setBuiltIn(L"EXIT", [this] { quit_ = true; });
+  loop.setBuiltIn(L"UNLOAD", [this] { unloadAll(); });
+  loop.setBuiltIn(L"APPLOAD", [this] {
+    if (auto module = ask(L"Enter the module to load: ")) loadModule(foundation::utf8FromWideLossy(*module));
+  });
+  loop.setBuiltIn(L"OPEN", [this] {
+    auto name = ask(L"Enter name of drawing to open: ");
+    if (!name) return;
+    const auto opened = cad::docManager().open(foundation::utf8FromWideLossy(*name), options_.readOnly);
+    if (opened.document == nullptr) say(opened.error);
+  });
+  loop.setBuiltIn(L"CLOSE", [] {
+    // The document cannot go while its own command runs: close it once the command has returned.
+    cad::Document* doc = cad::docManager().curDocument();
+    if (doc == nullptr) {
+      say("No drawing is open.");
+      return;
+    }
+    cad::commandLoop().runWhenIdle([doc] {
+      if (cad::docManager().isOpen(doc)) cad::docManager().closeDocument(doc);
+    });
+  });
+  loop.setBuiltIn(L"DELAY", [this] {
+    auto text = ask(L"Enter delay time (in milliseconds): ");
+    if (!text) return;
+    wchar_t* end = nullptr;
+    const double ms = std::wcstod(text->c_str(), &end);
+    if (end == text->c_str() || *end != 0 || !std::isfinite(ms) || ms < 0 || ms > 3.6e6) {
+      say("Requires a number of milliseconds from 0 to 3600000.");
+      return;
+    }
+    delaySeconds_ += ms / 1000.0;
+  });
+}
+
+void Session::loadModule(const std::string& path) {
+  const cad::AppLoader::LoadResult loaded = cad::appLoader().load(path);
+  if (loaded.app == nullptr) say(loaded.error);
+}
+
+void Session::unloadAll() {
+  for (const cad::AppLoader::UnloadResult& result : cad::appLoader().unloadAll()) {
+    if (!result.message.empty()) say(result.message);
+  }
+}
+
+std::optional<std::wstring> Session::nextAnswer() {
+  for (;;) {
+    std::optional<std::string> line = input_.next();
+    if (!line) return std::nullopt;
+    if (isWindowLine(*line)) {
+      const std::string reply = cad::windowCommands().run(*line);
+      if (!reply.empty()) say(reply);
+      continue;
+    }
+    return foundation::wideFromUtf8Lossy(*line);
+  }
+}
+
+void Session::runMainQueue() {
+  try {
+    foundation::MainQueue::main().drain();
+    if (delaySeconds_ > 0) {
+      const double seconds = delaySeconds_;
+      delaySeconds_ = 0;
+      foundation::MainQueue::main().runFor(seconds);
+    }
+  } catch (const std::exception& e) {
+    say(std::string("Queued work failed: ") + e.what());
+  } catch (...) {
+    say("Queued work failed.");
+  }
+}
+
+void Session::runLine(const std::string& line) {
+  if (isWindowLine(line)) {
+    const std::string reply = cad::windowCommands().run(line);
+    if (!reply.empty()) say(reply);
+  } else {
+    cad::commandLoop().type(foundation::wideFromUtf8Lossy(line) + L"\n", true);
+  }
+  runMainQueue();
+}
+
+int Session::run() {
+  start();
+  while (!quit_) {
+    std::optional<std::string> line = input_.next();
+    if (!line) break;  // the end of the script is QUIT
+    runLine(*line);
+  }
+  unloadAll();
+  // Documents close as they do when the host quits: reactors of plug-ins still loaded hear of it.
+  for (cad::Document* doc : cad::docManager().documents()) cad::docManager().closeDocument(doc);
+  runMainQueue();
+  const std::wstring& transcript = cad::commandLine().transcript();
+  if (!transcript.empty() && transcript.back() != L'\n') cad::commandLine().print(L"\n");
+  cad::editorInput().provider = nullptr;
+  return 0;
+}
+
+}  // namespace cadhost

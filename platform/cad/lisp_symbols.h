@@ -1,0 +1,31 @@
+#pragma once
+// The host's LISP symbol table, as far as the plug-in asks it: whether a symbol such as "C:NAME" (a LISP
+// command) is defined.
+
+#include <map>
+#include <string>
+
+#include "cad/result_buffer.h"
+
+namespace cad {
+
+// RTNORM with a new result buffer: RTNIL for an undefined symbol, else RTSTR with the symbol's value text.
+// The caller releases it with acutRelRb. RTERROR (and no buffer) when the call fails.
+int acedGetSym(const wchar_t* name, resbuf** value);
+
+class LispSymbols {
+ public:
+  // Test side
+  void define(const std::wstring& name, const std::wstring& value = L"#<USUBR>");
+  void undefine(const std::wstring& name);
+  bool fail = false;  // acedGetSym answers RTERROR
+  void reset();
+
+ private:
+  friend int acedGetSym(const wchar_t*, resbuf**);
+  std::map<std::wstring, std::wstring> symbols_;  // by upper-case name: LISP symbols ignore case
+};
+
+LispSymbols& lispSymbols();
+
+}  // namespace cad
