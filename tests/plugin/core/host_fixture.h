@@ -51,6 +51,9 @@ class HostTest : public ::testing::Test {
     EXPECT_EQ(cad::HostAllocations::outstandingStrings(), stringsBefore_);
     cad::docManager().reset();
     cad::commandStack().clear();
+    cad::acrxSysRegistry()->clearAbsences();
+    cad::setDocManagerAbsent(false);
+    cad::setLayoutManagerAbsent(false);
     foundation::MainQueue::main().resetForTesting();
   }
 
