@@ -1,5 +1,7 @@
 #include "core/command_table.h"
 
+#include <array>
+
 #include "cad/command_stack.h"
 #include "core/command_handlers.h"
 #include "core/panel_lifecycle.h"
@@ -8,6 +10,12 @@
 #include "services/custom_command.h"
 
 namespace {
+
+struct QuodlCommand {
+  const wchar_t* name;  // global and local name alike
+  int flags;            // modal, or session for the one command that runs in the application context
+  void (*handler)();
+};
 
 constexpr int kModal = cad::ACRX_CMD_MODAL;
 constexpr int kSession = cad::ACRX_CMD_SESSION;
@@ -53,8 +61,6 @@ void addCommand(const wchar_t* group, const QuodlCommand& command) {
 }
 
 }  // namespace
-
-std::span<const QuodlCommand> quodlCommandTable() { return kCommands; }
 
 void registerCommands() {
   for (const QuodlCommand& command : kCommands) addCommand(kQuodlCommandGroup, command);
