@@ -92,6 +92,8 @@ Command lines
                     "*CANCEL*" to cancel.
   @VERB ...         acts on windows (click, answer an alert, choose a file, render a window), when the
                     window toolkit is loaded.
+  VARIABLE [VALUE]  a system variable's name (CTAB, TILEMODE, CVPORT, ACADVER, …) shows its value and asks
+                    for a new one; Enter keeps it. A layout name with blanks goes on a line of its own.
   DELAY MS          lets timers run for MS milliseconds.
   OPEN, CLOSE       open a drawing (the next line names it) or close the current one.
   APPLOAD           loads the module the next line names.

@@ -52,6 +52,8 @@ void Session::start() {
   foundation::MainQueue::main().setMainThread();
   // Narrow %s arguments of acutPrintf are UTF-8.
   if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "");
+  // Standard output has the whole command line; the transcript only needs its end.
+  cad::commandLine().setTranscriptLimit(1u << 16);
   cad::commandLine().setEcho([](const std::wstring& text) {
     const std::string utf8 = foundation::utf8FromWideLossy(text);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);

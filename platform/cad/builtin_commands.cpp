@@ -1,6 +1,8 @@
 #include "cad/builtin_commands.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <optional>
 
 #include "cad/command_line.h"
 #include "cad/command_loop.h"
@@ -8,6 +10,7 @@
 #include "cad/doc_manager.h"
 #include "cad/editor_input.h"
 #include "cad/layouts.h"
+#include "cad/result_buffer.h"
 #include "cad/sysvars.h"
 #include "cad/temporary_vectors.h"
 #include "cad/ucs.h"
@@ -96,7 +99,64 @@ void spaceSwitch(int (*toSpace)()) {
   }
 }
 
+std::optional<std::wstring> currentValueText(const std::wstring& name) {
+  resbuf value;
+  if (acedGetVar(name.c_str(), value) != RTNORM) return std::nullopt;
+  switch (value.restype) {
+    case RTSTR: {
+      std::wstring text = L"\"" + std::wstring(value.resval.rstring) + L"\"";
+      acutDelString(value.resval.rstring);
+      return text;
+    }
+    case RTSHORT:
+      return std::to_wstring(value.resval.rint);
+    case RTREAL:
+      return std::to_wstring(value.resval.rreal);
+    default:
+      return std::wstring();
+  }
+}
+
+void setVariable(const std::wstring& name) {
+  resbuf current;
+  if (acedGetVar(name.c_str(), current) != RTNORM) {
+    commandLine().print(L"\nUnknown variable name.");
+    return;
+  }
+  const int type = current.restype;
+  if (type == RTSTR) acutDelString(current.resval.rstring);
+  EditorInput::Answer answer = editorInput().read(
+      PromptRecord::kKeyword, L"Enter new value for " + name + L" <" + currentValueText(name).value_or(L"") + L">: ");
+  if (answer.kind != EditorInput::Answer::kValue) return;  // Enter keeps the value
+  const std::wstring& text = answer.item.text;
+  resbuf value;
+  value.restype = static_cast<short>(type);
+  wchar_t* end = nullptr;
+  if (type == RTSTR) {
+    value.resval.rstring = const_cast<wchar_t*>(text.c_str());
+  } else if (type == RTSHORT) {
+    const long number = std::wcstol(text.c_str(), &end, 10);
+    if (*end != 0 || number < -32768 || number > 32767) {
+      commandLine().print(L"\nRequires an integer value.");
+      return;
+    }
+    value.resval.rint = static_cast<short>(number);
+  } else {
+    value.resval.rreal = std::wcstod(text.c_str(), &end);
+    if (*end != 0) {
+      commandLine().print(L"\nRequires a number.");
+      return;
+    }
+  }
+  if (acedSetVar(name.c_str(), value) != RTNORM) commandLine().print(L"\nThe value was not accepted.");
+}
+
 }  // namespace
+
+std::function<void()> systemVariableCommand(const std::wstring& name) {
+  if (!currentValueText(name)) return {};
+  return [upper = upperAscii(name)] { setVariable(upper); };
+}
 
 void installBuiltInCommands(CommandLoop& loop) {
   loop.setBuiltIn(L"ZOOM", zoom);
@@ -105,6 +165,10 @@ void installBuiltInCommands(CommandLoop& loop) {
   }
   loop.setBuiltIn(L"PSPACE", [] { spaceSwitch(acedPspace); });
   loop.setBuiltIn(L"MSPACE", [] { spaceSwitch(acedMspace); });
+  loop.setBuiltIn(L"SETVAR", [] {
+    EditorInput::Answer answer = editorInput().read(PromptRecord::kKeyword, L"Enter variable name: ");
+    if (answer.kind == EditorInput::Answer::kValue) setVariable(upperAscii(answer.item.text));
+  });
 }
 
 }  // namespace cad

@@ -1,11 +1,17 @@
 #pragma once
 // The few host commands the stand-in really runs: ZOOM (window, extents), REGEN/REDRAW (clear temporary
-// vectors), PSPACE and MSPACE. The host program adds its own (QUIT, UNLOAD, …).
+// vectors), PSPACE, MSPACE and SETVAR, and a system variable's name typed as a command (shows the value and
+// asks for a new one, as SETVAR does). The host program adds its own (QUIT, UNLOAD, …).
+
+#include <functional>
+#include <string>
 
 namespace cad {
 
 class CommandLoop;
 
 void installBuiltInCommands(CommandLoop& loop);
+// The command a system variable's name stands for; empty when no variable has the name.
+std::function<void()> systemVariableCommand(const std::wstring& name);
 
 }  // namespace cad

@@ -41,6 +41,8 @@ int acutPrintf(const wchar_t* format, ...) {
 void CommandLine::print(const std::wstring& text) {
   if (text.empty()) return;
   transcript_ += text;
+  // Trimmed in large steps, so printing stays cheap.
+  if (limit_ != 0 && transcript_.size() > 2 * limit_) transcript_.erase(0, transcript_.size() - limit_);
   if (echo_) echo_(text);
 }
 

@@ -18,11 +18,14 @@ class CommandLine {
 
   const std::wstring& transcript() const { return transcript_; }
   void clearTranscript() { transcript_.clear(); }
+  // Keeps only about the last `characters` of the transcript (0: all of it), for a host that runs for long.
+  void setTranscriptLimit(std::size_t characters) { limit_ = characters; }
   // Receives every printed text as it is printed; an empty function stops the echo.
   void setEcho(std::function<void(const std::wstring&)> echo) { echo_ = std::move(echo); }
 
  private:
   std::wstring transcript_;
+  std::size_t limit_ = 0;
   std::function<void(const std::wstring&)> echo_;
 };
 

@@ -79,6 +79,7 @@ std::optional<Resolved> resolve(const std::wstring& word,
     return Resolved{name, [name] { commandLine().print(L"\n" + name + L" is not available in this host."); },
                     false, true};
   }
+  if (auto variable = systemVariableCommand(name)) return Resolved{name, std::move(variable), false, true};
   return std::nullopt;
 }
 

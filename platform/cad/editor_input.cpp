@@ -89,9 +89,9 @@ ObjectId entityByToken(const std::wstring& token) {
     return {};
   }
   Database* db = acdbHostApplicationServices()->workingDatabase();
-  const std::wstring wanted = upperAscii(token);
+  const ObjectId byHandle = db == nullptr ? ObjectId{} : db->objectIdFromHandle(token);
   for (ObjectId id : reachable) {
-    if (upperAscii(db->objectAt(id)->handle()) == wanted) return id;
+    if (id == byHandle) return id;
   }
   return {};
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cwctype>
 
 #include "cad/command_call.h"
 #include "cad/command_line.h"
@@ -97,6 +98,11 @@ TEST_F(EditorInputTest, EntityPicksByHandleIdOrPointInTheCurrentSpace) {
   ASSERT_EQ(cad::acdbGetObjectId(id, name), cad::eOk);
   EXPECT_EQ(id, line);
   EXPECT_DOUBLE_EQ(at[0], 250);  // the middle of what was picked
+
+  std::wstring typed = L"00" + handle;  // handles ignore case and leading zeros
+  for (wchar_t& c : typed) c = static_cast<wchar_t>(std::towlower(c));
+  input.push(typed);
+  ASSERT_EQ(cad::acedEntSel(L"Pick: ", name, at), cad::RTNORM);
 
   input.push(L"#" + std::to_wstring(rectangle.value));
   ASSERT_EQ(cad::acedEntSel(L"Pick: ", name, at), cad::RTNORM);

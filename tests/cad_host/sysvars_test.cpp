@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cad/command_line.h"
+#include "cad/command_loop.h"
 #include "cad/editor.h"
 #include "cad/layout_manager.h"
 #include "cad/result_buffer.h"
@@ -145,6 +147,19 @@ TEST_F(SysvarsTest, FailureHooksAndNoDrawing) {
   EXPECT_EQ(readString(L"CTAB"), std::nullopt);
   EXPECT_EQ(readShort(L"CVPORT"), std::nullopt);
   EXPECT_EQ(readString(L"ACADVER"), L"25.0s");  // not a drawing's variable
+}
+
+TEST_F(SysvarsTest, AVariableNameTypedAsACommandShowsAndSetsIt) {
+  cad::commandLoop().type(L"ctab layout1\n");
+  EXPECT_EQ(readString(L"CTAB"), L"Layout1");
+  EXPECT_NE(cad::commandLine().transcript().find(L"Enter new value for CTAB <\"Model\">: layout1"), std::wstring::npos);
+  cad::commandLoop().type(L"SETVAR ctab model CVPORT x BACKGROUNDPLOT 0 ACADVER 1 TILEMODE\n\n");
+  EXPECT_EQ(readString(L"CTAB"), L"Model");
+  EXPECT_EQ(readShort(L"BACKGROUNDPLOT"), 0);
+  EXPECT_EQ(readShort(L"TILEMODE"), 1);  // Enter keeps the value
+  const std::wstring& t = cad::commandLine().transcript();
+  EXPECT_NE(t.find(L"Requires an integer value."), std::wstring::npos);
+  EXPECT_NE(t.find(L"The value was not accepted."), std::wstring::npos);  // ACADVER is read-only
 }
 
 TEST_F(SysvarsTest, LayoutManagerNamesTheActiveLayout) {
