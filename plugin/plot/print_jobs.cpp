@@ -1,0 +1,4 @@
+#include "plot/print_jobs.h"
+
+VexBatchPrintPendingJob gBatchPrintPendingJob;
+VexBatchPrintPreviewJob gBatchPrintPreviewJob;

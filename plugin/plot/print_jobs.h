@@ -1,0 +1,33 @@
+#pragma once
+// The staged print job of the full panel and the staged one-page preview. Both live for as long as the
+// plug-in is loaded and are only touched on the host's main thread.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plot/page_spec.h"
+
+struct VexBatchPrintPendingJob {
+  std::vector<VexBatchPrintPageSpec> pages;  // still to plot, in output order
+  std::wstring outputPath;    // the folder of a split job, the target PDF of a merged one
+  std::wstring nameTemplate;  // file names of a split job; empty means the default template
+  std::wstring styleSheet;    // empty means each layout's own plot style
+  std::wstring drawingPath;   // the drawing the job belongs to
+  std::uint64_t totalPageCount = 0;
+  std::uint64_t completedPageCount = 0;  // written by earlier runs of this job (split jobs)
+  bool merged = true;
+  bool overwriteExisting = false;
+  bool active = false;  // a job is staged; never part of the snapshot
+};
+
+struct VexBatchPrintPreviewJob {
+  VexBatchPrintPageSpec page;
+  std::wstring styleSheet;   // empty means the layout's own plot style
+  std::wstring pdfPath;      // the temporary PDF the preview writes
+  std::wstring drawingPath;  // empty accepts any drawing
+  bool ready = false;
+};
+
+extern VexBatchPrintPendingJob gBatchPrintPendingJob;
+extern VexBatchPrintPreviewJob gBatchPrintPreviewJob;
