@@ -50,17 +50,23 @@ Database* databaseOf(ObjectId id) {
   return it == r.live.end() ? nullptr : it->second;
 }
 
-// Handles are hexadecimal: upper case without leading zeros, so "1a", "001A" and "1A" name one object.
-std::wstring normalisedHandle(const std::wstring& handle) {
-  std::wstring out;
-  out.reserve(handle.size());
-  for (wchar_t c : handle) {
-    if (c == L' ' || c == L'\t') continue;
-    out.push_back(c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c);
+// Handles are hexadecimal numbers: "1a", "001A" and "1A" name one object. Zero, empty, non-hexadecimal or
+// overlong text is no handle.
+bool handleValue(const std::wstring& text, std::uint64_t& value) {
+  value = 0;
+  int digits = 0;
+  for (wchar_t c : text) {
+    int digit;
+    if (c >= L'0' && c <= L'9') digit = c - L'0';
+    else if (c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+    else if (c >= L'A' && c <= L'F') digit = c - L'A' + 10;
+    else if (c == L' ' || c == L'\t') continue;
+    else return false;
+    if (digits > 0 || digit != 0) ++digits;
+    if (digits > 15) return false;
+    value = value * 16 + static_cast<std::uint64_t>(digit);
   }
-  const auto first = out.find_first_not_of(L'0');
-  if (first == std::wstring::npos) return out.empty() ? out : L"0";
-  return out.substr(first);
+  return value != 0;
 }
 
 std::wstring hexHandle(std::uint64_t value) {
@@ -129,29 +135,43 @@ ObjectId Database::addObject(std::unique_ptr<Object> object, ObjectId owner, con
   return id;
 }
 
+std::uint64_t Database::freshHandle() {
+  while (handles_.count(nextHandle_) != 0) ++nextHandle_;
+  return nextHandle_++;
+}
+
 void Database::registerHandle(Object& object, const std::wstring& handle) {
-  std::wstring key = normalisedHandle(handle);
-  if (key.empty() || key == L"0" || handles_.count(key) != 0) {
-    do {
-      key = hexHandle(nextHandle_++);
-    } while (handles_.count(key) != 0);
-  } else {
-    std::uint64_t value = 0;
-    bool hex = key.size() <= 15;
-    for (wchar_t c : key) {
-      if (!hex) break;
-      if (c >= L'0' && c <= L'9') value = value * 16 + static_cast<std::uint64_t>(c - L'0');
-      else if (c >= L'A' && c <= L'F') value = value * 16 + static_cast<std::uint64_t>(c - L'A' + 10);
-      else hex = false;
+  std::uint64_t value = 0;
+  if (handleValue(handle, value)) {
+    if (value >= nextHandle_) nextHandle_ = value + 1;
+    auto it = handles_.find(value);
+    if (it == handles_.end()) {
+      handles_.emplace(value, object.id_);
+      object.handle_ = hexHandle(value);
+      return;
     }
-    if (hex && value >= nextHandle_) nextHandle_ = value + 1;
+    if (madeUpHandles_.erase(value) != 0) {
+      // The file's own handle wins: the object that had it made up moves to a fresh one.
+      Object* other = objectAt(it->second);
+      it->second = object.id_;
+      object.handle_ = hexHandle(value);
+      const std::uint64_t moved = freshHandle();
+      handles_.emplace(moved, other->id_);
+      madeUpHandles_.insert(moved);
+      other->handle_ = hexHandle(moved);
+      return;
+    }
   }
-  object.handle_ = key;
-  handles_.emplace(std::move(key), object.id_);
+  const std::uint64_t fresh = freshHandle();
+  handles_.emplace(fresh, object.id_);
+  madeUpHandles_.insert(fresh);
+  object.handle_ = hexHandle(fresh);
 }
 
 ObjectId Database::objectIdFromHandle(const std::wstring& handle) const {
-  auto it = handles_.find(normalisedHandle(handle));
+  std::uint64_t value = 0;
+  if (!handleValue(handle, value)) return {};
+  auto it = handles_.find(value);
   return it == handles_.end() ? ObjectId{} : it->second;
 }
 

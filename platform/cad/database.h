@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "tables.h"
@@ -28,7 +29,8 @@ class Database {
 
   // Takes ownership; gives the object an id unique across databases and a handle unique in this drawing.
   ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner = {});
-  // As above with the handle the file gave; a handle already taken (damaged file) is replaced by a fresh one.
+  // As above with the handle the file gave. A file's handle wins over one the database made up; one another
+  // file object already has (a damaged file) is replaced by a fresh one.
   ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner, const std::wstring& handle);
   // Hexadecimal handle text, case and leading zeros ignored; null when no object has it.
   ObjectId objectIdFromHandle(const std::wstring& handle) const;
@@ -92,6 +94,7 @@ class Database {
   friend ErrorStatus openObjectRaw(Object*& out, ObjectId id, OpenMode mode, bool openErased);
   ErrorStatus openObject(Object*& out, ObjectId id, OpenMode mode, bool openErased);
   void registerHandle(Object& object, const std::wstring& handle);
+  std::uint64_t freshHandle();
   template <class T>
   ErrorStatus openTable(ObjectId id, bool fail, OpenMode mode, T*& out);
   std::uint16_t serial_;
@@ -99,7 +102,8 @@ class Database {
   std::uint64_t nextHandle_ = 1;
   int strayCloses_ = 0;
   std::unordered_map<ObjectId, std::unique_ptr<Object>> objects_;
-  std::unordered_map<std::wstring, ObjectId> handles_;  // normalised handle → object
+  std::unordered_map<std::uint64_t, ObjectId> handles_;
+  std::unordered_set<std::uint64_t> madeUpHandles_;  // handles the database gave, not a file
   std::unique_ptr<BlockExtentsCache> extentsCache_;
   ObjectId blockTable_, layerTable_, textStyleTable_, layoutDictionary_, currentLayout_;
 };

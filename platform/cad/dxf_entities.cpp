@@ -462,6 +462,7 @@ void Loader::place(PendingEntity pending, ObjectId blockRecord) {
   const ObjectId id = db_->addObject(std::move(pending.entity), blockRecord, widenHandle(pending.common.handle));
   record->entityIds.push_back(id);
   rememberHandle(pending.common.handle, id);
+  if (pending.parts.empty() && pending.blockName.empty()) return;
   auto* pline = dynamic_cast<Polyline2d*>(entity);
   auto* reference = dynamic_cast<BlockReference*>(entity);
   for (auto& [part, handle] : pending.parts) {

@@ -112,7 +112,7 @@ class Loader {
   Record record_, follower_;
   std::vector<Group> fields_, followerFields_;
 
-  std::unordered_map<std::string, ObjectId> handles_;                  // normalised file handle → object
+  std::unordered_map<std::uint64_t, ObjectId> handles_;                // file handle → object
   std::unordered_map<std::wstring, ObjectId> blocksByName_;            // folded name → block record
   std::unordered_map<std::wstring, ObjectId> layersByName_;            // folded name → layer
   std::unordered_map<std::wstring, ObjectId> stylesByName_;            // folded name → text style
@@ -138,6 +138,8 @@ std::unique_ptr<Entity> readHatch(const std::vector<Group>& fields, Scanner& sca
 
 // Normalised handle text: upper case, no leading zeros; "" for none.
 std::string normalisedHandle(std::string_view handle);
+// The number a handle stands for; false for none (empty, zero, not hexadecimal, overlong).
+bool handleValue(std::string_view handle, std::uint64_t& value);
 // "*Model_Space" and "*Paper_Space…" whatever case or R12 spelling ("$MODEL_SPACE") the file uses.
 std::wstring canonicalBlockName(std::wstring name);
 constexpr double kDegrees = 3.14159265358979323846 / 180.0;

@@ -232,11 +232,18 @@ bool Loader::bindLayouts() {
 void Loader::placeEntitiesSection() {
   const ObjectId modelSpace = blockRecordNamed(L"*Model_Space");
   const ObjectId paperSpace = blockRecordNamed(L"*Paper_Space");
+  std::unordered_map<std::string_view, ObjectId> ownerRecords;  // entities of one space share their owner
   for (PendingEntity& pending : entitiesSection_) {
     // The owner handle decides; else the layout named by 410; else paper space (67) or model space.
     ObjectId target;
-    if (dynamic_cast<BlockTableRecord*>(db_->objectAt(idOfHandle(pending.common.owner))) != nullptr) {
-      target = idOfHandle(pending.common.owner);
+    if (!pending.common.owner.empty()) {
+      auto known = ownerRecords.find(pending.common.owner);
+      if (known == ownerRecords.end()) {
+        const ObjectId owner = idOfHandle(pending.common.owner);
+        const bool isRecord = dynamic_cast<BlockTableRecord*>(db_->objectAt(owner)) != nullptr;
+        known = ownerRecords.emplace(pending.common.owner, isRecord ? owner : ObjectId{}).first;
+      }
+      target = known->second;
     }
     if (target.isNull() && !trim(pending.common.layout).empty()) {
       if (auto* layout = dynamic_cast<Layout*>(db_->objectAt(db_->layoutId(decoder_.decode(trim(pending.common.layout)))))) {

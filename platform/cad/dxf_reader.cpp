@@ -1,8 +1,6 @@
 #include "cad/dxf_reader.h"
 
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "cad/dxf_loader.h"
 #include "foundation/text.h"
@@ -54,9 +52,12 @@ DxfReadResult readDxfFile(const std::string& path) {
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   in.seekg(0, std::ios::beg);
-  if (size > 0) text.reserve(static_cast<std::size_t>(size));
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  if (size > 0) {
+    text.resize(static_cast<std::size_t>(size));
+    in.read(text.data(), size);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad() || size < 0) {
     result.error = "cannot read " + path;
     return result;
   }
@@ -200,16 +201,32 @@ bool Loader::readEntitiesSection() {
   return false;
 }
 
+bool handleValue(std::string_view handle, std::uint64_t& value) {
+  handle = trim(handle);
+  while (!handle.empty() && handle.front() == '0') handle.remove_prefix(1);
+  if (handle.empty() || handle.size() > 15) return false;
+  value = 0;
+  for (char c : handle) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return false;
+    value = value * 16 + static_cast<std::uint64_t>(digit);
+  }
+  return true;
+}
+
 ObjectId Loader::idOfHandle(std::string_view handle) const {
-  const std::string key = normalisedHandle(handle);
-  if (key.empty()) return {};
-  auto it = handles_.find(key);
+  std::uint64_t value = 0;
+  if (!handleValue(handle, value)) return {};
+  auto it = handles_.find(value);
   return it == handles_.end() ? ObjectId{} : it->second;
 }
 
 void Loader::rememberHandle(std::string_view handle, ObjectId id) {
-  std::string key = normalisedHandle(handle);
-  if (!key.empty()) handles_.emplace(std::move(key), id);
+  std::uint64_t value = 0;
+  if (handleValue(handle, value)) handles_.emplace(value, id);
 }
 
 bool Loader::finish() {

@@ -239,6 +239,13 @@ TEST(Database, HandlesFindObjects) {
   EXPECT_EQ(db->objectIdFromHandle(db->objectAt(b)->handle()), b);
   EXPECT_EQ(db->objectIdFromHandle(db->objectAt(c)->handle()), c);
   EXPECT_TRUE(db->objectIdFromHandle(L"FFFF").isNull());
+
+  // A file's handle wins over one the database made up: the tables made with the database move aside.
+  const ObjectId tableHandleTaker = db->addObject(std::make_unique<Line>(), {}, L"2");
+  EXPECT_EQ(db->objectIdFromHandle(L"2"), tableHandleTaker);
+  for (ObjectId table : {db->blockTableId(), db->layerTableId(), db->textStyleTableId(), db->layoutDictionaryId()}) {
+    EXPECT_EQ(db->objectIdFromHandle(db->objectAt(table)->handle()), table);
+  }
 }
 
 TEST(Database, WorkingDatabaseAndFilename) {
