@@ -81,12 +81,14 @@ std::string normalisedHandle(std::string_view handle) {
 }
 
 std::wstring canonicalBlockName(std::wstring name) {
-  const auto startsWith = [&](std::wstring_view prefix) {
-    return name.size() >= prefix.size() && namesEqual(std::wstring_view(name).substr(0, prefix.size()), prefix);
-  };
+  // R12 names its two spaces $MODEL_SPACE and $PAPER_SPACE; later versions *Model_Space, *Paper_Space,
+  // *Paper_Space0, … in any case.
   if (namesEqual(name, L"*Model_Space") || namesEqual(name, L"$Model_Space")) return L"*Model_Space";
-  for (std::wstring_view prefix : {L"*Paper_Space", L"$Paper_Space"}) {
-    if (startsWith(prefix)) return L"*Paper_Space" + name.substr(prefix.size());
+  if (namesEqual(name, L"$Paper_Space")) return L"*Paper_Space";
+  constexpr std::wstring_view kPaper = L"*Paper_Space";
+  if (name.size() >= kPaper.size() && namesEqual(std::wstring_view(name).substr(0, kPaper.size()), kPaper) &&
+      name.find_first_not_of(L"0123456789", kPaper.size()) == std::wstring::npos) {
+    return std::wstring(kPaper) + name.substr(kPaper.size());
   }
   return name;
 }

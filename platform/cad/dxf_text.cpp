@@ -98,22 +98,17 @@ UConverter* TextDecoder::codePageConverter(std::string_view codePage) {
 
 void TextDecoder::configure(std::string_view acadVersion, std::string_view codePage) {
   const std::string_view version = trim(acadVersion);
-  // AC1021 (R2007) and later are UTF-8 whatever the code page says.
-  if (version.size() >= 6 && version.substr(0, 2) == "AC" && version.substr(2) >= "1021") {
-    mode_ = Mode::kUtf8;
-    return;
-  }
   const std::string_view page = trim(codePage);
-  if (page.empty()) {
-    mode_ = Mode::kGuess;
-    return;
-  }
-  if (sameWord(page, "UTF8") || sameWord(page, "UTF-8")) {
+  const bool utf8Page = sameWord(page, "UTF8") || sameWord(page, "UTF-8");
+  pageConverter_ = page.empty() || utf8Page ? nullptr : codePageConverter(page);
+  // AC1021 (R2007) and later are UTF-8 whatever the code page says.
+  if ((version.size() >= 6 && version.substr(0, 2) == "AC" && version.substr(2) >= "1021") || utf8Page) {
     mode_ = Mode::kUtf8;
-    return;
+  } else if (page.empty()) {
+    mode_ = Mode::kGuess;
+  } else {
+    mode_ = pageConverter_ != nullptr ? Mode::kCodePage : Mode::kLatin1;
   }
-  pageConverter_ = codePageConverter(page);
-  mode_ = pageConverter_ != nullptr ? Mode::kCodePage : Mode::kLatin1;
 }
 
 std::wstring TextDecoder::bytesToWide(std::string_view raw) {
@@ -127,11 +122,14 @@ std::wstring TextDecoder::bytesToWide(std::string_view raw) {
   if (ascii) return widenAscii(raw);
   switch (mode_) {
     case Mode::kUtf8:
-      return foundation::wideFromUtf8Lossy(raw);
+      // Some tools label code-page text as a UTF-8 version: the declared page reads what UTF-8 cannot.
+      if (pageConverter_ == nullptr || foundation::isValidUtf8(raw)) return foundation::wideFromUtf8Lossy(raw);
+      break;
     case Mode::kGuess:
       // No code page declared: UTF-8 when the bytes are, else the usual Western page.
       if (foundation::isValidUtf8(raw)) return foundation::wideFromUtf8Lossy(raw);
-      if ((pageConverter_ = converterFor("windows-1252")) == nullptr) return widenAscii(raw);
+      pageConverter_ = converterFor("windows-1252");
+      if (pageConverter_ == nullptr) return widenAscii(raw);
       break;
     case Mode::kLatin1:
       return widenAscii(raw);

@@ -373,6 +373,8 @@ TEST(DxfReader, TextEncodings) {
       {"escape in R2018", "9\n$ACADVER\n1\nAC1032\n", "x\\U+00E9y", L"xéy"},
       {"utf-8 in R2018", "9\n$ACADVER\n1\nAC1032\n", "图框", L"图框"},
       {"gbk", "9\n$ACADVER\n1\nAC1015\n9\n$DWGCODEPAGE\n3\nANSI_936\n", "\xCD\xBC\xBF\xF2", L"图框"},
+      {"gbk labelled as a UTF-8 version", "9\n$ACADVER\n1\nAC1032\n9\n$DWGCODEPAGE\n3\nANSI_936\n",
+       "\xCD\xBC\xBF\xF2", L"图框"},
       {"cp1252", "9\n$ACADVER\n1\nAC1015\n9\n$DWGCODEPAGE\n3\nANSI_1252\n", "\x80 caf\xE9", L"€ café"},
       {"no code page, utf-8 bytes", "", "caf\xC3\xA9", L"café"},
       {"no code page, other bytes", "", "caf\xE9", L"café"},
