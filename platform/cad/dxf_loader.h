@@ -4,6 +4,7 @@
 // blocks once all blocks are read. Internal to the DXF reader; readDxfText is the entry point.
 
 #include <memory>
+#include <numbers>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -67,7 +68,7 @@ class Loader {
 
  private:
   // Sections (dxf_reader.cpp, dxf_tables.cpp, dxf_objects.cpp)
-  bool readSection(std::string_view name, std::size_t line);
+  bool readSection(std::string_view name);
   bool skipSection(std::string_view name);
   bool readHeader();
   bool readTables();
@@ -142,6 +143,6 @@ std::string normalisedHandle(std::string_view handle);
 bool handleValue(std::string_view handle, std::uint64_t& value);
 // "*Model_Space" and "*Paper_Space…" whatever case or R12 spelling ("$MODEL_SPACE") the file uses.
 std::wstring canonicalBlockName(std::wstring name);
-constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+constexpr double kDegrees = std::numbers::pi / 180.0;
 
 }  // namespace cad::dxf

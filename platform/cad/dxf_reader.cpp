@@ -117,13 +117,13 @@ bool Loader::run() {
       scanner_.fail(name.line, "expected the section's name (group code 2) after SECTION");
       break;
     }
-    if (!readSection(trim(name.value), name.line)) break;
+    if (!readSection(trim(name.value))) break;
   }
   if (scanner_.failed()) return false;
   return finish();
 }
 
-bool Loader::readSection(std::string_view name, std::size_t) {
+bool Loader::readSection(std::string_view name) {
   if (sameWord(name, "HEADER")) return readHeader();
   if (sameWord(name, "TABLES")) return readTables();
   if (sameWord(name, "BLOCKS")) return readBlocks();
