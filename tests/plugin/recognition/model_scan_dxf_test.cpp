@@ -1,0 +1,95 @@
+// Whole drawings written by another drafting tool (see data/make_fixtures.py), read through our DXF reader.
+
+#include <gtest/gtest.h>
+
+#include "cad/dxf_reader.h"
+#include "fixture.h"
+#include "recognition/model_scan.h"
+#include "recognition/recognition_state.h"
+
+namespace {
+
+class ModelScanDxf : public testing::Test {
+ protected:
+  void SetUp() override { recognition_test::resetRecognitionState(); }
+  void TearDown() override {
+    cad::acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    recognition_test::resetRecognitionState();
+  }
+
+  std::vector<VexBatchPrintFrameRecord> scanFile(const std::string& name) {
+    cad::DxfReadResult read = cad::readDxfFile(std::string(QUODL_RECOGNITION_TEST_DATA) + "/" + name);
+    EXPECT_TRUE(read.database) << read.error;
+    if (!read.database) return {};
+    db_ = std::move(read.database);
+    cad::acdbHostApplicationServices()->setWorkingDatabase(db_.get());
+    std::vector<VexBatchPrintFrameRecord> frames = vexCollectModelFrames();
+    EXPECT_TRUE(db_->openObjects().empty());
+    return frames;
+  }
+
+  std::unique_ptr<cad::Database> db_;
+};
+
+TEST_F(ModelScanDxf, PolylineSheetsAtOneToHundred) {
+  auto frames = scanFile("model_polyline_frames.dxf");
+  struct Expected {
+    const wchar_t* paper;
+    double minX, minY, maxX, maxY;
+  };
+  const Expected expected[] = {
+      {L"A1", 0, 0, 84100, 59400},
+      {L"A2", 94100, 0, 153500, 42000},
+      {L"A3", 163500, 0, 205500, 29700},
+      {L"A3", 0, -60000, 63000, -30300},      // lengthened A3 at 1:100: beyond every ISO size, automatic paper
+      {L"A3", 80000, -60000, 109700, -18000},  // open polyline closed by a fifth vertex
+  };
+  ASSERT_EQ(frames.size(), std::size(expected));
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(frames[i].paper.name, expected[i].paper);
+    EXPECT_EQ(frames[i].sourceKind, L"polyline");
+    EXPECT_EQ(frames[i].layer, L"TK");
+    EXPECT_NEAR(frames[i].minX, expected[i].minX, 1e-6);
+    EXPECT_NEAR(frames[i].minY, expected[i].minY, 1e-6);
+    EXPECT_NEAR(frames[i].maxX, expected[i].maxX, 1e-6);
+    EXPECT_NEAR(frames[i].maxY, expected[i].maxY, 1e-6);
+    EXPECT_EQ(frames[i].name, L"模型图框 0" + std::to_wstring(i + 1));
+  }
+  // Inner borders (four) and the larger plans' outlines (three) lie inside the sheets' paper edges; the
+  // title strips and the small plans' outlines are under 5 % of the A1 sheet.
+  EXPECT_EQ(gBatchModelDiagnostics.nestedChildExcluded, 7u);
+  EXPECT_EQ(gBatchModelDiagnostics.lowerPriorityOuterExcluded, 0u);
+  EXPECT_EQ(gBatchModelDiagnostics.finalCount, 5u);
+}
+
+TEST_F(ModelScanDxf, TitleBlockReferencesAtOneToHundred) {
+  auto frames = scanFile("model_block_frames_1to100.dxf");
+  struct Expected {
+    const wchar_t* block;
+    const wchar_t* paper;
+    const wchar_t* evidence;
+  };
+  const Expected expected[] = {
+      {L"GB-A1", L"A1", L"physical-border-block-bounds"}, {L"GB-A1", L"A1", L"physical-border-block-bounds"},
+      {L"GB-A1", L"A1", L"physical-border-block-bounds"}, {L"A2图框", L"A2", L"named-block-bounds"},
+      {L"GB-A3", L"A3", L"physical-border-block-bounds"}, {L"GB-A3", L"A3", L"physical-border-block-bounds"},
+  };
+  ASSERT_EQ(frames.size(), std::size(expected));
+  const double firstColumn[] = {0, 94100, 188200, 0, 70000, 110000};
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(frames[i].blockName, expected[i].block);
+    EXPECT_EQ(frames[i].paper.name, expected[i].paper);
+    EXPECT_EQ(frames[i].evidence, expected[i].evidence);
+    EXPECT_EQ(frames[i].sourceKind, L"block-reference");
+    EXPECT_EQ(frames[i].layer, L"TK");
+    EXPECT_FALSE(frames[i].blockReferenceId.isNull());
+    EXPECT_NEAR(frames[i].minX, firstColumn[i], 1e-6);
+  }
+  EXPECT_EQ(gBatchModelDiagnostics.nonUniformScaleReferences, 0u);
+  // The plans' wall outlines are polylines inside the title blocks.
+  EXPECT_EQ(gBatchModelDiagnostics.nestedChildExcluded, 6u);
+}
+
+}  // namespace
