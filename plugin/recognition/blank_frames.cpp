@@ -11,8 +11,8 @@ bool sameFrame(const QDLExcludedBlankFrame& a, const QDLExcludedBlankFrame& b) {
 }
 
 bool insideWindow(const QDLExcludedBlankFrame& f, const QDLExcludedBlankFrame& w) {
-  return f.layoutName == w.layoutName && f.minX >= w.minX - 0.5 && f.minY >= w.minY - 0.5 &&
-         f.maxX <= w.maxX + 0.5 && f.maxY <= w.maxY + 0.5;
+  return f.layoutName == w.layoutName && f.minX >= w.minX - 0.5 && f.minY >= w.minY - 0.5 && f.maxX <= w.maxX + 0.5 &&
+         f.maxY <= w.maxY + 0.5;
 }
 
 }  // namespace
@@ -23,8 +23,8 @@ std::uint64_t QDLCountExcludedBlankFrames(const std::vector<QDLExcludedBlankFram
   for (const QDLExcludedBlankFrame& f : frames) {
     if (!layoutName.empty() && f.layoutName != layoutName) continue;
     if (window != nullptr && !insideWindow(f, *window)) continue;
-    bool seen = std::any_of(distinct.begin(), distinct.end(),
-                            [&](const QDLExcludedBlankFrame* d) { return sameFrame(*d, f); });
+    bool seen =
+        std::any_of(distinct.begin(), distinct.end(), [&](const QDLExcludedBlankFrame* d) { return sameFrame(*d, f); });
     if (!seen) distinct.push_back(&f);
   }
   return distinct.size();

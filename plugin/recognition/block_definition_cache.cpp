@@ -24,8 +24,7 @@ const std::wstring& VexBatchBlockDefinitionCache::referenceName(const cad::Block
   auto& byDynamic = names_[reference.blockTableRecord()];
   auto found = byDynamic.find(reference.dynamicBlockTableRecord());
   if (found != byDynamic.end()) return found->second;
-  return byDynamic.emplace(reference.dynamicBlockTableRecord(), vexBatchBlockReferenceName(&reference))
-      .first->second;
+  return byDynamic.emplace(reference.dynamicBlockTableRecord(), vexBatchBlockReferenceName(&reference)).first->second;
 }
 
 bool VexBatchBlockDefinitionCache::isDynamic(const cad::BlockReference& reference) {

@@ -14,8 +14,8 @@ namespace {
 constexpr double kTiny = 0.000001;
 
 bool finiteBox(const cad::Extents3d& e) {
-  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) &&
-         std::isfinite(e.maxPoint.x) && std::isfinite(e.maxPoint.y);
+  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) && std::isfinite(e.maxPoint.x) &&
+         std::isfinite(e.maxPoint.y);
 }
 
 bool ratioAllowed(double w, double h, bool wideRatio) {

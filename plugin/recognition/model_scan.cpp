@@ -60,8 +60,8 @@ double centerX(const VexBatchPrintFrameRecord& r) { return (r.minX + r.maxX) / 2
 double centerY(const VexBatchPrintFrameRecord& r) { return (r.minY + r.maxY) / 2; }
 
 bool finiteExtents(const cad::Extents3d& e) {
-  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) &&
-         std::isfinite(e.maxPoint.x) && std::isfinite(e.maxPoint.y);
+  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) && std::isfinite(e.maxPoint.x) &&
+         std::isfinite(e.maxPoint.y);
 }
 
 // Scale factors in proportion, within the host's global point tolerance. A mirror keeps them proportional.
@@ -88,8 +88,8 @@ class ModelWalk {
     cad::Extents3d extents;
     bool hasExtents = entity->getGeomExtents(extents) == cad::eOk && finiteExtents(extents);
     if (hasExtents) {
-      evidence.push({entity->objectId(), extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x,
-                          extents.maxPoint.y});
+      evidence.push(
+          {entity->objectId(), extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x, extents.maxPoint.y});
     }
     VexBatchEntityKind kind = kinds_.of(*entity);
     if (kind == VexBatchEntityKind::BlockReference && hasExtents) {
@@ -111,8 +111,8 @@ class ModelWalk {
     static const cad::Matrix3d kIdentity;
     // The polyline's own layer as the inherited one changes nothing, so none is passed.
     static const std::wstring kNoInheritedLayer;
-    bool extracted = vexBatchExtractAxisAlignedFrame(&polyline, kIdentity, kNoInheritedLayer, true, c.record,
-                                                     &rotated, &angle);
+    bool extracted =
+        vexBatchExtractAxisAlignedFrame(&polyline, kIdentity, kNoInheritedLayer, true, c.record, &rotated, &angle);
     if (rotated) ++diagnostics_.rotatedCandidates;
     if (!extracted) return;
     if (pickedMode_ && !vexBatchEntityMatchesFrameRecognition(&polyline)) return;
@@ -287,7 +287,8 @@ std::vector<Candidate> filterCandidates(std::vector<Candidate> candidates, const
         modeMatch = vexBatchSelectedFrameContains(r.entityId);
         break;
       case VexBatchFrameRecognitionDesignatedBlock:
-        modeMatch = !gBatchDesignatedFrameBlock.empty() && vexBatchLayerNamesEqual(r.blockName, gBatchDesignatedFrameBlock);
+        modeMatch =
+            !gBatchDesignatedFrameBlock.empty() && vexBatchLayerNamesEqual(r.blockName, gBatchDesignatedFrameBlock);
         break;
       default:
         break;
@@ -308,7 +309,8 @@ std::vector<Candidate> filterCandidates(std::vector<Candidate> candidates, const
   // must not make every real sheet "too small".
   double largestPolylineArea = 0;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (keep[i] && candidates[i].priority == 1) largestPolylineArea = std::max(largestPolylineArea, area(candidates[i].record));
+    if (keep[i] && candidates[i].priority == 1)
+      largestPolylineArea = std::max(largestPolylineArea, area(candidates[i].record));
   }
   std::vector<Candidate> survivors;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -330,7 +332,8 @@ VexBatchBox boxOf(const VexBatchPrintFrameRecord& r) { return {r.minX, r.minY, r
 
 // A survivor is a duplicate of the first record of the unique list with the same centre and size within
 // tol; a block reference then takes a polyline's place, otherwise the first stays.
-std::vector<Candidate> vexBatchRemoveDuplicateModelFrames(std::vector<Candidate> survivors, VexBatchScanDiagnostics& diagnostics) {
+std::vector<Candidate> vexBatchRemoveDuplicateModelFrames(std::vector<Candidate> survivors,
+                                                          VexBatchScanDiagnostics& diagnostics) {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<VexBatchBox> boxes;
   boxes.reserve(survivors.size());
@@ -374,7 +377,9 @@ std::vector<Candidate> vexBatchRemoveDuplicateModelFrames(std::vector<Candidate>
 namespace {
 
 // The tolerance by which a frame may stick out of the one that holds it.
-double nestingTolerance(const VexBatchPrintFrameRecord& r) { return std::max(0.005 * std::min(width(r), height(r)), 1.0); }
+double nestingTolerance(const VexBatchPrintFrameRecord& r) {
+  return std::max(0.005 * std::min(width(r), height(r)), 1.0);
+}
 
 // B lies in A grown by B's own tolerance.
 bool liesIn(const VexBatchPrintFrameRecord& b, double tb, const VexBatchPrintFrameRecord& a) {
@@ -386,7 +391,8 @@ bool liesIn(const VexBatchPrintFrameRecord& b, double tb, const VexBatchPrintFra
 // A frame goes at the first other frame (in list order, dropped ones included) that either lies in it, is
 // smaller by more than 2 % and has a higher priority (an outer polyline around a title block), or holds
 // it, is larger by more than 2 % and has no lower priority (a child frame).
-std::vector<Candidate> vexBatchRemoveNestedModelFrames(std::vector<Candidate> unique, VexBatchScanDiagnostics& diagnostics) {
+std::vector<Candidate> vexBatchRemoveNestedModelFrames(std::vector<Candidate> unique,
+                                                       VexBatchScanDiagnostics& diagnostics) {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<VexBatchBox> boxes;
   std::vector<double> tolerance;
@@ -463,7 +469,8 @@ std::vector<VexBatchPrintFrameRecord> vexCollectModelFrames() {
   diagnostics.rawCandidates = walk.candidates.size();
   if (walk.candidates.empty()) return {};
 
-  std::vector<Candidate> survivors = filterCandidates(std::move(walk.candidates), walk.evidence, walk.evidenceNear, pickedMode, diagnostics);
+  std::vector<Candidate> survivors =
+      filterCandidates(std::move(walk.candidates), walk.evidence, walk.evidenceNear, pickedMode, diagnostics);
   std::vector<Candidate> unique = vexBatchRemoveDuplicateModelFrames(std::move(survivors), diagnostics);
   std::vector<Candidate> kept = vexBatchRemoveNestedModelFrames(std::move(unique), diagnostics);
   std::vector<VexBatchPrintFrameRecord> result = inReadingOrder(std::move(kept));

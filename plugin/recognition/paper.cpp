@@ -23,11 +23,11 @@ constexpr std::array<IsoPaper, 5> kIsoPapers{{
 }};
 
 constexpr std::array<double, 19> kDrawingScales{0.01, 0.02, 0.05, 0.1, 0.2, 0.25, 0.5, 1,   2,   5,
-                                                10,   20,   25,   50,  100, 200, 250,  500, 1000};
+                                                10,   20,   25,   50,  100, 200,  250, 500, 1000};
 
 constexpr std::size_t kA3 = 1;
 
-VexBatchPrintPaperSpec specOf(const IsoPaper& paper) { return {paper.name, paper.shortSide, paper.longSide}; }
+VexBatchPrintPaperSpec paperOf(const IsoPaper& paper) { return {paper.name, paper.shortSide, paper.longSide}; }
 
 double relativeError(double shortSide, double longSide, double paperShort, double paperLong) {
   return std::fabs(shortSide - paperShort) / paperShort + std::fabs(longSide - paperLong) / paperLong;
@@ -51,13 +51,13 @@ Nearest nearestIsoPaper(double shortSide, double longSide) {
 // The automatic paper and its error; a size beyond 2000 (or not a number) gets A3 with no error measured.
 VexBatchPrintPaperSpec automaticPaper(double shortSide, double longSide, double& error) {
   error = std::numeric_limits<double>::infinity();
-  if (!(shortSide <= 2000.0) || !(longSide <= 2000.0)) return specOf(kIsoPapers[kA3]);
+  if (!(shortSide <= 2000.0) || !(longSide <= 2000.0)) return paperOf(kIsoPapers[kA3]);
   Nearest nearest = nearestIsoPaper(shortSide, longSide);
   if (nearest.error <= 0.18) {
     error = nearest.error;
-    return specOf(kIsoPapers[nearest.index]);
+    return paperOf(kIsoPapers[nearest.index]);
   }
-  return specOf(kIsoPapers[kA3]);
+  return paperOf(kIsoPapers[kA3]);
 }
 
 bool ratioAllowsSheet(double shortSide, double longSide) {
@@ -74,7 +74,7 @@ VexBatchPrintPaperSpec vexBatchPaperForMode(VexBatchPrintPaperMode mode, double 
   }
   // Widened first: a damaged setting such as INT_MIN must not overflow.
   std::int64_t index = std::clamp<std::int64_t>(static_cast<std::int64_t>(mode) - 1, 0, kIsoPapers.size() - 1);
-  return specOf(kIsoPapers[static_cast<std::size_t>(index)]);
+  return paperOf(kIsoPapers[static_cast<std::size_t>(index)]);
 }
 
 bool vexBatchRecognizeIsoPaperFrame(double width, double height, VexBatchPrintPaperSpec& paper) {
@@ -110,8 +110,8 @@ bool vexBatchRecognizeScaledIsoModelFrame(double width, double height, VexBatchP
   double bestError = std::numeric_limits<double>::infinity();
   for (std::size_t i = 0; i < kIsoPapers.size(); ++i) {
     for (double scale : kDrawingScales) {
-      double error = relativeError(shortSide, longSide, kIsoPapers[i].shortSide * scale,
-                                   kIsoPapers[i].longSide * scale);
+      double error =
+          relativeError(shortSide, longSide, kIsoPapers[i].shortSide * scale, kIsoPapers[i].longSide * scale);
       bool better = error < bestError - kTie;
       bool tieAtSmallerScale = std::fabs(error - bestError) <= kTie && scale < bestScale;
       if (better || tieAtSmallerScale) {
@@ -122,7 +122,7 @@ bool vexBatchRecognizeScaledIsoModelFrame(double width, double height, VexBatchP
     }
   }
   if (bestError <= 0.04) {
-    paper = specOf(kIsoPapers[bestPaper]);
+    paper = paperOf(kIsoPapers[bestPaper]);
     return true;
   }
   return false;

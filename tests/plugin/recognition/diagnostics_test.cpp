@@ -29,19 +29,33 @@ TEST_F(DiagnosticsDictionary, EmptyScansGiveZeroCountersAndTheOptions) {
   vexCollectModelFrames();
   nlohmann::json d = vexBatchRecognitionDiagnosticsDictionary();
   EXPECT_EQ(keysOf(d), (std::set<std::string>{"layout", "model", "options"}));
-  EXPECT_EQ(keysOf(d["layout"]),
-            (std::set<std::string>{"rawCandidates", "viewports", "matched", "enclosingCandidates",
-                                   "promotedEnclosures", "singleViewportCandidates", "promotedSingleViewportFrames",
-                                   "contentOnlyCandidates", "promotedContentOnlyFrames", "acceptedWithoutViewport",
-                                   "acceptedSingleViewport", "acceptedMultipleViewports", "nestedChildExcluded",
-                                   "lowerPriorityOuterExcluded", "geometryClosedRectangles", "legacyCurveRectangles",
-                                   "outerFrameGroups", "groupedViewports", "suppressedFallbackViewports", "duplicates",
-                                   "filteredOut", "finalCount"}));
-  EXPECT_EQ(keysOf(d["model"]),
-            (std::set<std::string>{"rawCandidates", "rotatedCandidates", "dynamicBlockReferences",
-                                   "externalReferenceBlocks", "nonUniformScaleReferences", "filteredOut", "duplicates",
-                                   "nestedExcluded", "nestedChildExcluded", "lowerPriorityOuterExcluded",
-                                   "finalCount"}));
+  EXPECT_EQ(keysOf(d["layout"]), (std::set<std::string>{"rawCandidates",
+                                                        "viewports",
+                                                        "matched",
+                                                        "enclosingCandidates",
+                                                        "promotedEnclosures",
+                                                        "singleViewportCandidates",
+                                                        "promotedSingleViewportFrames",
+                                                        "contentOnlyCandidates",
+                                                        "promotedContentOnlyFrames",
+                                                        "acceptedWithoutViewport",
+                                                        "acceptedSingleViewport",
+                                                        "acceptedMultipleViewports",
+                                                        "nestedChildExcluded",
+                                                        "lowerPriorityOuterExcluded",
+                                                        "geometryClosedRectangles",
+                                                        "legacyCurveRectangles",
+                                                        "outerFrameGroups",
+                                                        "groupedViewports",
+                                                        "suppressedFallbackViewports",
+                                                        "duplicates",
+                                                        "filteredOut",
+                                                        "finalCount"}));
+  EXPECT_EQ(
+      keysOf(d["model"]),
+      (std::set<std::string>{"rawCandidates", "rotatedCandidates", "dynamicBlockReferences", "externalReferenceBlocks",
+                             "nonUniformScaleReferences", "filteredOut", "duplicates", "nestedExcluded",
+                             "nestedChildExcluded", "lowerPriorityOuterExcluded", "finalCount"}));
   for (const char* part : {"layout", "model"}) {
     for (const auto& [key, value] : d[part].items()) {
       EXPECT_TRUE(value.is_number_unsigned()) << part << "." << key;
@@ -55,9 +69,12 @@ TEST_F(DiagnosticsDictionary, EachCounterLandsUnderItsOwnKey) {
   // Distinct values show that no key reads another counter.
   std::uint64_t next = 1;
   for (auto* d : {&gBatchLayoutDiagnostics, &gBatchModelDiagnostics}) {
-    for (auto counter : {&VexBatchScanDiagnostics::rawCandidates, &VexBatchScanDiagnostics::viewports,
-                         &VexBatchScanDiagnostics::matched, &VexBatchScanDiagnostics::enclosingCandidates,
-                         &VexBatchScanDiagnostics::promotedEnclosures, &VexBatchScanDiagnostics::singleViewportCandidates,
+    for (auto counter : {&VexBatchScanDiagnostics::rawCandidates,
+                         &VexBatchScanDiagnostics::viewports,
+                         &VexBatchScanDiagnostics::matched,
+                         &VexBatchScanDiagnostics::enclosingCandidates,
+                         &VexBatchScanDiagnostics::promotedEnclosures,
+                         &VexBatchScanDiagnostics::singleViewportCandidates,
                          &VexBatchScanDiagnostics::promotedSingleViewportFrames,
                          &VexBatchScanDiagnostics::contentOnlyCandidates,
                          &VexBatchScanDiagnostics::promotedContentOnlyFrames,
@@ -67,13 +84,18 @@ TEST_F(DiagnosticsDictionary, EachCounterLandsUnderItsOwnKey) {
                          &VexBatchScanDiagnostics::nestedChildExcluded,
                          &VexBatchScanDiagnostics::lowerPriorityOuterExcluded,
                          &VexBatchScanDiagnostics::geometryClosedRectangles,
-                         &VexBatchScanDiagnostics::legacyCurveRectangles, &VexBatchScanDiagnostics::outerFrameGroups,
+                         &VexBatchScanDiagnostics::legacyCurveRectangles,
+                         &VexBatchScanDiagnostics::outerFrameGroups,
                          &VexBatchScanDiagnostics::groupedViewports,
-                         &VexBatchScanDiagnostics::suppressedFallbackViewports, &VexBatchScanDiagnostics::duplicates,
-                         &VexBatchScanDiagnostics::filteredOut, &VexBatchScanDiagnostics::nestedExcluded,
-                         &VexBatchScanDiagnostics::rotatedCandidates, &VexBatchScanDiagnostics::dynamicBlockReferences,
+                         &VexBatchScanDiagnostics::suppressedFallbackViewports,
+                         &VexBatchScanDiagnostics::duplicates,
+                         &VexBatchScanDiagnostics::filteredOut,
+                         &VexBatchScanDiagnostics::nestedExcluded,
+                         &VexBatchScanDiagnostics::rotatedCandidates,
+                         &VexBatchScanDiagnostics::dynamicBlockReferences,
                          &VexBatchScanDiagnostics::externalReferenceBlocks,
-                         &VexBatchScanDiagnostics::nonUniformScaleReferences, &VexBatchScanDiagnostics::finalCount}) {
+                         &VexBatchScanDiagnostics::nonUniformScaleReferences,
+                         &VexBatchScanDiagnostics::finalCount}) {
       (*d).*counter = next++;
     }
   }
@@ -103,11 +125,9 @@ TEST_F(DiagnosticsDictionary, EachCounterLandsUnderItsOwnKey) {
 
 TEST(CountExcludedBlankFrames, DistinctFramesPerLayout) {
   std::vector<QDLExcludedBlankFrame> frames{
-      {L"Layout1", 0, 0, 420, 297},
-      {L"Layout1", 0.005, 0, 420, 297.009},  // the same rectangle seen twice
-      {L"Layout1", 0.02, 0, 420, 297},       // 0.02 apart: another one
-      {L"Layout2", 0, 0, 420, 297},
-      {L"", 1000, 0, 1420, 297},  // model space
+      {L"Layout1", 0, 0, 420, 297},    {L"Layout1", 0.005, 0, 420, 297.009},  // the same rectangle seen twice
+      {L"Layout1", 0.02, 0, 420, 297},                                        // 0.02 apart: another one
+      {L"Layout2", 0, 0, 420, 297},    {L"", 1000, 0, 1420, 297},             // model space
   };
   EXPECT_EQ(QDLCountExcludedBlankFrames(frames, L"Layout1", nullptr), 2u);
   EXPECT_EQ(QDLCountExcludedBlankFrames(frames, L"layout1", nullptr), 0u);  // names compare exactly
@@ -123,12 +143,9 @@ TEST(CountExcludedBlankFrames, InsideAWindowGrownByHalfAUnit) {
     std::uint64_t counted;
   };
   const Case cases[] = {
-      {{L"Layout1", 10, 10, 100, 100}, 1},
-      {{L"Layout1", -0.4, 10, 100, 100}, 1},
-      {{L"Layout1", -0.6, 10, 100, 100}, 0},
-      {{L"Layout1", 10, 10, 420.4, 297.4}, 1},
-      {{L"Layout1", 10, 10, 100, 297.6}, 0},
-      {{L"Layout2", 10, 10, 100, 100}, 0},  // another layout's frame
+      {{L"Layout1", 10, 10, 100, 100}, 1},   {{L"Layout1", -0.4, 10, 100, 100}, 1},
+      {{L"Layout1", -0.6, 10, 100, 100}, 0}, {{L"Layout1", 10, 10, 420.4, 297.4}, 1},
+      {{L"Layout1", 10, 10, 100, 297.6}, 0}, {{L"Layout2", 10, 10, 100, 100}, 0},  // another layout's frame
       {{L"", 10, 10, 100, 100}, 0},
   };
   for (const Case& c : cases) {

@@ -28,9 +28,7 @@ cad::ObjectId DrawingFixture::block(const std::wstring& name, cad::Point3d origi
   return db_->addBlock(name, origin);
 }
 
-cad::ObjectId DrawingFixture::layout(const std::wstring& name, int tabOrder) {
-  return db_->addLayout(name, tabOrder);
-}
+cad::ObjectId DrawingFixture::layout(const std::wstring& name, int tabOrder) { return db_->addLayout(name, tabOrder); }
 
 cad::ObjectId DrawingFixture::layoutSpace(cad::ObjectId layoutId) {
   return object<cad::Layout>(layoutId).getBlockTableRecordId();

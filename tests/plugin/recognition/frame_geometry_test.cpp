@@ -24,8 +24,8 @@ class FrameGeometry : public testing::Test {
                      const cad::Matrix3d& transform = {}) {
     Extraction out;
     out.frame.minX = out.frame.minY = out.frame.maxX = out.frame.maxY = -7;  // shows whether the box was written
-    out.accepted = vexBatchExtractAxisAlignedFrame(&drawing.object<cad::Polyline>(id), transform, inherited,
-                                                   wideRatio, out.frame, &out.rotated, &out.angle);
+    out.accepted = vexBatchExtractAxisAlignedFrame(&drawing.object<cad::Polyline>(id), transform, inherited, wideRatio,
+                                                   out.frame, &out.rotated, &out.angle);
     return out;
   }
 
@@ -72,8 +72,8 @@ TEST_F(FrameGeometry, SideRatioBounds) {
     bool accepted;
   };
   const Case cases[] = {
-      {100, 700, true, false}, {100, 600, true, true},  {420, 420, true, true},
-      {100, 600, false, false}, {297, 420, false, true}, {420, 420, false, false}, {200, 400, false, true},
+      {100, 700, true, false}, {100, 600, true, true},   {420, 420, true, true},  {100, 600, false, false},
+      {297, 420, false, true}, {420, 420, false, false}, {200, 400, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << (c.wide ? " wide" : " narrow"));
@@ -204,8 +204,7 @@ TEST_F(FrameGeometry, LegacyPolylineBorder) {
   EXPECT_FALSE(signature(six));
 
   cad::ObjectId unreadable = drawing.block(L"UNREADABLE");
-  cad::ObjectId poly =
-      drawing.legacyPolyline({{0, 0}, {420, 0}, {420, 297}, {0, 297}}, true, {}, L"0", unreadable);
+  cad::ObjectId poly = drawing.legacyPolyline({{0, 0}, {420, 0}, {420, 297}, {0, 297}}, true, {}, L"0", unreadable);
   drawing.object<cad::Vertex2d>(drawing.object<cad::Polyline2d>(poly).vertexIds[2]).faults.open = true;
   EXPECT_FALSE(signature(unreadable));
 }
@@ -220,7 +219,7 @@ TEST_F(FrameGeometry, NestedFrameBlocksAreFollowedTwoLevelsDown) {
     return blocks;
   };
   EXPECT_TRUE(signature(chain(1, L"ONE")[0]));
-  EXPECT_TRUE(signature(chain(2, L"TWO")[0]));   // the definition at depth 2 is examined
+  EXPECT_TRUE(signature(chain(2, L"TWO")[0]));     // the definition at depth 2 is examined
   EXPECT_FALSE(signature(chain(3, L"THREE")[0]));  // its references are not followed
 }
 

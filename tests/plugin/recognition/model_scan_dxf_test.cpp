@@ -41,7 +41,7 @@ TEST_F(ModelScanDxf, PolylineSheetsAtOneToHundred) {
       {L"A1", 0, 0, 84100, 59400},
       {L"A2", 94100, 0, 153500, 42000},
       {L"A3", 163500, 0, 205500, 29700},
-      {L"A3", 0, -60000, 63000, -30300},      // lengthened A3 at 1:100: beyond every ISO size, automatic paper
+      {L"A3", 0, -60000, 63000, -30300},       // lengthened A3 at 1:100: beyond every ISO size, automatic paper
       {L"A3", 80000, -60000, 109700, -18000},  // open polyline closed by a fifth vertex
   };
   ASSERT_EQ(frames.size(), std::size(expected));

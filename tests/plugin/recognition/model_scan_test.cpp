@@ -356,7 +356,7 @@ TEST_F(ModelScan, ReferenceKindsAndTheirCounters) {
   auto frames = scan();
   ASSERT_EQ(frames.size(), 6u);
   const wchar_t* kinds[] = {L"dynamic-block-reference", L"dynamic-block-reference", L"xref-block-reference",
-                            L"xref-block-reference", L"block-reference", L"block-reference"};
+                            L"xref-block-reference",    L"block-reference",         L"block-reference"};
   for (std::size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i].sourceKind, kinds[i]) << i;
   EXPECT_EQ(frames[1].blockName, L"DYN-SHEET");
   EXPECT_TRUE(frames[1].dynamicBlock);
@@ -444,8 +444,8 @@ TEST_F(ModelScan, ReadingOrderGroupsRows) {
 
 TEST_F(ModelScan, RowIsTakenFromTheFirstFrameHeight) {
   // B's centre is 0.35 h below A's and to its left: one row, B first. C is 0.45 h below A: next row.
-  sheet(1000, 0, 1420, 297);                    // A, centre y 148.5
-  sheet(0, -104, 420, 193);                     // B, centre y 44.5
+  sheet(1000, 0, 1420, 297);                       // A, centre y 148.5
+  sheet(0, -104, 420, 193);                        // B, centre y 44.5
   cad::ObjectId c = sheet(2000, -134, 2420, 163);  // C, centre y 14.5
   auto frames = scan();
   ASSERT_EQ(frames.size(), 3u);
@@ -455,7 +455,8 @@ TEST_F(ModelScan, RowIsTakenFromTheFirstFrameHeight) {
 }
 
 TEST_F(ModelScan, NamesCountOnWithoutLimit) {
-  for (int i = 0; i < 100; ++i) sheet((i % 10) * 500.0, -(i / 10) * 400.0, (i % 10) * 500.0 + 420, -(i / 10) * 400.0 + 297);
+  for (int i = 0; i < 100; ++i)
+    sheet((i % 10) * 500.0, -(i / 10) * 400.0, (i % 10) * 500.0 + 420, -(i / 10) * 400.0 + 297);
   auto frames = scan();
   ASSERT_EQ(frames.size(), 100u);
   EXPECT_EQ(frames[0].name, L"模型图框 01");

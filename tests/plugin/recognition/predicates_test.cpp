@@ -28,10 +28,9 @@ TEST(FrameLayerPreferred, LooksForFrameWordsInAnyCase) {
     bool preferred;
   };
   const Case cases[] = {
-      {L"A1-TK", true},   {L"Frame_Main", true}, {L"BORDER", true},  {L"建筑图框", true},
-      {L"Title Block", true}, {L"Hotkey", true},  // "tk" inside a longer word
-      {L"tick", false},   {L"T K", false},       {L"图 框", false},  {L"", false},
-      {L"DIM", false},
+      {L"A1-TK", true},  {L"Frame_Main", true}, {L"BORDER", true}, {L"建筑图框", true}, {L"Title Block", true},
+      {L"Hotkey", true},  // "tk" inside a longer word
+      {L"tick", false},  {L"T K", false},       {L"图 框", false}, {L"", false},        {L"DIM", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(c.name)));

@@ -11,9 +11,8 @@ TEST(ReadingOrder, RowsTopToBottomThenLeftToRight) {
   std::vector<VexBatchReadingOrderKey> keys{
       {98, 200}, {100, 0}, {0, 100}, {102, 100}, {3, 0}, {-2, 200},
   };
-  auto order = vexBatchReadingOrder(keys, [&](std::size_t a, std::size_t b) {
-    return std::fabs(keys[a].centerY - keys[b].centerY) <= 20;
-  });
+  auto order = vexBatchReadingOrder(
+      keys, [&](std::size_t a, std::size_t b) { return std::fabs(keys[a].centerY - keys[b].centerY) <= 20; });
   EXPECT_EQ(order, (std::vector<std::size_t>{1, 3, 0, 4, 2, 5}));
 }
 
