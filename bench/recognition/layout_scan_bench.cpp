@@ -99,7 +99,8 @@ Drawing& drawingOf(std::size_t layouts) {
   std::uniform_real_distribution<double> unit(0.08, 0.92);
   std::size_t entities = 0;
   for (std::size_t n = 0; n < layouts; ++n) {
-    cad::ObjectId layoutId = n == 0 ? d.db->layoutId(L"Layout1") : d.db->addLayout(L"布局" + std::to_wstring(n + 1), static_cast<int>(n + 1));
+    cad::ObjectId layoutId = n == 0 ? d.db->layoutId(L"Layout1")
+                                    : d.db->addLayout(L"布局" + std::to_wstring(n + 1), static_cast<int>(n + 1));
     auto* layout = dynamic_cast<cad::Layout*>(d.db->objectAt(layoutId));
     const cad::ObjectId space = layout->getBlockTableRecordId();
     const int frames = 1 + static_cast<int>(n % 4);
@@ -151,7 +152,8 @@ std::size_t barePass(cad::Database& db) {
     cad::Layout* layout = nullptr;
     if (cad::acdbOpenObject(layout, id, cad::kForRead) != cad::eOk) continue;
     cad::BlockTableRecord* space = nullptr;
-    if (!layout->modelType() && cad::acdbOpenObject(space, layout->getBlockTableRecordId(), cad::kForRead) == cad::eOk) {
+    if (!layout->modelType() &&
+        cad::acdbOpenObject(space, layout->getBlockTableRecordId(), cad::kForRead) == cad::eOk) {
       std::unique_ptr<cad::BlockTableRecordIterator> it;
       if (space->newIterator(it) == cad::eOk) {
         for (it->start(); !it->done(); it->step()) {
@@ -201,7 +203,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

@@ -11,7 +11,7 @@ extern bool gBatchPrintLastCancelled;
 extern std::wstring gBatchPrintLastError;   // English for the pipeline's own checks
 extern std::wstring gBatchPrintLastOutput;  // the last PDF the plot run wrote
 extern std::vector<std::wstring> gBatchPrintLastOutputs;
-extern std::wstring gBatchPrintLastLog;         // cleared at the start of a job; nothing fills it
+extern std::wstring gBatchPrintLastLog;          // cleared at the start of a job; nothing fills it
 extern std::int32_t gBatchPrintLastLayoutCount;  // sheets the last staged run started with
 extern std::int32_t gBatchPrintLastPageCount;    // PDF pages the plot run wrote
 

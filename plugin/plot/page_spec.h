@@ -16,9 +16,9 @@ struct VexBatchPrintPageSpec {
   double minY = 0;
   double maxX = 0;
   double maxY = 0;
-  bool layoutWindow = false;     // the box is the plot window, not the whole layout
-  bool exactPaperFrame = false;  // the window is a recognised frame rather than a viewport area
-  bool paperOverridden = false;  // the user chose this sheet's paper
+  bool layoutWindow = false;           // the box is the plot window, not the whole layout
+  bool exactPaperFrame = false;        // the window is a recognised frame rather than a viewport area
+  bool paperOverridden = false;        // the user chose this sheet's paper
   double contentScalePercent = 100.0;  // 1 to 100; 100 fills the paper
   std::uint64_t outputIndex = 0;       // 1-based {index}; 0 numbers the sheet by its place in the job
   VexBatchPrintPaperSpec paper;

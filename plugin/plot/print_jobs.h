@@ -10,10 +10,10 @@
 
 struct VexBatchPrintPendingJob {
   std::vector<VexBatchPrintPageSpec> pages;  // still to plot, in output order
-  std::wstring outputPath;    // the folder of a split job, the target PDF of a merged one
-  std::wstring nameTemplate;  // file names of a split job; empty means the default template
-  std::wstring styleSheet;    // empty means each layout's own plot style
-  std::wstring drawingPath;   // the drawing the job belongs to
+  std::wstring outputPath;                   // the folder of a split job, the target PDF of a merged one
+  std::wstring nameTemplate;                 // file names of a split job; empty means the default template
+  std::wstring styleSheet;                   // empty means each layout's own plot style
+  std::wstring drawingPath;                  // the drawing the job belongs to
   std::uint64_t totalPageCount = 0;
   std::uint64_t completedPageCount = 0;  // written by earlier runs of this job (split jobs)
   bool merged = true;
