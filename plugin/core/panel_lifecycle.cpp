@@ -11,3 +11,5 @@ void vexBatchPrintPanelShutdown() { quodlTraceCall("vexBatchPrintPanelShutdown")
 void vexBatchPrintReturn() { quodlTraceCall("vexBatchPrintReturn"); }
 
 void vexBatchPrintProShow() { quodlTraceCall("vexBatchPrintProShow"); }
+
+bool vexBatchPrintPanelIsVisible() { return false; }

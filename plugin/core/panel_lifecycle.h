@@ -12,5 +12,8 @@ void vexBatchPrintPanelReload();
 void vexBatchPrintPanelShutdown();
 // Handler of DUZOZAREDRETURN: back from the return window to the panel it came from.
 void vexBatchPrintReturn();
+// Whether the full or the compact panel is visible, for the status report. No panel window exists before the
+// batch-print panels build them, so until then none is visible.
+bool vexBatchPrintPanelIsVisible();
 // Handler of DUZOZAREDPRO: stores the full-panel choice and shows the full panel.
 void vexBatchPrintProShow();

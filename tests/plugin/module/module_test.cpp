@@ -121,11 +121,16 @@ TEST_F(ModuleTest, DuringAQueueRunExecPrintsOnlyBlocked) {
   EXPECT_EQ(printedBy(commands, "DUZOZARED"),
             (std::vector<std::string>{"PROBE call vexBatchPrintPanelShow commands=23", kPanelOpened}))
       << run.output;
-  // Once the run is over the executor is reached; with no job staged it fails and the status report follows.
-  EXPECT_EQ(printedBy(commands, "DUZOZAREDEXEC", 2),
+  // Once the run is over the executor is reached; with no job staged it fails and the status report follows
+  // with its build and status lines.
+  const std::vector<std::string> exec = printedBy(commands, "DUZOZAREDEXEC", 2);
+  ASSERT_EQ(exec.size(), 5u) << run.output;
+  EXPECT_EQ(std::vector<std::string>(exec.begin(), exec.begin() + 3),
             (std::vector<std::string>{"PROBE call vexBatchPrintExecutePending commands=23", "DUZOZAREDEXEC=FAIL",
                                       "PROBE call vexBatchPrintPrintStatus commands=23"}))
       << run.output;
+  EXPECT_EQ(exec[3], "DUZOZAREDBUILD print_fix=mac-layout-isolation-20260918-r1");
+  EXPECT_TRUE(exec[4].starts_with("DUZOZAREDSTATUS version=1.0.0-beta.9 ")) << exec[4];
 }
 
 TEST_F(ModuleTest, UnloadDuringWorkIsRefusedAndLeavesEverythingRegistered) {
