@@ -19,7 +19,11 @@ namespace {
 // scan writes thousands of them and a stream per number costs more than the rest of the line.
 class TraceLine {
  public:
-  TraceLine() { line_.reserve(120); }
+  // Lines are built one at a time in one scratch buffer and leave it at their exact size: a scan keeps
+  // thousands of them.
+  TraceLine() : line_(scratch()) { line_.clear(); }
+  TraceLine(const TraceLine&) = delete;
+  TraceLine& operator=(const TraceLine&) = delete;
   TraceLine& operator<<(std::wstring_view text) {
     line_ += text;
     return *this;
@@ -50,10 +54,14 @@ class TraceLine {
     return *this << L" box=" << vexBatchWidth(b) << L'x' << vexBatchHeight(b) << L" center=" << vexBatchCenterX(b)
                  << L',' << vexBatchCenterY(b);
   }
-  std::wstring str() { return std::move(line_); }
+  std::wstring str() const { return line_; }
 
  private:
-  std::wstring line_;
+  static std::wstring& scratch() {
+    thread_local std::wstring buffer;
+    return buffer;
+  }
+  std::wstring& line_;
 };
 
 bool writeAll(int fd, std::string_view text) {
@@ -112,10 +120,12 @@ std::string vexBatchCandidateTraceFileText(std::uint64_t finalNestedExcluded,
     text += '\n';
   };
   add(L"version=" + std::wstring(kQuodlVersionWide));
-  TraceLine counts;
-  counts << L"final-nested-excluded=" << finalNestedExcluded << L" final-count="
-         << static_cast<std::uint64_t>(records.size());
-  add(counts.str());
+  {
+    TraceLine counts;
+    counts << L"final-nested-excluded=" << finalNestedExcluded << L" final-count="
+           << static_cast<std::uint64_t>(records.size());
+    add(counts.str());
+  }
   for (const std::wstring& line : trace) add(line);
   for (const VexBatchPrintLayoutRecord& record : records) {
     if (record.layoutWindow) add(vexBatchFinalRegionTraceLine(record));
