@@ -19,7 +19,8 @@ std::string refusal(std::string_view text) {
     for (char c : text.substr(2, 4)) version = version && ((c >= '0' && c <= '9') || c == '.');
     if (version) return std::string(kDwgRefusal);
   }
-  if (text.substr(0, 18) == "AutoCAD Binary DXF") {
+  // Binary DXF opens with a 22-byte sentinel: the writer's 7-character name, " Binary DXF", CR LF, SUB, NUL.
+  if (text.size() >= 22 && text.substr(7, 15) == std::string_view(" Binary DXF\r\n\x1a\0", 15)) {
     return "binary DXF files are not supported; save the drawing as ASCII DXF";
   }
   return {};

@@ -24,7 +24,7 @@ TEST(DxfDamaged, RefusedWithTheLineNamed) {
       {"blank", " \n\r\n\t\n", "the file is empty"},
       {"DWG", std::string("AC1027\0\0\0\x1f\x8b", 11), "binary DWG files are not supported; save the drawing as DXF"},
       {"old DWG", "AC1.50 rest", "binary DWG files are not supported; save the drawing as DXF"},
-      {"binary DXF", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22),
+      {"binary DXF", std::string("WRITER7 Binary DXF\r\n\x1a\0", 22),
        "binary DXF files are not supported; save the drawing as ASCII DXF"},
       {"not a group code", entities("1O\n0\n20\n0\n"), "line 7: expected a group code, found \"1O\""},
       {"group code out of range", entities("5000\n0\n"), "line 7: group code 5000 is not a DXF group code"},
