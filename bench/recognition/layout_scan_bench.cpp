@@ -8,10 +8,15 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "bare_pass.h"
+#include "bench_drawing.h"
 #include "cad/database.h"
+#include "ratio_report.h"
 #include "recognition/layout_scan.h"
 
 namespace {
@@ -25,74 +30,12 @@ struct Drawing {
   std::size_t sheets = 0;
 };
 
-class Builder {
- public:
-  explicit Builder(cad::Database& db) : db_(db), layer_(db.layerId(L"0")) {}
-
-  void rectangle(cad::ObjectId owner, double x0, double y0, double x1, double y1) {
-    auto p = std::make_unique<cad::Polyline>();
-    p->vertices = {{{x0, y0}}, {{x1, y0}}, {{x1, y1}}, {{x0, y1}}};
-    p->closed = true;
-    add(owner, std::move(p));
-  }
-  void line(cad::ObjectId owner, double x0, double y0, double x1, double y1) {
-    auto l = std::make_unique<cad::Line>();
-    l->start = {x0, y0, 0};
-    l->end = {x1, y1, 0};
-    add(owner, std::move(l));
-  }
-  void text(cad::ObjectId owner, double x, double y, double height) {
-    auto t = std::make_unique<cad::Text>();
-    t->position = t->alignment = {x, y, 0};
-    t->height = height;
-    t->contents = L"说明";
-    add(owner, std::move(t));
-  }
-  void circle(cad::ObjectId owner, double x, double y, double r) {
-    auto c = std::make_unique<cad::Circle>();
-    c->center = {x, y, 0};
-    c->radius = r;
-    add(owner, std::move(c));
-  }
-  void insert(cad::ObjectId owner, cad::ObjectId block, double x, double y) {
-    auto b = std::make_unique<cad::BlockReference>();
-    b->blockId = block;
-    b->position_ = {x, y, 0};
-    add(owner, std::move(b));
-  }
-  void viewport(cad::ObjectId owner, double cx, double cy, double w, double h) {
-    auto v = std::make_unique<cad::Viewport>();
-    v->center = {cx, cy, 0};
-    v->width_ = w;
-    v->height_ = h;
-    add(owner, std::move(v));
-  }
-  cad::ObjectId titleBlock(const std::wstring& name, double w, double h) {
-    cad::ObjectId block = db_.addBlock(name);
-    rectangle(block, 0, 0, w, h);
-    rectangle(block, 25, 5, w - 5, h - 5);
-    double left = w - 185;
-    rectangle(block, left, 5, w - 5, 61);
-    for (int k = 1; k < 4; ++k) line(block, left, 5 + 14 * k, w - 5, 5 + 14 * k);
-    text(block, left + 3, 9, 3.5);
-    return block;
-  }
-
- private:
-  void add(cad::ObjectId owner, std::unique_ptr<cad::Entity> e) {
-    e->setLayer(L"0", layer_);
-    db_.appendEntity(owner, std::move(e));
-  }
-  cad::Database& db_;
-  cad::ObjectId layer_;
-};
-
 Drawing& drawingOf(std::size_t layouts) {
   static std::map<std::size_t, Drawing> drawings;
   Drawing& d = drawings[layouts];
   if (d.db) return d;
   d.db = cad::Database::createDefault();
-  Builder b(*d.db);
+  BenchDrawingBuilder b(*d.db, L"说明");
   const cad::ObjectId a3 = b.titleBlock(L"A3图框", 420, 297);
   const cad::ObjectId sheet = b.titleBlock(L"Sheet-Border", 420, 297);  // found by its drawn border alone
   std::mt19937 random(7);
@@ -151,23 +94,7 @@ std::size_t barePass(cad::Database& db) {
   for (cad::ObjectId id : ids) {
     cad::Layout* layout = nullptr;
     if (cad::acdbOpenObject(layout, id, cad::kForRead) != cad::eOk) continue;
-    cad::BlockTableRecord* space = nullptr;
-    if (!layout->modelType() &&
-        cad::acdbOpenObject(space, layout->getBlockTableRecordId(), cad::kForRead) == cad::eOk) {
-      std::unique_ptr<cad::BlockTableRecordIterator> it;
-      if (space->newIterator(it) == cad::eOk) {
-        for (it->start(); !it->done(); it->step()) {
-          cad::Entity* entity = nullptr;
-          if (it->getEntity(entity, cad::kForRead) != cad::eOk) continue;
-          const cad::RxClass* type = entity->isA();
-          benchmark::DoNotOptimize(type);
-          cad::Extents3d extents;
-          if (entity->getGeomExtents(extents) == cad::eOk) ++withExtents;
-          entity->close();
-        }
-      }
-      space->close();
-    }
+    if (!layout->modelType()) withExtents += barePassOver(layout->getBlockTableRecordId());
     layout->close();
   }
   return withExtents;
@@ -198,40 +125,18 @@ void BM_LayoutScan(benchmark::State& state) {
 BENCHMARK(BM_BareLayoutPass)->Arg(75)->Arg(150)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LayoutScan)->Arg(75)->Arg(150)->Arg(300)->Unit(benchmark::kMillisecond);
 
-// Keeps the per-iteration times so that the ratio of scan to bare pass can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
+void printSummary(const RatioReporter& report) {
+  std::printf("\nlayouts  entities  sheets  bare pass (ms)  scan (ms)  scan / bare  scan us per layout\n");
+  for (long n : {75L, 150L, 300L}) {
+    const std::optional<double> bare = report.figure("BM_BareLayoutPass/" + std::to_string(n));
+    const std::optional<double> scan = report.figure("BM_LayoutScan/" + std::to_string(n));
+    if (!bare || !scan) continue;
+    Drawing& d = drawingOf(static_cast<std::size_t>(n));
+    std::printf("%7zu  %8zu  %6zu  %14.2f  %9.2f  %11.2f  %18.1f\n", d.layouts, d.entities, d.sheets, *bare, *scan,
+                *scan / *bare, *scan * 1e3 / static_cast<double>(d.layouts));
   }
-  void printSummary() const {
-    std::printf("\nlayouts  entities  sheets  bare pass (ms)  scan (ms)  scan / bare  scan us per layout\n");
-    for (long n : {75L, 150L, 300L}) {
-      auto bare = times_.find("BM_BareLayoutPass/" + std::to_string(n));
-      auto scan = times_.find("BM_LayoutScan/" + std::to_string(n));
-      if (bare == times_.end() || scan == times_.end()) continue;
-      Drawing& d = drawingOf(static_cast<std::size_t>(n));
-      std::printf("%7zu  %8zu  %6zu  %14.2f  %9.2f  %11.2f  %18.1f\n", d.layouts, d.entities, d.sheets, bare->second,
-                  scan->second, scan->second / bare->second, scan->second * 1e3 / static_cast<double>(d.layouts));
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.printSummary();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarksWithSummary(argc, argv, printSummary); }

@@ -1,0 +1,26 @@
+#include "ratio_report.h"
+
+void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
+  for (const Run& run : runs) {
+    if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+    auto ratio = run.counters.find(kScanOverBareCounter);
+    figures_[run.benchmark_name()] = ratio != run.counters.end() ? ratio->second.value : run.GetAdjustedRealTime();
+  }
+  ConsoleReporter::ReportRuns(runs);
+}
+
+std::optional<double> RatioReporter::figure(const std::string& name) const {
+  auto found = figures_.find(name);
+  if (found == figures_.end()) return std::nullopt;
+  return found->second;
+}
+
+int runBenchmarksWithSummary(int argc, char** argv, const std::function<void(const RatioReporter&)>& printSummary) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  printSummary(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
