@@ -9,6 +9,7 @@
 #include "foundation/folders.h"
 #include "foundation/iso8601.h"
 #include "foundation/paths.h"
+#include "percent_encoding.h"
 
 namespace foundation {
 namespace {
@@ -24,21 +25,11 @@ TrashResult failed(int code, const std::string& path, const std::string& detail 
   return result;
 }
 
+// A path in a trash record: everything but the unreserved characters of a URI and '/' is encoded.
 std::string percentEncoded(std::string_view path) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : path) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '.' || c == '_' || c == '~' || c == '/';
-    if (plain) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back('%');
-      out.push_back(digits[c >> 4]);
-      out.push_back(digits[c & 0xF]);
-    }
-  }
-  return out;
+  return percent_detail::percentEncoded(path, [](unsigned char c, std::size_t) {
+    return percent_detail::isAsciiAlphanumeric(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+  });
 }
 
 // Cuts UTF-8 text to at most `limit` bytes without splitting a character.

@@ -14,6 +14,7 @@
 #include "foundation/paths.h"
 #include "foundation/string_values.h"
 #include "foundation/text.h"
+#include "percent_encoding.h"
 
 namespace foundation {
 namespace {
@@ -44,21 +45,10 @@ std::string currentRoot() {
 // Suite names become file names: anything but letters, digits, '.', '_' and '-' is percent-encoded, and so is
 // a leading dot, so that no name can leave the folder or hide itself.
 std::string fileNameOf(const std::string& suite) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (std::size_t i = 0; i < suite.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(suite[i]);
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-                       c == '-' || (c == '.' && i > 0);
-    if (plain) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back('%');
-      out.push_back(digits[c >> 4]);
-      out.push_back(digits[c & 0xF]);
-    }
-  }
-  return out + ".json";
+  return percent_detail::percentEncoded(suite, [](unsigned char c, std::size_t index) {
+           return percent_detail::isAsciiAlphanumeric(c) || c == '_' || c == '-' || (c == '.' && index > 0);
+         }) +
+         ".json";
 }
 
 std::string numberText(double value) {
