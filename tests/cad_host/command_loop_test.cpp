@@ -14,6 +14,7 @@
 namespace {
 
 using cad::TypedToken;
+using cadtest::CommandStartLog;
 using cadtest::HostTest;
 
 std::vector<TypedToken> tokens(const std::wstring& text) {
@@ -163,21 +164,15 @@ TEST_F(CommandLoopTest, RefusedOrBadSendsQueueNothingAndAreRecorded) {
 
 TEST_F(CommandLoopTest, NamesResolveThroughPrefixesAliasesAndBuiltIns) {
   openDrawing();
-  std::vector<std::wstring> started;
-  struct Reactor : cad::EditorReactor {
-    std::vector<std::wstring>* log;
-    void commandWillStart(const wchar_t* name) override { log->push_back(name); }
-  } reactor;
-  reactor.log = &started;
-  cad::editor().addReactor(&reactor);
+  CommandStartLog commands;
   add(L"MINE", 0, [&] { ran.push_back(L"mine"); });
   cad::commandNames().addAlias(L"MI", L"MINE");
   cad::commandNames().addAlias(L"RE", L"REGEN");
 
   cad::commandLoop().type(L"mi _mine 're RE\n");
   EXPECT_EQ(ran, (std::vector<std::wstring>{L"mine", L"mine"}));
-  EXPECT_EQ(started, (std::vector<std::wstring>{L"MINE", L"MINE", L"REGEN", L"REGEN"}));
-  cad::editor().removeReactor(&reactor);
+  EXPECT_EQ(commands.started, (std::vector<std::wstring>{L"MINE", L"MINE", L"REGEN", L"REGEN"}));
+  commands.stop();
 
   cad::commandLoop().type(L"_MI NOSUCH LINE\n");  // an alias has no global name
   const std::wstring& t = cad::commandLine().transcript();

@@ -18,6 +18,7 @@
 
 namespace {
 
+using cadtest::CommandStartLog;
 using cadtest::HostTest;
 
 class EditorInputTest : public HostTest {
@@ -229,13 +230,7 @@ TEST_F(EditorInputTest, TransBetweenWorldUcsAndDisplay) {
 }
 
 TEST_F(EditorInputTest, NestedZoomWindowRecordsTheWorldWindowAndTellsReactors) {
-  std::vector<std::wstring> started;
-  struct Reactor : cad::EditorReactor {
-    std::vector<std::wstring>* log;
-    void commandWillStart(const wchar_t* name) override { log->push_back(name); }
-  } reactor;
-  reactor.log = &started;
-  cad::editor().addReactor(&reactor);
+  CommandStartLog commands;
   cad::ucsState().current.origin = {1000, 0, 0};
   int result = 0;
   cad::commandStack().addCommand(L"T", L"FOCUS", L"FOCUS", 0, [&] {
@@ -244,10 +239,10 @@ TEST_F(EditorInputTest, NestedZoomWindowRecordsTheWorldWindowAndTellsReactors) {
                                cad::RTNONE);
   });
   cad::commandLoop().type(L"FOCUS ");
-  cad::editor().removeReactor(&reactor);
+  commands.stop();
 
   EXPECT_EQ(result, cad::RTNORM);
-  EXPECT_EQ(started, (std::vector<std::wstring>{L"FOCUS", L"ZOOM"}));
+  EXPECT_EQ(commands.started, (std::vector<std::wstring>{L"FOCUS", L"ZOOM"}));
   ASSERT_EQ(doc->view().zooms().size(), 1u);
   const cad::ViewWindow& view = doc->view().zooms()[0];
   EXPECT_EQ(view.layout, L"Model");

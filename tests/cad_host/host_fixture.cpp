@@ -29,6 +29,17 @@ void HostTest::TearDown() {
   unsetenv("XDG_DATA_HOME");
 }
 
+CommandStartLog::CommandStartLog() { cad::editor().addReactor(this); }
+
+CommandStartLog::~CommandStartLog() { stop(); }
+
+void CommandStartLog::stop() {
+  if (listening_) cad::editor().removeReactor(this);
+  listening_ = false;
+}
+
+void CommandStartLog::commandWillStart(const wchar_t* name) { started.push_back(name); }
+
 void HostTest::drain() { foundation::MainQueue::main().drain(); }
 
 std::unique_ptr<cad::Database> HostTest::drawing() {

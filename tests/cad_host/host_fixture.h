@@ -6,9 +6,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cad/database.h"
 #include "cad/doc_manager.h"
+#include "cad/editor.h"
 
 namespace cadtest {
 
@@ -33,6 +35,23 @@ class HostTest : public ::testing::Test {
 
  private:
   std::string folder_;
+};
+
+// The names of the commands that start while it listens to the editor, from its making until stop().
+class CommandStartLog : public cad::EditorReactor {
+ public:
+  CommandStartLog();
+  ~CommandStartLog() override;
+  CommandStartLog(const CommandStartLog&) = delete;
+  CommandStartLog& operator=(const CommandStartLog&) = delete;
+
+  void stop();
+  void commandWillStart(const wchar_t* name) override;
+
+  std::vector<std::wstring> started;
+
+ private:
+  bool listening_ = true;
 };
 
 // A small ASCII DXF (R12) with one line in model space.
