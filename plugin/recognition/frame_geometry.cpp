@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "cad/database.h"
+#include "recognition/entity_extents.h"
 
 namespace {
 
 constexpr double kTiny = 0.000001;
-
-bool finiteBox(const cad::Extents3d& e) {
-  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) && std::isfinite(e.maxPoint.x) &&
-         std::isfinite(e.maxPoint.y);
-}
 
 bool ratioAllowed(double w, double h, bool wideRatio) {
   double ratio = std::max(w, h) / std::min(w, h);
@@ -123,7 +119,7 @@ bool legacyRectangleBounds(const cad::Polyline2d& polyline, BorderBounds& out) {
   }
   if (vertices < 4 || !polyline.isClosed()) return false;
   cad::Extents3d extents;
-  if (polyline.getGeomExtents(extents) != cad::eOk || !finiteBox(extents)) return false;
+  if (!vexBatchFiniteExtents(polyline, extents)) return false;
   double area = 0;
   if (polyline.getArea(area) != cad::eOk) return false;
   double w = extents.maxPoint.x - extents.minPoint.x;
@@ -159,7 +155,7 @@ bool nestedFrameBounds(const cad::BlockReference& reference, const cad::BlockTab
                        BorderBounds& out) {
   if (depth >= 2) return false;
   cad::Extents3d extents;
-  if (reference.getGeomExtents(extents) != cad::eOk || !finiteBox(extents)) return false;
+  if (!vexBatchFiniteExtents(reference, extents)) return false;
   cad::ObjectId definitionId = reference.blockTableRecord();
   if (definitionId.isNull() || definitionId == block.objectId()) return false;
   cad::BlockTableRecord* definition = nullptr;
@@ -254,7 +250,7 @@ bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block
     cad::Entity* entity = nullptr;
     if (it->getEntity(entity, cad::kForRead) != cad::eOk) continue;
     cad::Extents3d extents;
-    if (entity->getGeomExtents(extents) == cad::eOk && finiteBox(extents)) u.grow(extents);
+    if (vexBatchFiniteExtents(*entity, extents)) u.grow(extents);
 
     BorderBounds box;
     BorderLine line;

@@ -7,6 +7,7 @@
 
 #include "cad/database.h"
 #include "recognition/candidate_trace.h"
+#include "recognition/entity_extents.h"
 #include "recognition/layout_geometry.h"
 #include "recognition/layout_rectangles.h"
 #include "recognition/paper.h"
@@ -35,11 +36,6 @@ bool VexBatchLayoutScanContext::automaticBlockFrame(const cad::BlockReference& r
 
 namespace {
 
-bool finiteBox(const cad::Extents3d& e) {
-  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) && std::isfinite(e.maxPoint.x) &&
-         std::isfinite(e.maxPoint.y);
-}
-
 VexBatchPrintPaperSpec isoOrAutomaticPaper(double w, double h) {
   VexBatchPrintPaperSpec paper;
   if (vexBatchRecognizeIsoPaperFrame(w, h, paper)) return paper;
@@ -55,7 +51,7 @@ class EntityWalk {
     const cad::RxClass* rx = entity.isA();
     const wchar_t* type = rx != nullptr && rx->name() != nullptr ? rx->name() : L"unknown";
     cad::Extents3d extents;
-    const bool hasExtents = entity.getGeomExtents(extents) == cad::eOk && finiteBox(extents);
+    const bool hasExtents = vexBatchFiniteExtents(entity, extents);
     const VexBatchLayoutBox box{extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x, extents.maxPoint.y};
     const double w = vexBatchWidth(box), h = vexBatchHeight(box);
     const double lo = std::min(w, h), hi = std::max(w, h);

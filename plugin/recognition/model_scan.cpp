@@ -10,6 +10,7 @@
 #include "cad/database.h"
 #include "recognition/block_definition_cache.h"
 #include "recognition/box_index.h"
+#include "recognition/entity_extents.h"
 #include "recognition/entity_kind.h"
 #include "recognition/frame_geometry.h"
 #include "recognition/paper.h"
@@ -59,11 +60,6 @@ double area(const VexBatchPrintFrameRecord& r) { return width(r) * height(r); }
 double centerX(const VexBatchPrintFrameRecord& r) { return (r.minX + r.maxX) / 2; }
 double centerY(const VexBatchPrintFrameRecord& r) { return (r.minY + r.maxY) / 2; }
 
-bool finiteExtents(const cad::Extents3d& e) {
-  return !e.isEmpty() && std::isfinite(e.minPoint.x) && std::isfinite(e.minPoint.y) && std::isfinite(e.maxPoint.x) &&
-         std::isfinite(e.maxPoint.y);
-}
-
 // Scale factors in proportion, within the host's global point tolerance. A mirror keeps them proportional.
 bool proportional(const cad::Vector3d& s) {
   constexpr double kTolerance = 1e-10;
@@ -86,7 +82,7 @@ class ModelWalk {
 
   void visit(cad::Entity* entity) {
     cad::Extents3d extents;
-    bool hasExtents = entity->getGeomExtents(extents) == cad::eOk && finiteExtents(extents);
+    bool hasExtents = vexBatchFiniteExtents(*entity, extents);
     if (hasExtents) {
       evidence.push(
           {entity->objectId(), extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x, extents.maxPoint.y});
