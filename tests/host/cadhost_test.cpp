@@ -1,13 +1,14 @@
 // Runs the cadhost program with the test plug-in on scripts and checks what it prints.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "cadhost_run.h"
 #include "foundation/files.h"
 #include "foundation/folders.h"
 
@@ -32,27 +33,19 @@ class CadhostTest : public ::testing::Test {
     return path;
   }
 
-  struct Run {
-    int status = -1;
-    std::string out, err;
-  };
-  // Runs cadhost with the arguments (already quoted where needed) and the user's folders in the test folder.
-  Run cadhost(const std::string& arguments, const std::string& stdinText = "") {
-    const std::string input = write("stdin.txt", stdinText);
-    const std::string command = "cd '" + folder_ + "' && HOME='" + folder_ + "/home' XDG_CONFIG_HOME='" + folder_ +
-                                "/config' XDG_DATA_HOME='" + folder_ + "/data' '" CADHOST_PROGRAM "' " + arguments +
-                                " < '" + input + "' > out.txt 2> err.txt";
-    Run run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = foundation::readFile(folder_ + "/out.txt").data;
-    run.err = foundation::readFile(folder_ + "/err.txt").data;
-    return run;
+  // Runs cadhost in the test folder with the user's folders there too.
+  CadhostRun cadhost(const std::vector<std::string>& arguments, const std::string& stdinText = "") {
+    RunOptions options;
+    options.workingDirectory = folder_;
+    options.environment = {
+        {"HOME", folder_ + "/home"}, {"XDG_CONFIG_HOME", folder_ + "/config"}, {"XDG_DATA_HOME", folder_ + "/data"}};
+    options.separateErrors = true;
+    return runProgram(CADHOST_PROGRAM, arguments, stdinText, options);
   }
 
-  Run withPlugin(const std::string& script, const std::string& extra = "") {
+  CadhostRun withPlugin(const std::string& script) {
     write("script.txt", script);
-    return cadhost("--load '" QUODL_TEST_PLUGIN "' --script script.txt " + extra + " '" + drawing_ + "'");
+    return cadhost({"--load", QUODL_TEST_PLUGIN, "--script", "script.txt", drawing_});
   }
 
   static std::size_t count(const std::string& text, const std::string& what) {
@@ -74,7 +67,7 @@ class CadhostTest : public ::testing::Test {
 };
 
 TEST_F(CadhostTest, LoadsThePlugInRunsItsCommandsAndUnloadsIt) {
-  const Run run = withPlugin(
+  const CadhostRun run = withPlugin(
       "HELLOTEST\n"
       "QUEUETEST\n"
       "pointtest\n"
@@ -84,48 +77,48 @@ TEST_F(CadhostTest, LoadsThePlugInRunsItsCommandsAndUnloadsIt) {
       "NOSUCH\n"
       "QUIT\n"
       "HELLOTEST\n");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(inOrder(run.out, {"Test plug-in loaded.", "Command: HELLOTEST", "Hello from the test plug-in; CTAB=Model",
+  EXPECT_EQ(run.exitStatus, 0) << run.errors;
+  EXPECT_TRUE(inOrder(run.output, {"Test plug-in loaded.", "Command: HELLOTEST", "Hello from the test plug-in; CTAB=Model",
                                 "Command: QUEUETEST", "Queued HELLOTEST", "Hello from the test plug-in",
                                 "Command: pointtest", "Pick a point: 3,4", "POINT 3.0,4.0", "Command: _POINTTEST",
                                 "Pick a point: *Cancel*", "POINT code -5002", "Unknown command \"NOSUCH\".",
                                 "Command: QUIT", "Test plug-in unloaded."}))
-      << run.out;
-  EXPECT_EQ(count(run.out, "Hello from the test plug-in"), 2u);  // nothing after QUIT runs
-  EXPECT_EQ(run.out.back(), '\n');
+      << run.output;
+  EXPECT_EQ(count(run.output, "Hello from the test plug-in"), 2u);  // nothing after QUIT runs
+  EXPECT_EQ(run.output.back(), '\n');
 }
 
 TEST_F(CadhostTest, ARefusedUnloadIsReportedAndQuitStillEnds) {
-  const Run run = withPlugin("HOLDTEST\nUNLOAD\nHELLOTEST\nQUIT\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(inOrder(run.out, {"Command: UNLOAD", "Test plug-in busy; unload refused.", "refused to unload",
+  const CadhostRun run = withPlugin("HOLDTEST\nUNLOAD\nHELLOTEST\nQUIT\n");
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_TRUE(inOrder(run.output, {"Command: UNLOAD", "Test plug-in busy; unload refused.", "refused to unload",
                                 "Hello from the test plug-in", "Command: QUIT", "refused to unload"}))
-      << run.out;
-  EXPECT_EQ(count(run.out, "Test plug-in unloaded."), 0u);
+      << run.output;
+  EXPECT_EQ(count(run.output, "Test plug-in unloaded."), 0u);
 }
 
 TEST_F(CadhostTest, TheEndOfTheScriptQuitsAndStandardInputWorksToo) {
-  Run run = cadhost("--load '" QUODL_TEST_PLUGIN "' '" + drawing_ + "'", "HELLOTEST\nUNLOAD\nHELLOTEST");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(inOrder(run.out, {"Hello from the test plug-in", "Test plug-in unloaded.", "Unknown command \"HELLOTEST\"."}))
-      << run.out;
+  CadhostRun run = cadhost({"--load", QUODL_TEST_PLUGIN, drawing_}, "HELLOTEST\nUNLOAD\nHELLOTEST");
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_TRUE(inOrder(run.output, {"Hello from the test plug-in", "Test plug-in unloaded.", "Unknown command \"HELLOTEST\"."}))
+      << run.output;
 }
 
 TEST_F(CadhostTest, WindowLinesAndRelativePointsAreToldApart) {
-  const Run run = withPlugin("@click Panel/OK\nPOINTTEST\n@render Panel out.png\n1,1\nQUIT\n");
-  EXPECT_EQ(count(run.out, "@ commands act on windows: not available"), 2u) << run.out;
-  EXPECT_NE(run.out.find("POINT 1.0,1.0"), std::string::npos);
+  const CadhostRun run = withPlugin("@click Panel/OK\nPOINTTEST\n@render Panel out.png\n1,1\nQUIT\n");
+  EXPECT_EQ(count(run.output, "@ commands act on windows: not available"), 2u) << run.output;
+  EXPECT_NE(run.output.find("POINT 1.0,1.0"), std::string::npos);
 }
 
 TEST_F(CadhostTest, DrawingsThatCannotBeOpenedAreReportedAndTheRunGoesOn) {
   const std::string binary = write("binary.dwg", std::string("AC1032\0\0\0\0", 10));
   write("script.txt", "HELLOTEST\n");
-  const Run run = cadhost("--load '" QUODL_TEST_PLUGIN "' --script script.txt --read-only missing.dwg '" + binary +
-                          "' '" + drawing_ + "'");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("missing.dwg"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("binary.dwg"), std::string::npos);
-  EXPECT_NE(run.out.find("CTAB=Model"), std::string::npos);
+  const CadhostRun run = cadhost(
+      {"--load", QUODL_TEST_PLUGIN, "--script", "script.txt", "--read-only", "missing.dwg", binary, drawing_});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_NE(run.output.find("missing.dwg"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("binary.dwg"), std::string::npos);
+  EXPECT_NE(run.output.find("CTAB=Model"), std::string::npos);
 }
 
 TEST_F(CadhostTest, InstalledBundlesAreLoadedUnlessAutoloadIsOff) {
@@ -144,31 +137,31 @@ TEST_F(CadhostTest, InstalledBundlesAreLoadedUnlessAutoloadIsOff) {
         "</Components></ApplicationPackage>");
 
   write("script.txt", "HELLOTEST\n");
-  Run run = cadhost("--script script.txt '" + drawing_ + "'");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("Hello from the test plug-in"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Escape.bundle: module \"../Tester.bundle/Contents/Linux/Tester.so\" is not inside the bundle"),
+  CadhostRun run = cadhost({"--script", "script.txt", drawing_});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_NE(run.output.find("Hello from the test plug-in"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Escape.bundle: module \"../Tester.bundle/Contents/Linux/Tester.so\" is not inside the bundle"),
             std::string::npos);
-  EXPECT_EQ(count(run.out, "Test plug-in loaded."), 1u);
+  EXPECT_EQ(count(run.output, "Test plug-in loaded."), 1u);
 
-  run = cadhost("--no-autoload --script script.txt");
-  EXPECT_NE(run.out.find("Unknown command \"HELLOTEST\"."), std::string::npos) << run.out;
+  run = cadhost({"--no-autoload", "--script", "script.txt"});
+  EXPECT_NE(run.output.find("Unknown command \"HELLOTEST\"."), std::string::npos) << run.output;
 }
 
 TEST_F(CadhostTest, ArgumentsHelpAndBadUse) {
-  Run run = cadhost("--help");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("PackageContents.xml"), std::string::npos);
-  EXPECT_NE(run.out.find("--script FILE"), std::string::npos);
+  CadhostRun run = cadhost({"--help"});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_NE(run.output.find("PackageContents.xml"), std::string::npos);
+  EXPECT_NE(run.output.find("--script FILE"), std::string::npos);
 
-  run = cadhost("--bogus");
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("unknown option --bogus"), std::string::npos);
-  run = cadhost("--script");
-  EXPECT_EQ(run.status, 2);
-  run = cadhost("--script missing-script.txt");
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("missing-script.txt"), std::string::npos);
+  run = cadhost({"--bogus"});
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_NE(run.errors.find("unknown option --bogus"), std::string::npos);
+  run = cadhost({"--script"});
+  EXPECT_EQ(run.exitStatus, 2);
+  run = cadhost({"--script", "missing-script.txt"});
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_NE(run.errors.find("missing-script.txt"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,141 @@
+#include "cadhost_run.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+extern char** environ;
+
+ScratchHome::ScratchHome() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quodl-home-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
+  path_ = pattern;
+}
+
+ScratchHome::~ScratchHome() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
+// A temporary file without a name, closed with its descriptor. Standard input and the output go through such
+// files rather than pipes, so neither side can block the other however much or little it reads.
+class AnonymousFile {
+ public:
+  AnonymousFile() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quodl-run-XXXXXX").string();
+    fd_ = mkstemp(pattern.data());
+    if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "mkstemp");
+    unlink(pattern.c_str());
+  }
+  ~AnonymousFile() { close(fd_); }
+  AnonymousFile(const AnonymousFile&) = delete;
+  AnonymousFile& operator=(const AnonymousFile&) = delete;
+  int fd() const { return fd_; }
+
+  void write(const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+      const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) throw std::system_error(errno, std::generic_category(), "input file");
+      done += static_cast<std::size_t>(n);
+    }
+    lseek(fd_, 0, SEEK_SET);
+  }
+
+  std::string readAll() const {
+    std::string text;
+    char buffer[4096];
+    for (off_t at = 0;;) {
+      const ssize_t n = pread(fd_, buffer, sizeof buffer, at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      text.append(buffer, static_cast<std::size_t>(n));
+      at += n;
+    }
+    return text;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+bool replaced(const std::string& entry, const RunOptions& options) {
+  for (const auto& [name, value] : options.environment) {
+    if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=') {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input, const RunOptions& options) {
+  AnonymousFile in, out, err;
+  in.write(input);
+
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (!replaced(*entry, options)) environment.push_back(*entry);
+  }
+  for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
+
+  // Everything the child needs is made before the fork: after it only system calls run.
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (std::string& item : environment) envp.push_back(item.data());
+  envp.push_back(nullptr);
+  const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+  const int errorsTo = options.separateErrors ? err.fd() : out.fd();
+
+  const pid_t child = fork();
+  if (child < 0) throw std::system_error(errno, std::generic_category(), "fork");
+  if (child == 0) {
+    if (directory != nullptr && chdir(directory) != 0) _exit(126);
+    if (dup2(in.fd(), STDIN_FILENO) < 0 || dup2(out.fd(), STDOUT_FILENO) < 0 || dup2(errorsTo, STDERR_FILENO) < 0) {
+      _exit(126);
+    }
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  CadhostRun run;
+  if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+  run.output = out.readAll();
+  if (options.separateErrors) run.errors = err.readAll();
+  return run;
+}
+
+CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input, const ScratchHome& home) {
+  RunOptions options;
+  options.workingDirectory = home.path();
+  options.environment = {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path() + "/.config"}};
+  return runProgram(program, arguments, input, options);
+}
+
+std::vector<std::string> linesOf(const std::string& output) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < output.size()) {
+    std::size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    lines.push_back(output.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Runs cadhost (or another program) as a separate process, the way a user runs it, and collects what it
+// prints.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct CadhostRun {
+  int exitStatus = -1;  // the exit status, or -1 when it did not exit normally
+  std::string output;   // standard output; standard error too, interleaved as written, unless kept apart
+  std::string errors;   // standard error, when kept apart
+};
+
+// A private home folder for one test: cadhost's per-user add-ins and settings live under it.
+class ScratchHome {
+ public:
+  ScratchHome();
+  ~ScratchHome();
+  ScratchHome(const ScratchHome&) = delete;
+  ScratchHome& operator=(const ScratchHome&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct RunOptions {
+  std::string workingDirectory;  // empty: this process's own
+  // Values that take the place of the inherited ones of the same names.
+  std::vector<std::pair<std::string, std::string>> environment;
+  bool separateErrors = false;  // standard error into CadhostRun::errors instead of the output
+};
+
+// Runs `program arguments…`, feeding `input` on standard input.
+CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input, const RunOptions& options);
+
+// The same in `home`, with HOME there and XDG_CONFIG_HOME inside it.
+CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input, const ScratchHome& home);
+
+// The lines of the output, without their line ends.
+std::vector<std::string> linesOf(const std::string& output);
