@@ -127,15 +127,3 @@ CadhostRun runProgram(const std::string& program, const std::vector<std::string>
   options.environment = {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path() + "/.config"}};
   return runProgram(program, arguments, input, options);
 }
-
-std::vector<std::string> linesOf(const std::string& output) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < output.size()) {
-    std::size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
-    lines.push_back(output.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}

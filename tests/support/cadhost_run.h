@@ -39,6 +39,3 @@ CadhostRun runProgram(const std::string& program, const std::vector<std::string>
 // The same in `home`, with HOME there and XDG_CONFIG_HOME inside it.
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const ScratchHome& home);
-
-// The lines of the output, without their line ends.
-std::vector<std::string> linesOf(const std::string& output);

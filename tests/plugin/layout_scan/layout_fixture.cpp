@@ -1,12 +1,8 @@
 #include "layout_fixture.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <fstream>
-
 #include "recognition/candidate_trace.h"
 #include "recognition/layout_scan.h"
+#include "test_files.h"
 
 namespace layout_test {
 
@@ -66,18 +62,8 @@ std::vector<std::wstring> sheetNames(const std::vector<VexBatchPrintLayoutRecord
   return names;
 }
 
-std::vector<std::string> traceFileLines() {
-  std::vector<std::string> lines;
-  std::ifstream in(kVexBatchLayoutCandidateTracePath);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+std::vector<std::string> traceFileLines() { return fileLines(kVexBatchLayoutCandidateTracePath); }
 
-bool clearTraceFile() {
-  struct stat info {};
-  if (::lstat(kVexBatchLayoutCandidateTracePath, &info) != 0) return true;
-  if (info.st_uid != ::geteuid()) return false;
-  return ::unlink(kVexBatchLayoutCandidateTracePath) == 0;
-}
+bool clearTraceFile() { return removeLeftover(kVexBatchLayoutCandidateTracePath) == Leftover::gone; }
 
 }  // namespace layout_test

@@ -11,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include "cadhost_run.h"
+#include "test_files.h"
 
 namespace {
 

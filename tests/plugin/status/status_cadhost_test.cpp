@@ -2,14 +2,12 @@
 // counts and the final regions of the candidate trace file that the same scan wrote.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "cadhost_run.h"
+#include "test_files.h"
 
 namespace {
 
@@ -54,12 +52,7 @@ const Sample kSamples[] = {
     {"model-a1-grid-1to100.dxf", "layout_raw=0 layout_filtered=0 layout_final=1", {}},
 };
 
-std::vector<std::string> traceLines() {
-  std::vector<std::string> lines;
-  std::ifstream in(kTracePath);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+std::vector<std::string> traceLines() { return fileLines(kTracePath); }
 
 std::vector<std::string> finalRegions(const std::vector<std::string>& lines) {
   std::vector<std::string> regions;
@@ -80,11 +73,9 @@ std::vector<std::string> statusLines(const std::string& output) {
 class StatusInCadhost : public ::testing::Test {
  protected:
   void SetUp() override {
-    struct stat info {};
-    if (::lstat(kTracePath, &info) == 0) {
-      if (info.st_uid != ::geteuid()) GTEST_SKIP() << "another user's " << kTracePath << " is in the way";
-      ASSERT_EQ(::unlink(kTracePath), 0);
-    }
+    const Leftover trace = removeLeftover(kTracePath);
+    if (trace == Leftover::anotherUsers) GTEST_SKIP() << "another user's " << kTracePath << " is in the way";
+    ASSERT_EQ(trace, Leftover::gone);
   }
   CadhostRun run(const std::vector<std::string>& drawings, const std::string& script) {
     std::vector<std::string> arguments{"--no-autoload", "--load", QUODL_MODULE};

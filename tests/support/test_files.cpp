@@ -1,0 +1,31 @@
+#include "test_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> fileLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return linesOf(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+Leftover removeLeftover(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return Leftover::gone;
+  if (info.st_uid != ::geteuid()) return Leftover::anotherUsers;
+  return ::unlink(path.c_str()) == 0 ? Leftover::gone : Leftover::notRemovable;
+}
