@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "cad/database.h"
+#include "cad/rx_class_definition.h"
 
 namespace cad {
 namespace {
@@ -101,12 +102,6 @@ ErrorStatus Circle::getArea(double& area) const {
   return eOk;
 }
 
-#define QUODL_RX_CLASS(Type, Name)       \
-  const RxClass& Type::rxClass() const { \
-    static const RxClass kClass(Name);   \
-    return kClass;                       \
-  }
-
 QUODL_RX_CLASS(Line, L"AcDbLine")
 QUODL_RX_CLASS(Polyline, L"AcDbPolyline")
 QUODL_RX_CLASS(Vertex2d, L"AcDb2dVertex")
@@ -119,7 +114,5 @@ QUODL_RX_CLASS(MText, L"AcDbMText")
 QUODL_RX_CLASS(BlockReference, L"AcDbBlockReference")
 QUODL_RX_CLASS(Viewport, L"AcDbViewport")
 QUODL_RX_CLASS(Hatch, L"AcDbHatch")
-
-#undef QUODL_RX_CLASS
 
 }  // namespace cad

@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 
 #include "cad/database.h"
+#include "cad/rx_class_definition.h"
 
 namespace cad {
 
@@ -135,12 +136,6 @@ ErrorStatus Layout::getName(const wchar_t*& name) const {
   return eOk;
 }
 
-#define QUODL_RX_CLASS(Type, Name)               \
-  const RxClass& Type::rxClass() const {         \
-    static const RxClass kClass(Name);           \
-    return kClass;                               \
-  }
-
 QUODL_RX_CLASS(BlockTableRecord, L"AcDbBlockTableRecord")
 QUODL_RX_CLASS(LayerTableRecord, L"AcDbLayerTableRecord")
 QUODL_RX_CLASS(TextStyleTableRecord, L"AcDbTextStyleTableRecord")
@@ -150,7 +145,5 @@ QUODL_RX_CLASS(TextStyleTable, L"AcDbTextStyleTable")
 QUODL_RX_CLASS(Dictionary, L"AcDbDictionary")
 QUODL_RX_CLASS(PlotSettings, L"AcDbPlotSettings")
 QUODL_RX_CLASS(Layout, L"AcDbLayout")
-
-#undef QUODL_RX_CLASS
 
 }  // namespace cad
