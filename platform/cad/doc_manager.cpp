@@ -48,24 +48,6 @@ bool DocManager::isOpen(const Document* doc) const {
   return doc != nullptr && std::find(documents_.begin(), documents_.end(), doc) != documents_.end();
 }
 
-void DocManager::addReactor(DocManagerReactor* reactor) {
-  if (reactor != nullptr && !hasReactor(reactor)) reactors_.push_back(reactor);
-}
-
-void DocManager::removeReactor(DocManagerReactor* reactor) { std::erase(reactors_, reactor); }
-
-bool DocManager::hasReactor(const DocManagerReactor* reactor) const {
-  return std::find(reactors_.begin(), reactors_.end(), reactor) != reactors_.end();
-}
-
-template <class Call>
-void DocManager::notify(Call call) {
-  const std::vector<DocManagerReactor*> snapshot = reactors_;
-  for (DocManagerReactor* reactor : snapshot) {
-    if (hasReactor(reactor)) call(reactor);
-  }
-}
-
 void DocManager::updateWorkingDatabase() {
   Document* doc = curDocument();
   acdbHostApplicationServices()->setWorkingDatabase(doc == nullptr ? nullptr : doc->database());
@@ -75,14 +57,14 @@ void DocManager::makeActive(Document* doc) {
   if (doc == active_) return;
   if (active_ != nullptr) {
     Document* old = active_;
-    notify([&](DocManagerReactor* r) { r->documentToBeDeactivated(old); });
+    reactors_.notify([&](DocManagerReactor* r) { r->documentToBeDeactivated(old); });
   }
-  if (doc != nullptr) notify([&](DocManagerReactor* r) { r->documentToBeActivated(doc); });
+  if (doc != nullptr) reactors_.notify([&](DocManagerReactor* r) { r->documentToBeActivated(doc); });
   active_ = doc;
   updateWorkingDatabase();
   if (doc != nullptr) {
-    notify([&](DocManagerReactor* r) { r->documentActivated(doc); });
-    notify([&](DocManagerReactor* r) { r->documentBecameCurrent(doc); });
+    reactors_.notify([&](DocManagerReactor* r) { r->documentActivated(doc); });
+    reactors_.notify([&](DocManagerReactor* r) { r->documentBecameCurrent(doc); });
     // Input typed for it while it was in the background can be read now.
     if (!doc->input().empty()) commandLoop().schedulePump();
   }
@@ -92,13 +74,13 @@ Document* DocManager::create(std::wstring fileName, std::unique_ptr<Database> da
   void* storage = ::operator new(sizeof(Document));
   auto* doc = new (storage) Document(std::move(fileName), std::move(database), readOnly);
   documents_.push_back(doc);
-  notify([&](DocManagerReactor* r) { r->documentCreated(doc); });
+  reactors_.notify([&](DocManagerReactor* r) { r->documentCreated(doc); });
   makeActive(doc);
   return doc;
 }
 
 void DocManager::destroy(Document* doc) {
-  notify([&](DocManagerReactor* r) { r->documentToBeDestroyed(doc); });
+  reactors_.notify([&](DocManagerReactor* r) { r->documentToBeDestroyed(doc); });
   // A reactor may have closed it already.
   if (!isOpen(doc)) return;
   std::erase(documents_, doc);
@@ -113,7 +95,7 @@ void DocManager::destroy(Document* doc) {
   __asan_poison_memory_region(doc, sizeof(Document));
 #endif
   graveyard().push_back(doc);
-  notify([&](DocManagerReactor* r) { r->documentDestroyed(fileName.c_str()); });
+  reactors_.notify([&](DocManagerReactor* r) { r->documentDestroyed(fileName.c_str()); });
 }
 
 DocManager::OpenResult DocManager::open(const std::string& path, bool readOnly) {

@@ -12,6 +12,7 @@
 
 #include "cad/document.h"
 #include "cad/error_status.h"
+#include "cad/reactor_list.h"
 
 namespace cad {
 
@@ -76,9 +77,9 @@ class DocManager {
   // True unless a command is running in a document's context.
   bool isApplicationContext() const { return contexts_.empty(); }
 
-  void addReactor(DocManagerReactor* reactor);
-  void removeReactor(DocManagerReactor* reactor);
-  bool hasReactor(const DocManagerReactor* reactor) const;
+  void addReactor(DocManagerReactor* reactor) { reactors_.add(reactor); }
+  void removeReactor(DocManagerReactor* reactor) { reactors_.remove(reactor); }
+  bool hasReactor(const DocManagerReactor* reactor) const { return reactors_.has(reactor); }
 
   // Host side: what the user does.
   struct OpenResult {
@@ -134,13 +135,11 @@ class DocManager {
   void destroy(Document* doc);
   void makeActive(Document* doc);
   void updateWorkingDatabase();
-  template <class Call>
-  void notify(Call call);
 
   std::vector<Document*> documents_;  // open, in order of opening
   Document* active_ = nullptr;
   std::vector<Document*> contexts_;  // documents whose commands are running, innermost last
-  std::vector<DocManagerReactor*> reactors_;
+  ReactorList<DocManagerReactor> reactors_;
   int unnamedCount_ = 0;
 };
 

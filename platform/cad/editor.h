@@ -1,9 +1,10 @@
 #pragma once
 // The host's editor as a notifier: reactors hear of commands starting and ending and of system variables
-// changing. Reactors are not owned; one removed during a notification is not called after its removal.
+// changing.
 
-#include <vector>
+#include <cstddef>
 
+#include "cad/reactor_list.h"
 #include "cad/registry.h"
 
 namespace cad {
@@ -20,9 +21,9 @@ class EditorReactor {
 
 class Editor : public RxObject {
  public:
-  void addReactor(EditorReactor* reactor);
-  void removeReactor(EditorReactor* reactor);
-  bool hasReactor(const EditorReactor* reactor) const;
+  void addReactor(EditorReactor* reactor) { reactors_.add(reactor); }
+  void removeReactor(EditorReactor* reactor) { reactors_.remove(reactor); }
+  bool hasReactor(const EditorReactor* reactor) const { return reactors_.has(reactor); }
   std::size_t reactorCount() const { return reactors_.size(); }
 
   // Host side
@@ -35,9 +36,7 @@ class Editor : public RxObject {
   void clear() { reactors_.clear(); }
 
  private:
-  template <class Call>
-  void notify(Call call);
-  std::vector<EditorReactor*> reactors_;
+  ReactorList<EditorReactor> reactors_;
 };
 
 Editor& editor();
