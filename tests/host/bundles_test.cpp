@@ -65,7 +65,7 @@ TEST_F(BundlesTest, HostileOrBrokenManifestsLoadNothing) {
   };
   int n = 0;
   for (const auto& c : cases) {
-    const std::string path = bundle("B" + std::to_string(n++) + ".bundle", c.manifest);
+    const std::string path = bundle(std::string("B").append(std::to_string(n++)).append(".bundle"), c.manifest);
     const cadhost::BundleModules found = cadhost::bundleModules(path);
     EXPECT_TRUE(found.modules.empty()) << c.manifest;
     ASSERT_EQ(found.errors.size(), 1u) << c.manifest;

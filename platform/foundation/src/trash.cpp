@@ -48,7 +48,8 @@ std::string candidateName(const std::string& name, int attempt) {
     stem = deletingPathExtension(name);
     extension = "." + ext;
   }
-  const std::string counter = attempt == 1 ? "" : " " + std::to_string(attempt);
+  std::string counter;
+  if (attempt != 1) counter.append(" ").append(std::to_string(attempt));
   const std::size_t room = kNameMax - kInfoSuffix.size();
   if (extension.size() + counter.size() + 1 > room) extension.clear();
   stem = cutUtf8(stem, room - extension.size() - counter.size());

@@ -117,7 +117,9 @@ struct UserDefaults::Impl {
     FileResult moved;
     std::string target;
     for (int attempt = 1; attempt <= 100; ++attempt) {
-      target = base + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".json";
+      target = base;
+      if (attempt != 1) target.append("-").append(std::to_string(attempt));
+      target.append(".json");
       moved = moveItem(path, target);
       if (moved || moved.code != EEXIST) break;
     }
