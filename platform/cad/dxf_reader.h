@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "database.h"
+#include "cad/database.h"
 
 namespace cad {
 

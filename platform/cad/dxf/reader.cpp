@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "cad/dxf_loader.h"
+#include "loader.h"
 #include "foundation/text.h"
 
 namespace cad {

@@ -1,10 +1,10 @@
-#include "cad/dxf_text.h"
+#include "text.h"
 
 #include <unicode/ucnv.h>
 
 #include <vector>
 
-#include "cad/dxf_scanner.h"
+#include "scanner.h"
 #include "foundation/text.h"
 
 namespace cad::dxf {
