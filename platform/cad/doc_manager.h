@@ -100,7 +100,7 @@ class DocManager {
   bool hasReactor(const DocManagerReactor* reactor) const { return reactors_.has(reactor); }
 
   // Host side: what the user does.
-  struct OpenResult {
+  struct [[nodiscard]] OpenResult {
     Document* document = nullptr;
     std::string error;  // why it failed; empty on success
   };

@@ -12,7 +12,7 @@
 
 namespace cad {
 
-struct DxfReadResult {
+struct [[nodiscard]] DxfReadResult {
   std::unique_ptr<Database> database;  // null on failure: never a half-filled drawing
   std::string error;                   // names the line for damaged input
 };
