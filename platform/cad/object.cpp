@@ -72,7 +72,9 @@ std::wstring hexHandle(std::uint64_t value) {
   char buffer[20];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, 16);
   std::wstring out;
-  for (char* p = buffer; p != end; ++p) out.push_back(static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(*p))));
+  for (char* p = buffer; p != end; ++p) {
+    out.push_back(static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(*p))));
+  }
   return out;
 }
 

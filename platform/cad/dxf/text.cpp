@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "scanner.h"
 #include "foundation/text.h"
+#include "scanner.h"
 
 namespace cad::dxf {
 namespace {
