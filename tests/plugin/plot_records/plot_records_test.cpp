@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "plot/last_result.h"
-#include "plot/page_spec.h"
+#include "recognition/page_spec.h"
 #include "plot/print_jobs.h"
 
 namespace {
