@@ -1,7 +1,7 @@
 // The candidate trace: its lines, the file at the end of a scan, and the care taken in writing that file in
 // a folder that every user may write to.
 
-#include "recognition/candidate_trace.h"
+#include "recognition/layout/candidate_trace.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -92,7 +92,7 @@ TEST(CandidateTraceLine, NumbersMatchTheDefaultWideStreamForEveryKindOfValue) {
                            42000.5, 0.000123, 999999.5,  99999.95, -0.00001, 5e-324, 1.7e308};
   for (double v : values) {
     SCOPED_TRACE(v);
-    VexBatchLayoutBox box{0, 0, v, v};
+    VexBatchBox box{0, 0, v, v};
     std::wostringstream expected;
     expected << L"entity type=X box=" << v << L'x' << v << L" center=" << (0 + v) / 2 << L',' << (0 + v) / 2
              << L" plottable=1";

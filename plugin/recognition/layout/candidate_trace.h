@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "recognition/layout_candidates.h"
-#include "recognition/layout_geometry.h"
+#include "recognition/layout/layout_candidates.h"
+#include "recognition/layout/layout_geometry.h"
 
 inline constexpr char kVexBatchLayoutCandidateTracePath[] = "/tmp/quodl-layout-candidates.txt";
 
 // "entity type=<class> box=<w>x<h> center=<cx>,<cy> plottable=<1|0>"
-std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchLayoutBox& box, bool plottable);
+std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchBox& box, bool plottable);
 // "candidate source=<source> box=<w>x<h> center=<cx>,<cy> plottable=<1|0> viewports=<n> evidence=<m>"
 std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std::uint64_t viewports,
                                         std::uint64_t evidence);

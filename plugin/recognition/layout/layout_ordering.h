@@ -4,7 +4,7 @@
 // are sorted in reading order, every viewport is matched to the frame that holds it best, and the viewport
 // counters of the diagnostics are filled.
 
-#include "recognition/layout_candidates.h"
+#include "recognition/layout/layout_candidates.h"
 
 // Reads gBatchExcludeBlankRectangles; blank frames left out are listed in diagnostics.excludedBlankFrames
 // under the base record's layout name.

@@ -10,7 +10,7 @@
 #include "cad/object_id.h"
 #include "recognition/block_definition_cache.h"
 #include "recognition/entity_kind.h"
-#include "recognition/layout_candidates.h"
+#include "recognition/layout/layout_candidates.h"
 
 namespace cad {
 class Entity;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "recognition/layout_candidates.h"
+#include "recognition/layout/layout_candidates.h"
 
 // "<layout> 图框 NN": the window's number on its layout from 1, two digits at least.
 std::wstring vexBatchLayoutSheetName(const std::wstring& layoutName, std::size_t number);
