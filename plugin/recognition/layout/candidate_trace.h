@@ -14,16 +14,16 @@
 inline constexpr char kVexBatchLayoutCandidateTracePath[] = "/tmp/quodl-layout-candidates.txt";
 
 // "entity type=<class> box=<w>x<h> center=<cx>,<cy> plottable=<1|0>"
-std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchBox& box, bool plottable);
+[[nodiscard]] std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchBox& box, bool plottable);
 // "candidate source=<source> box=<w>x<h> center=<cx>,<cy> plottable=<1|0> viewports=<n> evidence=<m>"
-std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std::uint64_t viewports,
+[[nodiscard]] std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std::uint64_t viewports,
                                         std::uint64_t evidence);
 // "final region=<layout> box=<w>x<h> center=<cx>,<cy> exact=<1|0>"
-std::wstring vexBatchFinalRegionTraceLine(const VexBatchPrintLayoutRecord& record);
+[[nodiscard]] std::wstring vexBatchFinalRegionTraceLine(const VexBatchPrintLayoutRecord& record);
 
 // The whole file in UTF-8, each line ending in "\n": the version line, the counts line, the trace lines, and
 // a "final region=" line for each window record in list order (whole-layout records have none).
-std::string vexBatchCandidateTraceFileText(std::uint64_t finalNestedExcluded,
+[[nodiscard]] std::string vexBatchCandidateTraceFileText(std::uint64_t finalNestedExcluded,
                                            const std::vector<VexBatchPrintLayoutRecord>& records,
                                            const std::vector<std::wstring>& trace);
 
