@@ -11,4 +11,5 @@
 // layout that lie inside it grown by 0.5 count. Frames of one layout whose coordinates all differ by less
 // than 0.01 count once. Layout names compare exactly.
 [[nodiscard]] std::uint64_t QDLCountExcludedBlankFrames(const std::vector<QDLExcludedBlankFrame>& frames,
-                                          const std::wstring& layoutName, const QDLExcludedBlankFrame* window);
+                                                        const std::wstring& layoutName,
+                                                        const QDLExcludedBlankFrame* window);

@@ -15,6 +15,13 @@ template <class T>
 VexBatchBox vexBatchBoxOf(const T& item) {
   return {item.minX, item.minY, item.maxX, item.maxY};
 }
+template <class T>
+void vexBatchSetBox(T& item, const VexBatchBox& b) {
+  item.minX = b.minX;
+  item.minY = b.minY;
+  item.maxX = b.maxX;
+  item.maxY = b.maxY;
+}
 
 [[nodiscard]] inline double vexBatchWidth(const VexBatchBox& b) { return b.maxX - b.minX; }
 [[nodiscard]] inline double vexBatchHeight(const VexBatchBox& b) { return b.maxY - b.minY; }

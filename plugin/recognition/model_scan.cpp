@@ -62,12 +62,6 @@ bool proportional(const cad::Vector3d& s) {
   return std::fabs(x - y) <= kTolerance * scale && std::fabs(x - z) <= kTolerance * scale;
 }
 
-VexBatchPrintPaperSpec scaledOrAutomaticPaper(double w, double h) {
-  VexBatchPrintPaperSpec paper;
-  if (vexBatchRecognizeScaledIsoModelFrame(w, h, paper)) return paper;
-  return vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h);
-}
-
 // Everything one scan reads from the drawing, with its per-definition and per-layer answers kept.
 class ModelWalk {
  public:
@@ -113,7 +107,7 @@ class ModelWalk {
     r.evidence = L"top-level-physical-rectangle";
     r.plottableLayer = layerPlottable(r.layer);
     const VexBatchBox box = vexBatchBoxOf(r);
-    r.paper = scaledOrAutomaticPaper(vexBatchWidth(box), vexBatchHeight(box));
+    r.paper = vexBatchScaledIsoOrAutomaticPaper(vexBatchWidth(box), vexBatchHeight(box));
     c.priority = 1;
     candidates.push_back(std::move(c));
     evidenceNear.push_back(evidence.size());

@@ -136,3 +136,22 @@ bool vexBatchRecognizeScaledIsoModelFrame(double width, double height, VexBatchP
   }
   return false;
 }
+
+namespace {
+
+VexBatchPrintPaperSpec recognizedOrAutomatic(bool (*recognize)(double, double, VexBatchPrintPaperSpec&), double width,
+                                             double height) {
+  VexBatchPrintPaperSpec paper;
+  if (recognize(width, height, paper)) return paper;
+  return vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, width, height);
+}
+
+}  // namespace
+
+VexBatchPrintPaperSpec vexBatchIsoOrAutomaticPaper(double width, double height) {
+  return recognizedOrAutomatic(vexBatchRecognizeIsoPaperFrame, width, height);
+}
+
+VexBatchPrintPaperSpec vexBatchScaledIsoOrAutomaticPaper(double width, double height) {
+  return recognizedOrAutomatic(vexBatchRecognizeScaledIsoModelFrame, width, height);
+}

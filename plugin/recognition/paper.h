@@ -22,3 +22,8 @@ inline constexpr double kVexBatchSheetSideLimit = 2000.0;
 
 // True for an ISO sheet unscaled or at one of the drawing scales; `paper` is then the unscaled sheet.
 [[nodiscard]] bool vexBatchRecognizeScaledIsoModelFrame(double width, double height, VexBatchPrintPaperSpec& paper);
+
+// The paper that vexBatchRecognizeIsoPaperFrame recognises, else the automatic paper.
+[[nodiscard]] VexBatchPrintPaperSpec vexBatchIsoOrAutomaticPaper(double width, double height);
+// The paper that vexBatchRecognizeScaledIsoModelFrame recognises, else the automatic paper.
+[[nodiscard]] VexBatchPrintPaperSpec vexBatchScaledIsoOrAutomaticPaper(double width, double height);

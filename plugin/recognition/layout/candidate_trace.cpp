@@ -89,8 +89,8 @@ std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std
                                         std::uint64_t evidence) {
   TraceLine line;
   line << L"candidate source=" << rectangle.source;
-  line.box(vexBatchBoxOf(rectangle)) << L" plottable=" << (rectangle.plottable ? L'1' : L'0') << L" viewports="
-                                     << viewports << L" evidence=" << evidence;
+  line.box(rectangle.box) << L" plottable=" << (rectangle.plottable ? L'1' : L'0') << L" viewports=" << viewports
+                          << L" evidence=" << evidence;
   return line.str();
 }
 

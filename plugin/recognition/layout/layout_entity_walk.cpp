@@ -36,12 +36,6 @@ bool VexBatchLayoutScanContext::automaticBlockFrame(const cad::BlockReference& r
 
 namespace {
 
-VexBatchPrintPaperSpec isoOrAutomaticPaper(double w, double h) {
-  VexBatchPrintPaperSpec paper;
-  if (vexBatchRecognizeIsoPaperFrame(w, h, paper)) return paper;
-  return vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h);
-}
-
 class EntityWalk {
  public:
   EntityWalk(VexBatchLayoutCandidates& layout, VexBatchLayoutScanContext& context)
@@ -95,8 +89,7 @@ class EntityWalk {
     }
 
     if (viewport == nullptr && hasExtents && context_.layerIsAllowed(entity)) {
-      layout_.evidence.push_back(
-          {entity.objectId(), box.minX, box.minY, box.maxX, box.maxY, vexBatchCenterX(box), vexBatchCenterY(box)});
+      layout_.evidence.push_back({entity.objectId(), box, vexBatchCenterX(box), vexBatchCenterY(box)});
     }
   }
 
@@ -117,13 +110,13 @@ class EntityWalk {
         ++diagnostics_.filteredOut;
         return false;
       }
-      layout_.frames.push_back({box.minX, box.minY, box.maxX, box.maxY, vexBatchEntityLayer(&entity), blockName,
-                                std::move(paper), isReference, entity.objectId()});
+      layout_.frames.push_back(
+          {box, vexBatchEntityLayer(&entity), blockName, std::move(paper), isReference, entity.objectId()});
       return true;
     }
     if (!picked) {
-      layout_.rectangles.push_back({box.minX, box.minY, box.maxX, box.maxY, context_.layerIsPlottable(entity),
-                                    isReference, type, vexBatchEntityLayer(&entity), blockName, entity.objectId()});
+      layout_.rectangles.push_back({box, context_.layerIsPlottable(entity), isReference, type,
+                                    vexBatchEntityLayer(&entity), blockName, entity.objectId()});
       return true;
     }
     if (!vexBatchEntityMatchesFrameRecognition(&entity)) {
@@ -136,7 +129,7 @@ class EntityWalk {
       ++diagnostics_.filteredOut;
       return false;
     }
-    layout_.frames.push_back({box.minX, box.minY, box.maxX, box.maxY, vexBatchEntityLayer(&entity), blockName,
+    layout_.frames.push_back({box, vexBatchEntityLayer(&entity), blockName,
                               vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h), isReference,
                               entity.objectId()});
     return false;
@@ -156,7 +149,7 @@ class EntityWalk {
     tile.width = w;
     tile.height = h;
     tile.isOn = viewport.isOn();
-    tile.paper = isoOrAutomaticPaper(w, h);
+    tile.paper = vexBatchIsoOrAutomaticPaper(w, h);
     layout_.tiles.push_back(std::move(tile));
     ++diagnostics_.viewports;
   }
@@ -273,10 +266,7 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
         }
         if (leftLine == nullptr || rightLine == nullptr) continue;
         EnclosingRectangle rectangle;
-        rectangle.minX = left;
-        rectangle.minY = bottom;
-        rectangle.maxX = right;
-        rectangle.maxY = top;
+        rectangle.box = {left, bottom, right, top};
         rectangle.plottable = first.plottable && second.plottable && leftLine->plottable && rightLine->plottable;
         rectangle.source = L"four-lines";
         layout.rectangles.push_back(std::move(rectangle));
@@ -288,7 +278,7 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
 
 void vexBatchTraceEnclosingRectangles(const VexBatchLayoutCandidates& layout, std::vector<std::wstring>& trace) {
   for (const EnclosingRectangle& rectangle : layout.rectangles) {
-    const VexBatchBox box = vexBatchBoxOf(rectangle);
+    const VexBatchBox box = rectangle.box;
     const double w = vexBatchWidth(box), h = vexBatchHeight(box);
     if (!(w >= 80 && w <= 2500 && h >= 80 && h <= 2500)) continue;
     // Tiles and content are counted inside the rectangle grown by its edge tolerance, as the promotions

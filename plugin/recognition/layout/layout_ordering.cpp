@@ -15,7 +15,7 @@ namespace {
 int priority(const PaperFrame& f) { return f.fromBlockReference ? 2 : 1; }
 
 double fitError(const PaperFrame& f) {
-  const VexBatchBox box = vexBatchBoxOf(f);
+  const VexBatchBox box = f.box;
   return std::fabs(vexBatchShortSide(box) - f.paper.shortSide) + std::fabs(vexBatchLongSide(box) - f.paper.longSide);
 }
 
@@ -30,7 +30,7 @@ void removeBlankFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics
       kept.push_back(std::move(f));
       continue;
     }
-    const VexBatchBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     const double t = vexBatchEdgeTolerance(box);
     const VexBatchBox inner = vexBatchShrunk(box, t);
     bool content = std::any_of(layout.tiles.begin(), layout.tiles.end(), [&](const ViewportTile& tile) {
@@ -38,12 +38,13 @@ void removeBlankFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics
     });
     for (auto item = layout.evidence.begin(); !content && item != layout.evidence.end(); ++item) {
       if (!f.entityId.isNull() && item->entityId == f.entityId) continue;
-      content = vexBatchIsContentOf(vexBatchBoxOf(*item), box, t);
+      content = vexBatchIsContentOf(item->box, box, t);
     }
     if (content) {
       kept.push_back(std::move(f));
     } else {
-      diagnostics.excludedBlankFrames.emplace_back(layout.base.layoutName, f.minX, f.minY, f.maxX, f.maxY);
+      diagnostics.excludedBlankFrames.emplace_back(layout.base.layoutName, f.box.minX, f.box.minY, f.box.maxX,
+                                                   f.box.maxY);
       ++diagnostics.filteredOut;
     }
   }
@@ -56,9 +57,9 @@ void removeDuplicates(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics&
   std::vector<PaperFrame> kept;
   kept.reserve(layout.frames.size());
   for (PaperFrame& f : layout.frames) {
-    const VexBatchBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     auto same = std::find_if(kept.begin(), kept.end(), [&](const PaperFrame& k) {
-      const VexBatchBox keptBox = vexBatchBoxOf(k);
+      const VexBatchBox keptBox = k.box;
       const double centreSlack = std::max(0.03 * k.paper.shortSide, 2.0);
       const double sizeSlack = std::max(0.04 * k.paper.shortSide, 2.0);
       return k.paper.name == f.paper.name &&
@@ -85,7 +86,7 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
   const std::vector<PaperFrame>& all = layout.frames;
   std::vector<bool> dropped(all.size(), false);
   for (std::size_t i = 0; i < all.size(); ++i) {
-    const VexBatchBox f = vexBatchBoxOf(all[i]);
+    const VexBatchBox f = all[i].box;
     const double areaF = vexBatchArea(f);
     if (!(areaF > 1.0)) {
       dropped[i] = true;
@@ -94,7 +95,7 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
     bool outer = false;
     for (std::size_t j = 0; j < all.size() && !outer; ++j) {
       if (j == i || priority(all[j]) <= priority(all[i])) continue;
-      const VexBatchBox inner = vexBatchBoxOf(all[j]);
+      const VexBatchBox inner = all[j].box;
       outer = vexBatchArea(inner) < 0.98 * areaF && vexBatchInsideGrown(inner, f, vexBatchEdgeTolerance(inner));
     }
     if (outer) {
@@ -105,7 +106,7 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
     const double slack = vexBatchEdgeTolerance(f);
     for (std::size_t j = 0; j < all.size() && !dropped[i]; ++j) {
       if (j == i || priority(all[j]) < priority(all[i])) continue;
-      const VexBatchBox holder = vexBatchBoxOf(all[j]);
+      const VexBatchBox holder = all[j].box;
       dropped[i] = vexBatchArea(holder) > 1.02 * areaF && vexBatchInsideGrown(f, holder, slack);
     }
     if (dropped[i]) ++diagnostics.nestedChildExcluded;
@@ -123,8 +124,8 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
 void sortInReadingOrder(VexBatchLayoutCandidates& layout) {
   std::vector<double> centerY, leftX, shortSide;
   for (const PaperFrame& f : layout.frames) {
-    centerY.push_back(vexBatchCenterY(vexBatchBoxOf(f)));
-    leftX.push_back(f.minX);
+    centerY.push_back(vexBatchCenterY(f.box));
+    leftX.push_back(f.box.minX);
     shortSide.push_back(f.paper.shortSide);
   }
   std::vector<std::size_t> order = vexBatchLayoutReadingOrder(centerY, leftX, shortSide);
@@ -139,13 +140,13 @@ void sortInReadingOrder(VexBatchLayoutCandidates& layout) {
 void matchViewports(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
   for (ViewportTile& tile : layout.tiles) {
     tile.matched = false;
-    tile.matchedMinX = tile.matchedMinY = tile.matchedMaxX = tile.matchedMaxY = 0;
+    tile.matchedBox = {};
     tile.matchedLayer.clear();
     const VexBatchBox tileBox = vexBatchBoxOf(tile);
     const double tileArea = vexBatchArea(tileBox);
     double bestScore = 0;
     for (const PaperFrame& f : layout.frames) {
-      const VexBatchBox box = vexBatchBoxOf(f);
+      const VexBatchBox box = f.box;
       if (!vexBatchInsideGrown(tileBox, box, vexBatchFrameTolerance(f.paper))) continue;
       const double score = std::max(0.0, vexBatchArea(box) - tileArea) +
                            std::fabs(vexBatchCenterX(box) - tile.centerX) +
@@ -153,10 +154,7 @@ void matchViewports(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& d
       if (tile.matched && !(score < bestScore)) continue;
       tile.matched = true;
       bestScore = score;
-      tile.matchedMinX = f.minX;
-      tile.matchedMinY = f.minY;
-      tile.matchedMaxX = f.maxX;
-      tile.matchedMaxY = f.maxY;
+      tile.matchedBox = f.box;
       tile.matchedLayer = f.layer;
       tile.paper = f.paper;
     }
@@ -175,7 +173,7 @@ void tallyContentRegions(const VexBatchLayoutCandidates& layout, VexBatchScanDia
   std::vector<VexBatchBox> regions;
   for (const ViewportTile& tile : layout.tiles) {
     if (!tile.matched) continue;
-    const VexBatchBox box{tile.matchedMinX, tile.matchedMinY, tile.matchedMaxX, tile.matchedMaxY};
+    const VexBatchBox& box = tile.matchedBox;
     const double t = vexBatchFrameTolerance(tile.paper);
     const bool known =
         std::any_of(regions.begin(), regions.end(), [&](const VexBatchBox& r) { return allWithin(r, box, t); });
@@ -185,7 +183,7 @@ void tallyContentRegions(const VexBatchLayoutCandidates& layout, VexBatchScanDia
   std::vector<VexBatchBox> taken;
   for (const PaperFrame& f : layout.frames) {
     if (f.fromBlockReference) continue;
-    const VexBatchBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     VexBatchPrintPaperSpec iso;
     if (!vexBatchRecognizeIsoPaperFrame(vexBatchWidth(box), vexBatchHeight(box), iso)) continue;
     const double t = vexBatchEdgeTolerance(iso.shortSide);
@@ -218,7 +216,7 @@ void tallyContentRegions(const VexBatchLayoutCandidates& layout, VexBatchScanDia
 // Step 7.
 void countFrameViewports(const VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
   for (const PaperFrame& f : layout.frames) {
-    const VexBatchBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     const VexBatchBox inner = vexBatchShrunk(box, vexBatchEdgeTolerance(box));
     const auto inside = std::count_if(layout.tiles.begin(), layout.tiles.end(), [&](const ViewportTile& tile) {
       return vexBatchOverlapsStrictly(vexBatchBoxOf(tile), inner);

@@ -13,5 +13,5 @@ void vexBatchSettleLayoutFrames(VexBatchLayoutCandidates& layout, VexBatchScanDi
 // Rows from top to bottom, left to right within a row; two items share a row while their centres lie within
 // a fifth of the smaller paper's short side (at least one unit) of the row's first item. Returns indices.
 [[nodiscard]] std::vector<std::size_t> vexBatchLayoutReadingOrder(const std::vector<double>& centerY,
-                                                    const std::vector<double>& leftX,
-                                                    const std::vector<double>& paperShortSide);
+                                                                  const std::vector<double>& leftX,
+                                                                  const std::vector<double>& paperShortSide);

@@ -28,10 +28,7 @@ VexBatchPrintLayoutRecord windowRecord(const VexBatchLayoutCandidates& layout, s
   record.frameLayer = frameLayer;
   record.layoutWindow = true;
   record.exactPaperFrame = exact;
-  record.minX = box.minX;
-  record.minY = box.minY;
-  record.maxX = box.maxX;
-  record.maxY = box.maxY;
+  vexBatchSetBox(record, box);
   record.paperWidth = vexBatchWidth(box);
   record.paperHeight = vexBatchHeight(box);
   record.paper = paper;
@@ -82,7 +79,7 @@ void vexBatchAppendLayoutRecords(const VexBatchLayoutCandidates& layout, bool pi
   if (pickedMode || !layout.frames.empty()) {
     std::size_t number = 0;
     for (const PaperFrame& f : layout.frames) {
-      records.push_back(windowRecord(layout, ++number, vexBatchBoxOf(f), f.layer, true, f.paper));
+      records.push_back(windowRecord(layout, ++number, f.box, f.layer, true, f.paper));
     }
     if (pickedMode) return;
     const auto matched =

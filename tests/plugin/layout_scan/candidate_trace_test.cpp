@@ -73,10 +73,7 @@ struct GroupingPunct : std::numpunct<wchar_t> {
 TEST(CandidateTraceLine, NumbersAreWrittenAsTheDefaultStreamWritesThemWhateverTheLocale) {
   std::locale before = std::locale::global(std::locale(std::locale::classic(), new GroupingPunct));
   EnclosingRectangle r;
-  r.minX = -0.5;
-  r.maxX = 1500.25;
-  r.minY = 1e-7;
-  r.maxY = 2e-7;
+  r.box = {-0.5, 1e-7, 1500.25, 2e-7};
   r.source = L"four-lines";
   r.plottable = false;
   std::wstring line = vexBatchCandidateTraceLine(r, 3, 12);

@@ -128,10 +128,7 @@ VexBatchLayoutCandidates candidatesWithFrames(std::initializer_list<PaperFrame> 
 
 PaperFrame frameAt(double minX, double minY, double w, double h, bool block, const wchar_t* layer) {
   PaperFrame f;
-  f.minX = minX;
-  f.minY = minY;
-  f.maxX = minX + w;
-  f.maxY = minY + h;
+  f.box = {minX, minY, minX + w, minY + h};
   f.layer = layer;
   f.fromBlockReference = block;
   f.paper = vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h);
@@ -159,7 +156,7 @@ TEST(ViewportMatching, AViewportGoesToTheFrameWithLeastRoomAndTheClosestCentre) 
   ASSERT_EQ(layout.frames.size(), 2u);
   EXPECT_TRUE(layout.tiles[0].matched);
   EXPECT_EQ(layout.tiles[0].matchedLayer, L"right");
-  EXPECT_EQ(layout.tiles[0].matchedMinX, 15);
+  EXPECT_EQ(layout.tiles[0].matchedBox.minX, 15);
   EXPECT_EQ(layout.tiles[0].paper.name, L"A3");
   EXPECT_EQ(diag.matched, 1u);
   EXPECT_EQ(diag.acceptedSingleViewport, 2u);
