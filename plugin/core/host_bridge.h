@@ -45,3 +45,6 @@ bool queueCommand(std::string_view name);
 // Writes the full panel's status line on the main thread; an empty text is ignored, and nothing happens
 // while the panel does not exist (it is not created for this).
 void vexBatchUpdatePanelStatus(std::string_view text);
+// The full panel, which stands above core, installs the writer of its status line while its controller
+// exists and clears it (an empty function) when the controller goes.
+void vexBatchSetPanelStatusWriter(std::function<void(const std::string&)> writer);
