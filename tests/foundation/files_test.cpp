@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 using foundation_test::permissionsAreEnforced;
 using foundation_test::readText;
 using foundation_test::ScopedEnv;
-using foundation_test::TempDir;
 using foundation_test::writeText;
 
 class Files : public ::testing::Test {
@@ -33,7 +32,7 @@ class Files : public ::testing::Test {
     return names;
   }
 
-  TempDir dir;
+  TempFolder dir;
 };
 
 TEST_F(Files, KindsOfItems) {

@@ -15,7 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using foundation_test::readText;
 using foundation_test::ScopedEnv;
-using foundation_test::TempDir;
 using foundation_test::writeText;
 
 class Defaults : public ::testing::Test {
@@ -35,7 +34,7 @@ class Defaults : public ::testing::Test {
 
   Json fileOf(const std::string& suite) { return readJsonFile(dir / (suite + ".json")).value; }
 
-  TempDir dir;
+  TempFolder dir;
   std::vector<std::string> reports;
 };
 
@@ -214,7 +213,7 @@ TEST_F(Defaults, SuiteNamesCannotLeaveTheFolder) {
 }
 
 TEST_F(Defaults, RootComesFromTheEnvironmentUnlessSet) {
-  TempDir config;
+  TempFolder config;
   ScopedEnv xdg("XDG_CONFIG_HOME", config.path());
   UserDefaults::setRootForTesting("");
   EXPECT_EQ(UserDefaults::rootDirectory(), config.path() + "/quodline/defaults");
