@@ -1,10 +1,13 @@
 #include "graphics/pdf_document.h"
 
-#include <qpdf/Pl_Discard.hh>
+#include <qpdf/ClosedFileInputSource.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <limits>
 #include <set>
@@ -12,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/files.h"
 #include "pdf_page_data.h"
 #include "pdf_qpdf_errors.h"
 
@@ -57,8 +59,8 @@ int rotationOf(QPDFObjectHandle rotate, std::size_t number) {
   return static_cast<int>(degrees);
 }
 
-// Parses every object the page's drawing needs and decodes its content, so that damage anywhere in them is
-// found now rather than half-way through a later write. Iterative, as hostile files nest deeply.
+// Parses every object the page's drawing needs, so that damage in them is found now rather than half-way
+// through a later write. Iterative, as hostile files nest deeply.
 void readEverythingDrawn(QPDFPageObjectHelper page, std::set<QPDFObjGen>& seen) {
   QPDFObjectHandle object = page.getObjectHandle();
   std::vector<QPDFObjectHandle> pending{page.getAttribute("/Resources", false), object.getKey("/Contents"),
@@ -75,17 +77,24 @@ void readEverythingDrawn(QPDFPageObjectHelper page, std::set<QPDFObjGen>& seen) 
       for (auto& element : item.aitems()) pending.push_back(element);
     }
   }
-  if (!object.getKey("/Contents").isNull()) {
-    Pl_Discard discard;
-    page.pipeContents(&discard);
-  }
+}
+
+// The header's version with the catalog's extension level. Read by hand: qpdf's own reading compiles a
+// regular expression at every call.
+PDFVersion versionOf(QPDF& pdf) {
+  int major = 1, minor = 0;
+  if (std::sscanf(pdf.getPDFVersion().c_str(), "%d.%d", &major, &minor) != 2) return PDFVersion(1, 0, 0);
+  return PDFVersion(major, minor, pdf.getExtensionLevel());
 }
 
 std::shared_ptr<PdfPage::Data> readPage(const std::shared_ptr<QPDF>& pdf, const std::string& path,
+                                        const FileIdentity& identity, const PDFVersion& version,
                                         QPDFPageObjectHelper page, std::size_t number) {
   auto data = std::make_shared<PdfPage::Data>();
   data->pdf = pdf;
   data->path = path;
+  data->identity = identity;
+  data->version = version;
   data->page = page.getObjectHandle();
   data->number = number;
   data->mediaBox = requiredBox(page.getAttribute("/MediaBox", false), "/MediaBox", number);
@@ -125,28 +134,34 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string& path, std::str
     if (error) *error = "Cannot open PDF \"" + path + "\": " + reason;
     return nullptr;
   };
-  if (!foundation::fileExists(path)) return refuse("no such file");
-  if (!foundation::isRegularFile(path)) return refuse("not a regular file");
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return refuse("no such file");
+  if (!S_ISREG(st.st_mode)) return refuse("not a regular file");
+  const FileIdentity identity = FileIdentity::of(st);
 
   auto pdf = std::make_shared<QPDF>();
   try {
     pdf->setSuppressWarnings(true);
     // qpdf would otherwise rebuild a broken cross-reference table and carry on quietly.
     pdf->setAttemptRecovery(false);
-    // Pages drawn into a new PDF take their data along, so the source may be closed before that PDF is written.
-    pdf->setImmediateCopyFrom(true);
-    pdf->processFile(path.c_str());
+    // Open while it is read now; afterwards the file is opened only for the moments its stream data is read,
+    // so that any number of documents can wait for one write.
+    auto input = std::make_shared<ClosedFileInputSource>(path.c_str());
+    input->stayOpen(true);
+    pdf->processInputSource(input);
 
+    const PDFVersion version = versionOf(*pdf);
     std::vector<PdfPage> pages;
     std::set<QPDFObjGen> seen;
     const std::vector<QPDFObjectHandle>& all = pdf->getAllPages();
     pages.reserve(all.size());
     for (std::size_t i = 0; i < all.size(); ++i) {
       QPDFPageObjectHelper page(all[i]);
-      pages.push_back(PdfPage(readPage(pdf, path, page, i + 1)));
+      pages.push_back(PdfPage(readPage(pdf, path, identity, version, page, i + 1)));
       readEverythingDrawn(page, seen);
     }
     if (pdf->anyWarnings()) return refuse(describeQpdfError(pdf->getWarnings().front()));
+    input->stayOpen(false);
     return std::unique_ptr<PdfDocument>(new PdfDocument(std::move(pages)));
   } catch (const Refusal& refusal) {
     return refuse(refusal.reason);

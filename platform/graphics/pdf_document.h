@@ -1,7 +1,8 @@
 #pragma once
 // A PDF document opened for reading: its pages, their boxes and rotation, with the values a page inherits
 // from the page tree. Opening is strict: a damaged file is refused with a reason, never repaired behind the
-// caller's back, so a truncated plot cannot pass for a complete one.
+// caller's back, so a truncated plot cannot pass for a complete one. Opening reads the file's structure and
+// every object its pages draw with; compressed content is not inflated to check it, but passed on as it is.
 
 #include <cstddef>
 #include <memory>
@@ -16,6 +17,8 @@ namespace graphics {
 enum class PdfBox { media, crop };
 
 // A page of an open document. A page keeps its document's data alive, so it may outlive the PdfDocument.
+// Its stream data stays in the file until a PDF showing the page is written; the file must not change
+// before then (the writer refuses to write when it has).
 class PdfPage {
  public:
   struct Data;
@@ -40,8 +43,8 @@ class PdfPage {
 class PdfDocument {
  public:
   // Null when the file cannot be read as an intact PDF; `error` (when given) then says why, naming the path.
-  // A file that parses only with warnings (a broken cross-reference table, a page tree that needs fixing, a
-  // content stream that does not decode) counts as damaged.
+  // A file that parses only with warnings (an object not where the cross-reference table says, a stream
+  // whose length is wrong, a page tree that needs fixing) counts as damaged.
   static std::unique_ptr<PdfDocument> open(const std::string& path, std::string* error = nullptr);
 
   std::size_t pageCount() const { return pages_.size(); }

@@ -1,9 +1,41 @@
-#include <qpdf/Pl_Buffer.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include "pdf_page_data.h"
 
 namespace graphics {
+
+namespace {
+
+// A single content stream goes over with its encoded bytes as they are, so a compressed page is neither
+// inflated nor deflated again on the way.
+class EncodedContents : public QPDFObjectHandle::StreamDataProvider {
+ public:
+  explicit EncodedContents(QPDFObjectHandle stream) : stream_(std::move(stream)) {}
+  void provideStreamData(QPDFObjGen const&, Pipeline* pipeline) override {
+    stream_.pipeStreamData(pipeline, 0, qpdf_dl_none);
+  }
+
+ private:
+  QPDFObjectHandle stream_;
+};
+
+// Several content streams are one stream of content once decoded and joined.
+class JoinedContents : public QPDFObjectHandle::StreamDataProvider {
+ public:
+  explicit JoinedContents(QPDFObjectHandle page) : page_(std::move(page)) {}
+  void provideStreamData(QPDFObjGen const&, Pipeline* pipeline) override {
+    if (page_.getKey("/Contents").isNull()) {
+      pipeline->finish();
+      return;
+    }
+    QPDFPageObjectHelper(page_).pipeContents(pipeline);
+  }
+
+ private:
+  QPDFObjectHandle page_;
+};
+
+}  // namespace
 
 QPDFObjectHandle pageFormXObject(PdfPage::Data& page) {
   if (page.form.isInitialized()) return page.form;
@@ -11,15 +43,11 @@ QPDFObjectHandle pageFormXObject(PdfPage::Data& page) {
   QPDFObjectHandle form = QPDFObjectHandle::newStream(page.pdf.get());
   QPDFObjectHandle contents = page.page.getKey("/Contents");
   if (contents.isStream()) {
-    // One stream: its encoded bytes go over as they are, so a compressed page is not inflated and deflated
-    // again on the way.
     QPDFObjectHandle dict = contents.getDict();
-    form.replaceStreamData(contents.getRawStreamData(), dict.getKey("/Filter"), dict.getKey("/DecodeParms"));
+    form.replaceStreamData(std::make_shared<EncodedContents>(contents), dict.getKey("/Filter"),
+                           dict.getKey("/DecodeParms"));
   } else {
-    Pl_Buffer buffer("page contents");
-    if (!contents.isNull()) QPDFPageObjectHelper(page.page).pipeContents(&buffer);
-    buffer.finish();
-    form.replaceStreamData(buffer.getBufferSharedPointer(), QPDFObjectHandle::newNull(),
+    form.replaceStreamData(std::make_shared<JoinedContents>(page.page), QPDFObjectHandle::newNull(),
                            QPDFObjectHandle::newNull());
   }
 
@@ -40,6 +68,20 @@ QPDFObjectHandle pageFormXObject(PdfPage::Data& page) {
 
   page.form = form;
   return form;
+}
+
+FileIdentity FileIdentity::of(const struct stat& st) {
+  return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+bool FileIdentity::operator==(const FileIdentity& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+bool sourceUnchanged(const PdfPage::Data& page) {
+  struct stat st{};
+  return ::stat(page.path.c_str(), &st) == 0 && FileIdentity::of(st) == page.identity;
 }
 
 }  // namespace graphics

@@ -1,6 +1,7 @@
 #include "graphics/pdf_writer.h"
 
 #include <qpdf/PDFVersion.hh>
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -66,6 +67,8 @@ struct PdfWriter::State {
   int savedStates = 0;
   QPDFObjectHandle xobjects;
   std::map<QPDFObjGen, std::string> formNames;
+  // The documents whose pages were drawn: their stream data is read when the file is written.
+  std::map<QPDF*, std::shared_ptr<PdfPage::Data>> sources;
 
   void fail(const std::string& text) {
     if (error.empty()) error = text;
@@ -96,8 +99,8 @@ std::unique_ptr<PdfWriter> PdfWriter::create(const std::string& path, std::strin
   if (name.empty() || name == "/" || name == "." || name == ".." || path.back() == '/') {
     return refuse("not a file name");
   }
-  std::string folder = foundation::deletingLastPathComponent(path);
-  if (folder.empty()) folder = ".";
+  const std::string parent = foundation::deletingLastPathComponent(path);
+  const std::string folder = parent.empty() ? std::string(".") : parent;
   if (!foundation::isDirectory(folder)) return refuse("no folder \"" + folder + "\"");
   if (!foundation::isWritable(folder)) return refuse("the folder \"" + folder + "\" is not writable");
   if (foundation::isDirectory(path)) return refuse("a folder stands at that path");
@@ -164,7 +167,8 @@ void PdfWriter::drawPage(const PdfPage& page) {
   try {
     form = s.out.copyForeignObject(pageFormXObject(source));
     if (source.pdf->anyWarnings()) throw source.pdf->getWarnings().front();
-    s.version.updateIfGreater(source.pdf->getVersionAsPDFVersion());
+    s.version.updateIfGreater(source.version);
+    s.sources.emplace(source.pdf.get(), page.data_);
   } catch (const std::exception& e) {
     return s.fail("Cannot draw page " + std::to_string(source.number) + " of \"" + source.path +
                   "\": " + describeQpdfError(e));
@@ -216,20 +220,39 @@ bool PdfWriter::close(std::string* error) {
   s.closed = true;
   if (!s.error.empty()) return failed();
 
-  std::shared_ptr<Buffer> bytes;
+  const auto sourcesChanged = [&]() {
+    for (const auto& [pdf, source] : s.sources) {
+      if (!sourceUnchanged(*source)) {
+        s.fail("Cannot write PDF \"" + s.path + "\": \"" + source->path + "\" changed after it was opened");
+        return true;
+      }
+    }
+    return false;
+  };
+  if (sourcesChanged()) return failed();
+  std::string bytes;
   try {
+    Pl_String sink("PDF file", nullptr, bytes);
     QPDFWriter writer(s.out);
-    writer.setOutputMemory();
+    writer.setOutputPipeline(&sink);
     writer.setMinimumPDFVersion(s.version);
     writer.write();
     if (s.out.anyWarnings()) throw s.out.getWarnings().front();
-    bytes = writer.getBufferSharedPointer();
   } catch (const std::exception& e) {
     s.fail("Cannot write PDF \"" + s.path + "\": " + describeQpdfError(e));
     return failed();
   }
-  const foundation::FileResult written = foundation::writeFileAtomically(
-      s.path, std::string_view(reinterpret_cast<const char*>(bytes->getBuffer()), bytes->getSize()));
+  for (const auto& [pdf, source] : s.sources) {
+    if (pdf->anyWarnings()) {
+      s.fail("Cannot write PDF \"" + s.path + "\": reading \"" + source->path +
+             "\": " + describeQpdfError(pdf->getWarnings().front()));
+      return failed();
+    }
+  }
+  // Read while writing: a file replaced meanwhile may have given bytes of another file.
+  if (sourcesChanged()) return failed();
+  s.sources.clear();
+  const foundation::FileResult written = foundation::writeFileAtomically(s.path, bytes);
   if (!written) {
     s.fail(written.error);
     return failed();

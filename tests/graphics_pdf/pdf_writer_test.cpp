@@ -6,11 +6,13 @@
 
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
 
 #include "foundation/file_faults.h"
 #include "graphics/pdf_document.h"
+#include "cadhost_run.h"
 #include "pdf_fixture.h"
 
 using graphics::PdfBox;
@@ -113,7 +115,7 @@ TEST(PdfWriterDraw, ClipAndTransformLastUntilTheStateIsRestored) {
   EXPECT_TRUE(pdf_test::qpdfChecks(dir / "out.pdf"));
 }
 
-enum class ContentKind { plain, deflated, split };
+enum class ContentKind { plain, deflated, split, encrypted };
 
 // An asymmetric picture (a block low left, a square high right) on a page whose box has its corner at
 // (10, 20); the page's rotation either on the page or inherited from the page tree.
@@ -125,7 +127,7 @@ std::string turnedSource(const std::string& rotate, bool inherited, ContentKind 
   if (kind == ContentKind::split) {
     contents = "[" + std::to_string(pdf.addStream("", block)) + " 0 R " + std::to_string(pdf.addStream("", square)) +
                " 0 R]";
-  } else if (kind == ContentKind::deflated) {
+  } else if (kind == ContentKind::deflated || kind == ContentKind::encrypted) {
     contents = std::to_string(pdf.addStream("/Filter /FlateDecode", pdf_test::deflate(block + square))) + " 0 R";
   } else {
     contents = std::to_string(pdf.addStream("", block + square)) + " 0 R";
@@ -140,16 +142,25 @@ std::string turnedSource(const std::string& rotate, bool inherited, ContentKind 
 
 TEST(PdfWriterDraw, TurnedPagesAreDrawnUprightAsAViewerShowsThem) {
   pdf_test::TempDir dir;
-  const ContentKind kinds[] = {ContentKind::plain, ContentKind::deflated, ContentKind::split};
+  const ContentKind kinds[] = {ContentKind::plain, ContentKind::deflated, ContentKind::split, ContentKind::encrypted};
   int variant = 0;
   for (const std::string rotate : {"0", "90", "180", "270", "-90"}) {
     for (bool inherited : {false, true}) {
-      const ContentKind kind = kinds[variant++ % 3];
+      const ContentKind kind = kinds[variant++ % 4];
       const std::string what = "rotate " + rotate + (inherited ? " inherited" : "") + " content " +
                                std::to_string(static_cast<int>(kind));
       const std::string sourcePath = dir / ("source-" + std::to_string(variant) + ".pdf");
       const std::string outPath = dir / ("upright-" + std::to_string(variant) + ".pdf");
       pdf_test::writeFile(sourcePath, turnedSource(rotate, inherited, kind));
+      if (kind == ContentKind::encrypted) {
+        // Readable without a password, as plot files that forbid editing are.
+        const std::string plain = dir / "plain.pdf";
+        std::filesystem::rename(sourcePath, plain);
+        ASSERT_EQ(runProgram(pdf_test::programPath("qpdf"), {"--encrypt", "", "owner", "256", "--", plain, sourcePath},
+                             "", RunOptions{})
+                      .exitStatus,
+                  0);
+      }
       auto source = openOrFail(sourcePath);
       ASSERT_TRUE(source) << what;
       const graphics::PdfPage page = *source->page(1);
@@ -182,6 +193,32 @@ TEST(PdfWriterDraw, ANewFileMayReplaceTheSourceItWasDrawnFrom) {
   ASSERT_TRUE(rewritten);
   EXPECT_EQ(rewritten->page(1)->boxRect(PdfBox::media).width, 100);
   expectNear(pdf_test::inkBounds(pdf_test::renderPage(path)), {10, 5, 20, 15}, "half size");
+}
+
+TEST(PdfWriterClose, ASourceFileReplacedBeforeTheWriteIsNotRead) {
+  pdf_test::TempDir dir;
+  const std::string sourcePath = dir / "source.pdf";
+  const std::string content = fillRect(20, 10, 40, 30);
+  pdf_test::writeFile(sourcePath, pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", content}}));
+  auto source = openOrFail(sourcePath);
+  ASSERT_TRUE(source);
+  for (const bool removed : {false, true}) {
+    auto writer = PdfWriter::create(dir / "out.pdf");
+    ASSERT_TRUE(writer);
+    writer->beginPage({0, 0, 200, 100});
+    writer->drawPage(*source->page(1));
+    writer->endPage();
+    // Another file of the same layout: its bytes stand where the page's stream data was.
+    if (removed) {
+      std::filesystem::remove(sourcePath);
+    } else {
+      pdf_test::writeFile(sourcePath, pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", fillRect(90, 10, 40, 30)}}));
+    }
+    std::string error;
+    EXPECT_FALSE(writer->close(&error));
+    EXPECT_EQ(error, "Cannot write PDF \"" + (dir / "out.pdf") + "\": \"" + sourcePath + "\" changed after it was opened");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.pdf"));
+  }
 }
 
 // A complete, different file at the target that each failure must leave alone.
