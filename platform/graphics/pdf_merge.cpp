@@ -20,7 +20,8 @@ bool mergePdfDocuments(const std::vector<std::string>& sources, const std::strin
   std::unique_ptr<PdfWriter> writer = PdfWriter::create(target, &reason);
   if (!writer) return failed();
   for (const std::string& path : sources) {
-    // One source open at a time: the writer has taken each page's data along when it was drawn.
+    // The writer keeps what it needs of each document; between its reads the files stay closed, so any
+    // number of sources can be joined.
     std::unique_ptr<PdfDocument> document = PdfDocument::open(path, &reason);
     if (!document) return failed();
     for (std::size_t number = 1; number <= document->pageCount(); ++number) {

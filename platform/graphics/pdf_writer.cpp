@@ -56,6 +56,9 @@ bool allFinite(std::initializer_list<double> values) {
 
 struct PdfWriter::State {
   std::string path;
+  // The documents whose pages were drawn: their stream data is read when the file is written. Declared
+  // before the new document, which refers to them, so that it goes first.
+  std::map<QPDF*, std::shared_ptr<PdfPage::Data>> sources;
   QPDF out;
   PDFVersion version{1, 4, 0};  // the least that carries a page's transparency group
   std::string error;            // the first failure; nothing is written once set
@@ -67,8 +70,6 @@ struct PdfWriter::State {
   int savedStates = 0;
   QPDFObjectHandle xobjects;
   std::map<QPDFObjGen, std::string> formNames;
-  // The documents whose pages were drawn: their stream data is read when the file is written.
-  std::map<QPDF*, std::shared_ptr<PdfPage::Data>> sources;
 
   void fail(const std::string& text) {
     if (error.empty()) error = text;

@@ -1,4 +1,5 @@
 #include "graphics/pdf_document.h"
+#include "graphics/pdf_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -166,7 +167,7 @@ TEST(PdfDocumentOpen, MissingFilesAndFoldersAreRefused) {
 }
 
 // Every prefix of a good file and a few hundred randomly damaged copies: each is refused with a reason or
-// read whole; nothing crashes and nothing half-read passes.
+// read whole and drawn; nothing crashes and nothing half-read passes.
 TEST(PdfDocumentOpen, TruncatedAndScrambledFilesNeverCrash) {
   const std::string intact = intactPdf();
   pdf_test::TempDir dir;
@@ -180,8 +181,16 @@ TEST(PdfDocumentOpen, TruncatedAndScrambledFilesNeverCrash) {
       return false;
     }
     EXPECT_TRUE(error.empty()) << what;
+    // What opens can be drawn: the write succeeds or says why.
+    auto writer = graphics::PdfWriter::create(dir / "drawn.pdf");
     for (std::size_t n = 1; n <= document->pageCount(); ++n) {
       EXPECT_TRUE(graphics::isUsable(document->page(n)->boxRect(PdfBox::media))) << what;
+      writer->beginPage(document->page(n)->boxRect(PdfBox::media));
+      writer->drawPage(*document->page(n));
+      writer->endPage();
+    }
+    if (!writer->close(&error)) {
+      EXPECT_FALSE(error.empty()) << what;
     }
     return true;
   };

@@ -1,6 +1,9 @@
 #include "graphics/pdf_merge.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <filesystem>
 
 #include "graphics/pdf_document.h"
 #include "pdf_fixture.h"
@@ -96,6 +99,31 @@ TEST(PdfMerge, ASourceThatCannotBeReadLeavesTheTargetAsItWas) {
   std::string error;
   EXPECT_FALSE(graphics::mergePdfDocuments(sources.paths, dir / "absent/merged.pdf", &error));
   EXPECT_EQ(error.rfind("Cannot create PDF", 0), 0u) << error;
+}
+
+// Files stay closed while the merge waits to write: far more sources than the process may hold open join.
+TEST(PdfMerge, MoreSourcesThanOpenFilesAllowed) {
+  pdf_test::TempDir dir;
+  const std::string sheet = pdf_test::pdfWithPages({{"[0 0 20 10]", "", "", fillRect(2, 2, 5, 5)}});
+  std::vector<std::string> paths;
+  for (int i = 0; i < 120; ++i) {
+    paths.push_back(dir / ("sheet-" + std::to_string(i) + ".pdf"));
+    pdf_test::writeFile(paths.back(), sheet);
+  }
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const auto open = static_cast<rlim_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                      std::filesystem::directory_iterator()));
+  rlimit low = saved;
+  low.rlim_cur = std::min<rlim_t>(saved.rlim_cur, open + 40);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::string error;
+  const bool merged = graphics::mergePdfDocuments(paths, dir / "merged.pdf", &error);
+  setrlimit(RLIMIT_NOFILE, &saved);
+  ASSERT_TRUE(merged) << error;
+  auto document = PdfDocument::open(dir / "merged.pdf");
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->pageCount(), 120u);
 }
 
 }  // namespace
