@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "plot/page_spec.h"
+#include "recognition/page_spec.h"
 
 // modelSpace: every model-space frame, on the automatic paper of its box. Otherwise every paper-space sheet
 // that is offered (a window, or a layout with something on it), on its window's paper or the automatic paper

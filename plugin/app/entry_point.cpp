@@ -1,10 +1,11 @@
 // Start-up and unload: the only place where the plug-in starts and stops.
-#include "core/entry_point.h"
+#include "app/entry_point.h"
 
+#include "app/command_table.h"
+#include "app/work_flags.h"
 #include "cad/app_loader.h"
 #include "cad/command_line.h"
 #include "cad/dynamic_linker.h"
-#include "core/command_table.h"
 #include "core/panel_lifecycle.h"
 #include "core/version.h"
 #include "core/work_active.h"
@@ -23,6 +24,7 @@ void declareToHost(void* appId) {
 }
 
 int initialise(void* appId) {
+  vexBatchInstallWorkActiveTest(vexBatchPrintWorkFlagsSet);
   declareToHost(appId);
   registerCommands();
   registerOpenCommand();

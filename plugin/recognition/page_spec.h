@@ -1,5 +1,6 @@
 #pragma once
-// One sheet to plot, as the panels, the job-page builder and the snapshot reader make it.
+// One sheet to plot, as the panels, the job-page builder and the snapshot reader make it. It lives beside
+// the recognition records because the job-page builder makes it without linking the plot pipeline.
 
 #include <cstdint>
 #include <string>

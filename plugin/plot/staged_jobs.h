@@ -3,5 +3,5 @@
 // DUZOZAREDPREVIEW. Both return true on success. The plot pipeline (staged-job executor and preview) fills
 // them; until then no panel exists to stage a job, so there is never one to run and both return false.
 
-bool vexBatchPrintExecutePending();
-bool vexBatchPrintExecutePreview();
+[[nodiscard]] bool vexBatchPrintExecutePending();
+[[nodiscard]] bool vexBatchPrintExecutePreview();

@@ -1,6 +1,6 @@
 // Start-up and unload: what the host sees registered, what is called in which order, and the refusal while
 // work is active.
-#include "core/entry_point.h"
+#include "app/entry_point.h"
 
 #include "core/panel_lifecycle.h"
 #include "host_fixture.h"

@@ -1,13 +1,13 @@
-#include "core/command_handlers.h"
+#include "app/command_handlers.h"
 
+#include "app/status_report.h"
 #include "cad/command_line.h"
 #include "core/frame_picking.h"
 #include "core/panel_lifecycle.h"
 #include "core/print_area_marks.h"
 #include "core/sheet_locate.h"
-#include "core/staged_jobs.h"
-#include "core/status_report.h"
 #include "core/work_active.h"
+#include "plot/staged_jobs.h"
 #include "services/update_notice.h"
 
 namespace {

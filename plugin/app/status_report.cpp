@@ -1,4 +1,4 @@
-#include "core/status_report.h"
+#include "app/status_report.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "core/staged_jobs.h"
+#include "plot/staged_jobs.h"
 
 #include "core/call_trace.h"
 

@@ -1,9 +1,9 @@
-#include "core/command_table.h"
+#include "app/command_table.h"
 
 #include <array>
 
+#include "app/command_handlers.h"
 #include "cad/command_stack.h"
-#include "core/command_handlers.h"
 #include "core/panel_lifecycle.h"
 #include "panels/lite_panel.h"
 #include "queue/file_queue_commands.h"

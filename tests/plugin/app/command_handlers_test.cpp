@@ -1,7 +1,7 @@
 // The thin handlers, run as the host runs them (through the registered command): which work they reach and
 // what they print, with no work active and during a queue run or a compact export.
-#include "core/entry_point.h"
-#include "core/status_report.h"
+#include "app/entry_point.h"
+#include "app/status_report.h"
 #include "host_fixture.h"
 
 namespace {
