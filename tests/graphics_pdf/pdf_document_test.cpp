@@ -8,6 +8,7 @@
 #include <string>
 
 #include "pdf_fixture.h"
+#include "temp_folder.h"
 
 using graphics::PdfBox;
 using graphics::PdfDocument;
@@ -25,7 +26,7 @@ void expectRect(const PdfRect& actual, const PdfRect& expected, const std::strin
 }
 
 TEST(PdfDocumentOpen, ReadsPagesBoxesAndRotationInheritedThroughThePageTree) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string path = dir / "tree.pdf";
   // The middle node overrides the root; the second page overrides both.
   pdf_test::writeFile(path, pdf_test::pdfWithPages(
@@ -54,7 +55,7 @@ TEST(PdfDocumentOpen, ReadsPagesBoxesAndRotationInheritedThroughThePageTree) {
 }
 
 TEST(PdfDocumentOpen, CropBoxDefaultsToMediaBoxAndOneOutsideItShowsTheMediaBox) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string path = dir / "crop.pdf";
   pdf_test::writeFile(path, pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", ""},
                                                     {"[0 0 200 100]", "[300 300 400 400]", "", ""}}));
@@ -65,7 +66,7 @@ TEST(PdfDocumentOpen, CropBoxDefaultsToMediaBoxAndOneOutsideItShowsTheMediaBox) 
 }
 
 TEST(PdfDocumentOpen, APageOutlivesItsDocument) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string path = dir / "one.pdf";
   pdf_test::writeFile(path, pdf_test::pdfWithPages({{"[0 0 200 100]", "", "270", ""}}));
   std::optional<graphics::PdfPage> page;
@@ -145,7 +146,7 @@ TEST(PdfDocumentOpen, DamagedFilesAreRefusedWithTheirReason) {
   cases.push_back({"rotation of a name", pdf_test::pdfWithPages({{"[0 0 200 100]", "", "/Ninety", ""}}),
                    "page 1 has an invalid /Rotate"});
 
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string path = dir / "damaged.pdf";
   for (const DamageCase& c : cases) {
     pdf_test::writeFile(path, c.bytes);
@@ -158,7 +159,7 @@ TEST(PdfDocumentOpen, DamagedFilesAreRefusedWithTheirReason) {
 }
 
 TEST(PdfDocumentOpen, MissingFilesAndFoldersAreRefused) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   std::string error;
   EXPECT_FALSE(PdfDocument::open(dir / "absent.pdf", &error));
   EXPECT_EQ(error, "Cannot open PDF \"" + (dir / "absent.pdf") + "\": no such file");
@@ -170,7 +171,7 @@ TEST(PdfDocumentOpen, MissingFilesAndFoldersAreRefused) {
 // read whole and drawn; nothing crashes and nothing half-read passes.
 TEST(PdfDocumentOpen, TruncatedAndScrambledFilesNeverCrash) {
   const std::string intact = intactPdf();
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string path = dir / "mutant.pdf";
   const auto check = [&](const std::string& bytes, const std::string& what) {
     pdf_test::writeFile(path, bytes);

@@ -13,24 +13,13 @@
 #include <stdexcept>
 
 #include "cadhost_run.h"
+#include "temp_folder.h"
 
 namespace pdf_test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quodl-pdf-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::vector<std::string> TempDir::entries() const {
+std::vector<std::string> folderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -160,7 +149,7 @@ Raster readPgm(const std::string& bytes) {
 }  // namespace
 
 Raster renderPage(const std::string& pdfPath, int page) {
-  TempDir folder;
+  TempFolder folder("quodl-pdf-render");
   const std::string prefix = folder / "page";
   const std::string number = std::to_string(page);
   const CadhostRun run = runProgram(programPath("pdftoppm"),

@@ -10,21 +10,8 @@
 
 namespace pdf_test {
 
-// A private folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-  // The names of the folder's entries, sorted.
-  std::vector<std::string> entries() const;
-
- private:
-  std::string path_;
-};
+// The names of a folder's entries, sorted.
+std::vector<std::string> folderEntries(const std::string& folder);
 
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);

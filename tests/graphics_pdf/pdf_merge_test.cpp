@@ -7,6 +7,7 @@
 
 #include "graphics/pdf_document.h"
 #include "pdf_fixture.h"
+#include "temp_folder.h"
 
 using graphics::PdfBox;
 using graphics::PdfDocument;
@@ -22,7 +23,7 @@ struct Sources {
 
 // Pages of three sizes: a plain one, one turned by its page tree, and a document of two pages, the second
 // with a crop box and a box corner away from the origin.
-Sources threeSources(const pdf_test::TempDir& dir) {
+Sources threeSources(const TempFolder& dir) {
   Sources sources;
   sources.paths = {dir / "a.pdf", dir / "b.pdf", dir / "c.pdf"};
   pdf_test::writeFile(sources.paths[0], pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", fillRect(20, 10, 40, 30)}}));
@@ -37,7 +38,7 @@ Sources threeSources(const pdf_test::TempDir& dir) {
 }
 
 TEST(PdfMerge, PagesOfSeveralDocumentsFollowInOrderUprightAsShown) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const Sources sources = threeSources(dir);
   pdf_test::writeFile(dir / "merged.pdf", "an older file");
   std::string error;
@@ -68,11 +69,11 @@ TEST(PdfMerge, PagesOfSeveralDocumentsFollowInOrderUprightAsShown) {
     }
   }
   EXPECT_TRUE(pdf_test::qpdfChecks(dir / "merged.pdf"));
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.pdf", "b.pdf", "c.pdf", "merged.pdf"}));
+  EXPECT_EQ(pdf_test::folderEntries(dir.path()), (std::vector<std::string>{"a.pdf", "b.pdf", "c.pdf", "merged.pdf"}));
 }
 
 TEST(PdfMerge, ASourceThatCannotBeReadLeavesTheTargetAsItWas) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   Sources sources = threeSources(dir);
   pdf_test::writeFile(dir / "merged.pdf", "an older file");
   const std::string damaged = dir / "damaged.pdf";
@@ -94,7 +95,7 @@ TEST(PdfMerge, ASourceThatCannotBeReadLeavesTheTargetAsItWas) {
     EXPECT_EQ(error.rfind(c.errorStart, 0), 0u) << error;
     EXPECT_EQ(pdf_test::readFile(dir / "merged.pdf"), "an older file");
   }
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.pdf", "b.pdf", "c.pdf", "damaged.pdf", "merged.pdf"}));
+  EXPECT_EQ(pdf_test::folderEntries(dir.path()), (std::vector<std::string>{"a.pdf", "b.pdf", "c.pdf", "damaged.pdf", "merged.pdf"}));
 
   std::string error;
   EXPECT_FALSE(graphics::mergePdfDocuments(sources.paths, dir / "absent/merged.pdf", &error));
@@ -103,7 +104,7 @@ TEST(PdfMerge, ASourceThatCannotBeReadLeavesTheTargetAsItWas) {
 
 // Files stay closed while the merge waits to write: far more sources than the process may hold open join.
 TEST(PdfMerge, MoreSourcesThanOpenFilesAllowed) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string sheet = pdf_test::pdfWithPages({{"[0 0 20 10]", "", "", fillRect(2, 2, 5, 5)}});
   std::vector<std::string> paths;
   for (int i = 0; i < 120; ++i) {

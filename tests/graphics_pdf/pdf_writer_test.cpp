@@ -14,6 +14,7 @@
 #include "graphics/pdf_document.h"
 #include "cadhost_run.h"
 #include "pdf_fixture.h"
+#include "temp_folder.h"
 
 using graphics::PdfBox;
 using graphics::PdfDocument;
@@ -52,7 +53,7 @@ void drawOnePage(const std::string& path, const graphics::PdfPage& page, PdfRect
 }
 
 TEST(PdfWriterDraw, APageLandsWhereTheTransformSays) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   pdf_test::writeFile(dir / "source.pdf",
                       pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", fillRect(20, 10, 40, 30) + fillRect(180, 80, 10, 10)}}));
   auto source = openOrFail(dir / "source.pdf");
@@ -68,7 +69,7 @@ TEST(PdfWriterDraw, APageLandsWhereTheTransformSays) {
 }
 
 TEST(PdfWriterDraw, APageIsClippedToItsCropBox) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string content = fillRect(20, 10, 40, 30) + fillRect(150, 10, 40, 30);
   pdf_test::writeFile(dir / "left.pdf", pdf_test::pdfWithPages({{"[0 0 200 100]", "[0 0 100 100]", "", content}}));
   pdf_test::writeFile(dir / "right.pdf", pdf_test::pdfWithPages({{"[0 0 200 100]", "[100 0 200 100]", "", content}}));
@@ -88,7 +89,7 @@ TEST(PdfWriterDraw, APageIsClippedToItsCropBox) {
 }
 
 TEST(PdfWriterDraw, ClipAndTransformLastUntilTheStateIsRestored) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   pdf_test::writeFile(dir / "source.pdf", pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", fillRect(20, 10, 40, 30)}}));
   auto source = openOrFail(dir / "source.pdf");
   ASSERT_TRUE(source);
@@ -141,7 +142,7 @@ std::string turnedSource(const std::string& rotate, bool inherited, ContentKind 
 }
 
 TEST(PdfWriterDraw, TurnedPagesAreDrawnUprightAsAViewerShowsThem) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const ContentKind kinds[] = {ContentKind::plain, ContentKind::deflated, ContentKind::split, ContentKind::encrypted};
   int variant = 0;
   for (const std::string rotate : {"0", "90", "180", "270", "-90"}) {
@@ -181,7 +182,7 @@ TEST(PdfWriterDraw, TurnedPagesAreDrawnUprightAsAViewerShowsThem) {
 }
 
 TEST(PdfWriterDraw, ANewFileMayReplaceTheSourceItWasDrawnFrom) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string path = dir / "sheet.pdf";
   pdf_test::writeFile(path, pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", fillRect(20, 10, 40, 30)}}));
   {
@@ -196,7 +197,7 @@ TEST(PdfWriterDraw, ANewFileMayReplaceTheSourceItWasDrawnFrom) {
 }
 
 TEST(PdfWriterClose, ASourceFileReplacedBeforeTheWriteIsNotRead) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const std::string sourcePath = dir / "source.pdf";
   const std::string content = fillRect(20, 10, 40, 30);
   pdf_test::writeFile(sourcePath, pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", content}}));
@@ -227,7 +228,7 @@ struct Target {
   std::string bytes;
 };
 
-Target oldTarget(const pdf_test::TempDir& dir) {
+Target oldTarget(const TempFolder& dir) {
   Target target{dir / "target.pdf", pdf_test::pdfWithPages({{"[0 0 50 50]", "", "", ""}})};
   pdf_test::writeFile(target.path, target.bytes);
   return target;
@@ -244,7 +245,7 @@ TEST(PdfWriterClose, AFailedWriteLeavesTheOldTargetWholeAndNoWorkFile) {
       {foundation::FileOperation::fsync, EIO, "Input/output error"},
       {foundation::FileOperation::rename, EROFS, "Read-only file system"},
   };
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   pdf_test::writeFile(dir / "source.pdf", pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", fillRect(20, 10, 40, 30)}}));
   auto source = openOrFail(dir / "source.pdf");
   ASSERT_TRUE(source);
@@ -262,7 +263,7 @@ TEST(PdfWriterClose, AFailedWriteLeavesTheOldTargetWholeAndNoWorkFile) {
     EXPECT_NE(error.find(fault.text), std::string::npos) << error;
     EXPECT_NE(error.find(target.path), std::string::npos) << error;
     EXPECT_EQ(pdf_test::readFile(target.path), target.bytes) << fault.text;
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"source.pdf", "target.pdf"})) << fault.text;
+    EXPECT_EQ(pdf_test::folderEntries(dir.path()), (std::vector<std::string>{"source.pdf", "target.pdf"})) << fault.text;
   }
 }
 
@@ -297,7 +298,7 @@ TEST(PdfWriterClose, MisuseFailsTheCloseAndWritesNothing) {
        "concatCTM with a non-finite value"},
       {"end without begin", [](PdfWriter& w, const graphics::PdfPage&) { w.endPage(); }, "endPage outside a page"},
   };
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   pdf_test::writeFile(dir / "source.pdf", pdf_test::pdfWithPages({{"[0 0 200 100]", "", "", ""}}));
   auto source = openOrFail(dir / "source.pdf");
   ASSERT_TRUE(source);
@@ -314,7 +315,7 @@ TEST(PdfWriterClose, MisuseFailsTheCloseAndWritesNothing) {
     EXPECT_EQ(error, c.error) << c.name;
     EXPECT_EQ(pdf_test::readFile(target.path), target.bytes) << c.name;
   }
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"source.pdf", "target.pdf"}));
+  EXPECT_EQ(pdf_test::folderEntries(dir.path()), (std::vector<std::string>{"source.pdf", "target.pdf"}));
 
   // Closed once: a second close fails and changes nothing.
   auto writer = PdfWriter::create(dir / "once.pdf");
@@ -330,7 +331,7 @@ TEST(PdfWriterClose, MisuseFailsTheCloseAndWritesNothing) {
 }
 
 TEST(PdfWriterClose, AWriterNeverClosedLeavesTheTargetAlone) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   const Target target = oldTarget(dir);
   {
     auto writer = PdfWriter::create(target.path);
@@ -339,11 +340,11 @@ TEST(PdfWriterClose, AWriterNeverClosedLeavesTheTargetAlone) {
     writer->endPage();
   }
   EXPECT_EQ(pdf_test::readFile(target.path), target.bytes);
-  EXPECT_EQ(dir.entries(), std::vector<std::string>{"target.pdf"});
+  EXPECT_EQ(pdf_test::folderEntries(dir.path()), std::vector<std::string>{"target.pdf"});
 }
 
 TEST(PdfWriterCreate, RefusesPathsNoFileCanBeWrittenAt) {
-  pdf_test::TempDir dir;
+  TempFolder dir("quodl-pdf");
   std::string error;
   EXPECT_FALSE(PdfWriter::create(dir / "absent/out.pdf", &error));
   EXPECT_EQ(error, "Cannot create PDF \"" + (dir / "absent/out.pdf") + "\": no folder \"" + (dir / "absent") + "\"");
