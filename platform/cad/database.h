@@ -10,7 +10,7 @@
 
 namespace cad {
 
-// Objects are added, found and opened through the store it is (object.h).
+// A store of objects (object.h) that holds the drawing's tables, layouts and plot settings.
 class Database : public ObjectStore {
  public:
   // A database with the standard tables, layer "0", style "Standard", "*Model_Space" and "*Paper_Space"
