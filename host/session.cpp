@@ -20,6 +20,7 @@
 #include "foundation/main_queue.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
+#include "window_lines.h"
 
 namespace cadhost {
 
@@ -68,6 +69,7 @@ void Session::start() {
 
   cad::editorInput().provider = [this] { return nextAnswer(); };
   installCommands();
+  installWindowLines([this] { return input_.next(); }, say);
 
   if (options_.autoload) {
     for (const std::string& bundle : installedBundles(applicationAddinsFolder())) {

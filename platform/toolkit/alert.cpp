@@ -41,7 +41,10 @@ Window& Alert::window() {
 
 void Alert::layout() {
   if (!window_) {
-    window_ = std::make_shared<Panel>(Rect{0, 0, kWidth, 100}, window_style::titled);
+    // Titled so that it can become key; the title bar itself does not show.
+    window_ = std::make_shared<Panel>(Rect{0, 0, kWidth, 100}, window_style::titled | window_style::fullSizeContentView);
+    window_->setTitlebarAppearsTransparent(true);
+    window_->setTitleVisibility(TitleVisibility::hidden);
     window_->setIdentifier("alert");
   }
   auto content = std::make_shared<View>();
