@@ -89,12 +89,13 @@ CairoContext::CairoContext(std::unique_ptr<Impl> impl) : GraphicsContext(fontMea
 
 CairoContext::~CairoContext() = default;
 
-std::unique_ptr<CairoContext> CairoContext::bitmap(double width, double height, double scale) {
+std::unique_ptr<CairoContext> CairoContext::bitmap(double width, double height, double scale, Alpha alpha) {
   if (!std::isfinite(width) || !std::isfinite(height) || !std::isfinite(scale) || scale <= 0) return nullptr;
   const double pw = std::ceil(std::max(1.0, width * scale)), ph = std::ceil(std::max(1.0, height * scale));
   if (pw > 32767 || ph > 32767) return nullptr;
   auto impl = std::make_unique<Impl>();
-  impl->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(pw), static_cast<int>(ph));
+  impl->surface = cairo_image_surface_create(alpha == Alpha::opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32,
+                                             static_cast<int>(pw), static_cast<int>(ph));
   if (cairo_surface_status(impl->surface) != CAIRO_STATUS_SUCCESS) return nullptr;
   cairo_surface_set_device_scale(impl->surface, scale, scale);
   impl->scale = scale;
@@ -123,7 +124,8 @@ Color CairoContext::pixel(int x, int y) const {
   const int stride = cairo_image_surface_get_stride(impl_->surface);
   std::uint32_t argb;
   std::memcpy(&argb, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
-  const double a = ((argb >> 24) & 0xFF) / 255.0;
+  const bool opaque = cairo_image_surface_get_format(impl_->surface) == CAIRO_FORMAT_RGB24;
+  const double a = opaque ? 1.0 : ((argb >> 24) & 0xFF) / 255.0;
   if (a == 0) return Color::clear();
   // Premultiplied in the surface.
   return Color::srgb(((argb >> 16) & 0xFF) / 255.0 / a, ((argb >> 8) & 0xFF) / 255.0 / a, (argb & 0xFF) / 255.0 / a, a);

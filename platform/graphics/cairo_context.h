@@ -12,8 +12,10 @@ namespace graphics {
 class CairoContext final : public GraphicsContext {
  public:
   // A transparent bitmap of width × height points at `scale` pixels per point (sizes are rounded up to whole
-  // pixels, at least one). nullptr when cairo cannot make it (too large, out of memory).
-  static std::unique_ptr<CairoContext> bitmap(double width, double height, double scale = 1.0);
+  // pixels, at least one). nullptr when cairo cannot make it (too large, out of memory). An opaque bitmap starts
+  // black and keeps no alpha, which makes its PNG smaller and quicker to encode.
+  enum class Alpha { kept, opaque };
+  static std::unique_ptr<CairoContext> bitmap(double width, double height, double scale = 1.0, Alpha alpha = Alpha::kept);
   // A PDF document whose pages are width × height points; it is written to `path` by finish(). nullptr when the
   // page size is not positive.
   static std::unique_ptr<CairoContext> pdf(const std::string& path, double width, double height);

@@ -40,9 +40,8 @@ bool SavePanel::hasAllowedExtension(const std::string& path) const {
 std::string SavePanel::check(const std::vector<std::string>& paths, std::vector<std::string>& accepted) const {
   if (paths.size() != 1 || paths.front().empty()) return "A save panel takes exactly one path.";
   std::string path = foundation::standardizingPath(paths.front());
-  std::string folder = foundation::deletingLastPathComponent(path);
-  if (folder.empty()) folder = ".";
-  if (!foundation::isDirectory(folder)) return "The folder of \"" + path + "\" does not exist.";
+  const std::string parent = foundation::deletingLastPathComponent(path);
+  if (!foundation::isDirectory(parent.empty() ? std::string(".") : parent)) return "The folder of \"" + path + "\" does not exist.";
   if (foundation::isDirectory(path)) return "\"" + path + "\" is a folder, not a file name.";
   if (!hasAllowedExtension(path)) path = foundation::appendingPathExtension(path, allowedTypes_.front());
   accepted = {path};

@@ -46,7 +46,8 @@ void drawWindow(Window& window, graphics::GraphicsContext& context) {
 
 std::string windowPNGData(Window& window, double scale) {
   const Rect frame = window.frame();
-  auto context = graphics::CairoContext::bitmap(frame.width(), frame.height(), scale);
+  // Windows are opaque: every frame view fills its background.
+  auto context = graphics::CairoContext::bitmap(frame.width(), frame.height(), scale, graphics::CairoContext::Alpha::opaque);
   if (!context) return {};
   drawWindow(window, *context);
   return context->pngData();
@@ -55,7 +56,7 @@ std::string windowPNGData(Window& window, double scale) {
 std::string renderWindowToPNG(Window& window, const std::string& path, double scale) {
   const Rect frame = window.frame();
   if (!std::isfinite(scale) || scale <= 0 || scale > 8) return "The scale must be above 0 and at most 8.";
-  auto context = graphics::CairoContext::bitmap(frame.width(), frame.height(), scale);
+  auto context = graphics::CairoContext::bitmap(frame.width(), frame.height(), scale, graphics::CairoContext::Alpha::opaque);
   if (!context) return "The window is too large to render.";
   drawWindow(window, *context);
   return context->writePNG(path);

@@ -98,6 +98,12 @@ TEST(CairoContext, WritesPNGAndReportsWhyItCannot) {
   EXPECT_EQ(c->writePNG(folder / "out.png"), "");
   EXPECT_EQ(foundation::readFile(folder / "out.png").data, png);
   EXPECT_NE(c->writePNG(folder / "missing/out.png"), "");
+  // An opaque bitmap has no alpha to keep: its pixels read opaque.
+  auto opaque = CairoContext::bitmap(4, 3, 1, CairoContext::Alpha::opaque);
+  ASSERT_TRUE(opaque);
+  opaque->fillRect({0, 0, 4, 3}, Color::srgb(0, 0.5, 1, 0.5));
+  EXPECT_DOUBLE_EQ(opaque->pixel(1, 1).alpha(), 1.0);
+  EXPECT_LT(opaque->pngData().size(), png.size() + 64);
   EXPECT_EQ(CairoContext::bitmap(0, 0, 0), nullptr);
   EXPECT_EQ(CairoContext::bitmap(1e9, 10), nullptr);
 }
