@@ -23,11 +23,22 @@ void Application::resignActive() {
   if (!active_) return;
   foundation::NotificationCenter::defaultCenter().post(kApplicationWillResignActiveNotification, this);
   active_ = false;
+  for (Window* w : orderedWindows()) {
+    if (!w->hidesOnDeactivate()) continue;
+    hiddenByDeactivation_.push_back(w->windowNumber());
+    w->hide();
+  }
 }
 
 void Application::becomeActive() {
   if (active_) return;
   active_ = true;
+  // Back in their old order: the frontmost last.
+  const std::vector<int> hidden = std::move(hiddenByDeactivation_);
+  hiddenByDeactivation_.clear();
+  for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) {
+    if (Window* w = windowWithWindowNumber(*it); w != nullptr && !w->isVisible() && !w->isMiniaturized()) w->show();
+  }
   foundation::NotificationCenter::defaultCenter().post(kApplicationDidBecomeActiveNotification, this);
 }
 
@@ -164,6 +175,7 @@ void Application::resetForTesting() {
   languages_ = {"en"};
   keyWindow_ = nullptr;
   modalWindow_ = nullptr;
+  hiddenByDeactivation_.clear();
   queue_.clear();
   current_.reset();
   modalStack_.clear();

@@ -29,8 +29,9 @@ class Application : public Responder {
 
   bool isMainThread() const;
 
-  // Active state. Becoming inactive posts the will-resign notification first; becoming active posts the
-  // did-become notification afterwards. No change, no notification.
+  // Active state. Becoming inactive posts the will-resign notification first, then hides the visible windows
+  // that hide on deactivation; becoming active shows those again, then posts the did-become notification. No
+  // change, no notification.
   bool isActive() const { return active_; }
   void resignActive();
   void becomeActive();
@@ -93,6 +94,8 @@ class Application : public Responder {
   void addWindow(Window* window);
   void removeWindow(Window* window);
   void setKeyWindow(Window* window);
+  // A window hidden or closed by a program stays so when the application comes back.
+  void forgetDeactivationHide(int windowNumber) { std::erase(hiddenByDeactivation_, windowNumber); }
   long nextOrderStamp() { return ++orderStamp_; }
 
   bool active_ = true;
@@ -106,6 +109,7 @@ class Application : public Responder {
   bool pollRunsMainQueue_ = false;
   std::vector<std::string> languages_{"en"};
   std::vector<Window*> windows_;
+  std::vector<int> hiddenByDeactivation_;  // window numbers
   Window* keyWindow_ = nullptr;
   Window* modalWindow_ = nullptr;
   std::deque<Event> queue_;

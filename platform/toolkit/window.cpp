@@ -177,12 +177,16 @@ void Window::makeKeyAndOrderFront(Responder*) {
 
 void Window::orderFront(Responder*) { show(); }
 
-void Window::orderOut(Responder*) { hide(); }
+void Window::orderOut(Responder*) {
+  Application::shared().forgetDeactivationHide(number_);
+  hide();
+}
 
 void Window::makeKeyWindow() { becomeKey(); }
 
 void Window::close() {
   if (delegate_ != nullptr) delegate_->windowWillClose(*this);
+  Application::shared().forgetDeactivationHide(number_);
   hide();
   miniaturized_ = false;
 }

@@ -97,6 +97,35 @@ TEST_F(WindowsTest, ActiveStateNotificationsComeInOrderAndOnlyOnChange) {
   EXPECT_EQ(app.activationCount(), 2);
 }
 
+TEST_F(WindowsTest, WindowsThatHideOnDeactivationComeBackWhenTheApplicationIsActiveAgain) {
+  Application& app = Application::shared();
+  auto panel = std::make_shared<Panel>(Rect{0, 0, 100, 100}, window_style::titled);
+  auto kept = std::make_shared<Panel>(Rect{0, 0, 100, 100}, window_style::titled);
+  kept->setHidesOnDeactivate(false);
+  auto document = window("document");
+  panel->orderFront();
+  kept->orderFront();
+  document->orderFront();
+  bool visibleWhenTold = false;
+  auto& center = foundation::NotificationCenter::defaultCenter();
+  foundation::ScopedObserver observer(center, center.addObserver(kApplicationWillResignActiveNotification, &app,
+                                                                  [&](const foundation::Notification&) {
+                                                                    visibleWhenTold = panel->isVisible();
+                                                                  }));
+  app.resignActive();
+  EXPECT_TRUE(visibleWhenTold);
+  EXPECT_FALSE(panel->isVisible());  // a panel hides by default
+  EXPECT_TRUE(kept->isVisible());
+  EXPECT_TRUE(document->isVisible());
+  app.becomeActive();
+  EXPECT_TRUE(panel->isVisible());
+  // One that the program orders out while the application is inactive stays out.
+  app.resignActive();
+  panel->orderOut();
+  app.becomeActive();
+  EXPECT_FALSE(panel->isVisible());
+}
+
 // A subclass that wraps orderOut, as the plug-in's panels do, and can still reach the base version.
 class TrackingPanel : public Panel {
  public:
