@@ -1,16 +1,9 @@
 # The loadable plug-in Quodline.so and its per-user install bundle.
 #
-# The module takes every object of every plug-in library, so acrxEntryPoint and each registration survive
-# the link. It does so by compiling the libraries' objects in rather than by whole-archive linking: the
-# libraries call each other in a cycle, and CMake repeats the archives of a cycle, which whole-archive would
-# turn into duplicate definitions. The libraries are still linked for their usage requirements; the linker
-# finds every symbol already defined and takes nothing more from them.
-set(quodl_module_objects)
-foreach(lib ${QUODL_PLUGIN_LIBS})
-  list(APPEND quodl_module_objects $<TARGET_OBJECTS:${lib}>)
-endforeach()
-add_library(Quodline MODULE ${quodl_module_objects})
-target_link_libraries(Quodline PRIVATE ${QUODL_PLUGIN_LIBS})
+# The module is the module's top, quodl_app, compiled in whole so that acrxEntryPoint survives the link; the
+# subsystems below it come from their static libraries as far as the top reaches into them.
+add_library(Quodline MODULE $<TARGET_OBJECTS:quodl_app>)
+target_link_libraries(Quodline PRIVATE quodl_app)
 set_target_properties(Quodline PROPERTIES PREFIX "" SUFFIX ".so" OUTPUT_NAME "Quodline")
 # Only the entry point is the host's business. The work-active flags and the call-trace hook stay visible so
 # that the integration tests' helper module can find them by name; nothing else leaves the module.

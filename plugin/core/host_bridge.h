@@ -29,7 +29,7 @@ std::string vexBatchCurrentDrawingKey();
 std::wstring vexBatchCurrentLayoutName();
 // Makes the layout current through CTAB and confirms it by reading CTAB back: true only when the host reads
 // back exactly the name asked for (a name that differs only in case gives false).
-bool vexBatchActivateLayout(const std::wstring& name);
+[[nodiscard]] bool vexBatchActivateLayout(const std::wstring& name);
 // 1 in model space (TILEMODE non-zero), 0 on a paper-space layout, -1 when TILEMODE cannot be read.
 std::int64_t vexBatchPrintSourceForCurrentSpace();
 
@@ -40,8 +40,11 @@ void runOnMainThread(std::function<void()> block);
 // host took it. Refused with the system beep: an empty name, a name other than [A-Za-z0-9_-]+, no document
 // manager or no active document; a send the host refuses also prints
 // "Ferrolin 批打工具无法启动命令：<command text>".
-bool queueCommand(std::string_view name);
+[[nodiscard]] bool queueCommand(std::string_view name);
 
 // Writes the full panel's status line on the main thread; an empty text is ignored, and nothing happens
 // while the panel does not exist (it is not created for this).
 void vexBatchUpdatePanelStatus(std::string_view text);
+// The full panel, which stands above core, installs the writer of its status line while its controller
+// exists and clears it (an empty function) when the controller goes.
+void vexBatchSetPanelStatusWriter(std::function<void(const std::string&)> writer);

@@ -1,6 +1,11 @@
 #include "core/work_active.h"
 
-#include "panels/lite_panel.h"
-#include "queue/file_queue_state.h"
+namespace {
 
-bool vexBatchPrintWorkActive() { return gBatchFileQueueRunning || gBatchLitePrinting; }
+bool (*gWorkActiveTest)() = nullptr;
+
+}  // namespace
+
+bool vexBatchPrintWorkActive() { return gWorkActiveTest != nullptr && gWorkActiveTest(); }
+
+void vexBatchInstallWorkActiveTest(bool (*test)()) { gWorkActiveTest = test; }

@@ -28,5 +28,5 @@ struct VexBatchPrintLastResult {
   std::int32_t pageCount = 0;
 };
 
-VexBatchPrintLastResult vexBatchPrintSaveLastResult();
+[[nodiscard]] VexBatchPrintLastResult vexBatchPrintSaveLastResult();
 void vexBatchPrintRestoreLastResult(const VexBatchPrintLastResult& saved);

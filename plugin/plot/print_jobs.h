@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plot/page_spec.h"
+#include "recognition/page_spec.h"
 
 struct VexBatchPrintPendingJob {
   std::vector<VexBatchPrintPageSpec> pages;  // still to plot, in output order

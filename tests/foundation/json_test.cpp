@@ -11,7 +11,6 @@ namespace foundation {
 namespace {
 
 using foundation_test::readText;
-using foundation_test::TempDir;
 using foundation_test::writeText;
 
 TEST(Json, WritesSortedPrettyTextWithATrailingNewline) {
@@ -63,7 +62,7 @@ TEST(Json, DamagedTextIsAnErrorResult) {
 }
 
 TEST(Json, FilesAreWrittenAtomicallyAndReadBack) {
-  TempDir dir;
+  TempFolder dir;
   const std::string path = dir / "pending-job.json";
   ASSERT_TRUE(writeJsonFile(path, Json{{"b", 2}, {"a", 1}}));
   EXPECT_EQ(readText(path), "{\n  \"a\": 1,\n  \"b\": 2\n}\n");

@@ -11,7 +11,6 @@ namespace foundation {
 namespace {
 
 using foundation_test::ScopedEnv;
-using foundation_test::TempDir;
 
 TEST(Paths, TakingPathsApart) {
   const struct {
@@ -85,7 +84,7 @@ TEST(Paths, TildeAndStandardizing) {
 }
 
 TEST(Paths, CanonicalPathResolvesLinksAfterTheLexicalSteps) {
-  TempDir dir;
+  TempFolder dir;
   const std::string root = std::filesystem::canonical(dir.path()).string();
   std::filesystem::create_directories(root + "/real/sub");
   std::filesystem::create_directory_symlink(root + "/real/sub", root + "/link");

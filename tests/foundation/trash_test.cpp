@@ -15,7 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using foundation_test::readText;
 using foundation_test::ScopedEnv;
-using foundation_test::TempDir;
 using foundation_test::writeText;
 
 class Trash : public ::testing::Test {
@@ -34,7 +33,7 @@ class Trash : public ::testing::Test {
   std::string trashFiles(const std::string& name) const { return root + "/data/Trash/files/" + name; }
   std::string trashInfo(const std::string& name) const { return root + "/data/Trash/info/" + name + ".trashinfo"; }
 
-  TempDir dir;
+  TempFolder dir;
   ScopedEnv data;
   ScopedEnv zone;
   std::string root;

@@ -1,14 +1,13 @@
 // The cairo back end draws what the context asks, at the bitmap's scale, and writes PNG and PDF files.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "foundation/files.h"
-#include "foundation/folders.h"
 #include "graphics/cairo_context.h"
+#include "temp_folder.h"
 
 namespace graphics {
 namespace {
@@ -28,19 +27,6 @@ int inkRows(const CairoContext& c, int fromRow, int toRow) {
   }
   return ink;
 }
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = foundation::temporaryDirectory() + "/quodl-graphics-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() { foundation::removeItem(path_); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 TEST(CairoContext, FillsAndStrokesLandOnPixelsAtTheBitmapsScale) {
   auto c = CairoContext::bitmap(50, 40, 2);
@@ -89,7 +75,7 @@ TEST(CairoContext, SymbolsDrawInTheirTint) {
 }
 
 TEST(CairoContext, WritesPNGAndReportsWhyItCannot) {
-  TempFolder folder;
+  TempFolder folder("quodl-graphics");
   auto c = CairoContext::bitmap(4, 3, 2);
   ASSERT_TRUE(c);
   const std::string png = c->pngData();
@@ -109,7 +95,7 @@ TEST(CairoContext, WritesPNGAndReportsWhyItCannot) {
 }
 
 TEST(CairoContext, WritesAPDFOfSeveralPagesOnlyWhenFinished) {
-  TempFolder folder;
+  TempFolder folder("quodl-graphics");
   const std::string path = folder / "two.pdf";
   auto c = CairoContext::pdf(path, 595, 842);
   ASSERT_TRUE(c);

@@ -2,22 +2,23 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 
 #include "bundles.h"
 #include "foundation/files.h"
 #include "foundation/folders.h"
 #include "foundation/paths.h"
+#include "temp_folder.h"
 
 namespace {
 
 class BundlesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = foundation::temporaryDirectory() + "/bundles-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    scratch_.emplace("bundles-test");
+    folder_ = scratch_->path();
   }
-  void TearDown() override { foundation::removeItem(folder_); }
+  void TearDown() override { scratch_.reset(); }
 
   std::string bundle(const std::string& name, const std::string& manifest) {
     const std::string path = folder_ + "/" + name;
@@ -26,6 +27,7 @@ class BundlesTest : public ::testing::Test {
     if (!manifest.empty()) std::ofstream(path + "/PackageContents.xml") << manifest;
     return path;
   }
+  std::optional<TempFolder> scratch_;
   std::string folder_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,21 +12,21 @@
 #include "cadhost_run.h"
 #include "foundation/files.h"
 #include "foundation/folders.h"
+#include "temp_folder.h"
 
 namespace {
 
 class CadhostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = foundation::temporaryDirectory() + "/cadhost-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    scratch_.emplace("cadhost-test");
+    folder_ = scratch_->path();
     ASSERT_TRUE(foundation::createDirectory(folder_ + "/home", false).ok);
     drawing_ = write("plan.dwg",
                      "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\n0\n 10\n0.0\n 20\n0.0\n 30\n0.0\n 11\n10.0\n"
                      " 21\n10.0\n 31\n0.0\n  0\nENDSEC\n  0\nEOF\n");
   }
-  void TearDown() override { foundation::removeItem(folder_); }
+  void TearDown() override { scratch_.reset(); }
 
   std::string write(const std::string& name, const std::string& content) {
     const std::string path = folder_ + "/" + name;
@@ -63,6 +64,7 @@ class CadhostTest : public ::testing::Test {
     return true;
   }
 
+  std::optional<TempFolder> scratch_;
   std::string folder_, drawing_;
 };
 

@@ -12,17 +12,6 @@
 
 extern char** environ;
 
-ScratchHome::ScratchHome() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quodl-home-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
-  path_ = pattern;
-}
-
-ScratchHome::~ScratchHome() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 namespace {
 
 // A temporary file without a name, closed with its descriptor. Standard input and the output go through such

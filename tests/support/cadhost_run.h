@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "temp_folder.h"
+
 struct CadhostRun {
   int exitStatus = -1;  // the exit status, or -1 when it did not exit normally
   std::string output;   // standard output; standard error too, interleaved as written, unless kept apart
@@ -13,16 +15,9 @@ struct CadhostRun {
 };
 
 // A private home folder for one test: cadhost's per-user add-ins and settings live under it.
-class ScratchHome {
+class ScratchHome : public TempFolder {
  public:
-  ScratchHome();
-  ~ScratchHome();
-  ScratchHome(const ScratchHome&) = delete;
-  ScratchHome& operator=(const ScratchHome&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+  ScratchHome() : TempFolder("quodl-home") {}
 };
 
 struct RunOptions {

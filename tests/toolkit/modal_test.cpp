@@ -99,7 +99,7 @@ TEST_F(ModalTest, OpenPanelsTakeOnlyWhatAPersonCouldChoose) {
   const Case refused[] = {
       {{text}, false, true, "not of a type"},
       {{path("missing.dwg")}, false, true, "does not exist"},
-      {{folder_}, false, true, "is a folder"},
+      {{folder_.path()}, false, true, "is a folder"},
       {{drawing}, true, false, "is a file"},
       {{drawing, drawing}, false, false, "only one"},
   };
@@ -193,7 +193,7 @@ TEST_F(ModalTest, TheWorkspaceRecordsEveryRequestAndFailsWhenTold) {
   Workspace& workspace = Workspace::shared();
   const std::string file = touch("out.pdf");
   EXPECT_TRUE(workspace.openURL(file));
-  EXPECT_TRUE(workspace.openURL("file://" + folder_));
+  EXPECT_TRUE(workspace.openURL("file://" + folder_.path()));
   EXPECT_FALSE(workspace.openURL(path("gone.pdf")));
   EXPECT_TRUE(workspace.openURL("https://example.com/releases"));
   workspace.activateFileViewerSelectingURLs({file});
@@ -210,10 +210,10 @@ TEST_F(ModalTest, TheWorkspaceRecordsEveryRequestAndFailsWhenTold) {
   const Kind kinds[] = {Kind::openFile, Kind::openFolder, Kind::openFile, Kind::openAddress,
                         Kind::revealInFileViewer, Kind::openFile, Kind::openApplication};
   for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ(records[i].kind, kinds[i]) << i;
-  EXPECT_EQ(records[1].targets, (std::vector<std::string>{folder_}));
+  EXPECT_EQ(records[1].targets, (std::vector<std::string>{folder_.path()}));
   EXPECT_FALSE(records[2].succeeded);
   workspace.setFailure(std::nullopt);
-  workspace.openApplication(folder_, [&](std::optional<std::string> e) { error = std::move(e); });
+  workspace.openApplication(folder_.path(), [&](std::optional<std::string> e) { error = std::move(e); });
   foundation::MainQueue::main().drain();
   EXPECT_EQ(error, std::nullopt);
 }

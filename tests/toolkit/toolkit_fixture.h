@@ -3,17 +3,15 @@
 // (narrow characters half the font size), a manual clock and user defaults in a private folder.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <memory>
 #include <string>
 
-#include "foundation/files.h"
-#include "foundation/folders.h"
 #include "foundation/main_queue.h"
 #include "foundation/notification_center.h"
 #include "foundation/user_defaults.h"
 #include "graphics/text_measurer.h"
+#include "temp_folder.h"
 #include "toolkit/application.h"
 #include "toolkit/layer.h"
 #include "toolkit/modal_responder.h"
@@ -25,10 +23,7 @@ namespace toolkit_test {
 class ToolkitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = foundation::temporaryDirectory() + "/quodl-toolkit-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    foundation::UserDefaults::setRootForTesting(folder_ + "/defaults");
+    foundation::UserDefaults::setRootForTesting(folder_ / "defaults");
     foundation::MainQueue::main().resetForTesting();
     clock_ = std::make_shared<foundation::ManualClock>(100.0);
     foundation::MainQueue::main().setClock(clock_);
@@ -44,7 +39,6 @@ class ToolkitTest : public ::testing::Test {
     graphics::setTextMeasurer(nullptr);
     foundation::MainQueue::main().resetForTesting();
     foundation::UserDefaults::setRootForTesting("");
-    foundation::removeItem(folder_);
   }
 
   // A titled, closable window with its content of that size, shown.
@@ -55,9 +49,9 @@ class ToolkitTest : public ::testing::Test {
     return w;
   }
 
-  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  std::string path(const std::string& name) const { return folder_ / name; }
 
-  std::string folder_;
+  TempFolder folder_{"quodl-toolkit"};
   std::shared_ptr<foundation::ManualClock> clock_;
 };
 

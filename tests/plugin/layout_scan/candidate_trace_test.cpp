@@ -1,7 +1,7 @@
 // The candidate trace: its lines, the file at the end of a scan, and the care taken in writing that file in
 // a folder that every user may write to.
 
-#include "recognition/candidate_trace.h"
+#include "recognition/layout/candidate_trace.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "layout_fixture.h"
 #include "recognition/layout_scan.h"
 #include "recognition/recognition_state.h"
+#include "temp_folder.h"
 
 namespace layout_test {
 namespace {
@@ -73,10 +74,7 @@ struct GroupingPunct : std::numpunct<wchar_t> {
 TEST(CandidateTraceLine, NumbersAreWrittenAsTheDefaultStreamWritesThemWhateverTheLocale) {
   std::locale before = std::locale::global(std::locale(std::locale::classic(), new GroupingPunct));
   EnclosingRectangle r;
-  r.minX = -0.5;
-  r.maxX = 1500.25;
-  r.minY = 1e-7;
-  r.maxY = 2e-7;
+  r.box = {-0.5, 1e-7, 1500.25, 2e-7};
   r.source = L"four-lines";
   r.plottable = false;
   std::wstring line = vexBatchCandidateTraceLine(r, 3, 12);
@@ -92,7 +90,7 @@ TEST(CandidateTraceLine, NumbersMatchTheDefaultWideStreamForEveryKindOfValue) {
                            42000.5, 0.000123, 999999.5,  99999.95, -0.00001, 5e-324, 1.7e308};
   for (double v : values) {
     SCOPED_TRACE(v);
-    VexBatchLayoutBox box{0, 0, v, v};
+    VexBatchBox box{0, 0, v, v};
     std::wostringstream expected;
     expected << L"entity type=X box=" << v << L'x' << v << L" center=" << (0 + v) / 2 << L',' << (0 + v) / 2
              << L" plottable=1";
@@ -103,18 +101,16 @@ TEST(CandidateTraceLine, NumbersMatchTheDefaultWideStreamForEveryKindOfValue) {
 class TraceFileWriting : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/quodl-trace-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/trace.txt";
+    dir_ = folder_.path();
+    path_ = folder_ / "trace.txt";
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   static std::string contentOf(const std::string& path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
+  TempFolder folder_{"quodl-trace-test"};
   std::string dir_;
   std::string path_;
 };

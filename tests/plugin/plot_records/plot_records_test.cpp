@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "plot/last_result.h"
-#include "plot/page_spec.h"
 #include "plot/print_jobs.h"
+#include "recognition/page_spec.h"
 
 namespace {
 

@@ -70,7 +70,4 @@ class DrawingFixture {
   std::unique_ptr<cad::Database> db_;
 };
 
-// Puts the process-wide recognition settings and results back to their load-time values.
-void resetRecognitionState();
-
 }  // namespace recognition_test

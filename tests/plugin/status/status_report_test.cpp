@@ -1,7 +1,7 @@
 // The status report in the plug-in's own process: the two lines as printed, field by field, with the layout
 // counts of a fresh scan, the staged job and the last result.
 
-#include "core/status_report.h"
+#include "app/status_report.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ const std::wstring kStatusHead =
 class StatusReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     gBatchPrintPendingJob = VexBatchPrintPendingJob();
     vexBatchPrintRestoreLastResult(VexBatchPrintLastResult());
     cad::commandLine().clearTranscript();

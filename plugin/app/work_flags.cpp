@@ -1,0 +1,6 @@
+#include "app/work_flags.h"
+
+#include "panels/lite_panel.h"
+#include "queue/file_queue_state.h"
+
+bool vexBatchPrintWorkFlagsSet() { return gBatchFileQueueRunning || gBatchLitePrinting; }

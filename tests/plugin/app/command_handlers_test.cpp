@@ -1,0 +1,90 @@
+// The thin handlers, run as the host runs them (through the registered command): which work they reach and
+// what they print, with no work active and during a queue run or a compact export.
+#include "app/entry_point.h"
+#include "app/status_report.h"
+#include "host_fixture.h"
+
+namespace {
+
+enum class Work { kNone, kQueueRun, kCompactExport };
+
+struct HandlerCase {
+  const wchar_t* command;
+  std::wstring idle;    // transcript with no work active
+  std::wstring active;  // transcript while either kind of work is active
+};
+
+// What the status report prints with no drawing open and nothing run; its fields are checked with the report
+// itself, here only that the handlers print it where they should.
+std::wstring statusReport() {
+  QuodlCallTraceHook hook = gQuodlCallTrace;
+  gQuodlCallTrace = nullptr;
+  cad::commandLine().clearTranscript();
+  vexBatchPrintPrintStatus();
+  std::wstring report = cad::commandLine().transcript();
+  cad::commandLine().clearTranscript();
+  gQuodlCallTrace = hook;
+  return report;
+}
+
+std::vector<HandlerCase> handlerCases() {
+  return {
+      {L"DUZOZAREDUPDATE", L"\n[qdl_updates_check]", L"\n[qdl_updates_check]"},
+      // The panel show decides for itself what to do while work is active; the confirmation always follows.
+      {L"DUZOZARED", L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。",
+       L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。"},
+      {L"QUODL_NATIVE", L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。",
+       L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。"},
+      {L"QUODL", L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。",
+       L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。"},
+      {L"DUZOZAREDREFRESH", L"\n[vexBatchPrintPanelReload]\n批量打印页面列表已刷新。", L""},
+      // No job can be staged yet, so the executor reports failure: FAIL, then the status report.
+      {L"DUZOZAREDEXEC",
+       L"\n[vexBatchPrintExecutePending]\nDUZOZAREDEXEC=FAIL\n[vexBatchPrintPrintStatus]" + statusReport(),
+       L"\nDUZOZAREDEXEC=BLOCKED"},
+      {L"DUZOZAREDPREVIEW", L"\n[vexBatchPrintExecutePreview]\nDUZOZAREDPREVIEW=FAIL", L"\nDUZOZAREDPREVIEW=BLOCKED"},
+      {L"DUZOZAREDSTATUS", L"\n[vexBatchPrintPrintStatus]" + statusReport(),
+       L"\n[vexBatchPrintPrintStatus]" + statusReport()},
+      {L"DUZOZAREDFOCUS", L"\n[vexBatchPrintFocusPending]", L""},
+      {L"DUZOZAREDSHOWRANGES", L"\n[vexBatchPrintShowRanges]", L""},
+      {L"DUZOZAREDADDFRAME", L"\n[vexBatchPrintAddManualFrame]", L""},
+      {L"DUZOZAREDPICKLAYER", L"\n[vexBatchPrintPickLayer]", L""},
+      {L"DUZOZAREDPICKFRAMES", L"\n[vexBatchPrintPickFrames]", L""},
+      {L"DUZOZAREDPICKBLOCK", L"\n[vexBatchPrintPickBlock]", L""},
+      {L"DUZOZAREDSELECTRANGE", L"\n[vexBatchPrintSelectRange]", L""},
+      // Registered straight from their owners: this part adds no check of its own.
+      {L"DUZOZAREDLITE", L"\n[vexBatchPrintLiteShow]", L"\n[vexBatchPrintLiteShow]"},
+      {L"DUZOZAREDFILESTART", L"\n[vexBatchPrintFilesStart]", L"\n[vexBatchPrintFilesStart]"},
+  };
+}
+
+class CommandHandlersTest : public HostTest {
+ protected:
+  int appId_ = 0;
+  void SetUp() override {
+    HostTest::SetUp();
+    ASSERT_EQ(acrxEntryPoint(1, &appId_), 0);
+  }
+
+  static void run(const wchar_t* name) {
+    const cad::Command* command = cad::commandStack().lookupGlobalCmd(name);
+    ASSERT_NE(command, nullptr) << "not registered";
+    cad::commandLine().clearTranscript();
+    command->functionAddr()();
+  }
+};
+
+TEST_F(CommandHandlersTest, EachHandlerReachesItsWorkAndPrintsItsLines) {
+  for (const Work work : {Work::kNone, Work::kQueueRun, Work::kCompactExport}) {
+    gBatchFileQueueRunning = work == Work::kQueueRun;
+    gBatchLitePrinting = work == Work::kCompactExport;
+    for (const HandlerCase& c : handlerCases()) {
+      SCOPED_TRACE(testing::Message() << foundation::utf8FromWideLossy(c.command) << " work="
+                                      << static_cast<int>(work));
+      run(c.command);
+      EXPECT_EQ(transcript(), work == Work::kNone ? c.idle : c.active);
+    }
+  }
+}
+
+}  // namespace
