@@ -15,14 +15,14 @@ std::int64_t rounded(double v) {
 }
 }  // namespace
 
-std::int64_t QuartzEvent::integerValueField(int field) const {
+std::int64_t LowLevelEvent::integerValueField(int field) const {
   const auto it = fields_.find(field);
   return it == fields_.end() ? 0 : it->second;
 }
 
-std::shared_ptr<QuartzEvent> QuartzEvent::copy() const {
+std::shared_ptr<LowLevelEvent> LowLevelEvent::copy() const {
   if (copyFails_) return nullptr;
-  return std::make_shared<QuartzEvent>(*this);
+  return std::make_shared<LowLevelEvent>(*this);
 }
 
 Event Event::mouse(EventType type, int windowNumber, Point locationInWindow, int clickCount,
@@ -53,35 +53,35 @@ Event Event::keyDown(int windowNumber, const std::string& charactersIgnoringModi
 }
 
 Event Event::scrollWheel(int windowNumber, Point locationInWindow, double deltaY, double deltaX) {
-  auto quartz = std::make_shared<QuartzEvent>(windowNumber, locationInWindow);
+  auto lowLevel = std::make_shared<LowLevelEvent>(windowNumber, locationInWindow);
   // A line is ten points here; the fixed-point fields hold lines as 16.16.
-  quartz->setIntegerValueField(QuartzEvent::kDeltaAxis1, rounded(deltaY / 10));
-  quartz->setIntegerValueField(QuartzEvent::kDeltaAxis2, rounded(deltaX / 10));
-  quartz->setIntegerValueField(QuartzEvent::kFixedPtDeltaAxis1, rounded(deltaY / 10 * 65536));
-  quartz->setIntegerValueField(QuartzEvent::kFixedPtDeltaAxis2, rounded(deltaX / 10 * 65536));
-  quartz->setIntegerValueField(QuartzEvent::kPointDeltaAxis1, rounded(deltaY));
-  quartz->setIntegerValueField(QuartzEvent::kPointDeltaAxis2, rounded(deltaX));
-  return fromQuartzEvent(quartz);
+  lowLevel->setIntegerValueField(LowLevelEvent::kDeltaAxis1, rounded(deltaY / 10));
+  lowLevel->setIntegerValueField(LowLevelEvent::kDeltaAxis2, rounded(deltaX / 10));
+  lowLevel->setIntegerValueField(LowLevelEvent::kFixedPtDeltaAxis1, rounded(deltaY / 10 * 65536));
+  lowLevel->setIntegerValueField(LowLevelEvent::kFixedPtDeltaAxis2, rounded(deltaX / 10 * 65536));
+  lowLevel->setIntegerValueField(LowLevelEvent::kPointDeltaAxis1, rounded(deltaY));
+  lowLevel->setIntegerValueField(LowLevelEvent::kPointDeltaAxis2, rounded(deltaX));
+  return fromLowLevelEvent(lowLevel);
 }
 
-Event Event::fromQuartzEvent(const std::shared_ptr<QuartzEvent>& quartz) {
+Event Event::fromLowLevelEvent(const std::shared_ptr<LowLevelEvent>& lowLevel) {
   Event e;
   e.type_ = EventType::scrollWheel;
-  if (quartz) {
-    e.windowNumber_ = quartz->windowNumber();
-    e.location_ = quartz->locationInWindow();
+  if (lowLevel) {
+    e.windowNumber_ = lowLevel->windowNumber();
+    e.location_ = lowLevel->locationInWindow();
   }
-  e.quartz_ = quartz;
+  e.lowLevel_ = lowLevel;
   e.timestamp_ = now();
   return e;
 }
 
 double Event::scrollingDeltaX() const {
-  return quartz_ ? static_cast<double>(quartz_->integerValueField(QuartzEvent::kPointDeltaAxis2)) : 0.0;
+  return lowLevel_ ? static_cast<double>(lowLevel_->integerValueField(LowLevelEvent::kPointDeltaAxis2)) : 0.0;
 }
 
 double Event::scrollingDeltaY() const {
-  return quartz_ ? static_cast<double>(quartz_->integerValueField(QuartzEvent::kPointDeltaAxis1)) : 0.0;
+  return lowLevel_ ? static_cast<double>(lowLevel_->integerValueField(LowLevelEvent::kPointDeltaAxis1)) : 0.0;
 }
 
 }  // namespace toolkit

@@ -48,9 +48,9 @@ inline constexpr const char* backspace = "\x7f";
 
 // The low-level event under a scroll-wheel event: its window and location, and integer fields by number.
 // Copying can be made to fail, as it can on the platform.
-class QuartzEvent {
+class LowLevelEvent {
  public:
-  QuartzEvent(int windowNumber, Point locationInWindow) : windowNumber_(windowNumber), location_(locationInWindow) {}
+  LowLevelEvent(int windowNumber, Point locationInWindow) : windowNumber_(windowNumber), location_(locationInWindow) {}
   int windowNumber() const { return windowNumber_; }
   Point locationInWindow() const { return location_; }
 
@@ -69,7 +69,7 @@ class QuartzEvent {
   const std::map<int, std::int64_t>& fields() const { return fields_; }
 
   // nullptr when copying fails (see setCopyFails).
-  std::shared_ptr<QuartzEvent> copy() const;
+  std::shared_ptr<LowLevelEvent> copy() const;
   // Makes every later copy of this event fail, for tests of the failure path.
   void setCopyFails(bool fails) { copyFails_ = fails; }
 
@@ -91,7 +91,7 @@ class Event {
   // A scroll-wheel event: whole-line deltas in fields 11/12, fixed-point in 93/94, point deltas in 96/97.
   static Event scrollWheel(int windowNumber, Point locationInWindow, double deltaY, double deltaX = 0);
   // The scroll-wheel event of a low-level event, at its window and location.
-  static Event fromQuartzEvent(const std::shared_ptr<QuartzEvent>& quartz);
+  static Event fromLowLevelEvent(const std::shared_ptr<LowLevelEvent>& lowLevel);
 
   EventType type() const { return type_; }
   // 0: no window (key events then go to the key window).
@@ -106,7 +106,7 @@ class Event {
   void setTimestamp(double seconds) { timestamp_ = seconds; }
 
   // Scroll wheel: the low-level event (nullptr for other types) and the point deltas it carries.
-  const std::shared_ptr<QuartzEvent>& quartzEvent() const { return quartz_; }
+  const std::shared_ptr<LowLevelEvent>& lowLevelEvent() const { return lowLevel_; }
   double scrollingDeltaX() const;
   double scrollingDeltaY() const;
 
@@ -119,7 +119,7 @@ class Event {
   std::string characters_;
   std::string charactersIgnoringModifiers_;
   double timestamp_ = 0;
-  std::shared_ptr<QuartzEvent> quartz_;
+  std::shared_ptr<LowLevelEvent> lowLevel_;
 };
 
 }  // namespace toolkit

@@ -125,9 +125,9 @@ std::string chooseSegment(SegmentedControl& control, const std::string& segment)
   return {};
 }
 
-std::string pressKey(Window* window, const std::string& spec) {
+std::string pressKey(Window* window, const std::string& keyName) {
   std::uint64_t flags = 0;
-  std::string rest = spec;
+  std::string rest = keyName;
   for (;;) {
     const auto plus = rest.find('+');
     if (plus == std::string::npos || plus + 1 == rest.size()) break;

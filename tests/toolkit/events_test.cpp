@@ -109,20 +109,20 @@ TEST_F(EventsTest, ThePollCanRunDueMainQueueWorkWhenAsked) {
 
 TEST_F(EventsTest, ScrollEventsCarryTheirLowLevelFieldsAndCopiesCanFail) {
   const Event wheel = Event::scrollWheel(window_->windowNumber(), {50, 50}, 30, -20);
-  ASSERT_TRUE(wheel.quartzEvent());
+  ASSERT_TRUE(wheel.lowLevelEvent());
   EXPECT_EQ(wheel.scrollingDeltaY(), 30);
   EXPECT_EQ(wheel.scrollingDeltaX(), -20);
-  auto copy = wheel.quartzEvent()->copy();
+  auto copy = wheel.lowLevelEvent()->copy();
   ASSERT_TRUE(copy);
-  copy->setIntegerValueField(QuartzEvent::kPointDeltaAxis1, -30);
-  const Event reversed = Event::fromQuartzEvent(copy);
+  copy->setIntegerValueField(LowLevelEvent::kPointDeltaAxis1, -30);
+  const Event reversed = Event::fromLowLevelEvent(copy);
   EXPECT_EQ(reversed.type(), EventType::scrollWheel);
   EXPECT_EQ(reversed.scrollingDeltaY(), -30);
   EXPECT_EQ(reversed.windowNumber(), window_->windowNumber());
   EXPECT_EQ(wheel.scrollingDeltaY(), 30);  // the original is untouched
-  wheel.quartzEvent()->setCopyFails(true);
-  EXPECT_EQ(wheel.quartzEvent()->copy(), nullptr);
-  EXPECT_EQ(Event::keyDown(1, "a").quartzEvent(), nullptr);
+  wheel.lowLevelEvent()->setCopyFails(true);
+  EXPECT_EQ(wheel.lowLevelEvent()->copy(), nullptr);
+  EXPECT_EQ(Event::keyDown(1, "a").lowLevelEvent(), nullptr);
 }
 
 }  // namespace

@@ -183,10 +183,10 @@ TEST_F(TableViewTest, ColumnWidthsStayWithinTheirLimitsAndPlaceTheCells) {
 TEST_F(TableViewTest, TheWheelScrollsTheTableWithItsFieldsKeptRaw) {
   EXPECT_EQ(scrollOver(*table_->viewAtColumn(1, 3, false), -48), "");
   ASSERT_TRUE(scroll_->lastScrollEvent());
-  const auto& quartz = scroll_->lastScrollEvent()->quartzEvent();
-  ASSERT_TRUE(quartz);
-  EXPECT_EQ(quartz->integerValueField(QuartzEvent::kPointDeltaAxis1), -48);
-  EXPECT_EQ(quartz->integerValueField(QuartzEvent::kFixedPtDeltaAxis1), -314573);  // -4.8 lines in 16.16
+  const auto& lowLevel = scroll_->lastScrollEvent()->lowLevelEvent();
+  ASSERT_TRUE(lowLevel);
+  EXPECT_EQ(lowLevel->integerValueField(LowLevelEvent::kPointDeltaAxis1), -48);
+  EXPECT_EQ(lowLevel->integerValueField(LowLevelEvent::kFixedPtDeltaAxis1), -314573);  // -4.8 lines in 16.16
   EXPECT_EQ(scroll_->documentVisibleRect().minY(), 48);
   scrollOver(*scroll_, 1000);  // past the top: held at the top
   EXPECT_EQ(scroll_->documentVisibleRect().minY(), 0);
