@@ -57,8 +57,11 @@ class TraceLine {
   std::wstring str() const { return line_; }
 
  private:
+  // One buffer for the module, since scans run on the main thread. Never thread_local: in a module the host
+  // loads at run time that is dynamic TLS, whose block the leak checker of the sanitizer runtime (GCC 12)
+  // can misread as an old glibc header at exit and crash on.
   static std::wstring& scratch() {
-    thread_local std::wstring buffer;
+    static std::wstring buffer;
     return buffer;
   }
   std::wstring& line_;
