@@ -1,9 +1,11 @@
 #include "cad/doc_manager.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <new>
 
+#include "cad/command_line.h"
 #include "cad/dxf_reader.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
@@ -111,14 +113,28 @@ DocManager::OpenResult DocManager::open(const std::string& path, bool readOnly) 
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
   const std::string full = foundation::standardizingPath(ec ? path : absolute.string());
-  DxfReadResult read = readDxfFile(full);
+  DxfReadResult read;
+  try {
+    read = readDxfFile(full);
+  } catch (const std::exception& e) {
+    read = DxfReadResult{};
+    read.error = e.what();
+  }
   if (read.database == nullptr) {
     result.error = "Cannot open \"" + full + "\": " + (read.error.empty() ? "unreadable drawing" : read.error);
     return result;
   }
   std::wstring wide = foundation::wideFromUtf8Lossy(full);
   read.database->filename = wide;
-  result.document = create(std::move(wide), std::move(read.database), readOnly);
+  result.warnings = std::move(read.warnings);
+  result.document = create(wide, std::move(read.database), readOnly);
+  if (!result.warnings.empty()) {
+    // Said as the drawing opens, whoever asked for it: what was read past is not lost in silence.
+    std::wstring text = L"\nDrawing \"" + wide + L"\" was opened with " + std::to_wstring(result.warnings.size()) +
+                        (result.warnings.size() == 1 ? L" warning:" : L" warnings:");
+    for (const std::string& warning : result.warnings) text += L"\n  " + foundation::wideFromUtf8Lossy(warning);
+    commandLine().print(text);
+  }
   return result;
 }
 

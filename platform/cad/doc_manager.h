@@ -102,9 +102,11 @@ class DocManager {
   // Host side: what the user does.
   struct [[nodiscard]] OpenResult {
     Document* document = nullptr;
-    std::string error;  // why it failed; empty on success
+    std::string error;                  // why it failed, naming the file once; empty on success
+    std::vector<std::string> warnings;  // what the reader read past; printed on the command line as well
   };
-  // Reads the drawing by its content (DXF) and makes it active.
+  // Reads the drawing by its content (DXF) and makes it active. Only regular files are read, and nothing
+  // in the file's place (a named pipe, a device) can make the open wait.
   OpenResult open(const std::string& path, bool readOnly);
   // A drawing already in memory (an unsaved one, or one a test built); named "DrawingN.dwg" when no name.
   Document* addDocument(std::unique_ptr<Database> database, std::wstring fileName = {}, bool readOnly = false);

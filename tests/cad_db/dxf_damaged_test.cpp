@@ -1,4 +1,9 @@
-// Damaged and foreign input: a clear error naming the line, never a crash and never a partial drawing.
+// Damaged and foreign input: a clear error naming the line, never a crash and never a partial drawing; what
+// can be read past is read with a warning.
+#include <algorithm>
+
+#include "damaged_drawings.h"
+#include "temp_folder.h"
 #include "test_support.h"
 
 using namespace cad;
@@ -50,7 +55,7 @@ TEST(DxfDamaged, RefusedWithTheLineNamed) {
        "line 13: the LAYER table has no ENDTAB before \"ENDSEC\""},
       {"two layouts of one name",
        "0\nSECTION\n2\nOBJECTS\n0\nLAYOUT\n5\n1\n100\nAcDbLayout\n1\nPlan\n0\nLAYOUT\n5\n2\n100\nAcDbLayout\n1\nPLAN\n"
-       "0\nENDSEC\n",
+       "0\nENDSEC\n0\nEOF\n",
        "line 13: two layouts are named \"PLAN\""},
       {"garbage", "hello\nworld\n", "line 1: expected a group code, found \"hello\""},
       {"PDF", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n", "line 1: expected a group code, found \"%PDF-1.4\""},
@@ -62,6 +67,55 @@ TEST(DxfDamaged, RefusedWithTheLineNamed) {
     auto result = readDxfText(c.text);
     EXPECT_FALSE(result.database);
     EXPECT_EQ(result.error, c.error);
+  }
+}
+
+TEST(DxfDamaged, EachKindOfDamageIsRefusedOrReadWithAWarning) {
+  for (const DamagedDrawing& kind : damagedDrawings(QUODL_SAMPLES_DIR)) {
+    SCOPED_TRACE(kind.name);
+    const DxfReadResult result = readDxfText(kind.content);
+    if (kind.opens) {
+      ASSERT_TRUE(result.database) << result.error;
+      EXPECT_EQ(std::count(result.warnings.begin(), result.warnings.end(), kind.message), 1)
+          << testing::PrintToString(result.warnings);
+    } else {
+      EXPECT_FALSE(result.database);
+      EXPECT_EQ(result.error, kind.message);
+    }
+  }
+}
+
+TEST(DxfDamaged, WhatIsNoFileIsRefusedWithTheSystemsReason) {
+  TempFolder folder("quodl-unreadable");
+  for (const UnreadableItem& item : unreadableItems()) {
+    SCOPED_TRACE(item.name);
+    const std::string path = item.make(folder / item.name);
+    if (path.empty()) continue;
+    const DxfReadResult result = readDxfFile(path);
+    EXPECT_FALSE(result.database);
+    EXPECT_EQ(result.error, item.reason);
+  }
+}
+
+TEST(DxfDamaged, WholeDrawingsReadWithoutWarningsUnlessTheyHaveSomethingToSay) {
+  for (const char* sample : {"layouts-frames.dxf", "oversized-layout.dxf", "viewports-only.dxf",
+                             "model-a1-grid-1to100.dxf", "chinese-layouts.dxf"}) {
+    SCOPED_TRACE(sample);
+    const DxfReadResult result = readDxfFile(cadtest::samplePath(sample));
+    ASSERT_TRUE(result.database) << result.error;
+    EXPECT_TRUE(result.warnings.empty()) << testing::PrintToString(result.warnings);
+  }
+  // The mixed drawing refers to a block it lacks, on purpose.
+  const std::vector<std::string> missingBlock{
+      "1 block reference to undefined blocks (the first, to \"MISSING\", on line 2993)"};
+  const std::pair<const char*, std::vector<std::string>> data[] = {
+      {"r12-frames.dxf", {}}, {"r2000-gbk.dxf", {}}, {"r2018-mixed.dxf", missingBlock},
+      {"r2018-mixed-crlf.dxf", missingBlock}};
+  for (const auto& [file, warnings] : data) {
+    SCOPED_TRACE(file);
+    const DxfReadResult result = readDxfFile(cadtest::dataPath(file));
+    ASSERT_TRUE(result.database) << result.error;
+    EXPECT_EQ(result.warnings, warnings);
   }
 }
 

@@ -290,9 +290,10 @@ TEST(DxfReader, FilesAreReadByContentWhateverTheExtension) {
   EXPECT_FALSE(result.database);
   EXPECT_NE(result.error.find("binary DWG files are not supported; save the drawing as DXF"), std::string::npos);
 
+  // The reason alone: whoever opens the file names it.
   result = readDxfFile((dir / "absent.dxf").string());
   EXPECT_FALSE(result.database);
-  EXPECT_NE(result.error.find("absent.dxf"), std::string::npos);
+  EXPECT_EQ(result.error, "no such file");
   std::filesystem::remove_all(dir);
 }
 
@@ -410,7 +411,7 @@ TEST(DxfReader, TolerantOfWhatRealFilesDo) {
     start = end + 1;
   }
   const Case cases[] = {
-      {"no EOF", base.substr(0, base.size() - std::string("0\nEOF\n").size())},
+      {"no EOF after the last section of an R12 drawing", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n5\n21\n5\n0\nENDSEC\n"},
       {"trailing blank lines", base + "\n\n  \n"},
       {"byte order mark", "\xEF\xBB\xBF" + base},
       {"CR only", crOnly},

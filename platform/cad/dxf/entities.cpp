@@ -471,7 +471,7 @@ void Loader::place(PendingEntity pending, ObjectId blockRecord) {
     if (pline != nullptr) pline->vertexIds.push_back(partId);
     if (reference != nullptr) reference->attributes.push_back(partId);
   }
-  if (reference != nullptr) references_.emplace_back(id, std::move(pending.blockName));
+  if (reference != nullptr) references_.push_back({id, std::move(pending.blockName), pending.line});
 }
 
 }  // namespace cad::dxf

@@ -65,11 +65,14 @@ class Loader {
   bool run();
   std::unique_ptr<Database> takeDatabase() { return std::move(db_); }
   const std::string& error() const { return scanner_.error(); }
+  const std::vector<std::string>& warnings() const { return warnings_; }
 
  private:
   // Sections (reader.cpp, tables.cpp, objects.cpp)
-  bool readSection(std::string_view name);
+  bool readSection(std::string_view name, std::size_t line);
   bool skipSection(std::string_view name);
+  bool acceptMissingEof();
+  void warn(std::size_t line, const std::string& message);
   bool readHeader();
   bool readTables();
   bool readBlocks();
@@ -120,10 +123,20 @@ class Loader {
   std::unordered_map<std::string_view, std::pair<ObjectId, std::wstring>> layerCache_;  // raw name → layer
   std::unordered_map<ObjectId, BlockInfo> blockInfo_;
   std::vector<PendingEntity> entitiesSection_;
-  std::vector<std::pair<ObjectId, std::wstring>> references_;          // reference, block name
+  struct ReferenceRecord {
+    ObjectId reference;
+    std::wstring blockName;
+    std::size_t line = 0;
+  };
+  std::vector<ReferenceRecord> references_;
   std::vector<LayoutRecord> layouts_;
   std::vector<DictionaryRecord> dictionaries_;
   std::vector<std::pair<std::string, std::string>> header_;            // raw name, raw value
+  std::vector<std::string> sectionsRead_;                               // the format's own, upper case
+  std::string lastSection_;                                             // as the file names it
+  bool blockRecordsRead_ = false;
+  std::vector<std::string> warnings_;
+  std::size_t warningsLeftOut_ = 0;
 };
 
 // The groups that describe the object itself: application groups (102 {…}) left out, and nothing from

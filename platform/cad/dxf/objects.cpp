@@ -176,7 +176,7 @@ bool Loader::bindLayouts() {
     if (layout->layoutName.empty()) layout->layoutName = key;
     while (layout->layoutName.empty() || !db_->layoutId(layout->layoutName).isNull()) {
       if (!layout->layoutName.empty()) {
-        scanner_.fail(entry.line, "two layouts are named " + quoted(foundation::utf8FromWideLossy(layout->layoutName)));
+        scanner_.fail(entry.line, "two layouts are named " + quoted(layout->layoutName));
         return false;
       }
       layout->layoutName = L"Layout" + std::to_wstring(++generated);
@@ -276,12 +276,43 @@ void Loader::resolveReferences() {
       definitionOf.emplace(recordId, definition->objectId());
     }
   }
-  // A reference to a block the file does not define keeps a null block: it is kept, without extents.
-  for (auto& [referenceId, name] : references_) {
-    auto* reference = static_cast<BlockReference*>(db_->objectAt(referenceId));
-    reference->blockId = blockRecordNamed(name);
+  // A reference to a block the file does not define keeps a null block: it is kept, without extents. What
+  // cannot be drawn as the file means it is told, one line for each kind.
+  struct Tally {
+    std::size_t count = 0, line = 0;
+    std::wstring name;
+  } undefined, modelSpace, zeroScale;
+  const auto note = [](Tally& tally, const ReferenceRecord& record) {
+    if (tally.count++ == 0) {
+      tally.line = record.line;
+      tally.name = record.blockName;
+    }
+  };
+  const ObjectId model = blockRecordNamed(L"*Model_Space");
+  for (const ReferenceRecord& record : references_) {
+    auto* reference = static_cast<BlockReference*>(db_->objectAt(record.reference));
+    reference->blockId = blockRecordNamed(record.blockName);
     auto it = definitionOf.find(reference->blockId);
     if (it != definitionOf.end()) reference->dynamicBlockId = it->second;
+    const auto info = blockInfo_.find(reference->blockId);
+    if (reference->blockId == model) note(modelSpace, record);
+    else if (info == blockInfo_.end() || !info->second.defined) note(undefined, record);
+    if (reference->scale.x == 0 || reference->scale.y == 0 || reference->scale.z == 0) note(zeroScale, record);
+  }
+  const auto references = [](std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " block reference" : " block references");
+  };
+  if (undefined.count > 0) {
+    warnings_.push_back(references(undefined.count) + " to undefined blocks (the first, to " +
+                        quoted(undefined.name) + ", on line " + std::to_string(undefined.line) + ")");
+  }
+  if (modelSpace.count > 0) {
+    warnings_.push_back(references(modelSpace.count) + " to the model space block (the first on line " +
+                        std::to_string(modelSpace.line) + ")");
+  }
+  if (zeroScale.count > 0) {
+    warnings_.push_back(references(zeroScale.count) + " with a zero scale (the first on line " +
+                        std::to_string(zeroScale.line) + ")");
   }
 }
 

@@ -1,7 +1,10 @@
 #include "cad/dxf_reader.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
+#include <new>
 
+#include "foundation/files.h"
 #include "foundation/text.h"
 #include "loader.h"
 
@@ -26,6 +29,30 @@ std::string refusal(std::string_view text) {
   return {};
 }
 
+// Why a drawing file could not be read, from the errno of its opening or reading.
+std::string openFailure(const std::string& path, int code) {
+  switch (code) {
+    case ENOENT:
+      return foundation::isSymbolicLink(path) ? "dangling symbolic link (what it points to does not exist)"
+                                              : "no such file";
+    case ENOTDIR: return "no such file (a part of the path is not a folder)";
+    case EACCES:
+    case EPERM: return "permission denied";
+    case EISDIR: return "is a directory";
+    case EINVAL:  // a pipe, device or socket, refused by readFile once opened
+    case ENXIO:   // a socket, refused by open
+    case ENODEV: return "not a regular file";
+    case ELOOP: return "symbolic-link loop (too many levels of symbolic links)";
+    case ENAMETOOLONG: return "the name is too long";
+    case EFBIG: return "the file is larger than 1 GB";
+    default: break;
+  }
+  return foundation::errorText(code);
+}
+
+constexpr std::size_t kMaxDrawingBytes = std::size_t{1} << 30;
+constexpr const char* kNoMemory = "there is not enough memory to read the drawing";
+
 }  // namespace
 
 DxfReadResult readDxfText(std::string_view text) {
@@ -33,41 +60,36 @@ DxfReadResult readDxfText(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   result.error = refusal(text);
   if (!result.error.empty()) return result;
-  dxf::Loader loader(text);
-  if (!loader.run()) {
-    result.error = loader.error().empty() ? "the drawing could not be read" : loader.error();
-    return result;
+  try {
+    dxf::Loader loader(text);
+    if (!loader.run()) {
+      result.error = loader.error().empty() ? "the drawing could not be read" : loader.error();
+      return result;
+    }
+    result.database = loader.takeDatabase();
+    result.warnings = loader.warnings();
+  } catch (const std::bad_alloc&) {
+    result = DxfReadResult{};
+    result.error = kNoMemory;
   }
-  result.database = loader.takeDatabase();
   return result;
 }
 
 DxfReadResult readDxfFile(const std::string& path) {
   DxfReadResult result;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    result.error = "cannot open " + path;
+  foundation::ReadResult read;
+  try {
+    read = foundation::readFile(path, kMaxDrawingBytes);
+  } catch (const std::bad_alloc&) {
+    result.error = kNoMemory;
     return result;
   }
-  std::string text;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size > 0) {
-    text.resize(static_cast<std::size_t>(size));
-    in.read(text.data(), size);
-    text.resize(static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad() || size < 0) {
-    result.error = "cannot read " + path;
+  if (!read) {
+    result.error = openFailure(path, read.code);
     return result;
   }
-  result = readDxfText(text);
-  if (result.database) {
-    result.database->filename = foundation::wideFromUtf8Lossy(path);
-  } else {
-    result.error = path + ": " + result.error;
-  }
+  result = readDxfText(read.data);
+  if (result.database) result.database->filename = foundation::wideFromUtf8Lossy(path);
   return result;
 }
 
@@ -98,13 +120,17 @@ Loader::Loader(std::string_view text) : text_(text), scanner_(text), db_(Databas
 
 bool Loader::run() {
   Group g;
+  bool ended = false;
   while (scanner_.next(g)) {
     const std::string_view word = trim(g.value);
     if (g.code != 0) {
       scanner_.fail(g.line, "expected a SECTION, found group code " + std::to_string(g.code));
       break;
     }
-    if (sameWord(word, "EOF")) break;
+    if (sameWord(word, "EOF")) {
+      ended = true;
+      break;
+    }
     if (!sameWord(word, "SECTION")) {
       scanner_.fail(g.line, "expected a SECTION, found " + quoted(word));
       break;
@@ -118,19 +144,77 @@ bool Loader::run() {
       scanner_.fail(name.line, "expected the section's name (group code 2) after SECTION");
       break;
     }
-    if (!readSection(trim(name.value))) break;
+    if (!readSection(trim(name.value), g.line)) break;
   }
   if (scanner_.failed()) return false;
+  if (!ended && !acceptMissingEof()) return false;
+  if (warningsLeftOut_ > 0) {
+    warnings_.push_back("… and " + std::to_string(warningsLeftOut_) + " more warning" +
+                        (warningsLeftOut_ == 1 ? "" : "s"));
+  }
   return finish();
 }
 
-bool Loader::readSection(std::string_view name) {
+bool Loader::readSection(std::string_view name, std::size_t line) {
+  lastSection_ = excerpt(name);
+  bool own = false;
+  for (const char* section : {"HEADER", "CLASSES", "TABLES", "BLOCKS", "ENTITIES", "OBJECTS", "THUMBNAILIMAGE",
+                              "ACDSDATA"}) {
+    if (!own && sameWord(name, section)) {
+      sectionsRead_.emplace_back(section);
+      own = true;
+    }
+  }
   if (sameWord(name, "HEADER")) return readHeader();
   if (sameWord(name, "TABLES")) return readTables();
   if (sameWord(name, "BLOCKS")) return readBlocks();
   if (sameWord(name, "ENTITIES")) return readEntitiesSection();
   if (sameWord(name, "OBJECTS")) return readObjects();
+  // A misspelt ENTITIES would otherwise drop a whole drawing without a word.
+  if (!own) warn(line, "section " + quoted(name) + " is not a DXF section; it was skipped");
   return skipSection(name);
+}
+
+// A file that stops after a section without EOF was cut short or written carelessly. It is read only when the
+// sections its drawing needs are all there: the entities, and from R13 on the objects that hold its layouts.
+bool Loader::acceptMissingEof() {
+  const std::size_t line = scanner_.linesRead();
+  if (lastSection_.empty()) {
+    scanner_.fail(line, "the file ends without any section and without EOF");
+    return false;
+  }
+  const auto read = [&](const char* section) {
+    return std::find(sectionsRead_.begin(), sectionsRead_.end(), section) != sectionsRead_.end();
+  };
+  std::string_view version;
+  for (const auto& [variable, value] : header_) {
+    if (variable == "$ACADVER") version = trim(value);
+  }
+  long long number = 0;
+  const bool fromR13 = blockRecordsRead_ || (version.size() > 2 && sameWord(version.substr(0, 2), "AC") &&
+                                             parseInteger(version.substr(2), number) && number >= 1012);
+  std::string missing;
+  for (const char* needed : {"ENTITIES", "OBJECTS"}) {
+    if (read(needed) || (std::string_view(needed) == "OBJECTS" && !fromR13)) continue;
+    missing += missing.empty() ? needed : std::string(" and ") + needed;
+  }
+  if (!missing.empty()) {
+    scanner_.fail(line, "the file ends after the " + lastSection_ + " section, without its " + missing +
+                            (missing.find(' ') == std::string::npos ? " section" : " sections") +
+                            " and without EOF: the drawing is cut short");
+    return false;
+  }
+  warn(line, "the file ends after the " + lastSection_ + " section without EOF");
+  return true;
+}
+
+void Loader::warn(std::size_t line, const std::string& message) {
+  constexpr std::size_t kMaxWarnings = 20;
+  if (warnings_.size() >= kMaxWarnings) {
+    ++warningsLeftOut_;
+    return;
+  }
+  warnings_.push_back("line " + std::to_string(line) + ": " + message);
 }
 
 void Loader::failUnterminated(std::string_view what, std::string_view expected) {
@@ -143,7 +227,7 @@ bool Loader::skipSection(std::string_view name) {
   while (scanner_.next(g)) {
     if (g.code == 0 && sameWord(trim(g.value), "ENDSEC")) return true;
   }
-  failUnterminated("the " + std::string(name) + " section", "ENDSEC");
+  failUnterminated("the " + excerpt(name) + " section", "ENDSEC");
   return false;
 }
 

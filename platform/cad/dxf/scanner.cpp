@@ -1,8 +1,11 @@
 #include "scanner.h"
 
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "foundation/text.h"
 
@@ -15,12 +18,57 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-bool parseReal(std::string_view text, double& out) {
+ValueKind valueKind(int code) {
+  const auto in = [code](int first, int last) { return code >= first && code <= last; };
+  if (code == 5 || code == 105 || in(320, 369) || in(390, 399) || in(480, 481) || code == 1005) {
+    return ValueKind::kHandle;
+  }
+  if (code == 0 || code == 2 || in(6, 8)) return ValueKind::kName;
+  if (in(10, 59) || in(110, 149) || in(210, 239) || in(460, 469) || in(1010, 1059)) return ValueKind::kReal;
+  if (in(60, 79) || in(90, 99) || in(160, 179) || in(270, 299) || in(370, 389) || in(400, 409) || in(420, 429) ||
+      in(440, 459) || in(1060, 1071)) {
+    return ValueKind::kInteger;
+  }
+  return ValueKind::kText;
+}
+
+namespace {
+
+std::string_view numberText(std::string_view text) {
   text = trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  return text;
+}
+
+// A number written out in full that a double cannot hold: "nan", "inf", "Infinity", "1e999".
+bool nonFinite(std::string_view text) {
+  text = numberText(text);
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || end != text.data() + text.size()) return false;
+  if (ec == std::errc::result_out_of_range) {
+    return text.size() >= 1000 || !(std::fabs(std::strtod(std::string(text).c_str(), nullptr)) < 1);
+  }
+  return ec == std::errc() && !std::isfinite(value);
+}
+
+}  // namespace
+
+bool parseReal(std::string_view text, double& out) {
+  text = numberText(text);
   if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return ec == std::errc() && end == text.data() + text.size();
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (end != text.data() + text.size()) return false;
+  if (ec == std::errc::result_out_of_range && text.size() < 1000) {
+    // Too small for a normal double: the nearest value, which may be zero.
+    value = std::strtod(std::string(text).c_str(), nullptr);
+    if (!(std::fabs(value) < 1)) return false;
+  } else if (ec != std::errc() || !std::isfinite(value)) {
+    return false;
+  }
+  out = value;
+  return true;
 }
 
 bool parseInteger(std::string_view text, long long& out) {
@@ -45,13 +93,38 @@ bool sameWord(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string quoted(std::string_view text) {
-  constexpr std::size_t kMax = 40;
-  std::string shown = foundation::sanitizedUtf8(text.substr(0, kMax));
+namespace {
+
+constexpr std::size_t kShown = 40;
+
+std::string printable(std::string_view text) {
+  std::string shown = foundation::sanitizedUtf8(text);
   for (char& c : shown) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
   }
-  return "\"" + shown + (text.size() > kMax ? "…\"" : "\"");
+  return shown;
+}
+
+std::string lengthNote(std::size_t length, const char* unit) {
+  return " (" + std::to_string(length) + " " + unit + ")";
+}
+
+}  // namespace
+
+std::string excerpt(std::string_view text) {
+  if (text.size() <= kShown) return printable(text);
+  return printable(text.substr(0, kShown)) + "…" + lengthNote(text.size(), "bytes");
+}
+
+std::string quoted(std::string_view text) {
+  if (text.size() <= kShown) return "\"" + printable(text) + "\"";
+  return "\"" + printable(text.substr(0, kShown)) + "…\"" + lengthNote(text.size(), "bytes");
+}
+
+std::string quoted(const std::wstring& name) {
+  const std::string shown = printable(foundation::utf8FromWideLossy(std::wstring_view(name).substr(0, kShown)));
+  if (name.size() <= kShown) return "\"" + shown + "\"";
+  return "\"" + shown + "…\"" + lengthNote(name.size(), "characters");
 }
 
 Scanner::Scanner(std::string_view text) : text_(text) {
@@ -95,14 +168,42 @@ bool Scanner::nextPair(Group& group) {
     return false;
   }
   if (value < 0 || value > 1071) {
-    fail(line_, "group code " + std::string(code) + " is not a DXF group code");
+    fail(line_, "group code " + std::to_string(value) + " is not a DXF group code");
     return false;
   }
   group.code = static_cast<int>(value);
   group.line = line_;
   if (!readLine(group.value)) {
-    fail(line_, "group code " + std::string(code) + " has no value: the file ends");
+    fail(line_, "group code " + std::to_string(value) + " has no value: the file ends");
     return false;
+  }
+  return checkValue(group);
+}
+
+bool Scanner::checkValue(Group& group) {
+  const auto refuse = [&](const char* what) {
+    fail(group.line + 1, quoted(group.value) + what + " (group code " + std::to_string(group.code) + ")");
+    return false;
+  };
+  switch (valueKind(group.code)) {
+    case ValueKind::kReal:
+      if (parseReal(group.value, group.real)) return true;
+      return refuse(nonFinite(group.value) ? " is not a finite number" : " is not a number");
+    case ValueKind::kInteger:
+      if (parseInteger(group.value, group.integer)) return true;
+      return refuse(" is not an integer");
+    case ValueKind::kHandle:
+      for (char c : trim(group.value)) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return refuse(" is not a handle");
+      }
+      return true;
+    case ValueKind::kName:
+      for (char c : trim(group.value)) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return refuse(" is not a name");
+      }
+      return true;
+    case ValueKind::kText:
+      return true;
   }
   return true;
 }
@@ -112,17 +213,19 @@ void Scanner::fail(std::size_t line, const std::string& message) {
 }
 
 double Scanner::real(const Group& group) {
+  if (valueKind(group.code) == ValueKind::kReal) return group.real;  // checked as it was scanned
   double out = 0;
   if (!parseReal(group.value, out)) {
-    fail(group.line + 1, quoted(group.value) + " is not a number (group code " + std::to_string(group.code) + ")");
+    fail(group.line + 1, quoted(group.value) + (nonFinite(group.value) ? " is not a finite number" : " is not a number") +
+                             " (group code " + std::to_string(group.code) + ")");
     return 0;
   }
   return out;
 }
 
 int Scanner::integer(const Group& group) {
-  long long out = 0;
-  if (!parseInteger(group.value, out)) {
+  long long out = group.integer;
+  if (valueKind(group.code) != ValueKind::kInteger && !parseInteger(group.value, out)) {
     fail(group.line + 1,
          quoted(group.value) + " is not an integer (group code " + std::to_string(group.code) + ")");
     return 0;

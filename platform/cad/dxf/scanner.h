@@ -13,10 +13,24 @@ struct Group {
   int code = -1;
   std::string_view value;  // the value line without its line ending
   std::size_t line = 0;    // 1-based line of the group code; the value is on the next line
+  // A numeric code's value, read once as the pair is scanned.
+  double real = 0;
+  long long integer = 0;
 };
 
+// What the format puts under a group code. The scanner refuses a pair whose value is not of its code's kind.
+enum class ValueKind {
+  kText,
+  kName,     // a record type or a table entry's name: no control characters
+  kHandle,   // hexadecimal digits, or nothing
+  kReal,     // a finite number
+  kInteger,  // a whole number (written as "7" or "7.0")
+};
+ValueKind valueKind(int code);
+
 std::string_view trim(std::string_view text);
-// Whole-text conversions ("1.5", "-2e3", "+4", " 7 "); false for anything else.
+// Whole-text conversions ("1.5", "-2e3", "+4", " 7 "); false for anything else, and for reals that are not
+// finite ("nan", "inf", "1e999").
 bool parseReal(std::string_view text, double& out);
 bool parseInteger(std::string_view text, long long& out);
 // ASCII case-insensitive, for section, table and entity names.
@@ -42,6 +56,7 @@ class Scanner {
  private:
   bool readLine(std::string_view& line);
   bool nextPair(Group& group);
+  bool checkValue(Group& group);
   std::string_view text_;
   std::size_t pos_ = 0;
   std::size_t line_ = 0;
@@ -50,7 +65,10 @@ class Scanner {
   std::string error_;
 };
 
-// A short, printable quotation of file text for an error message.
-std::string quoted(std::string_view text);
+// File text for a message, printable and short: a long text shows its start and its length.
+std::string excerpt(std::string_view text);
+std::string quoted(std::string_view text);  // the same in quotation marks
+// A decoded name as the command line shows it ("A1图框"), in quotation marks and short.
+std::string quoted(const std::wstring& name);
 
 }  // namespace cad::dxf

@@ -21,7 +21,7 @@ bool Loader::readTables() {
     collect(record_, g);
     std::string tableName = "?";
     for (const Group& field : record_.groups) {
-      if (field.code == 2) tableName = std::string(trim(field.value));
+      if (field.code == 2) tableName = excerpt(trim(field.value));
     }
     bool closed = false;
     while (!closed && scanner_.next(g)) {
@@ -129,10 +129,11 @@ void Loader::readBlockRecord(const Record& record) {
       default: break;
     }
   }
+  blockRecordsRead_ = true;
   if (trim(name).empty()) return;
   const std::wstring canonical = canonicalBlockName(decoder_.decode(name));
   if (!blockRecordNamed(canonical).isNull()) {
-    scanner_.fail(record.line, "two block records are named " + quoted(name));
+    scanner_.fail(record.line, "two block records are named " + quoted(canonical));
     return;
   }
   const ObjectId id = createBlockRecord(canonical, handle);
@@ -210,7 +211,7 @@ bool Loader::readBlock(const Record& header) {
   if (id.isNull()) id = createBlockRecord(canonical, {});
   BlockInfo& info = blockInfo_[id];
   if (info.defined) {
-    scanner_.fail(header.line, "block " + quoted(name) + " is defined twice");
+    scanner_.fail(header.line, "block " + quoted(canonical) + " is defined twice");
     return false;
   }
   info.defined = true;
@@ -228,9 +229,10 @@ bool Loader::readBlock(const Record& header) {
     return true;
   }
   if (terminator.code == 0) {
-    scanner_.fail(terminator.line, "block " + quoted(name) + " has no ENDBLK before " + quoted(trim(terminator.value)));
+    scanner_.fail(terminator.line,
+                  "block " + quoted(canonical) + " has no ENDBLK before " + quoted(trim(terminator.value)));
   } else {
-    failUnterminated("block " + quoted(name), "ENDBLK");
+    failUnterminated("block " + quoted(canonical), "ENDBLK");
   }
   return false;
 }
