@@ -1,14 +1,17 @@
 // A tiny plug-in for the host's tests: registers a command group, prints through the command line, reads a
-// system variable, queues commands, asks for a point, and refuses to unload while held.
+// system variable, queues commands, asks for a point, writes an environment value and a user default, and
+// refuses to unload while held.
 
 #include "cad/command_line.h"
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
 #include "cad/dynamic_linker.h"
 #include "cad/editor_input.h"
+#include "cad/environment.h"
 #include "cad/registry.h"
 #include "cad/result_buffer.h"
 #include "cad/sysvars.h"
+#include "foundation/user_defaults.h"
 
 namespace {
 
@@ -50,6 +53,13 @@ void point() {
   }
 }
 
+void settings() {
+  const bool environment = cad::acedSetEnv(L"QuodlTest", L"1") == cad::RTNORM;
+  const bool defaults = foundation::UserDefaults::standard().setBool(true, "QuodlTest");
+  cad::acutPrintf(L"\nSETTINGS environment=%ls defaults=%ls", environment ? L"saved" : L"memory",
+                  defaults ? L"saved" : L"memory");
+}
+
 void hold() { gHeld = true; }
 void release() { gHeld = false; }
 void leave() { gLeaveCommands = true; }
@@ -68,6 +78,7 @@ extern "C" __attribute__((visibility("default"))) int acrxEntryPoint(int message
       add(L"HELLOTEST", hello);
       add(L"QUEUETEST", queueHello);
       add(L"POINTTEST", point);
+      add(L"SETTINGSTEST", settings);
       add(L"HOLDTEST", hold);
       add(L"RELEASETEST", release);
       add(L"LEAVETEST", leave);

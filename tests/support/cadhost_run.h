@@ -2,6 +2,7 @@
 // Runs cadhost (or another program) as a separate process, the way a user runs it, and collects what it
 // prints.
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,9 +10,11 @@
 #include "temp_folder.h"
 
 struct CadhostRun {
-  int exitStatus = -1;  // the exit status, or -1 when it did not exit normally
-  std::string output;   // standard output; standard error too, interleaved as written, unless kept apart
-  std::string errors;   // standard error, when kept apart
+  int exitStatus = -1;    // the exit status, or -1 when it did not exit normally
+  int signal = 0;         // the signal that ended it, if one did
+  bool timedOut = false;  // it ran past the time limit and was killed
+  std::string output;     // standard output; standard error too, interleaved as written, unless kept apart
+  std::string errors;     // standard error, when kept apart
 };
 
 // A private home folder for one test: cadhost's per-user add-ins and settings live under it.
@@ -25,9 +28,11 @@ struct RunOptions {
   // Values that take the place of the inherited ones of the same names.
   std::vector<std::pair<std::string, std::string>> environment;
   bool separateErrors = false;  // standard error into CadhostRun::errors instead of the output
+  // No input may hang a test: past this the program is killed. Generous, for sanitizer builds on a busy machine.
+  std::chrono::seconds timeLimit{300};
 };
 
-// Runs `program arguments…`, feeding `input` on standard input.
+// Runs `program arguments…`, feeding `input` on standard input, for at most the options' time limit.
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const RunOptions& options);
 

@@ -343,7 +343,7 @@ bool Loader::readEntityList(ObjectId blockRecord, Group& terminator) {
       return true;
     }
     collect(record_, g);
-    if (!readEntity(record_, blockRecord)) return false;
+    if (scanner_.failed() || !readEntity(record_, blockRecord)) return false;
   }
   terminator = Group{};
   return !scanner_.failed();
