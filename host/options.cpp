@@ -115,7 +115,11 @@ Files
   Aliases: "ALIAS,*COMMAND" lines in aliases.txt of the support folder (the host's own; CADHOST_SUPPORT_DIR
   overrides). Environment values persist in $XDG_CONFIG_HOME/quodline-host/environment.json.
 
-Exit status: 0, or 2 for bad arguments. A drawing that cannot be opened is reported and skipped.
+Drawings
+  A drawing must be a regular file. One that cannot be read is reported with the reason (a damaged one with
+  its line) and skipped; one whose damage can be read past opens, and its warnings are shown.
+
+Exit status: 0, or 2 for bad arguments.
 )";
 }
 

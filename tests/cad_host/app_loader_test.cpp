@@ -64,7 +64,7 @@ TEST_F(AppLoaderTest, CommandsLeftBehindAreRemovedBeforeTheModuleGoes) {
   cad::commandLoop().type(L"LEAVETEST\n");
   const cad::AppLoader::UnloadResult result = loader.unload(app);
   EXPECT_TRUE(result.unloaded);
-  EXPECT_NE(result.message.find("left 6 command(s)"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("left 7 command(s)"), std::string::npos) << result.message;
   EXPECT_TRUE(cad::commandStack().commands().empty());
 }
 

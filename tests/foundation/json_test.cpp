@@ -61,6 +61,19 @@ TEST(Json, DamagedTextIsAnErrorResult) {
   EXPECT_TRUE(parseJson("{\"a\":\"" + std::string(1000, '[') + "\"}"));
 }
 
+TEST(Json, AnErrorShowsOnlyTheStartOfALongToken) {
+  // An unterminated string and a number too large for a double: the parser stops in a token as long as the text.
+  for (const std::string& bad : {"{\"a\": \"" + std::string(5000000, 'x'), "[1" + std::string(100000, '0') + "]"}) {
+    const JsonResult parsed = parseJson(bad);
+    ASSERT_FALSE(parsed);
+    EXPECT_LT(parsed.error.size(), 400u) << parsed.error.substr(0, 400);
+    EXPECT_NE(parsed.error.find("…' ("), std::string::npos) << parsed.error.substr(0, 400);
+  }
+  const JsonResult shortToken = parseJson("[tru]");
+  EXPECT_NE(shortToken.error.find("last read: '"), std::string::npos) << shortToken.error;
+  EXPECT_EQ(shortToken.error.find("bytes)"), std::string::npos) << shortToken.error;
+}
+
 TEST(Json, FilesAreWrittenAtomicallyAndReadBack) {
   TempFolder dir;
   const std::string path = dir / "pending-job.json";

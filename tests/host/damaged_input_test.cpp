@@ -107,23 +107,36 @@ TEST_F(DamagedInput, AHugeLineIsShownByItsStartAndLength) {
       << run.output.substr(0, 4096);
 }
 
-TEST_F(DamagedInput, SettingsFilesThatCannotBeUsedAreSaidOnceAndTheSessionGoesOnInMemory) {
-  // The environment's file is a folder (nothing to set aside); the user defaults' file is damaged.
-  const std::string environment = folder_ / "config/quodline-host/environment.json";
-  std::filesystem::create_directories(environment);
-  write("config/quodline/defaults/standard.json", "{ damaged");
-  const CadhostRun run = cadhost({}, "SETTINGSTEST\nSETTINGSTEST\n");
-  EXPECT_EQ(count(run.output, "SETTINGS environment=memory defaults=saved"), 2u) << run.output;
-  EXPECT_EQ(count(run.output, "Cannot read settings " + environment), 1u) << run.output;
-  EXPECT_EQ(count(run.output, "kept in memory only"), 1u) << run.output;
-  EXPECT_EQ(count(run.output, "Damaged settings " + (folder_ / "config/quodline/defaults/standard.json")), 1u)
-      << run.output;
-  EXPECT_TRUE(std::filesystem::is_directory(environment));
-  int setAside = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder_ / "config/quodline/defaults")) {
-    if (entry.path().filename().string().rfind("standard.damaged-", 0) == 0) ++setAside;
+TEST_F(DamagedInput, SettingsFilesThatCannotBeUsedAreSaidOnceAndTheSessionGoesOn) {
+  // Either settings file damaged (set aside, said once) or a folder in its place (left, said once, and values
+  // kept in memory): the host environment and the user defaults follow one policy.
+  const std::string environment = "config/quodline-host/environment.json";
+  const std::string defaults = "config/quodline/defaults/standard.json";
+  const struct {
+    std::string damaged, folder, expected;
+  } cases[] = {
+      {defaults, environment, "SETTINGS environment=memory defaults=saved"},
+      {environment, defaults, "SETTINGS environment=saved defaults=memory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.damaged);
+    std::filesystem::remove_all(folder_ / "config");
+    std::filesystem::create_directories(folder_ / c.folder);
+    write(c.damaged, "{ damaged");
+    const CadhostRun run = cadhost({}, "SETTINGSTEST\nSETTINGSTEST\n");
+    EXPECT_EQ(count(run.output, c.expected), 2u) << run.output;
+    EXPECT_EQ(count(run.output, "Cannot read settings " + (folder_ / c.folder)), 1u) << run.output;
+    EXPECT_EQ(count(run.output, "kept in memory only"), 1u) << run.output;
+    EXPECT_EQ(count(run.output, "Damaged settings " + (folder_ / c.damaged)), 1u) << run.output;
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ / c.folder));
+    const std::filesystem::path damaged = folder_ / c.damaged;
+    const std::string stem = damaged.stem().string() + ".damaged-";
+    int setAside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(damaged.parent_path())) {
+      if (entry.path().filename().string().rfind(stem, 0) == 0) ++setAside;
+    }
+    EXPECT_EQ(setAside, 1);
   }
-  EXPECT_EQ(setAside, 1);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "foundation/json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include "foundation/text.h"
 
 namespace foundation {
 namespace {
@@ -51,6 +54,26 @@ std::string withoutExceptionPrefix(const char* what) {
   return text;
 }
 
+// The parser quotes the token it stopped in ("last read: '…'", "number overflow parsing '…'"), which can be as
+// long as the text: only its start and its length are kept.
+std::string withShortToken(const std::string& message) {
+  constexpr std::size_t kShown = 40;
+  std::size_t start = std::string::npos;
+  for (std::string_view marker : {"; last read: '", "parsing '"}) {
+    const std::size_t at = message.find(marker);
+    if (at != std::string::npos) start = std::min(start, at + marker.size());
+  }
+  if (start == std::string::npos) return message;
+  // The token ends where a short "; expected …" begins, else at the closing quote or the end.
+  std::size_t end = message.rfind("'; expected ");
+  if (end == std::string::npos || end < start || message.size() - end > 120) {
+    end = message.size() - (message.back() == '\'' ? 1 : 0);
+  }
+  if (end < start || end - start <= kShown) return message;
+  return message.substr(0, start) + sanitizedUtf8(std::string_view(message).substr(start, kShown)) + "…' (" +
+         std::to_string(end - start) + " bytes)" + message.substr(std::min(end + 1, message.size()));
+}
+
 }  // namespace
 
 JsonResult parseJson(std::string_view text) {
@@ -65,7 +88,7 @@ JsonResult parseJson(std::string_view text) {
   } catch (const std::exception& e) {
     result.ok = false;
     result.value = Json();
-    result.error = "Damaged JSON: " + withoutExceptionPrefix(e.what());
+    result.error = "Damaged JSON: " + withShortToken(withoutExceptionPrefix(e.what()));
   }
   return result;
 }

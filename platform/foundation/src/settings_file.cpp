@@ -39,7 +39,7 @@ SettingsFileLoad loadSettingsFile(const std::string& path) {
   const ReadResult read = readFile(path, kJsonMaxFileBytes);
   if (!read) {
     load.writable = false;
-    load.report = "Cannot read settings " + path + ": " + read.error + "; changes are kept in memory only";
+    load.report = "Cannot read settings " + path + ": " + errorText(read.code) + "; changes are kept in memory only";
     return load;
   }
   JsonResult parsed = parseJson(read.data);
