@@ -1,9 +1,9 @@
 #include "graphics/pdf_document.h"
 #include "graphics/pdf_writer.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
