@@ -366,12 +366,13 @@ Pen penFor(const PlotStyle* style, PenColor objectColor, double objectLineweight
 
 std::string plotStyleSuffix(PlotStyleKind kind) { return kind == PlotStyleKind::kNamed ? ".stb" : ".ctb"; }
 
-std::string encodePlotStyleTable(const PlotStyleTable& table) {
-  const std::string text = tableText(table);
+std::string encodePlotStyleTable(const PlotStyleTable& table) { return packPlotStyleTable(table.kind, tableText(table)); }
+
+std::string packPlotStyleTable(PlotStyleKind kind, std::string_view text) {
   const std::string stream = deflated(text);
   std::string out;
   out += kMagic;
-  out += kindCode(table.kind);
+  out += kindCode(kind);
   out += kHeaderEnd;
   putU32(out, adler32(text));
   putU32(out, static_cast<std::uint32_t>(text.size()));
@@ -393,11 +394,20 @@ PlotStyleTableRead decodePlotStyleTable(std::string_view bytes) {
   const std::uint32_t textSize = getU32(fields.substr(4));
   const std::uint32_t streamSize = getU32(fields.substr(8));
   const std::string_view stream = bytes.substr(headerSize + kBinaryFields);
-  if (stream.size() != streamSize) return refused("the table is truncated or has bytes after its end");
+  if (stream.size() != streamSize || stream.size() < 6) return refused("the table is truncated or has bytes after its end");
   if (textSize > kMaxTextBytes) return refused("the table claims an impossible size");
   const std::optional<std::string> text = inflated(stream, textSize);
   if (!text) return refused("the table's compressed text is damaged");
-  if (text->size() != textSize || adler32(*text) != checksum) return refused("the table's checksum does not match");
+  // The stream ends in its own checksum of the text (big-endian), which the inflater does not insist on.
+  const std::uint32_t sum = adler32(*text);
+  const std::string_view trailer = stream.substr(stream.size() - 4);
+  const std::uint32_t streamSum = (std::uint32_t{static_cast<unsigned char>(trailer[0])} << 24) |
+                                  (std::uint32_t{static_cast<unsigned char>(trailer[1])} << 16) |
+                                  (std::uint32_t{static_cast<unsigned char>(trailer[2])} << 8) |
+                                  std::uint32_t{static_cast<unsigned char>(trailer[3])};
+  if (text->size() != textSize || sum != checksum || sum != streamSum) {
+    return refused("the table's checksum does not match");
+  }
   if (!foundation::isValidUtf8(*text)) return refused("the table's text is not UTF-8");
   try {
     return {tableFrom(parseTree(*text), kind), ""};

@@ -81,6 +81,9 @@ Pen penFor(const PlotStyle* style, PenColor objectColor, double objectLineweight
 std::string plotStyleSuffix(PlotStyleKind kind);
 
 std::string encodePlotStyleTable(const PlotStyleTable& table);
+// The file bytes that hold this text as a table of this kind, whatever the text says (for tables the
+// writer would not make).
+std::string packPlotStyleTable(PlotStyleKind kind, std::string_view text);
 
 struct PlotStyleTableRead {
   std::optional<PlotStyleTable> table;
