@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cwchar>
 #include <exception>
+#include <mutex>
+#include <set>
 
 #include "bundles.h"
 #include "cad/app_loader.h"
@@ -20,6 +22,7 @@
 #include "foundation/main_queue.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
+#include "foundation/user_defaults.h"
 
 namespace cadhost {
 
@@ -58,6 +61,14 @@ void Session::start() {
     const std::string utf8 = foundation::utf8FromWideLossy(text);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fflush(stdout);
+  });
+
+  // A settings file that could not be used is said once a suite; the session goes on either way.
+  foundation::UserDefaults::setErrorHandler([](const std::string& suite, const std::string& message) {
+    static std::mutex mutex;
+    static std::set<std::string> said;
+    std::lock_guard lock(mutex);
+    if (said.insert(suite).second) say(message);
   });
 
   const std::string support = supportFolder();

@@ -1,8 +1,8 @@
 #include "cad/environment.h"
 
-#include <cerrno>
 #include <cwchar>
 
+#include "cad/command_line.h"
 #include "cad/command_stack.h"
 #include "cad/host_paths.h"
 #include "cad/result_buffer.h"
@@ -10,6 +10,7 @@
 #include "foundation/folders.h"
 #include "foundation/json.h"
 #include "foundation/paths.h"
+#include "foundation/settings_file.h"
 #include "foundation/text.h"
 
 namespace cad {
@@ -37,32 +38,17 @@ void Environment::load() {
   if (loaded_) return;
   loaded_ = true;
   values_.clear();
-  const std::string path = filePath();
-  if (!foundation::fileExists(path)) return;
-  foundation::JsonResult read = foundation::readJsonFile(path);
-  if (read.ok && read.value.is_object()) {
-    for (const auto& [key, value] : read.value.items()) {
-      const std::optional<std::string> text = foundation::jsonString(value);
-      const std::optional<std::wstring> name = foundation::wideFromUtf8(key);
-      if (text && name) values_[upperAscii(*name)] = {*name, foundation::wideFromUtf8Lossy(*text)};
-    }
-    return;
+  foundation::SettingsFileLoad load = foundation::loadSettingsFile(filePath());
+  for (const auto& [key, value] : load.values.items()) {
+    const std::optional<std::string> text = foundation::jsonString(value);
+    const std::optional<std::wstring> name = foundation::wideFromUtf8(key);
+    if (text && name) values_[upperAscii(*name)] = {*name, foundation::wideFromUtf8Lossy(*text)};
   }
-  // Keep the damaged file for whoever wants to look at it, under a name not yet taken; start empty.
-  const std::string folder = foundation::deletingLastPathComponent(path);
-  foundation::FileResult moved = foundation::FileResult::failure(0, "no free name");
-  std::string aside;
-  for (int n = 0; n < 100 && !moved.ok; ++n) {
-    aside = foundation::appendingPathComponent(
-        folder, n == 0 ? std::string("environment.damaged.json") : "environment.damaged-" + std::to_string(n) + ".json");
-    moved = foundation::moveItem(path, aside);
-    if (!moved.ok && moved.code != EEXIST) break;
-  }
-  // A damaged file that could not be moved is never overwritten.
-  damagedInPlace_ = !moved.ok;
-  lastError_ = "The environment file " + path + " is damaged (" +
-               (read.ok ? std::string("not an object") : read.error) + "); " +
-               (moved.ok ? "it was set aside as " + aside : "it was left in place: " + moved.error);
+  keepInMemory_ = !load.writable;
+  if (load.report.empty()) return;
+  lastError_ = std::move(load.report);
+  // Said once, when the values are first needed: the session goes on either way.
+  commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(lastError_));
 }
 
 std::optional<std::wstring> Environment::get(const std::wstring& name) {
@@ -76,9 +62,15 @@ std::optional<std::wstring> Environment::get(const std::wstring& name) {
 
 bool Environment::set(const std::wstring& name, const std::wstring& value) {
   load();
-  if (faults.set || name.empty() || damagedInPlace_) return false;
+  if (faults.set || name.empty()) return false;
   auto next = values_;
   next[upperAscii(name)] = {name, value};
+  if (keepInMemory_) {
+    // The file could not be read: what stands there is never written over, and the value lives as long as
+    // the session.
+    values_ = std::move(next);
+    return false;
+  }
   foundation::Json json = foundation::Json::object();
   for (const auto& [key, entry] : next) {
     const std::optional<std::string> n = foundation::utf8FromWide(entry.first);
@@ -104,7 +96,7 @@ bool Environment::set(const std::wstring& name, const std::wstring& value) {
 
 void Environment::reload() {
   loaded_ = false;
-  damagedInPlace_ = false;
+  keepInMemory_ = false;
   values_.clear();
   lastError_.clear();
   faults = {};

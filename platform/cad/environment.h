@@ -4,8 +4,9 @@
 // until set: "PrinterStyleSheetDir" (the "Plot Styles" folder of the first support folder) and
 // "ROAMABLEROOTPREFIX" (the host's data folder, with a trailing slash).
 //
-// A damaged file is set aside as environment.damaged.json (or -1, -2, … when taken) and the values start
-// empty; lastError() says what happened. A damaged file that cannot be moved is never written over.
+// The file follows the settings-file policy of foundation/settings_file.h: damaged content is set aside and
+// the values start empty; a file that cannot be read stays in place and values set this session live in memory
+// only. Either is said once on the command line and kept in lastError().
 
 #include <map>
 #include <optional>
@@ -17,7 +18,8 @@ namespace cad {
 // RTNORM with the value; RTERROR when the name has no value, or (buffer form) when the buffer is too small.
 int acedGetEnv(const wchar_t* name, std::wstring& value);
 int acedGetEnv(const wchar_t* name, wchar_t* buffer, std::size_t size);
-// RTNORM when the value was stored and written; RTERROR otherwise (the old value stays).
+// RTNORM when the value was stored and written; RTERROR otherwise: the old value stays, except where the file
+// could not be read, when the new value is kept for this session only.
 int acedSetEnv(const wchar_t* name, const wchar_t* value);
 
 class Environment {
@@ -38,7 +40,7 @@ class Environment {
  private:
   void load();
   bool loaded_ = false;
-  bool damagedInPlace_ = false;
+  bool keepInMemory_ = false;
   std::map<std::wstring, std::pair<std::wstring, std::wstring>> values_;  // upper-case → (name, value)
   std::string lastError_;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "recognition/box.h"
+
 namespace {
 
 bool sameFrame(const QDLExcludedBlankFrame& a, const QDLExcludedBlankFrame& b) {
@@ -11,8 +13,7 @@ bool sameFrame(const QDLExcludedBlankFrame& a, const QDLExcludedBlankFrame& b) {
 }
 
 bool insideWindow(const QDLExcludedBlankFrame& f, const QDLExcludedBlankFrame& w) {
-  return f.layoutName == w.layoutName && f.minX >= w.minX - 0.5 && f.minY >= w.minY - 0.5 && f.maxX <= w.maxX + 0.5 &&
-         f.maxY <= w.maxY + 0.5;
+  return f.layoutName == w.layoutName && vexBatchInsideGrown(vexBatchBoxOf(f), vexBatchBoxOf(w), 0.5);
 }
 
 }  // namespace

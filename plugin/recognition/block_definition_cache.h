@@ -22,11 +22,11 @@ struct VexBatchBlockDefinitionFacts {
 class VexBatchBlockDefinitionCache {
  public:
   // Facts of the definition with this id (a null id opens nothing).
-  const VexBatchBlockDefinitionFacts& facts(cad::ObjectId definitionId);
+  [[nodiscard]] const VexBatchBlockDefinitionFacts& facts(cad::ObjectId definitionId);
   // vexBatchBlockReferenceName of the reference, asked once per definition.
-  const std::wstring& referenceName(const cad::BlockReference& reference);
+  [[nodiscard]] const std::wstring& referenceName(const cad::BlockReference& reference);
   // The host's dynamic-block test: a dynamic definition, or an anonymous representation of one.
-  bool isDynamic(const cad::BlockReference& reference);
+  [[nodiscard]] bool isDynamic(const cad::BlockReference& reference);
 
  private:
   std::unordered_map<cad::ObjectId, VexBatchBlockDefinitionFacts> facts_;

@@ -6,12 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-struct VexBatchBox {
-  double minX = 0;
-  double minY = 0;
-  double maxX = 0;
-  double maxY = 0;
-};
+#include "recognition/box.h"
 
 class VexBatchBoxIndex {
  public:
@@ -23,8 +18,8 @@ class VexBatchBoxIndex {
   template <class Visit>
   void forEachTouching(const VexBatchBox& query, Visit&& visit) const;
 
-  std::size_t size() const { return boxes_.size(); }
-  const VexBatchBox& box(std::size_t index) const { return boxes_[index]; }
+  [[nodiscard]] std::size_t size() const { return boxes_.size(); }
+  [[nodiscard]] const VexBatchBox& box(std::size_t index) const { return boxes_[index]; }
 
  private:
   struct CellRange {

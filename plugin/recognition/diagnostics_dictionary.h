@@ -4,4 +4,4 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-nlohmann::json vexBatchRecognitionDiagnosticsDictionary();
+[[nodiscard]] nlohmann::json vexBatchRecognitionDiagnosticsDictionary();

@@ -8,4 +8,4 @@ struct Extents3d;
 
 // True when the host gives the entity's extents and they form a finite, non-empty box. `extents` holds what
 // the host gave either way.
-bool vexBatchFiniteExtents(const cad::Entity& entity, cad::Extents3d& extents);
+[[nodiscard]] bool vexBatchFiniteExtents(const cad::Entity& entity, cad::Extents3d& extents);

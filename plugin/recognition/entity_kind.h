@@ -22,7 +22,7 @@ enum class VexBatchEntityKind {
 class VexBatchEntityKinds {
  public:
   // The entity's kind; an entity without a run-time class is judged by its C++ type alone.
-  VexBatchEntityKind of(const cad::Entity& entity);
+  [[nodiscard]] VexBatchEntityKind of(const cad::Entity& entity);
 
  private:
   std::vector<std::pair<const cad::RxClass*, VexBatchEntityKind>> known_;

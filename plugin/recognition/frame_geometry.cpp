@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cad/database.h"
+#include "recognition/box.h"
 #include "recognition/entity_extents.h"
 
 namespace {
@@ -68,10 +69,6 @@ double turnDegrees(const std::array<cad::Point3d, 4>& p, bool wideRatio) {
   return std::min(d, 90.0 - d);
 }
 
-struct BorderBounds {
-  double minX = 0, minY = 0, maxX = 0, maxY = 0;
-};
-
 struct BorderLine {
   bool horizontal = false;
   double position = 0;
@@ -79,35 +76,38 @@ struct BorderLine {
   double high = 0;
 };
 
+VexBatchBox boundsOf(const cad::Extents3d& e) { return {e.minPoint.x, e.minPoint.y, e.maxPoint.x, e.maxPoint.y}; }
+
+// The box of everything drawn in a definition, grown entity by entity.
 struct Extent {
   bool set = false;
-  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  VexBatchBox box;
   void grow(const cad::Extents3d& e) {
     if (!set) {
-      *this = {true, e.minPoint.x, e.minPoint.y, e.maxPoint.x, e.maxPoint.y};
+      set = true;
+      box = boundsOf(e);
       return;
     }
-    minX = std::min(minX, e.minPoint.x);
-    minY = std::min(minY, e.minPoint.y);
-    maxX = std::max(maxX, e.maxPoint.x);
-    maxY = std::max(maxY, e.maxPoint.y);
+    box.minX = std::min(box.minX, e.minPoint.x);
+    box.minY = std::min(box.minY, e.minPoint.y);
+    box.maxX = std::max(box.maxX, e.maxPoint.x);
+    box.maxY = std::max(box.maxY, e.maxPoint.y);
   }
 };
 
-BorderBounds boundsOf(const cad::Extents3d& e) { return {e.minPoint.x, e.minPoint.y, e.maxPoint.x, e.maxPoint.y}; }
-
-bool coversExtent(const BorderBounds& b, const Extent& u) {
-  double uw = u.maxX - u.minX;
-  double uh = u.maxY - u.minY;
-  double w = b.maxX - b.minX;
-  double h = b.maxY - b.minY;
+// The border b spans most of the drawn extent u.
+bool coversExtent(const VexBatchBox& b, const VexBatchBox& u) {
+  double uw = vexBatchWidth(u);
+  double uh = vexBatchHeight(u);
+  double w = vexBatchWidth(b);
+  double h = vexBatchHeight(b);
   if (!(w > kTiny) || !(h > kTiny)) return false;
   return w * h / (uw * uh) >= 0.65 && b.minX <= u.minX + 0.12 * uw && b.maxX >= u.maxX - 0.12 * uw &&
          b.minY <= u.minY + 0.12 * uh && b.maxY >= u.maxY - 0.12 * uh;
 }
 
 // A legacy 2D polyline of four straight sides that fills its extents: its extents are a border box.
-bool legacyRectangleBounds(const cad::Polyline2d& polyline, BorderBounds& out) {
+bool legacyRectangleBounds(const cad::Polyline2d& polyline, VexBatchBox& out) {
   std::size_t vertices = 0;
   for (cad::ObjectId vertexId : polyline.vertexIds) {
     if (++vertices > 5) return false;
@@ -152,7 +152,7 @@ bool axisLine(const cad::Line& line, BorderLine& out) {
 
 // A nested reference whose own definition has the signature contributes its extents as a border box.
 bool nestedFrameBounds(const cad::BlockReference& reference, const cad::BlockTableRecord& block, int depth,
-                       BorderBounds& out) {
+                       VexBatchBox& out) {
   if (depth >= 2) return false;
   cad::Extents3d extents;
   if (!vexBatchFiniteExtents(reference, extents)) return false;
@@ -167,9 +167,9 @@ bool nestedFrameBounds(const cad::BlockReference& reference, const cad::BlockTab
   return true;
 }
 
-bool fourLineBorder(const std::vector<BorderLine>& lines, const Extent& u) {
-  double uw = u.maxX - u.minX;
-  double uh = u.maxY - u.minY;
+bool fourLineBorder(const std::vector<BorderLine>& lines, const VexBatchBox& u) {
+  double uw = vexBatchWidth(u);
+  double uh = vexBatchHeight(u);
   double tol = std::max(0.01 * std::min(uw, uh), kTiny);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!lines[i].horizontal) continue;
@@ -243,7 +243,7 @@ bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block
   if (block->newIterator(it) != cad::eOk || !it) return false;
 
   Extent u;
-  std::vector<BorderBounds> boxes;
+  std::vector<VexBatchBox> boxes;
   std::vector<BorderLine> lines;
   static const cad::Matrix3d kIdentity;
   for (it->start(); !it->done(); it->step()) {
@@ -252,14 +252,14 @@ bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block
     cad::Extents3d extents;
     if (vexBatchFiniteExtents(*entity, extents)) u.grow(extents);
 
-    BorderBounds box;
+    VexBatchBox box;
     BorderLine line;
     VexBatchPrintFrameRecord frame;
     if (auto* reference = dynamic_cast<cad::BlockReference*>(entity)) {
       if (nestedFrameBounds(*reference, *block, depth, box)) boxes.push_back(box);
     } else if (auto* polyline = dynamic_cast<cad::Polyline*>(entity)) {
       if (vexBatchExtractAxisAlignedFrame(polyline, kIdentity, std::wstring(), true, frame, nullptr, nullptr)) {
-        boxes.push_back({frame.minX, frame.minY, frame.maxX, frame.maxY});
+        boxes.push_back(vexBatchBoxOf(frame));
       }
     } else if (auto* legacy = dynamic_cast<cad::Polyline2d*>(entity)) {
       if (legacyRectangleBounds(*legacy, box)) boxes.push_back(box);
@@ -270,11 +270,11 @@ bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block
   }
 
   if (!u.set) return false;
-  double uw = u.maxX - u.minX;
-  double uh = u.maxY - u.minY;
+  double uw = vexBatchWidth(u.box);
+  double uh = vexBatchHeight(u.box);
   if (!(uw > kTiny) || !(uh > kTiny) || !(uw * uh > kTiny)) return false;
-  for (const BorderBounds& b : boxes) {
-    if (coversExtent(b, u)) return true;
+  for (const VexBatchBox& b : boxes) {
+    if (coversExtent(b, u.box)) return true;
   }
-  return fourLineBorder(lines, u);
+  return fourLineBorder(lines, u.box);
 }

@@ -15,10 +15,11 @@ struct Matrix3d;
 // it). Writes the frame's box (even when a later test fails) and layer, nothing else. `rotated` and
 // `rotationDegrees` (optional) tell how far the first edge is turned (0 to 45 degrees). `wideRatio` allows
 // side ratios 1 to 6, else 1.1 to 2. A frame on layer "0" takes `inheritedLayer` when that is set.
-bool vexBatchExtractAxisAlignedFrame(const cad::Polyline* polyline, const cad::Matrix3d& transform,
-                                     const std::wstring& inheritedLayer, bool wideRatio,
-                                     VexBatchPrintFrameRecord& frame, bool* rotated, double* rotationDegrees);
+[[nodiscard]] bool vexBatchExtractAxisAlignedFrame(const cad::Polyline* polyline, const cad::Matrix3d& transform,
+                                                   const std::wstring& inheritedLayer, bool wideRatio,
+                                                   VexBatchPrintFrameRecord& frame, bool* rotated,
+                                                   double* rotationDegrees);
 
 // The block definition holds a physical border spanning most of its drawn extent: a rectangle, a nested
 // frame block (followed to depth 2) or four border lines. Callers pass depth 0.
-bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block, int depth);
+[[nodiscard]] bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block, int depth);

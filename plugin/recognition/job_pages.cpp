@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/host_bridge.h"
+#include "recognition/box.h"
 #include "recognition/layout_scan.h"
 #include "recognition/model_scan.h"
 #include "recognition/paper.h"
@@ -16,13 +17,10 @@ std::vector<VexBatchPrintPageSpec> modelSpacePages() {
     page.source = VexBatchPrintSourceModel;
     page.name = frame.name;
     page.layoutName = L"Model";
-    page.minX = frame.minX;
-    page.minY = frame.minY;
-    page.maxX = frame.maxX;
-    page.maxY = frame.maxY;
+    const VexBatchBox box = vexBatchBoxOf(frame);
+    vexBatchSetBox(page, box);
     // The box decides, not the recognised (possibly drawing-scaled) sheet.
-    page.paper =
-        vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, frame.maxX - frame.minX, frame.maxY - frame.minY);
+    page.paper = vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, vexBatchWidth(box), vexBatchHeight(box));
     page.outputIndex = pages.size() + 1;
     pages.push_back(std::move(page));
   }
@@ -40,10 +38,7 @@ std::vector<VexBatchPrintPageSpec> layoutPages(bool currentLayoutOnly) {
     page.layoutName = record.layoutName;
     page.layoutWindow = record.layoutWindow;
     page.exactPaperFrame = record.exactPaperFrame;
-    page.minX = record.minX;
-    page.minY = record.minY;
-    page.maxX = record.maxX;
-    page.maxY = record.maxY;
+    vexBatchSetBox(page, vexBatchBoxOf(record));
     page.paper = record.layoutWindow
                      ? record.paper
                      : vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, record.paperWidth, record.paperHeight);

@@ -10,4 +10,4 @@
 // that is offered (a window, or a layout with something on it), on its window's paper or the automatic paper
 // of the layout's plot paper; with currentLayoutOnly, only the current layout's. Output indices count 1, 2, …
 // over the pages returned. Empty when nothing is found or the drawing cannot be read.
-std::vector<VexBatchPrintPageSpec> vexBatchCollectJobPages(bool modelSpace, bool currentLayoutOnly);
+[[nodiscard]] std::vector<VexBatchPrintPageSpec> vexBatchCollectJobPages(bool modelSpace, bool currentLayoutOnly);

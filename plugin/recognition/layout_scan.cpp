@@ -4,11 +4,11 @@
 #include <utility>
 
 #include "cad/database.h"
-#include "recognition/candidate_trace.h"
-#include "recognition/layout_entity_walk.h"
-#include "recognition/layout_ordering.h"
-#include "recognition/layout_promotion.h"
-#include "recognition/layout_records.h"
+#include "recognition/layout/candidate_trace.h"
+#include "recognition/layout/layout_entity_walk.h"
+#include "recognition/layout/layout_ordering.h"
+#include "recognition/layout/layout_promotion.h"
+#include "recognition/layout/layout_records.h"
 #include "recognition/predicates.h"
 #include "recognition/recognition_state.h"
 

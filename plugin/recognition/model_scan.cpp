@@ -54,24 +54,12 @@ class EvidenceList {
 
 using Candidate = VexBatchModelFrameCandidate;
 
-double width(const VexBatchPrintFrameRecord& r) { return r.maxX - r.minX; }
-double height(const VexBatchPrintFrameRecord& r) { return r.maxY - r.minY; }
-double area(const VexBatchPrintFrameRecord& r) { return width(r) * height(r); }
-double centerX(const VexBatchPrintFrameRecord& r) { return (r.minX + r.maxX) / 2; }
-double centerY(const VexBatchPrintFrameRecord& r) { return (r.minY + r.maxY) / 2; }
-
 // Scale factors in proportion, within the host's global point tolerance. A mirror keeps them proportional.
 bool proportional(const cad::Vector3d& s) {
   constexpr double kTolerance = 1e-10;
   double x = std::fabs(s.x), y = std::fabs(s.y), z = std::fabs(s.z);
   double scale = std::max({x, y, z, 1.0});
   return std::fabs(x - y) <= kTolerance * scale && std::fabs(x - z) <= kTolerance * scale;
-}
-
-VexBatchPrintPaperSpec scaledOrAutomaticPaper(double w, double h) {
-  VexBatchPrintPaperSpec paper;
-  if (vexBatchRecognizeScaledIsoModelFrame(w, h, paper)) return paper;
-  return vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h);
 }
 
 // Everything one scan reads from the drawing, with its per-definition and per-layer answers kept.
@@ -118,7 +106,8 @@ class ModelWalk {
     r.sourceKind = L"polyline";
     r.evidence = L"top-level-physical-rectangle";
     r.plottableLayer = layerPlottable(r.layer);
-    r.paper = scaledOrAutomaticPaper(width(r), height(r));
+    const VexBatchBox box = vexBatchBoxOf(r);
+    r.paper = vexBatchScaledIsoOrAutomaticPaper(vexBatchWidth(box), vexBatchHeight(box));
     c.priority = 1;
     candidates.push_back(std::move(c));
     evidenceNear.push_back(evidence.size());
@@ -143,8 +132,9 @@ class ModelWalk {
     if (r.externalReference) ++diagnostics_.externalReferenceBlocks;
     if (!proportional(reference.scaleFactors())) ++diagnostics_.nonUniformScaleReferences;
 
-    double w = width(r), h = height(r);
-    double lo = std::min(w, h), hi = std::max(w, h);
+    const VexBatchBox box = vexBatchBoxOf(r);
+    double w = vexBatchWidth(box), h = vexBatchHeight(box);
+    double lo = vexBatchShortSide(box), hi = vexBatchLongSide(box);
     VexBatchPrintPaperSpec paper;
     bool paperRecognized = lo > 0.000001 && hi / lo <= 4.0 && vexBatchRecognizeScaledIsoModelFrame(w, h, paper);
     bool named = vexBatchFrameLayerPreferred(r.blockName);
@@ -208,21 +198,19 @@ bool walkModelSpace(ModelWalk& walk) {
 class BlankTest {
  public:
   explicit BlankTest(const VexBatchPrintFrameRecord& frame)
-      : f_(frame), t_(std::max(0.005 * std::min(width(frame), height(frame)), 1.0)) {}
+      : id_(frame.entityId), box_(vexBatchBoxOf(frame)), t_(vexBatchEdgeTolerance(box_)) {}
   bool isContent(const ModelEntityEvidence& e) const {
-    if (e.entityId == f_.entityId) return false;
-    bool covers = e.minX <= f_.minX + t_ && e.maxX >= f_.maxX - t_ && e.minY <= f_.minY + t_ && e.maxY >= f_.maxY - t_;
-    bool overlaps = e.maxX > f_.minX + t_ && e.minX < f_.maxX - t_ && e.maxY > f_.minY + t_ && e.minY < f_.maxY - t_;
-    return !covers && overlaps;
+    return e.entityId != id_ && vexBatchIsContentOf(vexBatchBoxOf(e), box_, t_);
   }
   // Everything that can be content lies in this box.
   VexBatchBox inner() const {
-    return {std::min(f_.minX + t_, f_.maxX - t_), std::min(f_.minY + t_, f_.maxY - t_),
-            std::max(f_.minX + t_, f_.maxX - t_), std::max(f_.minY + t_, f_.maxY - t_)};
+    const VexBatchBox s = vexBatchShrunk(box_, t_);
+    return {std::min(s.minX, s.maxX), std::min(s.minY, s.maxY), std::max(s.minX, s.maxX), std::max(s.minY, s.maxY)};
   }
 
  private:
-  const VexBatchPrintFrameRecord& f_;
+  cad::ObjectId id_;
+  VexBatchBox box_;
   double t_;
 };
 
@@ -306,20 +294,18 @@ std::vector<Candidate> filterCandidates(std::vector<Candidate> candidates, const
   double largestPolylineArea = 0;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
     if (keep[i] && candidates[i].priority == 1)
-      largestPolylineArea = std::max(largestPolylineArea, area(candidates[i].record));
+      largestPolylineArea = std::max(largestPolylineArea, vexBatchArea(vexBatchBoxOf(candidates[i].record)));
   }
   std::vector<Candidate> survivors;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
     if (!keep[i]) continue;
     bool tooSmall = !pickedMode && candidates[i].priority == 1 && largestPolylineArea > 0 &&
-                    area(candidates[i].record) + 0.000000001 < 0.05 * largestPolylineArea;
+                    vexBatchArea(vexBatchBoxOf(candidates[i].record)) + 0.000000001 < 0.05 * largestPolylineArea;
     if (!tooSmall) survivors.push_back(std::move(candidates[i]));
   }
   diagnostics.filteredOut = candidates.size() - survivors.size();
   return survivors;
 }
-
-VexBatchBox boxOf(const VexBatchPrintFrameRecord& r) { return {r.minX, r.minY, r.maxX, r.maxY}; }
 
 }  // namespace
 
@@ -333,20 +319,22 @@ std::vector<Candidate> vexBatchRemoveDuplicateModelFrames(std::vector<Candidate>
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<VexBatchBox> boxes;
   boxes.reserve(survivors.size());
-  for (const Candidate& c : survivors) boxes.push_back(boxOf(c.record));
+  for (const Candidate& c : survivors) boxes.push_back(vexBatchBoxOf(c.record));
   VexBatchBoxIndex index(std::move(boxes));
   std::vector<std::size_t> slotOf(survivors.size(), kNone);  // the unique-list slot a survivor fills
   std::vector<std::size_t> occupant;                         // the survivor in each slot
   for (std::size_t s = 0; s < survivors.size(); ++s) {
-    const VexBatchPrintFrameRecord& r = survivors[s].record;
-    double tol = std::max(0.000001, 0.0001 * std::max(width(r), height(r)));
+    const VexBatchBox r = index.box(s);
+    double tol = std::max(0.000001, 0.0001 * vexBatchLongSide(r));
     std::size_t first = kNone;
     // A match's box lies within r's box grown by 1.5 tol.
-    index.forEachTouching({r.minX - 2 * tol, r.minY - 2 * tol, r.maxX + 2 * tol, r.maxY + 2 * tol}, [&](std::size_t k) {
+    index.forEachTouching(vexBatchGrown(r, 2 * tol), [&](std::size_t k) {
       if (slotOf[k] == kNone || slotOf[k] >= first) return true;
-      const VexBatchPrintFrameRecord& u = survivors[k].record;
-      if (std::fabs(centerX(u) - centerX(r)) <= tol && std::fabs(centerY(u) - centerY(r)) <= tol &&
-          std::fabs(width(u) - width(r)) <= tol && std::fabs(height(u) - height(r)) <= tol) {
+      const VexBatchBox u = index.box(k);
+      if (std::fabs(vexBatchCenterX(u) - vexBatchCenterX(r)) <= tol &&
+          std::fabs(vexBatchCenterY(u) - vexBatchCenterY(r)) <= tol &&
+          std::fabs(vexBatchWidth(u) - vexBatchWidth(r)) <= tol &&
+          std::fabs(vexBatchHeight(u) - vexBatchHeight(r)) <= tol) {
         first = slotOf[k];
       }
       return true;
@@ -370,20 +358,6 @@ std::vector<Candidate> vexBatchRemoveDuplicateModelFrames(std::vector<Candidate>
   return unique;
 }
 
-namespace {
-
-// The tolerance by which a frame may stick out of the one that holds it.
-double nestingTolerance(const VexBatchPrintFrameRecord& r) {
-  return std::max(0.005 * std::min(width(r), height(r)), 1.0);
-}
-
-// B lies in A grown by B's own tolerance.
-bool liesIn(const VexBatchPrintFrameRecord& b, double tb, const VexBatchPrintFrameRecord& a) {
-  return b.minX >= a.minX - tb && b.maxX <= a.maxX + tb && b.minY >= a.minY - tb && b.maxY <= a.maxY + tb;
-}
-
-}  // namespace
-
 // A frame goes at the first other frame (in list order, dropped ones included) that either lies in it, is
 // smaller by more than 2 % and has a higher priority (an outer polyline around a title block), or holds
 // it, is larger by more than 2 % and has no lower priority (a child frame).
@@ -391,32 +365,34 @@ std::vector<Candidate> vexBatchRemoveNestedModelFrames(std::vector<Candidate> un
                                                        VexBatchScanDiagnostics& diagnostics) {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::vector<VexBatchBox> boxes;
+  // How far each frame may stick out of the one that holds it.
   std::vector<double> tolerance;
   double largestTolerance = 0;
   for (const Candidate& c : unique) {
-    boxes.push_back(boxOf(c.record));
-    tolerance.push_back(nestingTolerance(c.record));
+    boxes.push_back(vexBatchBoxOf(c.record));
+    tolerance.push_back(vexBatchEdgeTolerance(boxes.back()));
     largestTolerance = std::max(largestTolerance, tolerance.back());
   }
   VexBatchBoxIndex index(std::move(boxes));
   std::vector<bool> dropped(unique.size(), false);
   for (std::size_t i = 0; i < unique.size(); ++i) {
     const Candidate& inner = unique[i];
-    double innerArea = area(inner.record);
+    const VexBatchBox innerBox = index.box(i);
+    double innerArea = vexBatchArea(innerBox);
     double grow = tolerance[i] + largestTolerance;
-    const VexBatchPrintFrameRecord& r = inner.record;
     std::size_t first = kNone;
     bool outerRule = false;
-    index.forEachTouching({r.minX - grow, r.minY - grow, r.maxX + grow, r.maxY + grow}, [&](std::size_t j) {
+    index.forEachTouching(vexBatchGrown(innerBox, grow), [&](std::size_t j) {
       if (j == i || j >= first) return true;
       const Candidate& other = unique[j];
-      double otherArea = area(other.record);
+      const VexBatchBox otherBox = index.box(j);
+      double otherArea = vexBatchArea(otherBox);
       if (otherArea * 1.02 < innerArea && inner.priority < other.priority &&
-          liesIn(other.record, tolerance[j], inner.record)) {
+          vexBatchInsideGrown(otherBox, innerBox, tolerance[j])) {
         first = j;
         outerRule = true;
       } else if (innerArea * 1.02 < otherArea && inner.priority <= other.priority &&
-                 liesIn(inner.record, tolerance[i], other.record)) {
+                 vexBatchInsideGrown(innerBox, otherBox, tolerance[i])) {
         first = j;
         outerRule = false;
       }
@@ -439,9 +415,10 @@ namespace {
 std::vector<VexBatchPrintFrameRecord> inReadingOrder(std::vector<Candidate> kept) {
   std::vector<VexBatchReadingOrderKey> keys;
   keys.reserve(kept.size());
-  for (const Candidate& c : kept) keys.push_back({centerY(c.record), c.record.minX});
+  for (const Candidate& c : kept) keys.push_back({vexBatchCenterY(vexBatchBoxOf(c.record)), c.record.minX});
   std::vector<std::size_t> order = vexBatchReadingOrder(keys, [&](std::size_t rowStart, std::size_t candidate) {
-    return std::fabs(keys[candidate].centerY - keys[rowStart].centerY) <= 0.4 * height(kept[rowStart].record);
+    return std::fabs(keys[candidate].centerY - keys[rowStart].centerY) <=
+           0.4 * vexBatchHeight(vexBatchBoxOf(kept[rowStart].record));
   });
   std::vector<VexBatchPrintFrameRecord> result;
   result.reserve(order.size());

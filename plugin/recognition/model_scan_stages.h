@@ -13,10 +13,10 @@ struct VexBatchModelFrameCandidate {
 
 // Keeps the first of frames with the same centre and size (within 0.0001 of the larger side); a block
 // reference replaces a polyline in its place. Adds to `duplicates`.
-std::vector<VexBatchModelFrameCandidate> vexBatchRemoveDuplicateModelFrames(
+[[nodiscard]] std::vector<VexBatchModelFrameCandidate> vexBatchRemoveDuplicateModelFrames(
     std::vector<VexBatchModelFrameCandidate> survivors, VexBatchScanDiagnostics& diagnostics);
 
 // Drops outer polylines around smaller block frames and frames held by larger ones of no higher priority.
 // Adds to `lowerPriorityOuterExcluded` and `nestedChildExcluded`, sets `nestedExcluded`.
-std::vector<VexBatchModelFrameCandidate> vexBatchRemoveNestedModelFrames(
+[[nodiscard]] std::vector<VexBatchModelFrameCandidate> vexBatchRemoveNestedModelFrames(
     std::vector<VexBatchModelFrameCandidate> unique, VexBatchScanDiagnostics& diagnostics);

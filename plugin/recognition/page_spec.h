@@ -8,7 +8,7 @@
 #include "recognition/records.h"
 #include "recognition/selection_range.h"
 
-struct VexBatchPrintPageSpec {
+struct [[nodiscard]] VexBatchPrintPageSpec {
   VexBatchPrintSource source = VexBatchPrintSourceLayout;
   std::wstring name;        // as the user sees and edits it; the {page} token
   std::wstring layoutName;  // "Model" for a model-space frame

@@ -48,10 +48,13 @@ Nearest nearestIsoPaper(double shortSide, double longSide) {
   return best;
 }
 
-// The automatic paper and its error; a size beyond 2000 (or not a number) gets A3 with no error measured.
+// The automatic paper and its error; a size beyond the sheet limit (or not a number) gets A3 with no error
+// measured.
 VexBatchPrintPaperSpec automaticPaper(double shortSide, double longSide, double& error) {
   error = std::numeric_limits<double>::infinity();
-  if (!(shortSide <= 2000.0) || !(longSide <= 2000.0)) return paperOf(kIsoPapers[kA3]);
+  if (!(shortSide <= kVexBatchSheetSideLimit) || !(longSide <= kVexBatchSheetSideLimit)) {
+    return paperOf(kIsoPapers[kA3]);
+  }
   Nearest nearest = nearestIsoPaper(shortSide, longSide);
   if (nearest.error <= 0.18) {
     error = nearest.error;
@@ -59,6 +62,10 @@ VexBatchPrintPaperSpec automaticPaper(double shortSide, double longSide, double&
   }
   return paperOf(kIsoPapers[kA3]);
 }
+
+// How far a lengthened sheet's short side may stray from its ISO paper's: half a percent, at least 1.5 mm.
+// This matches a measured paper to a standard one, so its floor is not the one unit of slack a frame gets.
+double lengthenedShortSideTolerance(const IsoPaper& iso) { return std::max(0.005 * iso.shortSide, 1.5); }
 
 bool ratioAllowsSheet(double shortSide, double longSide) {
   double ratio = longSide / shortSide;
@@ -78,7 +85,9 @@ VexBatchPrintPaperSpec vexBatchPaperForMode(VexBatchPrintPaperMode mode, double 
 }
 
 bool vexBatchRecognizeIsoPaperFrame(double width, double height, VexBatchPrintPaperSpec& paper) {
-  if (!(width > 0 && width <= 2000.0) || !(height > 0 && height <= 2000.0)) return false;
+  if (!(width > 0 && width <= kVexBatchSheetSideLimit) || !(height > 0 && height <= kVexBatchSheetSideLimit)) {
+    return false;
+  }
   double shortSide = std::min(width, height);
   double longSide = std::max(width, height);
   double error = 0;
@@ -86,7 +95,7 @@ bool vexBatchRecognizeIsoPaperFrame(double width, double height, VexBatchPrintPa
   if (error <= 0.04) return true;
   if (!ratioAllowsSheet(shortSide, longSide)) return false;
   for (const IsoPaper& iso : kIsoPapers) {
-    bool shortFits = std::fabs(shortSide - iso.shortSide) <= std::max(0.005 * iso.shortSide, 1.5);
+    bool shortFits = std::fabs(shortSide - iso.shortSide) <= lengthenedShortSideTolerance(iso);
     bool longFits = longSide > 1.02 * iso.longSide && longSide <= 3.0 * iso.longSide;
     if (shortFits && longFits) {
       paper = {std::wstring(iso.name) + L"加长", shortSide, longSide};
@@ -126,4 +135,23 @@ bool vexBatchRecognizeScaledIsoModelFrame(double width, double height, VexBatchP
     return true;
   }
   return false;
+}
+
+namespace {
+
+VexBatchPrintPaperSpec recognizedOrAutomatic(bool (*recognize)(double, double, VexBatchPrintPaperSpec&), double width,
+                                             double height) {
+  VexBatchPrintPaperSpec paper;
+  if (recognize(width, height, paper)) return paper;
+  return vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, width, height);
+}
+
+}  // namespace
+
+VexBatchPrintPaperSpec vexBatchIsoOrAutomaticPaper(double width, double height) {
+  return recognizedOrAutomatic(vexBatchRecognizeIsoPaperFrame, width, height);
+}
+
+VexBatchPrintPaperSpec vexBatchScaledIsoOrAutomaticPaper(double width, double height) {
+  return recognizedOrAutomatic(vexBatchRecognizeScaledIsoModelFrame, width, height);
 }

@@ -12,24 +12,24 @@ class BlockReference;
 }  // namespace cad
 
 // The name holds "图框", "frame", "border", "title" or "tk", in any letter case.
-bool vexBatchFrameLayerPreferred(const std::wstring& name);
+[[nodiscard]] bool vexBatchFrameLayerPreferred(const std::wstring& name);
 // Same length and equal character by character after towlower; no trimming.
-bool vexBatchLayerNamesEqual(const std::wstring& a, const std::wstring& b);
+[[nodiscard]] bool vexBatchLayerNamesEqual(const std::wstring& a, const std::wstring& b);
 // The entity matches the current recognition mode (always, in automatic mode).
-bool vexBatchEntityMatchesFrameRecognition(const cad::Entity* entity);
+[[nodiscard]] bool vexBatchEntityMatchesFrameRecognition(const cad::Entity* entity);
 // The named layer of the working drawing plots; an empty or unknown name, or a failed lookup, counts as plotted.
-bool vexBatchLayerNameIsPlottable(const std::wstring& layer);
+[[nodiscard]] bool vexBatchLayerNameIsPlottable(const std::wstring& layer);
 
 // The entity's layer name; empty when there is none to give.
-std::wstring vexBatchEntityLayer(const cad::Entity* entity);
+[[nodiscard]] std::wstring vexBatchEntityLayer(const cad::Entity* entity);
 // The plot flag of the entity's layer; true when the layer cannot be opened.
-bool vexBatchEntityLayerIsPlottable(const cad::Entity* entity);
+[[nodiscard]] bool vexBatchEntityLayerIsPlottable(const cad::Entity* entity);
 // True when non-plotted layers are included, else the layer's plot flag.
-bool vexBatchEntityLayerIsAllowed(const cad::Entity* entity);
+[[nodiscard]] bool vexBatchEntityLayerIsAllowed(const cad::Entity* entity);
 // The referenced block's name; a dynamic block's own name for any of its anonymous representations.
-std::wstring vexBatchBlockReferenceName(const cad::BlockReference* reference);
+[[nodiscard]] std::wstring vexBatchBlockReferenceName(const cad::BlockReference* reference);
 // A mode other than automatic is active.
-bool vexBatchExplicitFrameMode();
-bool vexBatchSelectedFrameContains(const cad::ObjectId& id);
+[[nodiscard]] bool vexBatchExplicitFrameMode();
+[[nodiscard]] bool vexBatchSelectedFrameContains(const cad::ObjectId& id);
 // True unless the mode is "designated layer"; then whether the layer is the designated one.
-bool vexBatchFrameMatchesDesignatedLayer(const std::wstring& layer);
+[[nodiscard]] bool vexBatchFrameMatchesDesignatedLayer(const std::wstring& layer);

@@ -16,5 +16,5 @@ struct VexBatchReadingOrderKey {
 // starts at the first record not yet placed and takes the records that follow while
 // sameRow(rowStart, candidate) holds (indices into `keys`); each row is ordered by minX. Returns indices into
 // `keys`. Keys must be finite.
-std::vector<std::size_t> vexBatchReadingOrder(const std::vector<VexBatchReadingOrderKey>& keys,
-                                              const std::function<bool(std::size_t, std::size_t)>& sameRow);
+[[nodiscard]] std::vector<std::size_t> vexBatchReadingOrder(
+    const std::vector<VexBatchReadingOrderKey>& keys, const std::function<bool(std::size_t, std::size_t)>& sameRow);

@@ -10,3 +10,16 @@ bool gBatchExcludeBlankRectangles = true;
 VexBatchScanDiagnostics gBatchLayoutDiagnostics;
 VexBatchScanDiagnostics gBatchModelDiagnostics;
 std::vector<std::wstring> gBatchLayoutCandidateTrace;
+
+void vexBatchResetRecognitionStateForTesting() {
+  gBatchFrameRecognitionMode = VexBatchFrameRecognitionAutomatic;
+  gBatchDesignatedFrameLayer.clear();
+  gBatchDesignatedFrameBlock.clear();
+  gBatchSelectedFrameEntityIds.clear();
+  gBatchLayoutSelectionRange = VexBatchLayoutSelectionRange();
+  gBatchIncludeNonPlottableLayers = true;
+  gBatchExcludeBlankRectangles = true;
+  gBatchLayoutDiagnostics = VexBatchScanDiagnostics();
+  gBatchModelDiagnostics = VexBatchScanDiagnostics();
+  gBatchLayoutCandidateTrace.clear();
+}

@@ -28,3 +28,6 @@ extern bool gBatchExcludeBlankRectangles;
 extern VexBatchScanDiagnostics gBatchLayoutDiagnostics;
 extern VexBatchScanDiagnostics gBatchModelDiagnostics;
 extern std::vector<std::wstring> gBatchLayoutCandidateTrace;
+
+// Puts every setting and result above back to its load-time value: tests run one after another in one process.
+void vexBatchResetRecognitionStateForTesting();

@@ -19,14 +19,14 @@ enum VexBatchPrintPaperMode : std::int32_t {
 };
 
 // A paper in millimetres, shorter side first; it has no orientation.
-struct VexBatchPrintPaperSpec {
+struct [[nodiscard]] VexBatchPrintPaperSpec {
   std::wstring name;
   double shortSide = 210.0;
   double longSide = 297.0;
 };
 
 // A sheet on a paper-space layout (a window on it), or the whole layout.
-struct VexBatchPrintLayoutRecord {
+struct [[nodiscard]] VexBatchPrintLayoutRecord {
   cad::ObjectId layoutId;
   std::wstring sheetName;
   std::wstring layoutName;
@@ -49,7 +49,7 @@ struct VexBatchPrintLayoutRecord {
 };
 
 // A frame found in model space.
-struct VexBatchPrintFrameRecord {
+struct [[nodiscard]] VexBatchPrintFrameRecord {
   cad::ObjectId entityId;
   cad::ObjectId blockReferenceId;
   std::wstring blockName;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cad/command_line.h"
 #include "cad/command_names.h"
 #include "cad/command_stack.h"
 #include "cad/environment.h"
@@ -10,9 +11,17 @@
 #include "cad/lisp_symbols.h"
 #include "cad/result_buffer.h"
 #include "foundation/files.h"
+#include "foundation/iso8601.h"
+#include "foundation/text.h"
 #include "host_fixture.h"
 
 namespace {
+
+std::size_t count(const std::wstring& text, const std::wstring& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size())) ++n;
+  return n;
+}
 
 using cadtest::HostTest;
 
@@ -68,20 +77,38 @@ TEST_F(EnvironmentTest, FailuresKeepTheOldValue) {
   EXPECT_EQ(cad::acedSetEnv(L"Key", nullptr), cad::RTERROR);
 }
 
-TEST_F(EnvironmentTest, ADamagedFileIsSetAsideNotLost) {
+TEST_F(EnvironmentTest, ADamagedFileIsSetAsideNotLostAndSaidOnce) {
+  foundation::setWallClockForTesting([] { return *foundation::parseIso8601("2026-12-10T11:44:32Z"); });
   ASSERT_TRUE(foundation::createDirectory(folder() + "/config/quodline-host", true).ok);
   writeFile("config/quodline-host/environment.json", "{ not json");
-  writeFile("config/quodline-host/environment.damaged.json", "earlier damage");
+  writeFile("config/quodline-host/environment.damaged-20261210T114432Z.json", "earlier damage");
   cad::environment().reload();
 
   std::wstring value;
   EXPECT_EQ(cad::acedGetEnv(L"Anything", value), cad::RTERROR);
-  EXPECT_NE(cad::environment().lastError().find("damaged"), std::string::npos);
-  const foundation::ReadResult kept = foundation::readFile(folder() + "/config/quodline-host/environment.damaged-1.json");
-  ASSERT_TRUE(kept.ok);
-  EXPECT_EQ(kept.data, "{ not json");
-  EXPECT_EQ(foundation::readFile(folder() + "/config/quodline-host/environment.damaged.json").data, "earlier damage");
+  EXPECT_EQ(cad::acedGetEnv(L"Other", value), cad::RTERROR);
+  EXPECT_NE(cad::environment().lastError().find("set aside"), std::string::npos);
+  const std::string folderOfFile = folder() + "/config/quodline-host/";
+  EXPECT_EQ(foundation::readFile(folderOfFile + "environment.damaged-20261210T114432Z-2.json").data, "{ not json");
+  EXPECT_EQ(foundation::readFile(folderOfFile + "environment.damaged-20261210T114432Z.json").data, "earlier damage");
   EXPECT_EQ(cad::acedSetEnv(L"Fresh", L"1"), cad::RTNORM);
+  const std::wstring transcript = cad::commandLine().transcript();
+  EXPECT_EQ(count(transcript, L"Damaged settings"), 1u) << foundation::utf8FromWideLossy(transcript);
+  foundation::setWallClockForTesting(nullptr);
+}
+
+TEST_F(EnvironmentTest, AFileThatCannotBeReadStaysAndTheSessionGoesOnInMemory) {
+  const std::string file = folder() + "/config/quodline-host/environment.json";
+  ASSERT_TRUE(foundation::createDirectory(file, true).ok);  // a folder in the file's place
+  cad::environment().reload();
+
+  EXPECT_EQ(cad::acedSetEnv(L"Key", L"session only"), cad::RTERROR);  // not written
+  std::wstring value;
+  ASSERT_EQ(cad::acedGetEnv(L"Key", value), cad::RTNORM);
+  EXPECT_EQ(value, L"session only");
+  EXPECT_TRUE(foundation::isDirectory(file));
+  EXPECT_NE(cad::environment().lastError().find("kept in memory only"), std::string::npos);
+  EXPECT_EQ(count(cad::commandLine().transcript(), L"Cannot read settings"), 1u);
 }
 
 class CommandNamesTest : public HostTest {};

@@ -152,6 +152,14 @@ TEST_F(Files, Reading) {
   EXPECT_EQ(readFile(dir / "f", 10).data, "0123456789");
   EXPECT_EQ(readFile(dir / "none").code, ENOENT);
   EXPECT_EQ(readFile(dir.path()).code, EISDIR);
+  // What is not a regular file is refused at once: a named pipe nobody writes to would otherwise block.
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  for (const std::string& special : {dir / "pipe", std::string("/dev/zero"), std::string("/dev/null")}) {
+    SCOPED_TRACE(special);
+    const ReadResult refused = readFile(special);
+    EXPECT_EQ(refused.code, EINVAL);
+    EXPECT_NE(refused.error.find("not a regular file"), std::string::npos);
+  }
   failNextFileOperation(FileOperation::read, EIO);
   const ReadResult failed = readFile(dir / "f");
   EXPECT_EQ(failed.code, EIO);

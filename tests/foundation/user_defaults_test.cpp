@@ -1,8 +1,10 @@
 #include "foundation/user_defaults.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "foundation/file_faults.h"
 #include "foundation/iso8601.h"
@@ -179,13 +181,40 @@ TEST_F(Defaults, AFileThatCannotBeSetAsideIsNeverOverwritten) {
 }
 
 TEST_F(Defaults, AnUnreadableFileIsNeverOverwritten) {
-  fs::create_directory(dir / "standard.json");  // a folder in the file's place cannot be read
-  UserDefaults::resetForTesting();
-  UserDefaults& d = UserDefaults::standard();
-  EXPECT_FALSE(d.setInteger(1, "k"));
-  EXPECT_EQ(d.integerForKey("k"), 1);
-  EXPECT_TRUE(fs::is_directory(dir / "standard.json"));
-  EXPECT_FALSE(d.lastError().empty());
+  // A folder or a named pipe in the file's place, or a file without read permission: none is damaged
+  // content, so each stays where it is and the session goes on in memory.
+  const struct {
+    const char* kind;
+    std::function<void(const std::string&)> make;
+    bool needsPermissions;
+  } cases[] = {
+      {"folder", [](const std::string& p) { fs::create_directory(p); }, false},
+      {"named pipe", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, false},
+      {"no permission",
+       [](const std::string& p) {
+         writeText(p, "{\"k\": 5}");
+         fs::permissions(p, fs::perms::none);
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    if (c.needsPermissions && !foundation_test::permissionsAreEnforced()) continue;
+    fs::remove_all(dir.path());
+    fs::create_directories(dir.path());
+    reports.clear();
+    const std::string file = dir / "standard.json";
+    c.make(file);
+    const auto before = fs::symlink_status(file).type();
+    UserDefaults::resetForTesting();
+    UserDefaults& d = UserDefaults::standard();
+    EXPECT_FALSE(d.setInteger(1, "k"));
+    EXPECT_EQ(d.integerForKey("k"), 1);
+    EXPECT_EQ(fs::symlink_status(file).type(), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);  // nothing set aside
+    ASSERT_FALSE(reports.empty());
+    EXPECT_NE(reports[0].find("kept in memory only"), std::string::npos) << reports[0];
+  }
 }
 
 TEST_F(Defaults, SaveFailuresAreReportedAndTheValueKept) {

@@ -174,14 +174,22 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
 
 ReadResult readFile(const std::string& path, std::size_t maxBytes) {
   ReadResult result;
-  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY));
+  // Non-blocking, so that a named pipe in the file's place cannot stall the reader; the kind is checked on
+  // the opened descriptor, so nothing can be swapped in between.
+  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK));
   if (fd.get() < 0) {
     static_cast<FileResult&>(result) = fail(errno, "open", path);
     return result;
   }
   struct stat st{};
-  if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    static_cast<FileResult&>(result) = fail(EISDIR, "read", path);
+  if (::fstat(fd.get(), &st) != 0) {
+    static_cast<FileResult&>(result) = fail(errno, "read", path);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    static_cast<FileResult&>(result) =
+        S_ISDIR(st.st_mode) ? fail(EISDIR, "read", path)
+                            : FileResult::failure(EINVAL, "Cannot read \"" + path + "\": not a regular file");
     return result;
   }
   char buffer[65536];

@@ -1,6 +1,5 @@
 #include "foundation/user_defaults.h"
 
-#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -9,9 +8,9 @@
 #include "foundation/files.h"
 #include "foundation/folders.h"
 #include "foundation/format.h"
-#include "foundation/iso8601.h"
 #include "foundation/json.h"
 #include "foundation/paths.h"
+#include "foundation/settings_file.h"
 #include "foundation/string_values.h"
 #include "foundation/text.h"
 #include "percent_encoding.h"
@@ -93,43 +92,11 @@ struct UserDefaults::Impl {
   void ensureLoaded() const {
     if (loaded) return;
     loaded = true;
-    values = Json::object();
-    persistBlocked = false;
     path = appendingPathComponent(currentRoot(), fileNameOf(name));
-    if (!itemExists(path)) return;
-    const ReadResult read = readFile(path, kJsonMaxFileBytes);
-    if (!read) {
-      persistBlocked = true;
-      report("Cannot read settings " + path + ": " + read.error + "; changes are kept in memory only");
-      return;
-    }
-    JsonResult parsed = parseJson(read.data);
-    if (parsed && parsed.value.is_object()) {
-      values = std::move(parsed.value);
-      return;
-    }
-    const std::string reason = parsed ? std::string("not a JSON object") : parsed.error;
-    setAside(reason);
-  }
-
-  void setAside(const std::string& reason) const {
-    const std::string base = deletingPathExtension(path) + ".damaged-" + iso8601Basic(wallClockNow());
-    FileResult moved;
-    std::string target;
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-      target = base;
-      if (attempt != 1) target.append("-").append(std::to_string(attempt));
-      target.append(".json");
-      moved = moveItem(path, target);
-      if (moved || moved.code != EEXIST) break;
-    }
-    if (moved) {
-      report("Damaged settings " + path + " (" + reason + ") were set aside as " + target);
-    } else {
-      persistBlocked = true;
-      report("Damaged settings " + path + " (" + reason + ") could not be set aside: " + moved.error +
-             "; changes are kept in memory only");
-    }
+    SettingsFileLoad load = loadSettingsFile(path);
+    values = std::move(load.values);
+    persistBlocked = !load.writable;
+    if (!load.report.empty()) report(std::move(load.report));
   }
 
   bool save() const {

@@ -1,7 +1,7 @@
 // The candidate trace: its lines, the file at the end of a scan, and the care taken in writing that file in
 // a folder that every user may write to.
 
-#include "recognition/candidate_trace.h"
+#include "recognition/layout/candidate_trace.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -73,10 +73,7 @@ struct GroupingPunct : std::numpunct<wchar_t> {
 TEST(CandidateTraceLine, NumbersAreWrittenAsTheDefaultStreamWritesThemWhateverTheLocale) {
   std::locale before = std::locale::global(std::locale(std::locale::classic(), new GroupingPunct));
   EnclosingRectangle r;
-  r.minX = -0.5;
-  r.maxX = 1500.25;
-  r.minY = 1e-7;
-  r.maxY = 2e-7;
+  r.box = {-0.5, 1e-7, 1500.25, 2e-7};
   r.source = L"four-lines";
   r.plottable = false;
   std::wstring line = vexBatchCandidateTraceLine(r, 3, 12);
@@ -92,7 +89,7 @@ TEST(CandidateTraceLine, NumbersMatchTheDefaultWideStreamForEveryKindOfValue) {
                            42000.5, 0.000123, 999999.5,  99999.95, -0.00001, 5e-324, 1.7e308};
   for (double v : values) {
     SCOPED_TRACE(v);
-    VexBatchLayoutBox box{0, 0, v, v};
+    VexBatchBox box{0, 0, v, v};
     std::wostringstream expected;
     expected << L"entity type=X box=" << v << L'x' << v << L" center=" << (0 + v) / 2 << L',' << (0 + v) / 2
              << L" plottable=1";

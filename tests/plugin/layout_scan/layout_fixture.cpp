@@ -1,17 +1,18 @@
 #include "layout_fixture.h"
 
-#include "recognition/candidate_trace.h"
+#include "recognition/layout/candidate_trace.h"
 #include "recognition/layout_scan.h"
+#include "recognition/recognition_state.h"
 #include "test_files.h"
 
 namespace layout_test {
 
 void LayoutScanTest::SetUp() {
-  recognition_test::resetRecognitionState();
+  vexBatchResetRecognitionStateForTesting();
   if (!clearTraceFile()) GTEST_SKIP() << "another user's " << kVexBatchLayoutCandidateTracePath << " is in the way";
 }
 
-void LayoutScanTest::TearDown() { recognition_test::resetRecognitionState(); }
+void LayoutScanTest::TearDown() { vexBatchResetRecognitionStateForTesting(); }
 
 cad::ObjectId LayoutScanTest::layout(const std::wstring& name, int tabOrder, double paperW, double paperH) {
   cad::ObjectId id = d.db().layoutId(name);

@@ -1,7 +1,7 @@
 // Cleaning and ordering one layout's frames: blank frames, duplicates, nesting, reading order and the
 // matching of viewports to frames.
 
-#include "recognition/layout_ordering.h"
+#include "recognition/layout/layout_ordering.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ TEST_F(LayoutOrderingTest, BlankPolylineFramesGoAndAreListedButBlankBlockFramesS
 TEST_F(LayoutOrderingTest, OfTwoFramesAtOnePlaceTheBlockFrameStaysWhicheverComesFirst) {
   for (bool blockFirst : {true, false}) {
     SCOPED_TRACE(blockFirst ? "block first" : "polyline first");
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     recognition_test::DrawingFixture drawing;
     cad::ObjectId sheet = drawing.db().layoutId(L"Layout1");
     cad::ObjectId paper = drawing.layoutSpace(sheet);
@@ -128,13 +128,10 @@ VexBatchLayoutCandidates candidatesWithFrames(std::initializer_list<PaperFrame> 
 
 PaperFrame frameAt(double minX, double minY, double w, double h, bool block, const wchar_t* layer) {
   PaperFrame f;
-  f.minX = minX;
-  f.minY = minY;
-  f.maxX = minX + w;
-  f.maxY = minY + h;
+  f.box = {minX, minY, minX + w, minY + h};
   f.layer = layer;
   f.fromBlockReference = block;
-  vexBatchRecognizeIsoPaperFrame(w, h, f.paper);
+  f.paper = vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h);
   return f;
 }
 
@@ -148,7 +145,7 @@ ViewportTile tileAt(double cx, double cy, double w, double h) {
 }
 
 TEST(ViewportMatching, AViewportGoesToTheFrameWithLeastRoomAndTheClosestCentre) {
-  recognition_test::resetRecognitionState();
+  vexBatchResetRecognitionStateForTesting();
   // Two overlapping A3 frames that are neither duplicates nor nested, and a tile inside both: the frame
   // centred on the tile wins.
   VexBatchLayoutCandidates layout =
@@ -159,7 +156,7 @@ TEST(ViewportMatching, AViewportGoesToTheFrameWithLeastRoomAndTheClosestCentre) 
   ASSERT_EQ(layout.frames.size(), 2u);
   EXPECT_TRUE(layout.tiles[0].matched);
   EXPECT_EQ(layout.tiles[0].matchedLayer, L"right");
-  EXPECT_EQ(layout.tiles[0].matchedMinX, 15);
+  EXPECT_EQ(layout.tiles[0].matchedBox.minX, 15);
   EXPECT_EQ(layout.tiles[0].paper.name, L"A3");
   EXPECT_EQ(diag.matched, 1u);
   EXPECT_EQ(diag.acceptedSingleViewport, 2u);
@@ -173,7 +170,7 @@ TEST(ViewportMatching, AViewportGoesToTheFrameWithLeastRoomAndTheClosestCentre) 
 }
 
 TEST(ViewportMatching, RoomToSpareOutweighsTheCentre) {
-  recognition_test::resetRecognitionState();
+  vexBatchResetRecognitionStateForTesting();
   // An A3 and an A2 frame that overlap without nesting; the tile sits on the A2 frame's centre but is held
   // by both, and the A3 frame, with far less room to spare, wins.
   VexBatchLayoutCandidates layout =

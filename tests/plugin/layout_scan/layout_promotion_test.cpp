@@ -162,7 +162,7 @@ TEST_F(LayoutPromotionTest, BlankRectanglesArePromotedOnlyBesideComparablePeersW
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     gBatchExcludeBlankRectangles = c.excludeBlank;
     recognition_test::DrawingFixture drawing;
     cad::ObjectId sheet = drawing.db().layoutId(L"Layout1");

@@ -1,7 +1,7 @@
 // Sheet records: windows per frame or per spread viewport, else the whole layout; the nesting guard over all
 // windows of a layout, the final order and the numbering.
 
-#include "recognition/layout_records.h"
+#include "recognition/layout/layout_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Which single polylines on a layout are rectangles.
 
-#include "recognition/layout_rectangles.h"
+#include "recognition/layout/layout_rectangles.h"
 
 #include <gtest/gtest.h>
 

@@ -19,8 +19,8 @@ std::set<std::string> keysOf(const nlohmann::json& object) {
 
 class DiagnosticsDictionary : public testing::Test {
  protected:
-  void SetUp() override { recognition_test::resetRecognitionState(); }
-  void TearDown() override { recognition_test::resetRecognitionState(); }
+  void SetUp() override { vexBatchResetRecognitionStateForTesting(); }
+  void TearDown() override { vexBatchResetRecognitionStateForTesting(); }
 };
 
 TEST_F(DiagnosticsDictionary, EmptyScansGiveZeroCountersAndTheOptions) {

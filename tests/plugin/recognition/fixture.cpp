@@ -152,17 +152,6 @@ void DrawingFixture::content(double minX, double minY, double maxX, double maxY,
   text(minX + 0.3 * w, minY + 0.5 * h, 0.02 * h, L"平面图", L"0", owner);
 }
 
-void resetRecognitionState() {
-  gBatchFrameRecognitionMode = VexBatchFrameRecognitionAutomatic;
-  gBatchDesignatedFrameLayer.clear();
-  gBatchDesignatedFrameBlock.clear();
-  gBatchSelectedFrameEntityIds.clear();
-  gBatchLayoutSelectionRange = VexBatchLayoutSelectionRange();
-  gBatchIncludeNonPlottableLayers = true;
-  gBatchExcludeBlankRectangles = true;
-  gBatchLayoutDiagnostics = VexBatchScanDiagnostics();
-  gBatchModelDiagnostics = VexBatchScanDiagnostics();
-  gBatchLayoutCandidateTrace.clear();
-}
+void resetRecognitionState() { vexBatchResetRecognitionStateForTesting(); }
 
 }  // namespace recognition_test

@@ -70,7 +70,7 @@ class DrawingFixture {
   std::unique_ptr<cad::Database> db_;
 };
 
-// Puts the process-wide recognition settings and results back to their load-time values.
+// vexBatchResetRecognitionStateForTesting, under the name the status report tests call.
 void resetRecognitionState();
 
 }  // namespace recognition_test

@@ -11,10 +11,10 @@ namespace {
 
 class ModelScanDxf : public testing::Test {
  protected:
-  void SetUp() override { recognition_test::resetRecognitionState(); }
+  void SetUp() override { vexBatchResetRecognitionStateForTesting(); }
   void TearDown() override {
     cad::acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
   }
 
   std::vector<VexBatchPrintFrameRecord> scanFile(const std::string& name) {

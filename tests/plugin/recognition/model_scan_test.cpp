@@ -14,8 +14,8 @@ using recognition_test::DrawingFixture;
 
 class ModelScan : public testing::Test {
  protected:
-  void SetUp() override { recognition_test::resetRecognitionState(); }
-  void TearDown() override { recognition_test::resetRecognitionState(); }
+  void SetUp() override { vexBatchResetRecognitionStateForTesting(); }
+  void TearDown() override { vexBatchResetRecognitionStateForTesting(); }
 
   std::vector<VexBatchPrintFrameRecord> scan() {
     std::vector<VexBatchPrintFrameRecord> frames = vexCollectModelFrames();
@@ -124,7 +124,7 @@ TEST_F(ModelScan, BlankRectanglesAreLeftOutAndListed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.inside);
     DrawingFixture local;
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     local.rectangle(0, 0, 420, 297);
     std::string inside = c.inside;
     if (inside == "an entity covering the frame") local.circle(210, 150, 400);
@@ -170,7 +170,7 @@ TEST_F(ModelScan, PolylineOnABlockFrameGivesOneRecordEitherOrder) {
   for (bool polylineFirst : {true, false}) {
     SCOPED_TRACE(polylineFirst ? "polyline first" : "block first");
     DrawingFixture local;
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     cad::ObjectId block = local.titleBlock(L"SHEET", 420, 297);
     cad::ObjectId polyline, reference;
     local.content(100, 100, 520, 397);
@@ -275,7 +275,7 @@ TEST_F(ModelScan, BlockReferenceAcceptance) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     DrawingFixture local;
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     cad::ObjectId block;
     if (c.border) {
       block = local.titleBlock(c.blockName, c.w, c.h);

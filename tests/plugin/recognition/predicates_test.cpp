@@ -10,10 +10,10 @@ using recognition_test::DrawingFixture;
 
 class Predicates : public testing::Test {
  protected:
-  void SetUp() override { recognition_test::resetRecognitionState(); }
+  void SetUp() override { vexBatchResetRecognitionStateForTesting(); }
   void TearDown() override {
     EXPECT_TRUE(drawing.db().openObjects().empty());
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
   }
 
   const cad::Entity* entity(cad::ObjectId id) { return &drawing.object<cad::Entity>(id); }

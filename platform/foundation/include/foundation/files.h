@@ -47,7 +47,8 @@ bool isWritable(const std::string& path);
 // Without intermediates the parent must exist and the folder must not; with them, an existing folder is fine.
 FileResult createDirectory(const std::string& path, bool withIntermediates, unsigned mode = 0755);
 
-// Refuses files larger than maxBytes (EFBIG) rather than reading them whole.
+// Reads regular files only: a folder fails with EISDIR, a pipe, device or socket with EINVAL ("not a regular
+// file"), without blocking. Refuses files larger than maxBytes (EFBIG) rather than reading them whole.
 ReadResult readFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // Writes a temporary file in the same folder, flushes it to disk, renames it over the path and flushes the

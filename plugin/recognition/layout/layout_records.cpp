@@ -1,4 +1,4 @@
-#include "recognition/layout_records.h"
+#include "recognition/layout/layout_records.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,13 +6,13 @@
 #include <map>
 #include <utility>
 
-#include "recognition/layout_geometry.h"
-#include "recognition/layout_ordering.h"
+#include "recognition/layout/layout_geometry.h"
+#include "recognition/layout/layout_ordering.h"
 
 namespace {
 
 void countViewports(const VexBatchLayoutCandidates& layout, VexBatchPrintLayoutRecord& record) {
-  const VexBatchLayoutBox inner = vexBatchShrunk(vexBatchBoxOf(record), 1.0);
+  const VexBatchBox inner = vexBatchShrunk(vexBatchBoxOf(record), 1.0);
   for (const ViewportTile& tile : layout.tiles) {
     if (!vexBatchOverlapsStrictly(vexBatchBoxOf(tile), inner)) continue;
     ++record.enclosedViewportCount;
@@ -21,17 +21,14 @@ void countViewports(const VexBatchLayoutCandidates& layout, VexBatchPrintLayoutR
 }
 
 VexBatchPrintLayoutRecord windowRecord(const VexBatchLayoutCandidates& layout, std::size_t number,
-                                       const VexBatchLayoutBox& box, const std::wstring& frameLayer, bool exact,
+                                       const VexBatchBox& box, const std::wstring& frameLayer, bool exact,
                                        const VexBatchPrintPaperSpec& paper) {
   VexBatchPrintLayoutRecord record = layout.base;
   record.sheetName = vexBatchLayoutSheetName(record.layoutName, number);
   record.frameLayer = frameLayer;
   record.layoutWindow = true;
   record.exactPaperFrame = exact;
-  record.minX = box.minX;
-  record.minY = box.minY;
-  record.maxX = box.maxX;
-  record.maxY = box.maxY;
+  vexBatchSetBox(record, box);
   record.paperWidth = vexBatchWidth(box);
   record.paperHeight = vexBatchHeight(box);
   record.paper = paper;
@@ -82,7 +79,7 @@ void vexBatchAppendLayoutRecords(const VexBatchLayoutCandidates& layout, bool pi
   if (pickedMode || !layout.frames.empty()) {
     std::size_t number = 0;
     for (const PaperFrame& f : layout.frames) {
-      records.push_back(windowRecord(layout, ++number, vexBatchBoxOf(f), f.layer, true, f.paper));
+      records.push_back(windowRecord(layout, ++number, f.box, f.layer, true, f.paper));
     }
     if (pickedMode) return;
     const auto matched =
@@ -124,12 +121,12 @@ std::uint64_t vexBatchFinishLayoutRecords(std::vector<VexBatchPrintLayoutRecord>
   std::vector<bool> removed(records.size(), false);
   for (const auto& [layout, windows] : windowsOfLayout) {
     for (std::size_t r : windows) {
-      const VexBatchLayoutBox box = vexBatchBoxOf(records[r]);
+      const VexBatchBox box = vexBatchBoxOf(records[r]);
       const double area = vexBatchArea(box);
       if (!(area > 1.0)) continue;
-      const double slack = std::max(0.005 * vexBatchShortSide(box), 1.0);
+      const double slack = vexBatchEdgeTolerance(box);
       removed[r] = std::any_of(windows.begin(), windows.end(), [&](std::size_t o) {
-        const VexBatchLayoutBox other = vexBatchBoxOf(records[o]);
+        const VexBatchBox other = vexBatchBoxOf(records[o]);
         const bool differs = std::fabs(other.minX - box.minX) > 1e-6 || std::fabs(other.minY - box.minY) > 1e-6 ||
                              std::fabs(other.maxX - box.maxX) > 1e-6 || std::fabs(other.maxY - box.maxY) > 1e-6;
         return o != r && differs && vexBatchArea(other) > 1.02 * area && vexBatchInsideGrown(box, other, slack);

@@ -1,11 +1,11 @@
-#include "recognition/layout_promotion.h"
+#include "recognition/layout/layout_promotion.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-#include "recognition/layout_geometry.h"
+#include "recognition/layout/layout_geometry.h"
 #include "recognition/paper.h"
 #include "recognition/recognition_state.h"
 
@@ -18,27 +18,25 @@ bool polylineShaped(const EnclosingRectangle& e) {
 }
 
 void addFrameFrom(const EnclosingRectangle& e, std::vector<PaperFrame>& frames) {
-  const VexBatchLayoutBox box = vexBatchBoxOf(e);
-  frames.push_back({e.minX, e.minY, e.maxX, e.maxY, e.layer, e.blockName,
-                    vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, vexBatchWidth(box), vexBatchHeight(box)),
+  frames.push_back({e.box, e.layer, e.blockName,
+                    vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, vexBatchWidth(e.box), vexBatchHeight(e.box)),
                     e.fromBlockReference, e.entityId});
 }
 
-bool insideSomeFrame(const VexBatchLayoutBox& box, const std::vector<PaperFrame>& frames) {
+bool insideSomeFrame(const VexBatchBox& box, const std::vector<PaperFrame>& frames) {
   return std::any_of(frames.begin(), frames.end(), [&](const PaperFrame& f) {
-    return vexBatchInsideGrown(box, vexBatchBoxOf(f), vexBatchFrameTolerance(f));
+    return vexBatchInsideGrown(box, f.box, vexBatchFrameTolerance(f.paper));
   });
 }
 
-std::uint64_t evidenceCentresIn(const VexBatchLayoutBox& box, double grow,
-                                const std::vector<PaperEntityEvidence>& evidence) {
-  const VexBatchLayoutBox grown{box.minX - grow, box.minY - grow, box.maxX + grow, box.maxY + grow};
+std::uint64_t evidenceCentresIn(const VexBatchBox& box, double grow, const std::vector<PaperEntityEvidence>& evidence) {
+  const VexBatchBox grown = vexBatchGrown(box, grow);
   return static_cast<std::uint64_t>(std::count_if(evidence.begin(), evidence.end(), [&](const PaperEntityEvidence& e) {
     return vexBatchContainsPoint(grown, e.centerX, e.centerY);
   }));
 }
 
-bool anyTileInside(const VexBatchLayoutBox& box, double t, const std::vector<ViewportTile>& tiles) {
+bool anyTileInside(const VexBatchBox& box, double t, const std::vector<ViewportTile>& tiles) {
   return std::any_of(tiles.begin(), tiles.end(),
                      [&](const ViewportTile& tile) { return vexBatchInsideGrown(vexBatchBoxOf(tile), box, t); });
 }
@@ -46,14 +44,14 @@ bool anyTileInside(const VexBatchLayoutBox& box, double t, const std::vector<Vie
 // Step 1: a rectangle around 2 to 12 viewports that it does not dwarf.
 void promoteEnclosures(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
   for (const EnclosingRectangle& e : layout.rectangles) {
-    const VexBatchLayoutBox box = vexBatchBoxOf(e);
+    const VexBatchBox box = e.box;
     const double w = vexBatchWidth(box), h = vexBatchHeight(box);
-    if (!(w > 1 && w <= 2000 && h > 1 && h <= 2000)) continue;
+    if (!vexBatchSidesWithinSheetLimit(w, h)) continue;
     const double t = vexBatchEdgeTolerance(box);
     std::size_t inside = 0;
-    VexBatchLayoutBox united;
+    VexBatchBox united;
     for (const ViewportTile& tile : layout.tiles) {
-      const VexBatchLayoutBox tileBox = vexBatchBoxOf(tile);
+      const VexBatchBox tileBox = vexBatchBoxOf(tile);
       if (!vexBatchInsideGrown(tileBox, box, t)) continue;
       if (inside++ == 0) {
         united = tileBox;
@@ -80,7 +78,7 @@ void promoteEnclosures(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics
 // fits it closely around real content, or overlaps it strongly) and touches no other viewport.
 void promoteSingleViewportFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
   for (const ViewportTile& tile : layout.tiles) {
-    const VexBatchLayoutBox tileBox = vexBatchBoxOf(tile);
+    const VexBatchBox tileBox = vexBatchBoxOf(tile);
     if (insideSomeFrame(tileBox, layout.frames)) continue;
     const double tileArea = vexBatchArea(tileBox);
     if (!(tileArea > 1)) continue;
@@ -88,11 +86,11 @@ void promoteSingleViewportFrames(VexBatchLayoutCandidates& layout, VexBatchScanD
     double bestArea = 0;
     for (const EnclosingRectangle& e : layout.rectangles) {
       if (!countsAsPlottable(e)) continue;
-      const VexBatchLayoutBox box = vexBatchBoxOf(e);
+      const VexBatchBox box = e.box;
       const double w = vexBatchWidth(box), h = vexBatchHeight(box);
-      if (!(w > 1 && w <= 2000 && h > 1 && h <= 2000)) continue;
+      if (!vexBatchSidesWithinSheetLimit(w, h)) continue;
       const double lo = std::min(w, h), hi = std::max(w, h);
-      const double t = std::max(0.005 * lo, 1.0);
+      const double t = vexBatchEdgeTolerance(box);
       const double area = vexBatchArea(box);
       const double overlap = vexBatchOverlapArea(box, tileBox);
       const bool inside = vexBatchInsideGrown(tileBox, box, t);
@@ -141,14 +139,14 @@ void promoteContentOnlyFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiag
   std::vector<ContentOnlyFrameCandidate> candidates;
   for (const EnclosingRectangle& e : layout.rectangles) {
     if (!countsAsPlottable(e) || (layout.tiles.empty() && e.fromBlockReference)) continue;
-    const VexBatchLayoutBox box = vexBatchBoxOf(e);
+    const VexBatchBox box = e.box;
     const double lo = vexBatchShortSide(box), hi = vexBatchLongSide(box);
-    if (!(lo >= 80 && hi <= 2000 && hi / lo <= 4)) continue;
-    const double t = std::max(0.005 * lo, 1.0);
+    if (!(lo >= 80 && hi <= kVexBatchSheetSideLimit && hi / lo <= 4)) continue;
+    const double t = vexBatchEdgeTolerance(box);
     if (anyTileInside(box, t, layout.tiles)) continue;
     const double area = vexBatchArea(box);
     const bool holdsFrame = std::any_of(layout.frames.begin(), layout.frames.end(), [&](const PaperFrame& f) {
-      const VexBatchLayoutBox frameBox = vexBatchBoxOf(f);
+      const VexBatchBox frameBox = f.box;
       return vexBatchInsideGrown(frameBox, box, t) || (area > 1 && vexBatchOverlapArea(box, frameBox) / area > 0.08);
     });
     if (holdsFrame) continue;
@@ -159,9 +157,9 @@ void promoteContentOnlyFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiag
     }
   }
   for (const ContentOnlyFrameCandidate& p : candidates) {
-    const VexBatchLayoutBox box = vexBatchBoxOf(*p.rectangle);
+    const VexBatchBox box = p.rectangle->box;
     const bool held = std::any_of(candidates.begin(), candidates.end(), [&](const ContentOnlyFrameCandidate& q) {
-      return &q != &p && q.area > 1.02 * p.area && vexBatchInsideGrown(box, vexBatchBoxOf(*q.rectangle), 1.0);
+      return &q != &p && q.area > 1.02 * p.area && vexBatchInsideGrown(box, q.rectangle->box, 1.0);
     });
     if (held) continue;
     addFrameFrom(*p.rectangle, layout.frames);
@@ -170,8 +168,8 @@ void promoteContentOnlyFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiag
   }
 }
 
-bool comparable(const PlainRectangleCandidate& p, const VexBatchLayoutBox& box) {
-  if (vexBatchOverlapArea(vexBatchBoxOf(*p.rectangle), box) > 0.02 * p.area) return false;
+bool comparable(const PlainRectangleCandidate& p, const VexBatchBox& box) {
+  if (vexBatchOverlapArea(p.rectangle->box, box) > 0.02 * p.area) return false;
   const double a = std::max(vexBatchArea(box), 1.0);
   return std::max(p.area, a) / std::min(p.area, a) <= 6.5;
 }
@@ -182,39 +180,39 @@ void promotePlainRectangles(VexBatchLayoutCandidates& layout, VexBatchScanDiagno
   std::vector<PlainRectangleCandidate> candidates;
   for (const EnclosingRectangle& e : layout.rectangles) {
     if (!countsAsPlottable(e) || e.fromBlockReference || !polylineShaped(e)) continue;
-    const VexBatchLayoutBox box = vexBatchBoxOf(e);
+    const VexBatchBox box = e.box;
     const double lo = vexBatchShortSide(box), hi = vexBatchLongSide(box);
     if (!(lo >= 80 && hi <= 5000 && hi / lo <= 6)) continue;
-    const double t = std::max(0.005 * lo, 1.0);
+    const double t = vexBatchEdgeTolerance(box);
     if (anyTileInside(box, t, layout.tiles)) continue;
     const double area = vexBatchArea(box);
     const bool nearFrame = std::any_of(layout.frames.begin(), layout.frames.end(), [&](const PaperFrame& f) {
-      const VexBatchLayoutBox frameBox = vexBatchBoxOf(f);
+      const VexBatchBox frameBox = f.box;
       return vexBatchOverlapArea(box, frameBox) / std::max(area, 1.0) > 0.08 || vexBatchInsideGrown(frameBox, box, t);
     });
     if (nearFrame) continue;
     candidates.push_back({&e, area, 0});
   }
   for (PlainRectangleCandidate& p : candidates) {
-    const VexBatchLayoutBox box = vexBatchBoxOf(*p.rectangle);
+    const VexBatchBox box = p.rectangle->box;
     p.enclosedCount = static_cast<std::uint64_t>(
         std::count_if(candidates.begin(), candidates.end(), [&](const PlainRectangleCandidate& q) {
-          return &q != &p && q.area < 0.98 * p.area && vexBatchInsideGrown(vexBatchBoxOf(*q.rectangle), box, 1.0);
+          return &q != &p && q.area < 0.98 * p.area && vexBatchInsideGrown(q.rectangle->box, box, 1.0);
         }));
   }
   for (const PlainRectangleCandidate& p : candidates) {
     if (p.enclosedCount >= 2) continue;
-    const VexBatchLayoutBox box = vexBatchBoxOf(*p.rectangle);
+    const VexBatchBox box = p.rectangle->box;
     auto open = [&](const PlainRectangleCandidate& q) { return &q != &p && q.enclosedCount < 2; };
     const bool held = std::any_of(candidates.begin(), candidates.end(), [&](const PlainRectangleCandidate& q) {
-      return open(q) && q.area > 1.02 * p.area && vexBatchInsideGrown(box, vexBatchBoxOf(*q.rectangle), 1.0);
+      return open(q) && q.area > 1.02 * p.area && vexBatchInsideGrown(box, q.rectangle->box, 1.0);
     });
     if (held) continue;
     const bool peer = std::any_of(candidates.begin(), candidates.end(), [&](const PlainRectangleCandidate& q) {
-      return open(q) && comparable(p, vexBatchBoxOf(*q.rectangle));
+      return open(q) && comparable(p, q.rectangle->box);
     });
     const bool besideFrame = !peer && std::any_of(layout.frames.begin(), layout.frames.end(),
-                                                  [&](const PaperFrame& f) { return comparable(p, vexBatchBoxOf(f)); });
+                                                  [&](const PaperFrame& f) { return comparable(p, f.box); });
     if (!peer && !besideFrame) continue;
     addFrameFrom(*p.rectangle, layout.frames);
     ++diagnostics.rawCandidates;

@@ -4,7 +4,7 @@
 // rectangles allowed) stand beside comparable peers. Each promotion appends a frame with the automatic paper
 // for the rectangle's size.
 
-#include "recognition/layout_candidates.h"
+#include "recognition/layout/layout_candidates.h"
 
 // Runs the four promotions in order on one layout. Reads gBatchIncludeNonPlottableLayers and
 // gBatchExcludeBlankRectangles.

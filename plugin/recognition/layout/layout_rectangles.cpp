@@ -1,10 +1,11 @@
-#include "recognition/layout_rectangles.h"
+#include "recognition/layout/layout_rectangles.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "cad/database.h"
+#include "recognition/paper.h"
 
 bool vexBatchIsPaperRectanglePolyline(const cad::Polyline* polyline, bool* closedByGeometry) {
   if (closedByGeometry != nullptr) *closedByGeometry = false;
@@ -73,6 +74,6 @@ bool vexBatchIsLegacyRectangle(const cad::Entity* entity) {
   if (polyline->getGeomExtents(extents) != cad::eOk) return false;
   double w = extents.maxPoint.x - extents.minPoint.x;
   double h = extents.maxPoint.y - extents.minPoint.y;
-  if (!(w > 1 && w <= 2000 && h > 1 && h <= 2000) || !(w * h > 1)) return false;
+  if (!vexBatchSidesWithinSheetLimit(w, h) || !(w * h > 1)) return false;
   return std::fabs(std::fabs(area) - w * h) / (w * h) <= 0.005;
 }

@@ -1,11 +1,11 @@
-#include "recognition/layout_ordering.h"
+#include "recognition/layout/layout_ordering.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "recognition/layout_geometry.h"
+#include "recognition/layout/layout_geometry.h"
 #include "recognition/paper.h"
 #include "recognition/reading_order.h"
 #include "recognition/recognition_state.h"
@@ -15,7 +15,7 @@ namespace {
 int priority(const PaperFrame& f) { return f.fromBlockReference ? 2 : 1; }
 
 double fitError(const PaperFrame& f) {
-  const VexBatchLayoutBox box = vexBatchBoxOf(f);
+  const VexBatchBox box = f.box;
   return std::fabs(vexBatchShortSide(box) - f.paper.shortSide) + std::fabs(vexBatchLongSide(box) - f.paper.longSide);
 }
 
@@ -30,23 +30,21 @@ void removeBlankFrames(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics
       kept.push_back(std::move(f));
       continue;
     }
-    const VexBatchLayoutBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     const double t = vexBatchEdgeTolerance(box);
-    const VexBatchLayoutBox inner = vexBatchShrunk(box, t);
+    const VexBatchBox inner = vexBatchShrunk(box, t);
     bool content = std::any_of(layout.tiles.begin(), layout.tiles.end(), [&](const ViewportTile& tile) {
       return vexBatchOverlapsStrictly(vexBatchBoxOf(tile), inner);
     });
     for (auto item = layout.evidence.begin(); !content && item != layout.evidence.end(); ++item) {
       if (!f.entityId.isNull() && item->entityId == f.entityId) continue;
-      const VexBatchLayoutBox itemBox = vexBatchBoxOf(*item);
-      const bool covers = itemBox.minX <= box.minX + t && itemBox.maxX >= box.maxX - t &&
-                          itemBox.minY <= box.minY + t && itemBox.maxY >= box.maxY - t;
-      if (!covers && vexBatchOverlapsStrictly(itemBox, inner)) content = true;
+      content = vexBatchIsContentOf(item->box, box, t);
     }
     if (content) {
       kept.push_back(std::move(f));
     } else {
-      diagnostics.excludedBlankFrames.emplace_back(layout.base.layoutName, f.minX, f.minY, f.maxX, f.maxY);
+      diagnostics.excludedBlankFrames.emplace_back(layout.base.layoutName, f.box.minX, f.box.minY, f.box.maxX,
+                                                   f.box.maxY);
       ++diagnostics.filteredOut;
     }
   }
@@ -59,9 +57,9 @@ void removeDuplicates(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics&
   std::vector<PaperFrame> kept;
   kept.reserve(layout.frames.size());
   for (PaperFrame& f : layout.frames) {
-    const VexBatchLayoutBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     auto same = std::find_if(kept.begin(), kept.end(), [&](const PaperFrame& k) {
-      const VexBatchLayoutBox keptBox = vexBatchBoxOf(k);
+      const VexBatchBox keptBox = k.box;
       const double centreSlack = std::max(0.03 * k.paper.shortSide, 2.0);
       const double sizeSlack = std::max(0.04 * k.paper.shortSide, 2.0);
       return k.paper.name == f.paper.name &&
@@ -88,7 +86,7 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
   const std::vector<PaperFrame>& all = layout.frames;
   std::vector<bool> dropped(all.size(), false);
   for (std::size_t i = 0; i < all.size(); ++i) {
-    const VexBatchLayoutBox f = vexBatchBoxOf(all[i]);
+    const VexBatchBox f = all[i].box;
     const double areaF = vexBatchArea(f);
     if (!(areaF > 1.0)) {
       dropped[i] = true;
@@ -97,7 +95,7 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
     bool outer = false;
     for (std::size_t j = 0; j < all.size() && !outer; ++j) {
       if (j == i || priority(all[j]) <= priority(all[i])) continue;
-      const VexBatchLayoutBox inner = vexBatchBoxOf(all[j]);
+      const VexBatchBox inner = all[j].box;
       outer = vexBatchArea(inner) < 0.98 * areaF && vexBatchInsideGrown(inner, f, vexBatchEdgeTolerance(inner));
     }
     if (outer) {
@@ -108,7 +106,7 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
     const double slack = vexBatchEdgeTolerance(f);
     for (std::size_t j = 0; j < all.size() && !dropped[i]; ++j) {
       if (j == i || priority(all[j]) < priority(all[i])) continue;
-      const VexBatchLayoutBox holder = vexBatchBoxOf(all[j]);
+      const VexBatchBox holder = all[j].box;
       dropped[i] = vexBatchArea(holder) > 1.02 * areaF && vexBatchInsideGrown(f, holder, slack);
     }
     if (dropped[i]) ++diagnostics.nestedChildExcluded;
@@ -126,8 +124,8 @@ void removeNested(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& dia
 void sortInReadingOrder(VexBatchLayoutCandidates& layout) {
   std::vector<double> centerY, leftX, shortSide;
   for (const PaperFrame& f : layout.frames) {
-    centerY.push_back(vexBatchCenterY(vexBatchBoxOf(f)));
-    leftX.push_back(f.minX);
+    centerY.push_back(vexBatchCenterY(f.box));
+    leftX.push_back(f.box.minX);
     shortSide.push_back(f.paper.shortSide);
   }
   std::vector<std::size_t> order = vexBatchLayoutReadingOrder(centerY, leftX, shortSide);
@@ -142,24 +140,21 @@ void sortInReadingOrder(VexBatchLayoutCandidates& layout) {
 void matchViewports(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
   for (ViewportTile& tile : layout.tiles) {
     tile.matched = false;
-    tile.matchedMinX = tile.matchedMinY = tile.matchedMaxX = tile.matchedMaxY = 0;
+    tile.matchedBox = {};
     tile.matchedLayer.clear();
-    const VexBatchLayoutBox tileBox = vexBatchBoxOf(tile);
+    const VexBatchBox tileBox = vexBatchBoxOf(tile);
     const double tileArea = vexBatchArea(tileBox);
     double bestScore = 0;
     for (const PaperFrame& f : layout.frames) {
-      const VexBatchLayoutBox box = vexBatchBoxOf(f);
-      if (!vexBatchInsideGrown(tileBox, box, vexBatchFrameTolerance(f))) continue;
+      const VexBatchBox box = f.box;
+      if (!vexBatchInsideGrown(tileBox, box, vexBatchFrameTolerance(f.paper))) continue;
       const double score = std::max(0.0, vexBatchArea(box) - tileArea) +
                            std::fabs(vexBatchCenterX(box) - tile.centerX) +
                            std::fabs(vexBatchCenterY(box) - tile.centerY);
       if (tile.matched && !(score < bestScore)) continue;
       tile.matched = true;
       bestScore = score;
-      tile.matchedMinX = f.minX;
-      tile.matchedMinY = f.minY;
-      tile.matchedMaxX = f.maxX;
-      tile.matchedMaxY = f.maxY;
+      tile.matchedBox = f.box;
       tile.matchedLayer = f.layer;
       tile.paper = f.paper;
     }
@@ -167,7 +162,7 @@ void matchViewports(VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& d
   }
 }
 
-bool allWithin(const VexBatchLayoutBox& a, const VexBatchLayoutBox& b, double t) {
+bool allWithin(const VexBatchBox& a, const VexBatchBox& b, double t) {
   return std::fabs(a.minX - b.minX) <= t && std::fabs(a.minY - b.minY) <= t && std::fabs(a.maxX - b.maxX) <= t &&
          std::fabs(a.maxY - b.maxY) <= t;
 }
@@ -175,26 +170,26 @@ bool allWithin(const VexBatchLayoutBox& a, const VexBatchLayoutBox& b, double t)
 // Step 6: counts the ISO frames that stand on content alone, away from every viewport region, as
 // content-only frames.
 void tallyContentRegions(const VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
-  std::vector<VexBatchLayoutBox> regions;
+  std::vector<VexBatchBox> regions;
   for (const ViewportTile& tile : layout.tiles) {
     if (!tile.matched) continue;
-    const VexBatchLayoutBox box{tile.matchedMinX, tile.matchedMinY, tile.matchedMaxX, tile.matchedMaxY};
-    const double t = std::max(0.01 * tile.paper.shortSide, 1.0);
+    const VexBatchBox& box = tile.matchedBox;
+    const double t = vexBatchFrameTolerance(tile.paper);
     const bool known =
-        std::any_of(regions.begin(), regions.end(), [&](const VexBatchLayoutBox& r) { return allWithin(r, box, t); });
+        std::any_of(regions.begin(), regions.end(), [&](const VexBatchBox& r) { return allWithin(r, box, t); });
     if (!known) regions.push_back(box);
   }
 
-  std::vector<VexBatchLayoutBox> taken;
+  std::vector<VexBatchBox> taken;
   for (const PaperFrame& f : layout.frames) {
     if (f.fromBlockReference) continue;
-    const VexBatchLayoutBox box = vexBatchBoxOf(f);
+    const VexBatchBox box = f.box;
     VexBatchPrintPaperSpec iso;
     if (!vexBatchRecognizeIsoPaperFrame(vexBatchWidth(box), vexBatchHeight(box), iso)) continue;
-    const double t = std::max(0.005 * iso.shortSide, 1.0);
-    const VexBatchLayoutBox inner = vexBatchShrunk(box, t);
+    const double t = vexBatchEdgeTolerance(iso.shortSide);
+    const VexBatchBox inner = vexBatchShrunk(box, t);
     const double area = vexBatchArea(box);
-    const bool byRegion = std::any_of(regions.begin(), regions.end(), [&](const VexBatchLayoutBox& r) {
+    const bool byRegion = std::any_of(regions.begin(), regions.end(), [&](const VexBatchBox& r) {
       return allWithin(r, box, t) || vexBatchOverlapArea(r, box) > 0.08 * area;
     });
     if (byRegion) continue;
@@ -210,8 +205,8 @@ void tallyContentRegions(const VexBatchLayoutCandidates& layout, VexBatchScanDia
     }
     if (items >= 6) taken.push_back(box);
   }
-  for (const VexBatchLayoutBox& box : taken) {
-    const bool held = std::any_of(taken.begin(), taken.end(), [&](const VexBatchLayoutBox& other) {
+  for (const VexBatchBox& box : taken) {
+    const bool held = std::any_of(taken.begin(), taken.end(), [&](const VexBatchBox& other) {
       return &other != &box && vexBatchArea(other) > 1.02 * vexBatchArea(box) && vexBatchInsideGrown(box, other, 1.0);
     });
     if (!held) ++diagnostics.promotedContentOnlyFrames;
@@ -221,8 +216,8 @@ void tallyContentRegions(const VexBatchLayoutCandidates& layout, VexBatchScanDia
 // Step 7.
 void countFrameViewports(const VexBatchLayoutCandidates& layout, VexBatchScanDiagnostics& diagnostics) {
   for (const PaperFrame& f : layout.frames) {
-    const VexBatchLayoutBox box = vexBatchBoxOf(f);
-    const VexBatchLayoutBox inner = vexBatchShrunk(box, vexBatchEdgeTolerance(box));
+    const VexBatchBox box = f.box;
+    const VexBatchBox inner = vexBatchShrunk(box, vexBatchEdgeTolerance(box));
     const auto inside = std::count_if(layout.tiles.begin(), layout.tiles.end(), [&](const ViewportTile& tile) {
       return vexBatchOverlapsStrictly(vexBatchBoxOf(tile), inner);
     });

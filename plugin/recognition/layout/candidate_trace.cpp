@@ -1,4 +1,4 @@
-#include "recognition/candidate_trace.h"
+#include "recognition/layout/candidate_trace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,7 +50,7 @@ class TraceLine {
     if (error == std::errc()) line_.append(digits, end);
     return *this;
   }
-  TraceLine& box(const VexBatchLayoutBox& b) {
+  TraceLine& box(const VexBatchBox& b) {
     return *this << L" box=" << vexBatchWidth(b) << L'x' << vexBatchHeight(b) << L" center=" << vexBatchCenterX(b)
                  << L',' << vexBatchCenterY(b);
   }
@@ -78,7 +78,7 @@ bool writeAll(int fd, std::string_view text) {
 
 }  // namespace
 
-std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchLayoutBox& box, bool plottable) {
+std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchBox& box, bool plottable) {
   TraceLine line;
   line << L"entity type=" << type;
   line.box(box) << L" plottable=" << (plottable ? L'1' : L'0');
@@ -89,8 +89,8 @@ std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std
                                         std::uint64_t evidence) {
   TraceLine line;
   line << L"candidate source=" << rectangle.source;
-  line.box(vexBatchBoxOf(rectangle)) << L" plottable=" << (rectangle.plottable ? L'1' : L'0') << L" viewports="
-                                     << viewports << L" evidence=" << evidence;
+  line.box(rectangle.box) << L" plottable=" << (rectangle.plottable ? L'1' : L'0') << L" viewports=" << viewports
+                          << L" evidence=" << evidence;
   return line.str();
 }
 

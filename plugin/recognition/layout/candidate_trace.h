@@ -8,24 +8,24 @@
 #include <string_view>
 #include <vector>
 
-#include "recognition/layout_candidates.h"
-#include "recognition/layout_geometry.h"
+#include "recognition/layout/layout_candidates.h"
+#include "recognition/layout/layout_geometry.h"
 
 inline constexpr char kVexBatchLayoutCandidateTracePath[] = "/tmp/quodl-layout-candidates.txt";
 
 // "entity type=<class> box=<w>x<h> center=<cx>,<cy> plottable=<1|0>"
-std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchLayoutBox& box, bool plottable);
+[[nodiscard]] std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchBox& box, bool plottable);
 // "candidate source=<source> box=<w>x<h> center=<cx>,<cy> plottable=<1|0> viewports=<n> evidence=<m>"
-std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std::uint64_t viewports,
-                                        std::uint64_t evidence);
+[[nodiscard]] std::wstring vexBatchCandidateTraceLine(const EnclosingRectangle& rectangle, std::uint64_t viewports,
+                                                      std::uint64_t evidence);
 // "final region=<layout> box=<w>x<h> center=<cx>,<cy> exact=<1|0>"
-std::wstring vexBatchFinalRegionTraceLine(const VexBatchPrintLayoutRecord& record);
+[[nodiscard]] std::wstring vexBatchFinalRegionTraceLine(const VexBatchPrintLayoutRecord& record);
 
 // The whole file in UTF-8, each line ending in "\n": the version line, the counts line, the trace lines, and
 // a "final region=" line for each window record in list order (whole-layout records have none).
-std::string vexBatchCandidateTraceFileText(std::uint64_t finalNestedExcluded,
-                                           const std::vector<VexBatchPrintLayoutRecord>& records,
-                                           const std::vector<std::wstring>& trace);
+[[nodiscard]] std::string vexBatchCandidateTraceFileText(std::uint64_t finalNestedExcluded,
+                                                         const std::vector<VexBatchPrintLayoutRecord>& records,
+                                                         const std::vector<std::wstring>& trace);
 
 // Replaces the file's content with `text`. The file sits in a folder that every user may write to, so it is
 // created for the user alone and an existing name is written only when it is a regular file of this user

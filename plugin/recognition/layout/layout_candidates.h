@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "cad/object_id.h"
+#include "recognition/box.h"
 #include "recognition/records.h"
 
 // A frame accepted as a sheet candidate.
 struct PaperFrame {
-  double minX = 0;
-  double minY = 0;
-  double maxX = 0;
-  double maxY = 0;
+  VexBatchBox box;
   std::wstring layer;
   std::wstring blockName;  // empty unless a block reference formed it
   VexBatchPrintPaperSpec paper;
@@ -24,10 +22,7 @@ struct PaperFrame {
 
 // A rectangle that is not a sheet by itself but may be promoted to a frame.
 struct EnclosingRectangle {
-  double minX = 0;
-  double minY = 0;
-  double maxX = 0;
-  double maxY = 0;
+  VexBatchBox box;
   bool plottable = true;  // its layer plots; for "four-lines" all four lines' layers plot
   bool fromBlockReference = false;
   std::wstring source;  // the entity's class name, "unknown", or "four-lines"
@@ -45,10 +40,7 @@ struct ViewportTile {
   bool isOn = true;
   VexBatchPrintPaperSpec paper;
   bool matched = false;
-  double matchedMinX = 0;
-  double matchedMinY = 0;
-  double matchedMaxX = 0;
-  double matchedMaxY = 0;
+  VexBatchBox matchedBox;  // the frame it was matched to
   std::wstring matchedLayer;
 };
 
@@ -63,10 +55,7 @@ struct AxisAlignedBorderLine {
 // The extents of one drawn entity: tells content from blank paper.
 struct PaperEntityEvidence {
   cad::ObjectId entityId;
-  double minX = 0;
-  double minY = 0;
-  double maxX = 0;
-  double maxY = 0;
+  VexBatchBox box;
   double centerX = 0;
   double centerY = 0;
 };

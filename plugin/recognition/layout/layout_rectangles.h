@@ -9,9 +9,9 @@ class Entity;
 
 // Four corners of an axis-parallel rectangle, with straight edges only. An open polyline counts only when a
 // fifth vertex lies on the first; `closedByGeometry` (optional) then tells that the closed flag was missing.
-bool vexBatchIsPaperRectanglePolyline(const cad::Polyline* polyline, bool* closedByGeometry);
+[[nodiscard]] bool vexBatchIsPaperRectanglePolyline(const cad::Polyline* polyline, bool* closedByGeometry);
 
 // A closed legacy 2D polyline of 4 or 5 vertices without bulges whose area fills its extents box (within 0.5 %),
-// with sides of more than 1 and at most 2000 units. Anything else, and any vertex or area that cannot be read,
-// gives false.
-bool vexBatchIsLegacyRectangle(const cad::Entity* entity);
+// with both sides within the sheet limit (vexBatchSidesWithinSheetLimit). Anything else, and any vertex or area
+// that cannot be read, gives false.
+[[nodiscard]] bool vexBatchIsLegacyRectangle(const cad::Entity* entity);

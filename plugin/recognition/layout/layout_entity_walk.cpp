@@ -1,4 +1,4 @@
-#include "recognition/layout_entity_walk.h"
+#include "recognition/layout/layout_entity_walk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "cad/database.h"
-#include "recognition/candidate_trace.h"
 #include "recognition/entity_extents.h"
-#include "recognition/layout_geometry.h"
-#include "recognition/layout_rectangles.h"
+#include "recognition/layout/candidate_trace.h"
+#include "recognition/layout/layout_geometry.h"
+#include "recognition/layout/layout_rectangles.h"
 #include "recognition/paper.h"
 #include "recognition/predicates.h"
 #include "recognition/recognition_state.h"
@@ -36,12 +36,6 @@ bool VexBatchLayoutScanContext::automaticBlockFrame(const cad::BlockReference& r
 
 namespace {
 
-VexBatchPrintPaperSpec isoOrAutomaticPaper(double w, double h) {
-  VexBatchPrintPaperSpec paper;
-  if (vexBatchRecognizeIsoPaperFrame(w, h, paper)) return paper;
-  return vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h);
-}
-
 class EntityWalk {
  public:
   EntityWalk(VexBatchLayoutCandidates& layout, VexBatchLayoutScanContext& context)
@@ -52,7 +46,7 @@ class EntityWalk {
     const wchar_t* type = rx != nullptr && rx->name() != nullptr ? rx->name() : L"unknown";
     cad::Extents3d extents;
     const bool hasExtents = vexBatchFiniteExtents(entity, extents);
-    const VexBatchLayoutBox box{extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x, extents.maxPoint.y};
+    const VexBatchBox box{extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x, extents.maxPoint.y};
     const double w = vexBatchWidth(box), h = vexBatchHeight(box);
     const double lo = std::min(w, h), hi = std::max(w, h);
 
@@ -95,15 +89,14 @@ class EntityWalk {
     }
 
     if (viewport == nullptr && hasExtents && context_.layerIsAllowed(entity)) {
-      layout_.evidence.push_back(
-          {entity.objectId(), box.minX, box.minY, box.maxX, box.maxY, vexBatchCenterX(box), vexBatchCenterY(box)});
+      layout_.evidence.push_back({entity.objectId(), box, vexBatchCenterX(box), vexBatchCenterY(box)});
     }
   }
 
  private:
   // A rectangle or block frame with extents. False when the entity is done with (rejected, or a picked frame of
   // no ISO size, which is neither a tile, a line nor content).
-  bool addFrameCandidate(cad::Entity& entity, const VexBatchLayoutBox& box, const wchar_t* type,
+  bool addFrameCandidate(cad::Entity& entity, const VexBatchBox& box, const wchar_t* type,
                          const std::wstring& blockName, bool rectangle, bool isReference) {
     const double w = vexBatchWidth(box), h = vexBatchHeight(box);
     const bool picked = context_.pickedMode;
@@ -117,13 +110,13 @@ class EntityWalk {
         ++diagnostics_.filteredOut;
         return false;
       }
-      layout_.frames.push_back({box.minX, box.minY, box.maxX, box.maxY, vexBatchEntityLayer(&entity), blockName,
-                                std::move(paper), isReference, entity.objectId()});
+      layout_.frames.push_back(
+          {box, vexBatchEntityLayer(&entity), blockName, std::move(paper), isReference, entity.objectId()});
       return true;
     }
     if (!picked) {
-      layout_.rectangles.push_back({box.minX, box.minY, box.maxX, box.maxY, context_.layerIsPlottable(entity),
-                                    isReference, type, vexBatchEntityLayer(&entity), blockName, entity.objectId()});
+      layout_.rectangles.push_back({box, context_.layerIsPlottable(entity), isReference, type,
+                                    vexBatchEntityLayer(&entity), blockName, entity.objectId()});
       return true;
     }
     if (!vexBatchEntityMatchesFrameRecognition(&entity)) {
@@ -136,7 +129,7 @@ class EntityWalk {
       ++diagnostics_.filteredOut;
       return false;
     }
-    layout_.frames.push_back({box.minX, box.minY, box.maxX, box.maxY, vexBatchEntityLayer(&entity), blockName,
+    layout_.frames.push_back({box, vexBatchEntityLayer(&entity), blockName,
                               vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, w, h), isReference,
                               entity.objectId()});
     return false;
@@ -156,7 +149,7 @@ class EntityWalk {
     tile.width = w;
     tile.height = h;
     tile.isOn = viewport.isOn();
-    tile.paper = isoOrAutomaticPaper(w, h);
+    tile.paper = vexBatchIsoOrAutomaticPaper(w, h);
     layout_.tiles.push_back(std::move(tile));
     ++diagnostics_.viewports;
   }
@@ -164,7 +157,7 @@ class EntityWalk {
   void addBorderLine(const cad::Line& line) {
     const cad::Point3d a = line.startPoint(), b = line.endPoint();
     const double length = a.distanceTo(b);
-    if (!(length >= 10 && length <= 2000)) return;
+    if (!(length >= 10 && length <= kVexBatchSheetSideLimit)) return;
     const double tol = std::max(1e-5 * length, 1e-4);
     const double dx = std::fabs(b.x - a.x), dy = std::fabs(b.y - a.y);
     if (dx > tol && dy > tol) return;
@@ -250,7 +243,7 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
         const double bottom = std::min(first.position, second.position);
         const double top = std::max(first.position, second.position);
         const double w = right - left, h = top - bottom;
-        if (!(w > 1 && w <= 2000 && h > 1 && h <= 2000)) continue;
+        if (!vexBatchSidesWithinSheetLimit(w, h)) continue;
         const double tol = std::max(0.001 * std::min(w, h), 0.5);
 
         // The vertical lines from the bottom to the top, in the order they were drawn.
@@ -273,10 +266,7 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
         }
         if (leftLine == nullptr || rightLine == nullptr) continue;
         EnclosingRectangle rectangle;
-        rectangle.minX = left;
-        rectangle.minY = bottom;
-        rectangle.maxX = right;
-        rectangle.maxY = top;
+        rectangle.box = {left, bottom, right, top};
         rectangle.plottable = first.plottable && second.plottable && leftLine->plottable && rightLine->plottable;
         rectangle.source = L"four-lines";
         layout.rectangles.push_back(std::move(rectangle));
@@ -288,7 +278,7 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
 
 void vexBatchTraceEnclosingRectangles(const VexBatchLayoutCandidates& layout, std::vector<std::wstring>& trace) {
   for (const EnclosingRectangle& rectangle : layout.rectangles) {
-    const VexBatchLayoutBox box = vexBatchBoxOf(rectangle);
+    const VexBatchBox box = rectangle.box;
     const double w = vexBatchWidth(box), h = vexBatchHeight(box);
     if (!(w >= 80 && w <= 2500 && h >= 80 && h <= 2500)) continue;
     // Tiles and content are counted inside the rectangle grown by its edge tolerance, as the promotions
@@ -298,7 +288,7 @@ void vexBatchTraceEnclosingRectangles(const VexBatchLayoutCandidates& layout, st
     for (const ViewportTile& tile : layout.tiles) {
       if (vexBatchInsideGrown(vexBatchBoxOf(tile), box, tol)) ++tiles;
     }
-    const VexBatchLayoutBox grown{box.minX - tol, box.minY - tol, box.maxX + tol, box.maxY + tol};
+    const VexBatchBox grown = vexBatchGrown(box, tol);
     for (const PaperEntityEvidence& item : layout.evidence) {
       if (vexBatchContainsPoint(grown, item.centerX, item.centerY)) ++evidence;
     }

@@ -10,7 +10,7 @@
 #include "cad/object_id.h"
 #include "recognition/block_definition_cache.h"
 #include "recognition/entity_kind.h"
-#include "recognition/layout_candidates.h"
+#include "recognition/layout/layout_candidates.h"
 
 namespace cad {
 class Entity;
@@ -24,11 +24,11 @@ class VexBatchLayoutScanContext {
       : diagnostics(diagnostics), trace(trace), pickedMode(pickedMode) {}
 
   // vexBatchEntityLayerIsPlottable and vexBatchEntityLayerIsAllowed, remembered per layer.
-  bool layerIsPlottable(const cad::Entity& entity);
-  bool layerIsAllowed(const cad::Entity& entity);
+  [[nodiscard]] bool layerIsPlottable(const cad::Entity& entity);
+  [[nodiscard]] bool layerIsAllowed(const cad::Entity& entity);
   // In automatic mode, whether a reference is a block frame by its name or its definition's drawn border;
   // remembered per definition (and per dynamic definition behind an anonymous one).
-  bool automaticBlockFrame(const cad::BlockReference& reference);
+  [[nodiscard]] bool automaticBlockFrame(const cad::BlockReference& reference);
 
   VexBatchScanDiagnostics& diagnostics;
   std::vector<std::wstring>& trace;

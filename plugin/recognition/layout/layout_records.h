@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "recognition/layout_candidates.h"
+#include "recognition/layout/layout_candidates.h"
 
 // "<layout> 图框 NN": the window's number on its layout from 1, two digits at least.
-std::wstring vexBatchLayoutSheetName(const std::wstring& layoutName, std::size_t number);
+[[nodiscard]] std::wstring vexBatchLayoutSheetName(const std::wstring& layoutName, std::size_t number);
 
 // Appends the records of one layout whose frames are settled (in reading order, viewports matched).
 void vexBatchAppendLayoutRecords(const VexBatchLayoutCandidates& layout, bool pickedMode,
