@@ -17,6 +17,7 @@
 #include "layout_fixture.h"
 #include "recognition/layout_scan.h"
 #include "recognition/recognition_state.h"
+#include "temp_folder.h"
 
 namespace layout_test {
 namespace {
@@ -100,18 +101,16 @@ TEST(CandidateTraceLine, NumbersMatchTheDefaultWideStreamForEveryKindOfValue) {
 class TraceFileWriting : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/quodl-trace-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/trace.txt";
+    dir_ = folder_.path();
+    path_ = folder_ / "trace.txt";
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   static std::string contentOf(const std::string& path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
+  TempFolder folder_{"quodl-trace-test"};
   std::string dir_;
   std::string path_;
 };

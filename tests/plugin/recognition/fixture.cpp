@@ -152,6 +152,4 @@ void DrawingFixture::content(double minX, double minY, double maxX, double maxY,
   text(minX + 0.3 * w, minY + 0.5 * h, 0.02 * h, L"平面图", L"0", owner);
 }
 
-void resetRecognitionState() { vexBatchResetRecognitionStateForTesting(); }
-
 }  // namespace recognition_test

@@ -70,7 +70,4 @@ class DrawingFixture {
   std::unique_ptr<cad::Database> db_;
 };
 
-// vexBatchResetRecognitionStateForTesting, under the name the status report tests call.
-void resetRecognitionState();
-
 }  // namespace recognition_test

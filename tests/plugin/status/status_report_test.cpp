@@ -37,7 +37,7 @@ const std::wstring kStatusHead =
 class StatusReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    recognition_test::resetRecognitionState();
+    vexBatchResetRecognitionStateForTesting();
     gBatchPrintPendingJob = VexBatchPrintPendingJob();
     vexBatchPrintRestoreLastResult(VexBatchPrintLastResult());
     cad::commandLine().clearTranscript();
