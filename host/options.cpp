@@ -90,8 +90,18 @@ Command lines
   other lines       while a command prompts, a whole line is one answer: a point "x,y" or "x,y,z", an
                     entity by handle ("2F") or "#id", a selection "2F 30 31", an empty line for Enter,
                     "*CANCEL*" to cancel.
-  @VERB ...         acts on windows (click, answer an alert, choose a file, render a window), when the
-                    window toolkit is loaded.
+  @VERB ...         acts on windows as a person would; WINDOW is a window's identifier or title, VIEW a
+                    view's identifier, and words with blanks go in double quotes:
+                      @click WINDOW VIEW          click a button, check box, table cell…
+                      @type WINDOW FIELD TEXT     type into a text field and press Return
+                      @choose WINDOW VIEW ITEM    choose a pop-up item or a segment (title, or #n)
+                      @alert BUTTON               press an alert's button (title, or #n): the one
+                                                  showing, else the next one's
+                      @file [PATH]...             choose in the open or save panel showing, else in the
+                                                  next one; no path cancels it
+                      @key [WINDOW] KEY           press Escape, Return, cmd+d… (the key window by default)
+                      @render WINDOW FILE.png [SCALE]   write the window as a PNG image
+                    While an alert or a panel waits without an answer, the next @ lines act on it.
   VARIABLE [VALUE]  a system variable's name (CTAB, TILEMODE, CVPORT, ACADVER, …) shows its value and asks
                     for a new one; Enter keeps it. A layout name with blanks goes on a line of its own.
   DELAY MS          lets timers run for MS milliseconds.

@@ -23,6 +23,7 @@
 #include "foundation/paths.h"
 #include "foundation/text.h"
 #include "foundation/user_defaults.h"
+#include "window_lines.h"
 
 namespace cadhost {
 
@@ -79,6 +80,7 @@ void Session::start() {
 
   cad::editorInput().provider = [this] { return nextAnswer(); };
   installCommands();
+  installWindowLines([this] { return input_.next(); }, say);
 
   if (options_.autoload) {
     for (const std::string& bundle : installedBundles(applicationAddinsFolder())) {

@@ -108,7 +108,8 @@ TEST_F(CadhostTest, TheEndOfTheScriptQuitsAndStandardInputWorksToo) {
 
 TEST_F(CadhostTest, WindowLinesAndRelativePointsAreToldApart) {
   const CadhostRun run = withPlugin("@click Panel/OK\nPOINTTEST\n@render Panel out.png\n1,1\nQUIT\n");
-  EXPECT_EQ(count(run.output, "@ commands act on windows: not available"), 2u) << run.output;
+  EXPECT_EQ(count(run.output, "Usage: @click WINDOW VIEW"), 1u) << run.output;
+  EXPECT_EQ(count(run.output, "No window \"Panel\"."), 1u) << run.output;
   EXPECT_NE(run.output.find("POINT 1.0,1.0"), std::string::npos);
 }
 

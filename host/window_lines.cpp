@@ -1,0 +1,201 @@
+#include "window_lines.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "cad/window_commands.h"
+#include "toolkit/alert.h"
+#include "toolkit/application.h"
+#include "toolkit/file_panels.h"
+#include "toolkit/modal_responder.h"
+#include "toolkit/pop_up_button.h"
+#include "toolkit/rendering.h"
+#include "toolkit/segmented_control.h"
+#include "toolkit/text_field.h"
+#include "toolkit/user_actions.h"
+
+namespace cadhost {
+
+namespace {
+
+// Splits the arguments into words; "…" keeps blanks inside a word. With `keepRest`, the words after the first
+// `count` are returned whole as one last word (quotes around it removed).
+std::vector<std::string> words(const std::string& text, std::size_t count = 0, bool keepRest = false) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  };
+  for (skipBlanks(); i < text.size(); skipBlanks()) {
+    if (keepRest && out.size() == count) {
+      std::string rest = text.substr(i);
+      while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.pop_back();
+      if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') rest = rest.substr(1, rest.size() - 2);
+      out.push_back(rest);
+      break;
+    }
+    std::string word;
+    if (text[i] == '"') {
+      const std::size_t end = text.find('"', i + 1);
+      word = text.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+      i = end == std::string::npos ? text.size() : end + 1;
+    } else {
+      while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i]))) word.push_back(text[i++]);
+    }
+    out.push_back(word);
+  }
+  return out;
+}
+
+struct Found {
+  toolkit::Window* window = nullptr;
+  toolkit::View* view = nullptr;
+  std::string error;
+};
+
+Found find(const std::string& windowName, const std::string* identifier) {
+  Found f;
+  f.window = toolkit::findWindow(windowName);
+  if (f.window == nullptr) {
+    f.error = "No window \"" + windowName + "\".";
+    return f;
+  }
+  if (identifier != nullptr) {
+    f.view = toolkit::findView(*f.window, *identifier);
+    if (f.view == nullptr) f.error = "No view \"" + *identifier + "\" in \"" + windowName + "\".";
+  }
+  return f;
+}
+
+std::string click(const std::string& arguments) {
+  const auto w = words(arguments);
+  if (w.size() != 2) return "Usage: @click WINDOW VIEW";
+  const Found f = find(w[0], &w[1]);
+  return f.error.empty() ? toolkit::clickView(*f.view) : f.error;
+}
+
+std::string type(const std::string& arguments) {
+  const auto w = words(arguments, 2, true);
+  if (w.size() < 2) return "Usage: @type WINDOW FIELD TEXT";
+  const Found f = find(w[0], &w[1]);
+  if (!f.error.empty()) return f.error;
+  auto* field = dynamic_cast<toolkit::TextField*>(f.view);
+  if (field == nullptr) return "\"" + w[1] + "\" is not a text field.";
+  return toolkit::typeInto(*field, w.size() > 2 ? w[2] : std::string());
+}
+
+std::string choose(const std::string& arguments) {
+  const auto w = words(arguments, 2, true);
+  if (w.size() != 3) return "Usage: @choose WINDOW VIEW ITEM";
+  const Found f = find(w[0], &w[1]);
+  if (!f.error.empty()) return f.error;
+  if (auto* popUp = dynamic_cast<toolkit::PopUpButton*>(f.view)) return toolkit::chooseItem(*popUp, w[2]);
+  if (auto* segments = dynamic_cast<toolkit::SegmentedControl*>(f.view)) return toolkit::chooseSegment(*segments, w[2]);
+  return "\"" + w[1] + "\" is neither a pop-up button nor a segmented control.";
+}
+
+// The button of the alert by title or "#n"; -1 when it has none.
+long buttonIndex(const toolkit::Alert& alert, const std::string& button) {
+  const auto& buttons = alert.buttons();
+  if (button.size() > 1 && button[0] == '#') {
+    char* end = nullptr;
+    const long n = std::strtol(button.c_str() + 1, &end, 10);
+    return *end == 0 && n >= 1 && n <= static_cast<long>(buttons.size()) ? n - 1 : -1;
+  }
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    if (buttons[i]->title() == button) return static_cast<long>(i);
+  }
+  return -1;
+}
+
+std::string alert(const std::string& arguments, const Say& say) {
+  const auto w = words(arguments, 0, true);
+  if (w.empty() || w[0].empty()) return "Usage: @alert BUTTON";
+  const std::string button = w[0];
+  if (toolkit::Alert* showing = toolkit::Alert::current()) {
+    const long index = buttonIndex(*showing, button);
+    if (index < 0) return "The alert has no button \"" + button + "\".";
+    return toolkit::clickView(*showing->buttons()[static_cast<std::size_t>(index)]);
+  }
+  toolkit::ModalResponder::shared().answerNextAlert([button, say](toolkit::Alert& next) {
+    const long index = buttonIndex(next, button);
+    if (index >= 0) return toolkit::kAlertFirstButtonReturn + index;
+    say("The alert has no button \"" + button + "\"; its first button answers.");
+    return toolkit::kAlertFirstButtonReturn;
+  });
+  return {};
+}
+
+std::string file(const std::string& arguments) {
+  const auto paths = words(arguments);
+  if (toolkit::SavePanel* showing = toolkit::SavePanel::current()) {
+    if (paths.empty()) {
+      showing->cancel();
+      return {};
+    }
+    const std::string refusal = showing->choose(paths);
+    return refusal.empty() ? std::string() : "The panel refused: " + refusal;
+  }
+  toolkit::ModalResponder::shared().answerNextFilePanel(paths.empty() ? toolkit::FilePanelAnswer::cancel()
+                                                                      : toolkit::FilePanelAnswer{true, paths});
+  return {};
+}
+
+std::string key(const std::string& arguments) {
+  const auto w = words(arguments);
+  if (w.size() == 1) return toolkit::pressKey(nullptr, w[0]);
+  if (w.size() != 2) return "Usage: @key [WINDOW] KEY";
+  const Found f = find(w[0], nullptr);
+  return f.error.empty() ? toolkit::pressKey(f.window, w[1]) : f.error;
+}
+
+std::string render(const std::string& arguments) {
+  const auto w = words(arguments);
+  if (w.size() < 2 || w.size() > 3) return "Usage: @render WINDOW PATH.png [SCALE]";
+  const Found f = find(w[0], nullptr);
+  if (!f.error.empty()) return f.error;
+  double scale = 1;
+  if (w.size() == 3) {
+    char* end = nullptr;
+    scale = std::strtod(w[2].c_str(), &end);
+    if (end == w[2].c_str() || *end != 0) return "The scale \"" + w[2] + "\" is not a number.";
+  }
+  return toolkit::renderWindowToPNG(*f.window, w[1], scale);
+}
+
+// Reads script lines while a window is modal: "@" lines act, other lines wait for the window to close.
+void answerFromScript(toolkit::Window& modal, const NextLine& nextLine, const Say& say) {
+  toolkit::Application& app = toolkit::Application::shared();
+  while (!app.isModalStopped()) {
+    const std::optional<std::string> line = nextLine();
+    if (!line) return;
+    if (line->empty() || (*line)[0] != '@') {
+      say("\"" + *line + "\" ignored: the window \"" + (modal.title().empty() ? modal.identifier() : modal.title()) +
+          "\" waits for an @ line.");
+      continue;
+    }
+    const std::string reply = cad::windowCommands().run(*line);
+    if (!reply.empty()) say(reply);
+  }
+}
+
+}  // namespace
+
+void installWindowLines(NextLine nextLine, Say say) {
+  cad::WindowCommands& commands = cad::windowCommands();
+  commands.add("click", click);
+  commands.add("type", type);
+  commands.add("choose", choose);
+  commands.add("alert", [say](const std::string& arguments) { return alert(arguments, say); });
+  commands.add("file", file);
+  commands.add("key", key);
+  commands.add("render", render);
+  toolkit::ModalResponder& responder = toolkit::ModalResponder::shared();
+  responder.setPresentationObserver(say);
+  responder.setInteractiveHandler(
+      [nextLine, say](toolkit::Window& modal) { answerFromScript(modal, nextLine, say); });
+}
+
+}  // namespace cadhost

@@ -1,0 +1,29 @@
+#pragma once
+// cadhost's "@" lines, which act on the windows of the toolkit as a person would:
+//   @click WINDOW VIEW            click a view (a button, a check box, a table cell…) by its identifier
+//   @type WINDOW FIELD TEXT…      type the rest of the line into a text field and press Return
+//   @choose WINDOW VIEW ITEM…     choose a pop-up item or a segment by its title, or "#n" by position
+//   @alert BUTTON…                press the button (title or "#n") of the alert showing, else of the next one
+//   @file [PATH…]                 choose files or folders in the open or save panel showing, else in the next
+//                                 one; without a path, cancel it
+//   @key [WINDOW] KEY             press a key ("Escape", "Return", "cmd+d"…) in the window, else the key window
+//   @render WINDOW PATH.png [SCALE]   write the window as a PNG file
+// WINDOW is a window's identifier or its title. Words with blanks go in double quotes.
+//
+// While an alert or a file panel waits for an answer that no line gave ahead, the lines after the command are
+// read: "@" lines act on it, until it is answered or the script ends (its default answer then).
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace cadhost {
+
+using NextLine = std::function<std::optional<std::string>()>;
+using Say = std::function<void(const std::string&)>;
+
+// Registers the verbs with the host's window commands; `nextLine` reads the script while a window is modal,
+// `say` prints on the command line.
+void installWindowLines(NextLine nextLine, Say say);
+
+}  // namespace cadhost

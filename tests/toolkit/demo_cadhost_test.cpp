@@ -1,0 +1,83 @@
+// The demo window in cadhost: a script clicks, types, chooses and answers an alert, and sees what each did;
+// the window renders as PNG.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cadhost_run.h"
+#include "foundation/files.h"
+
+namespace {
+
+bool inOrder(const std::string& text, std::initializer_list<std::string> parts) {
+  std::size_t at = 0;
+  for (const std::string& part : parts) {
+    at = text.find(part, at);
+    if (at == std::string::npos) return false;
+    at += part.size();
+  }
+  return true;
+}
+
+// Width and height from a PNG's header.
+std::pair<unsigned, unsigned> pngSize(const std::string& png) {
+  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return {0, 0};
+  auto be32 = [&](std::size_t at) {
+    unsigned v = 0;
+    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
+    return v;
+  };
+  return {be32(16), be32(20)};
+}
+
+TEST(DemoWindowInCadhost, AScriptClicksTypesChoosesAndAnswersTheAlert) {
+  ScratchHome home;
+  const std::string demoPng = home.path() + "/demo.png";
+  const std::string alertPng = home.path() + "/alert.png";
+  const std::string script =
+      "TOOLKITDEMO\n"
+      "@click demo add\n"
+      "@click \"工具包演示 Toolkit demo\" add\n"
+      "@type demo name 图纸 A-101\n"
+      "@choose demo paper #2\n"
+      "@click demo overwrite\n"
+      "@key demo Return\n"
+      "@render demo " + demoPng + " 2\n"
+      "@click demo reset\n"
+      "@render alert " + alertPng + "\n"
+      "HELLO\n"
+      "@alert 归零 Reset\n"
+      "@alert Cancel\n"
+      "@click demo reset\n"
+      "@click demo nosuch\n"
+      "@click nowindow add\n"
+      "@choose demo paper B5\n"
+      "QUIT\n";
+  const CadhostRun run = runProgram(CADHOST_PROGRAM, {"--no-autoload", "--load", TOOLKIT_DEMO_PLUGIN}, script, home);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  EXPECT_TRUE(inOrder(run.output, {"计数 Count: 1", "计数 Count: 2", "名称 Name: 图纸 A-101", "纸张 Paper: A4｜210 × 297",
+                                   "覆盖 Overwrite: on", "计数 Count: 3",
+                                   "Alert: 把计数归零？ — Reset the count to zero? [归零 Reset] [Cancel]",
+                                   "\"HELLO\" ignored", "计数 Count: 0", "Alert: 把计数归零？",
+                                   "No view \"nosuch\" in \"demo\".", "No window \"nowindow\".",
+                                   "The pop-up has no item \"B5\"."}))
+      << run.output;
+  // The second reset was cancelled: the count stays 0.
+  EXPECT_EQ(run.output.find("计数 Count:", run.output.find("计数 Count: 0") + 1), std::string::npos) << run.output;
+  const auto demo = pngSize(foundation::readFile(demoPng).data);
+  EXPECT_EQ(demo.first, 840u);
+  EXPECT_EQ(demo.second, 576u);  // (260 + 28) × 2
+  EXPECT_GT(pngSize(foundation::readFile(alertPng).data).first, 0u);
+}
+
+TEST(DemoWindowInCadhost, AnAlertLeftUnansweredAtTheEndOfTheScriptTakesItsFirstButton) {
+  ScratchHome home;
+  const CadhostRun run =
+      runProgram(CADHOST_PROGRAM, {"--no-autoload", "--load", TOOLKIT_DEMO_PLUGIN},
+                 "TOOLKITDEMO\n@click demo add\n@click demo reset\n", home);
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_TRUE(inOrder(run.output, {"计数 Count: 1", "Alert:", "计数 Count: 0"})) << run.output;
+}
+
+}  // namespace
