@@ -198,7 +198,8 @@ ErrorStatus PlotEngine::endGenerateGraphics(void*) {
 
   Layout* layout = nullptr;
   if (acdbOpenObject(layout, p.layout, kForRead) != eOk) return s.done(step, eInvalidInput, page);
-  const Database* db = layout->database();
+  // Every object store is a drawing's database.
+  const auto* db = static_cast<const Database*>(layout->objectStore());
   layout->close();
   std::string error;
   if (db == nullptr || !pageRenderer().renderPage(*db, p.layout, *p.settings, target, error)) {
