@@ -23,9 +23,8 @@ class CadhostPlot : public ::testing::Test {
   CadhostRun cadhost(const std::string& drawing, const std::string& script) {
     RunOptions options;
     options.workingDirectory = folder_.path();
-    options.environment = {{"HOME", folder_ / "home"},
-                           {"XDG_CONFIG_HOME", folder_ / "config"},
-                           {"XDG_DATA_HOME", folder_ / "data"}};
+    options.environment = {
+        {"HOME", folder_ / "home"}, {"XDG_CONFIG_HOME", folder_ / "config"}, {"XDG_DATA_HOME", folder_ / "data"}};
     return runProgram(CADHOST_PROGRAM, {"--no-autoload", drawing}, script, options);
   }
   static std::vector<double> size(const PageBox& b) { return {b.x1 - b.x0, b.y1 - b.y0}; }

@@ -24,7 +24,8 @@ std::string found(const wchar_t* name, HostApplicationServices::FindFileHint hin
 
 TEST_F(PlotTest, FontFilesAreFoundInTheDrawingsFolderTheSupportFoldersAndTheFontFolders) {
   const std::string drawings = *folder_ / "drawings", support = *folder_ / "support", fonts = *folder_ / "fonts";
-  for (const std::string& f : {drawings, support, fonts + "/shx/more"}) ASSERT_TRUE(foundation::createDirectory(f, true));
+  for (const std::string& f : {drawings, support, fonts + "/shx/more"})
+    ASSERT_TRUE(foundation::createDirectory(f, true));
   ASSERT_TRUE(foundation::writeFileAtomically(fonts + "/shx/more/SimpLex.SHX", "font"));
   ASSERT_TRUE(foundation::writeFileAtomically(fonts + "/shx/txt.shx", "font"));
   ASSERT_TRUE(foundation::writeFileAtomically(support + "/txt.shx", "font"));

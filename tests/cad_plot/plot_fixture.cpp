@@ -1,7 +1,7 @@
 #include "plot_fixture.h"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "cad/environment.h"
@@ -66,14 +66,15 @@ std::unique_ptr<cad::PlotSettings> PlotTest::pdfSettings(const std::wstring& lay
   const cad::Layout& source = layout(layoutName);
   auto settings = std::make_unique<cad::PlotSettings>(source.modelType());
   EXPECT_EQ(settings->copyFrom(&source), cad::eOk);
-  EXPECT_EQ(cad::acdbHostApplicationServices()->plotSettingsValidator()->setPlotCfgName(settings.get(),
-                                                                                         cad::kPdfDeviceName),
-            cad::eOk);
+  EXPECT_EQ(
+      cad::acdbHostApplicationServices()->plotSettingsValidator()->setPlotCfgName(settings.get(), cad::kPdfDeviceName),
+      cad::eOk);
   return settings;
 }
 
 void PlotTest::addStyleTable(const std::string& name) const {
-  const bool named = name.size() > 4 && (name.substr(name.size() - 4) == ".stb" || name.substr(name.size() - 4) == ".STB");
+  const bool named =
+      name.size() > 4 && (name.substr(name.size() - 4) == ".stb" || name.substr(name.size() - 4) == ".STB");
   const cad::PlotStyleTable table =
       named ? cad::PlotStyleTable::named(L"test") : cad::PlotStyleTable::colorDependent(L"test");
   ASSERT_TRUE(cad::writePlotStyleTable(table, stylesFolder_ + "/" + name));

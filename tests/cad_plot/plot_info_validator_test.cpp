@@ -125,15 +125,20 @@ TEST_F(PlotTest, ValidationFaultsChangeOrRefuseWhatIsValidated) {
   };
   const Case cases[] = {
       {"switch medium", [](auto& f) { f.switchMedium = L"ISO_A4_(297.00_x_210.00_MM)"; },
-       [](const PlotSettings& v) { return v.canonicalMediaName == L"ISO_A4_(297.00_x_210.00_MM)" && v.paperWidthMm == 297; }},
+       [](const PlotSettings& v) {
+         return v.canonicalMediaName == L"ISO_A4_(297.00_x_210.00_MM)" && v.paperWidthMm == 297;
+       }},
       {"not centred", [](auto& f) { f.clearCentered = true; }, [](const PlotSettings& v) { return !v.plotCentered(); }},
       {"not fitted", [](auto& f) { f.clearScaleToFit = true; },
        [](const PlotSettings& v) { return v.stdScaleType() == StdScaleType::k1_1; }},
-      {"no window", [](auto& f) { f.clearWindow = true; }, [](const PlotSettings& v) { return v.plotType() == PlotType::kLayout; }},
-      {"style dropped", [](auto& f) { f.dropStyleSheet = true; }, [](const PlotSettings& v) { return v.styleSheet.empty(); }},
+      {"no window", [](auto& f) { f.clearWindow = true; },
+       [](const PlotSettings& v) { return v.plotType() == PlotType::kLayout; }},
+      {"style dropped", [](auto& f) { f.dropStyleSheet = true; },
+       [](const PlotSettings& v) { return v.styleSheet.empty(); }},
       {"style re-cased", [](auto& f) { f.recaseStyleSheet = true; },
        [](const PlotSettings& v) { return v.styleSheet == L"MONOCHROME.CTB"; }},
-      {"styles off", [](auto& f) { f.plotStylesOff = true; }, [](const PlotSettings& v) { return !v.plotPlotStyles(); }},
+      {"styles off", [](auto& f) { f.plotStylesOff = true; },
+       [](const PlotSettings& v) { return !v.plotPlotStyles(); }},
       {"lineweights off", [](auto& f) { f.printLineweightsOff = true; },
        [](const PlotSettings& v) { return !v.printLineweights(); }},
       {"lineweights scaled", [](auto& f) { f.scaleLineweightsOn = true; },

@@ -56,7 +56,12 @@ TEST(PlotStyleTable, AnyDamageIsRefusedWithAReason) {
       {"truncated stream", good.substr(0, good.size() - 7)},
       {"a byte after the end", good + "x"},
       {"another kind of file", "%PDF-1.4\n" + good.substr(9)},
-      {"unknown kind", [&] { std::string b = good; b.replace(19, 3, "XTB"); return b; }()},
+      {"unknown kind",
+       [&] {
+         std::string b = good;
+         b.replace(19, 3, "XTB");
+         return b;
+       }()},
   };
   // One byte changed anywhere in the binary fields or the stream.
   for (std::size_t at : {streamStart - 12, streamStart - 8, streamStart - 3, streamStart, streamStart + 1,
@@ -79,7 +84,8 @@ TEST(PlotStyleTable, AnyDamageIsRefusedWithAReason) {
     text.replace(text.find(from), from.size(), to);
     return packPlotStyleTable(PlotStyleKind::kColorDependent, text);
   };
-  cases.push_back({"too few styles", packPlotStyleTable(PlotStyleKind::kColorDependent, "plot_style{\n" + style + "}\n")});
+  cases.push_back(
+      {"too few styles", packPlotStyleTable(PlotStyleKind::kColorDependent, "plot_style{\n" + style + "}\n")});
   cases.push_back({"unclosed block", spoilt("}\n", "")});
   cases.push_back({"a style out of order", spoilt(" 2{", " 3{")});
   cases.push_back({"bad colour", spoilt("color=object", "color=#12345")});

@@ -187,7 +187,8 @@ TEST_F(EngineTest, BeginningNeedsAFreeHostAFolderAValidatedPdfPlotAndAFile) {
       {"no file name", [&] { return engine->beginDocument(*p.info, L"T", nullptr, 1, true, nullptr); }},
       {"no copies", [&] { return engine->beginDocument(*p.info, L"T", nullptr, 0, true, file.c_str()); }},
       {"folder missing", [&] { return engine->beginDocument(*p.info, L"T", nullptr, 1, true, missingFolder.c_str()); }},
-      {"a folder as the file", [&] { return engine->beginDocument(*p.info, L"T", nullptr, 1, true, folderItself.c_str()); }},
+      {"a folder as the file",
+       [&] { return engine->beginDocument(*p.info, L"T", nullptr, 1, true, folderItself.c_str()); }},
       {"not validated", [&] { return engine->beginDocument(unvalidated, L"T", nullptr, 1, true, file.c_str()); }},
   };
   for (const Case& c : cases) EXPECT_NE(c.call(), eOk) << c.what;
@@ -257,14 +258,10 @@ TEST_F(EngineTest, EachCallFailsWhereInjectedAndOnlyFinishedPagesAreWritten) {
   };
   // Statuses: beginPlot, beginDocument, then four per page, then endDocument, endPlot.
   const Case cases[] = {
-      {PublishStep::kBeginPlot, 1, 0, -1},
-      {PublishStep::kBeginDocument, 1, 1, -1},
-      {PublishStep::kBeginPage, 2, 6, 1},
-      {PublishStep::kBeginGenerateGraphics, 2, 7, 1},
-      {PublishStep::kEndGenerateGraphics, 1, 4, 1},
-      {PublishStep::kEndPage, 2, 9, 1},
-      {PublishStep::kEndDocument, 1, 10, -1},
-      {PublishStep::kEndPlot, 1, 11, 2},
+      {PublishStep::kBeginPlot, 1, 0, -1},          {PublishStep::kBeginDocument, 1, 1, -1},
+      {PublishStep::kBeginPage, 2, 6, 1},           {PublishStep::kBeginGenerateGraphics, 2, 7, 1},
+      {PublishStep::kEndGenerateGraphics, 1, 4, 1}, {PublishStep::kEndPage, 2, 9, 1},
+      {PublishStep::kEndDocument, 1, 10, -1},       {PublishStep::kEndPlot, 1, 11, 2},
   };
   Page a = page(L"ISO_A3_(420.00_x_297.00_MM)");
   Page b = page(L"ISO_A4_(210.00_x_297.00_MM)");
@@ -301,7 +298,7 @@ TEST_F(EngineTest, APlotEndedWithItsDocumentOpenWritesNothingAndKeepsTheOldFile)
   ASSERT_EQ(engine->endGenerateGraphics(), eOk);
   ASSERT_EQ(engine->endPage(), eOk);
   EXPECT_EQ(foundation::readFile(out()).data, "the old plot");  // nothing replaced before the end
-  ASSERT_EQ(engine->endPlot(), eOk);  // the user cancelled: the document never ended
+  ASSERT_EQ(engine->endPlot(), eOk);                            // the user cancelled: the document never ended
   engine->destroy();
   EXPECT_EQ(foundation::readFile(out()).data, "the old plot");
   EXPECT_TRUE(strayFiles({"plot.pdf"}).empty());

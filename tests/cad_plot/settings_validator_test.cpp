@@ -45,8 +45,8 @@ TEST_F(PlotTest, BothStandardConfigurationsNameThePdfDeviceAndEachCanBeBlanked) 
 }
 
 TEST_F(PlotTest, CatalogueHoldsEveryIsoSheetBothWaysWithSizesAsNamed) {
-  for (const auto& [paper, shortSide, longSide] : {std::tuple{L"A4", 210, 297}, {L"A3", 297, 420}, {L"A2", 420, 594},
-                                                   {L"A1", 594, 841}, {L"A0", 841, 1189}}) {
+  for (const auto& [paper, shortSide, longSide] :
+       {std::tuple{L"A4", 210, 297}, {L"A3", 297, 420}, {L"A2", 420, 594}, {L"A1", 594, 841}, {L"A0", 841, 1189}}) {
     for (const wchar_t* prefix : {L"ISO_full_bleed_", L"ISO_"}) {
       for (const auto& [w, h] : {std::pair{longSide, shortSide}, std::pair{shortSide, longSide}}) {
         const std::wstring name = isoMediumName(prefix, paper, w, h);
@@ -158,8 +158,11 @@ TEST_F(PlotTest, NamedMediumTakesTheCatalogueSizeAndMarginsUnlessRemoved) {
 TEST_F(PlotTest, WindowAreaAndPlotTypeRefuseWhatCannotBePlotted) {
   auto s = pdfSettings(L"Sheet A3");
   EXPECT_EQ(validator().setPlotType(s.get(), PlotType::kWindow), eInvalidInput);  // no window yet
-  for (const auto& [x0, y0, x1, y1] : {std::tuple{10.0, 0.0, 10.0, 5.0}, {0.0, 5.0, 10.0, 5.0},
-                                       {10.0, 0.0, 0.0, 5.0}, {0.0, 0.0, INFINITY, 5.0}, {NAN, 0.0, 1.0, 1.0}}) {
+  for (const auto& [x0, y0, x1, y1] : {std::tuple{10.0, 0.0, 10.0, 5.0},
+                                       {0.0, 5.0, 10.0, 5.0},
+                                       {10.0, 0.0, 0.0, 5.0},
+                                       {0.0, 0.0, INFINITY, 5.0},
+                                       {NAN, 0.0, 1.0, 1.0}}) {
     EXPECT_EQ(validator().setPlotWindowArea(s.get(), x0, y0, x1, y1), eInvalidInput) << x0 << "," << y0;
   }
   ASSERT_EQ(validator().setPlotWindowArea(s.get(), -5, 1, 20, 10), eOk);
@@ -225,20 +228,35 @@ TEST_F(PlotTest, EveryValidatorCallCanBeMadeToFailAndEveryCallIsLogged) {
   };
   std::vector<std::wstring> list;
   const Case cases[] = {
-      {&PlotSettingsValidator::Faults::setPlotCfgName, [](PlotSettings* s) { return validator().setPlotCfgName(s, kPdfDeviceName); }},
-      {&PlotSettingsValidator::Faults::setPlotPaperUnits, [](PlotSettings* s) { return validator().setPlotPaperUnits(s, PlotPaperUnits::kMillimeters); }},
+      {&PlotSettingsValidator::Faults::setPlotCfgName,
+       [](PlotSettings* s) { return validator().setPlotCfgName(s, kPdfDeviceName); }},
+      {&PlotSettingsValidator::Faults::setPlotPaperUnits,
+       [](PlotSettings* s) { return validator().setPlotPaperUnits(s, PlotPaperUnits::kMillimeters); }},
       {&PlotSettingsValidator::Faults::refreshLists, [](PlotSettings* s) { return validator().refreshLists(s); }},
-      {&PlotSettingsValidator::Faults::canonicalMediaNameList, [&list](PlotSettings* s) { return validator().canonicalMediaNameList(s, list); }},
-      {&PlotSettingsValidator::Faults::setCanonicalMediaName, [](PlotSettings* s) { return validator().setCanonicalMediaName(s, L"ISO_A4_(210.00_x_297.00_MM)"); }},
-      {&PlotSettingsValidator::Faults::setClosestMediaName, [](PlotSettings* s) { return validator().setClosestMediaName(s, 210, 297, PlotPaperUnits::kMillimeters, true); }},
-      {&PlotSettingsValidator::Faults::setPlotRotation, [](PlotSettings* s) { return validator().setPlotRotation(s, PlotRotation::k90degrees); }},
-      {&PlotSettingsValidator::Faults::setPlotWindowArea, [](PlotSettings* s) { return validator().setPlotWindowArea(s, 0, 0, 1, 1); }},
-      {&PlotSettingsValidator::Faults::setPlotType, [](PlotSettings* s) { return validator().setPlotType(s, PlotType::kLayout); }},
-      {&PlotSettingsValidator::Faults::setPlotCentered, [](PlotSettings* s) { return validator().setPlotCentered(s, true); }},
-      {&PlotSettingsValidator::Faults::setUseStandardScale, [](PlotSettings* s) { return validator().setUseStandardScale(s, true); }},
-      {&PlotSettingsValidator::Faults::setStdScaleType, [](PlotSettings* s) { return validator().setStdScaleType(s, StdScaleType::k1_1); }},
-      {&PlotSettingsValidator::Faults::plotStyleSheetList, [&list](PlotSettings*) { return validator().plotStyleSheetList(list); }},
-      {&PlotSettingsValidator::Faults::setCurrentStyleSheet, [](PlotSettings* s) { return validator().setCurrentStyleSheet(s, L""); }},
+      {&PlotSettingsValidator::Faults::canonicalMediaNameList,
+       [&list](PlotSettings* s) { return validator().canonicalMediaNameList(s, list); }},
+      {&PlotSettingsValidator::Faults::setCanonicalMediaName,
+       [](PlotSettings* s) { return validator().setCanonicalMediaName(s, L"ISO_A4_(210.00_x_297.00_MM)"); }},
+      {&PlotSettingsValidator::Faults::setClosestMediaName,
+       [](PlotSettings* s) {
+         return validator().setClosestMediaName(s, 210, 297, PlotPaperUnits::kMillimeters, true);
+       }},
+      {&PlotSettingsValidator::Faults::setPlotRotation,
+       [](PlotSettings* s) { return validator().setPlotRotation(s, PlotRotation::k90degrees); }},
+      {&PlotSettingsValidator::Faults::setPlotWindowArea,
+       [](PlotSettings* s) { return validator().setPlotWindowArea(s, 0, 0, 1, 1); }},
+      {&PlotSettingsValidator::Faults::setPlotType,
+       [](PlotSettings* s) { return validator().setPlotType(s, PlotType::kLayout); }},
+      {&PlotSettingsValidator::Faults::setPlotCentered,
+       [](PlotSettings* s) { return validator().setPlotCentered(s, true); }},
+      {&PlotSettingsValidator::Faults::setUseStandardScale,
+       [](PlotSettings* s) { return validator().setUseStandardScale(s, true); }},
+      {&PlotSettingsValidator::Faults::setStdScaleType,
+       [](PlotSettings* s) { return validator().setStdScaleType(s, StdScaleType::k1_1); }},
+      {&PlotSettingsValidator::Faults::plotStyleSheetList,
+       [&list](PlotSettings*) { return validator().plotStyleSheetList(list); }},
+      {&PlotSettingsValidator::Faults::setCurrentStyleSheet,
+       [](PlotSettings* s) { return validator().setCurrentStyleSheet(s, L""); }},
   };
   auto s = pdfSettings(L"Sheet A3");
   for (const Case& c : cases) {
@@ -247,7 +265,8 @@ TEST_F(PlotTest, EveryValidatorCallCanBeMadeToFailAndEveryCallIsLogged) {
     ASSERT_EQ(validator().calls.size(), 1u);
     validator().faults.*c.flag = true;
     validator().faults.failStatus = eOutOfRange;
-    EXPECT_EQ(c.call(s.get()), eOutOfRange) << std::string(validator().calls.back().begin(), validator().calls.back().end());
+    EXPECT_EQ(c.call(s.get()), eOutOfRange)
+        << std::string(validator().calls.back().begin(), validator().calls.back().end());
   }
   validator().reset();
   validator().setCanonicalMediaName(s.get(), L"ISO_A4_(210.00_x_297.00_MM)");

@@ -33,8 +33,7 @@ bool equalIgnoringAsciiCase(const std::string& a, const std::string& b) {
 std::optional<std::string> searchFolder(const std::string& folder, const std::string& name) {
   std::error_code ec;
   const auto options = std::filesystem::directory_options::skip_permission_denied;
-  for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end;
-       it.increment(ec)) {
+  for (std::filesystem::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
     if (it->is_regular_file(typeError) && equalIgnoringAsciiCase(it->path().filename().string(), name)) {
       return it->path().string();

@@ -36,8 +36,8 @@ class PageRenderer {
  public:
   virtual ~PageRenderer() = default;
   // False with `error` set when the page could not be written.
-  virtual bool renderPage(const Database& db, ObjectId layout, const PlotSettings& validated,
-                          const PageTarget& target, std::string& error) = 0;
+  virtual bool renderPage(const Database& db, ObjectId layout, const PlotSettings& validated, const PageTarget& target,
+                          std::string& error) = 0;
 };
 
 // Writes the sheet blank.

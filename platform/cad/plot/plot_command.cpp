@@ -48,8 +48,9 @@ std::optional<Extents3d> displayBox(const Extents3d& world) {
   from.resval.rint = 0;
   to.resval.rint = 2;
   Extents3d box;
-  for (const auto& [x, y] : {std::pair{world.minPoint.x, world.minPoint.y}, std::pair{world.maxPoint.x, world.minPoint.y},
-                             std::pair{world.maxPoint.x, world.maxPoint.y}, std::pair{world.minPoint.x, world.maxPoint.y}}) {
+  for (const auto& [x, y] :
+       {std::pair{world.minPoint.x, world.minPoint.y}, std::pair{world.maxPoint.x, world.minPoint.y},
+        std::pair{world.maxPoint.x, world.maxPoint.y}, std::pair{world.minPoint.x, world.maxPoint.y}}) {
     const ads_point in = {x, y, 0};
     ads_point out;
     if (acedTrans(in, &from, &to, 0, out) != RTNORM) return std::nullopt;
@@ -68,9 +69,9 @@ bool setUpModelPage(PlotSettingsValidator& v, PlotSettings& s, const Database& d
   }
   const bool landscape = box->maxPoint.y - box->minPoint.y <= box->maxPoint.x - box->minPoint.x;
   const std::wstring a3 = landscape ? L"ISO_A3_(420.00_x_297.00_MM)" : L"ISO_A3_(297.00_x_420.00_MM)";
+  const double width = landscape ? 420 : 297, height = landscape ? 297 : 420;
   if (v.setCanonicalMediaName(&s, a3.c_str()) != eOk &&
-      v.setClosestMediaName(&s, landscape ? 420 : 297, landscape ? 297 : 420, PlotPaperUnits::kMillimeters,
-                            false) != eOk) {
+      v.setClosestMediaName(&s, width, height, PlotPaperUnits::kMillimeters, false) != eOk) {
     say(L"The PDF device has no A3 sheet.");
     return false;
   }

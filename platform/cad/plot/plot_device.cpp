@@ -72,8 +72,8 @@ std::vector<Medium> standardPdfMedia() {
   };
   // Larger sheets first: their names hold "A0" too, so a search by name meets them before the real A0.
   static constexpr Iso kLarger[] = {{L"4A0", 1682, 2378}, {L"2A0", 1189, 1682}};
-  static constexpr Iso kSeries[] = {{L"A0", 841, 1189}, {L"A1", 594, 841}, {L"A2", 420, 594},
-                                    {L"A3", 297, 420},  {L"A4", 210, 297}};
+  static constexpr Iso kSeries[] = {
+      {L"A0", 841, 1189}, {L"A1", 594, 841}, {L"A2", 420, 594}, {L"A3", 297, 420}, {L"A4", 210, 297}};
   std::vector<Medium> media;
   for (const Iso& s : kLarger) addBothWays(media, L"ISO_full_bleed_", s.name, s.shortSide, s.longSide, false);
   for (const Iso& s : kSeries) addBothWays(media, L"ISO_full_bleed_", s.name, s.shortSide, s.longSide, false);
@@ -85,7 +85,9 @@ std::vector<Medium> standardPdfMedia() {
 }
 
 PlotDevice::PlotDevice(std::wstring name, std::vector<Medium> media, std::wstring defaultMedium, bool writesPdf)
-    : name_(std::move(name)), media_(std::move(media)), defaultMedium_(std::move(defaultMedium)),
+    : name_(std::move(name)),
+      media_(std::move(media)),
+      defaultMedium_(std::move(defaultMedium)),
       writesPdf_(writesPdf) {}
 
 const Medium* PlotDevice::medium(std::wstring_view canonicalName) const {

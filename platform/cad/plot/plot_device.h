@@ -12,8 +12,8 @@ namespace cad {
 
 struct Medium {
   std::wstring canonicalName;
-  double width = 0, height = 0;                     // mm, in the order the name gives them
-  double left = 0, bottom = 0, right = 0, top = 0;  // margins of the unturned sheet, mm
+  double width = 0, height = 0;                         // mm, in the order the name gives them
+  double left = 0, bottom = 0, right = 0, top = 0;      // margins of the unturned sheet, mm
   PlotPaperUnits units = PlotPaperUnits::kMillimeters;  // the unit the name is written in
 
   double printableWidth() const { return width - left - right; }

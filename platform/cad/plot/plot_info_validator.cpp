@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "cad/database.h"
-#include "cad/tables.h"
 #include "cad/plot/plot_config_manager.h"
 #include "cad/plot/plot_device.h"
 #include "cad/plot/plot_info.h"
 #include "cad/plot/plot_settings_validator.h"
 #include "cad/plot/plot_style_folders.h"
+#include "cad/tables.h"
 
 namespace cad {
 
@@ -62,8 +62,8 @@ ErrorStatus PlotInfoValidator::validate(PlotInfo& info) {
   applyMedium(*validated, *medium);
 
   if (validated->type == PlotType::kView) return eInvalidInput;
-  if (validated->type == PlotType::kWindow && !(validated->windowMin.x < validated->windowMax.x &&
-                                                validated->windowMin.y < validated->windowMax.y)) {
+  if (validated->type == PlotType::kWindow &&
+      !(validated->windowMin.x < validated->windowMax.x && validated->windowMin.y < validated->windowMax.y)) {
     return eInvalidInput;
   }
   if (!validated->styleSheet.empty() && !plotStyleFilePath(validated->styleSheet)) validated->styleSheet.clear();

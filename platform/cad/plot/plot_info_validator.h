@@ -28,16 +28,16 @@ class PlotInfoValidator {
 
 // Test side
 struct PlotInfoValidatorFaults {
-  int calls = 0;        // validate calls since the reset
-  int failOnCall = 0;   // this call (1-based) fails with failStatus; 0 for none
+  int calls = 0;       // validate calls since the reset
+  int failOnCall = 0;  // this call (1-based) fails with failStatus; 0 for none
   ErrorStatus failStatus = eInvalidInput;
   // What every validation then does to the settings it makes.
   std::wstring switchMedium;  // takes this medium of the device instead
   bool clearCentered = false;
-  bool clearScaleToFit = false;     // standard scale 1:1
-  bool clearWindow = false;         // plots the layout instead of the window
+  bool clearScaleToFit = false;  // standard scale 1:1
+  bool clearWindow = false;      // plots the layout instead of the window
   bool dropStyleSheet = false;
-  bool recaseStyleSheet = false;    // the name in upper case
+  bool recaseStyleSheet = false;  // the name in upper case
   bool plotStylesOff = false;
   bool printLineweightsOff = false;
   bool scaleLineweightsOn = false;

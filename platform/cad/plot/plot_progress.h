@@ -70,8 +70,8 @@ class PlotProgressDialog {
 };
 
 // nullptr for a sheet count below 1.
-PlotProgressDialog* acplCreatePlotProgressDialog(void* parent, bool isPreview, int sheetCount,
-                                                 void* callback = nullptr, bool showCancelSheetButton = true);
+PlotProgressDialog* acplCreatePlotProgressDialog(void* parent, bool isPreview, int sheetCount, void* callback = nullptr,
+                                                 bool showCancelSheetButton = true);
 
 // Test side
 std::vector<PlotProgressRecord>& plotProgressRecords();  // one per dialog made, in order

@@ -36,9 +36,9 @@ struct PlotSettingsFields {
   bool useStdScale = true;
   double customScaleNumerator = 1, customScaleDenominator = 1;
   int standardScaleType = 0;
-  bool plotStyles = true;        // plot with plot styles
-  bool showStyles = false;       // show plot styles on the layout
-  bool lineweights = true;       // print lineweights
+  bool plotStyles = true;          // plot with plot styles
+  bool showStyles = false;         // show plot styles on the layout
+  bool lineweights = true;         // print lineweights
   bool lineweightScaling = false;  // scale lineweights with the plot scale
 };
 

@@ -140,8 +140,8 @@ ErrorStatus PlotSettingsValidator::setClosestMediaName(PlotSettings* settings, d
     return eInvalidInput;  // a PDF sheet has no size in pixels
   }
   const PlotDevice* device = deviceOf(*settings);
-  const Medium* medium = device == nullptr ? nullptr : closestMedium(*device, width * scale, height * scale,
-                                                                     matchPrintableArea);
+  const Medium* medium =
+      device == nullptr ? nullptr : closestMedium(*device, width * scale, height * scale, matchPrintableArea);
   if (medium == nullptr) return eInvalidInput;
   applyMedium(*settings, *medium);
   return eOk;

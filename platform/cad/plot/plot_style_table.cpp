@@ -248,8 +248,8 @@ int integerValue(const Node& node, int low, int high) {
   int n = 0;
   const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
   if (ec != std::errc() || ptr != v.data() + v.size() || n < low || n > high) {
-    throw TextError(node.line, node.key + " must be a whole number from " + std::to_string(low) + " to " +
-                                   std::to_string(high));
+    throw TextError(node.line,
+                    node.key + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
   }
   return n;
 }
@@ -338,8 +338,7 @@ PlotStyleTable PlotStyleTable::named(std::wstring description) {
 }
 
 const PlotStyle* PlotStyleTable::styleForColor(int colorIndex) const {
-  if (kind != PlotStyleKind::kColorDependent || colorIndex < 1 ||
-      colorIndex > static_cast<int>(styles.size())) {
+  if (kind != PlotStyleKind::kColorDependent || colorIndex < 1 || colorIndex > static_cast<int>(styles.size())) {
     return nullptr;
   }
   return &styles[colorIndex - 1];
@@ -366,7 +365,9 @@ Pen penFor(const PlotStyle* style, PenColor objectColor, double objectLineweight
 
 std::string plotStyleSuffix(PlotStyleKind kind) { return kind == PlotStyleKind::kNamed ? ".stb" : ".ctb"; }
 
-std::string encodePlotStyleTable(const PlotStyleTable& table) { return packPlotStyleTable(table.kind, tableText(table)); }
+std::string encodePlotStyleTable(const PlotStyleTable& table) {
+  return packPlotStyleTable(table.kind, tableText(table));
+}
 
 std::string packPlotStyleTable(PlotStyleKind kind, std::string_view text) {
   const std::string stream = deflated(text);
@@ -394,7 +395,8 @@ PlotStyleTableRead decodePlotStyleTable(std::string_view bytes) {
   const std::uint32_t textSize = getU32(fields.substr(4));
   const std::uint32_t streamSize = getU32(fields.substr(8));
   const std::string_view stream = bytes.substr(headerSize + kBinaryFields);
-  if (stream.size() != streamSize || stream.size() < 6) return refused("the table is truncated or has bytes after its end");
+  if (stream.size() != streamSize || stream.size() < 6)
+    return refused("the table is truncated or has bytes after its end");
   if (textSize > kMaxTextBytes) return refused("the table claims an impossible size");
   const std::optional<std::string> text = inflated(stream, textSize);
   if (!text) return refused("the table's compressed text is damaged");

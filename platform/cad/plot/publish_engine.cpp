@@ -117,16 +117,16 @@ ErrorStatus PlotEngine::beginPlot(PlotProgressDialog*, void*) {
   return s.done(step, eOk);
 }
 
-ErrorStatus PlotEngine::beginDocument(PlotInfo& info, const wchar_t* documentName, void*, long copies,
-                                      bool plotToFile, const wchar_t* fileName) {
+ErrorStatus PlotEngine::beginDocument(PlotInfo& info, const wchar_t* documentName, void*, long copies, bool plotToFile,
+                                      const wchar_t* fileName) {
   State& s = *state_;
   constexpr PublishStep step = PublishStep::kBeginDocument;
   if (s.phase != State::Phase::kPlot) return s.done(step, eNotApplicable);
   if (auto fault = injected(step)) return s.done(step, *fault);
   const PlotSettings* validated = info.validatedSettings();
   PlotConfigManager* manager = acplPlotConfigManagerPtr();
-  const PlotDevice* device = validated == nullptr || manager == nullptr ? nullptr
-                                                                         : manager->device(validated->plotCfgName);
+  const PlotDevice* device =
+      validated == nullptr || manager == nullptr ? nullptr : manager->device(validated->plotCfgName);
   if (documentName == nullptr || copies < 1 || !plotToFile || fileName == nullptr || *fileName == 0 ||
       device == nullptr || !device->writesPdf()) {
     return s.done(step, eInvalidInput);

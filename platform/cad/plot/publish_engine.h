@@ -86,7 +86,7 @@ struct PlottedPage {
 
 struct PublishLog {
   std::vector<PublishCall> calls;
-  std::vector<PlottedPage> pages;       // every page drawn, in order
+  std::vector<PlottedPage> pages;      // every page drawn, in order
   std::vector<std::string> documents;  // every file written, in order
   int count(PublishStep step) const;
 };
