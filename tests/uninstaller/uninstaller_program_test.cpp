@@ -127,7 +127,7 @@ class Scene {
     return runProgram(QUODL_UNINSTALLER, {"--script", scripts / "answers.txt"}, "", options_);
   }
 
-  // Every item in the home but the hosts' registrations and settings: kind, link target or content.
+  // Every item in the home but the hosts' registrations and settings: kind, link target or content's digest.
   std::map<std::string, std::string> snapshot() const {
     std::map<std::string, std::string> items;
     for (auto it = fs::recursive_directory_iterator(home_); it != fs::recursive_directory_iterator(); ++it) {
@@ -142,7 +142,8 @@ class Scene {
       else if (fs::is_regular_file(status)) {
         std::ostringstream content;
         content << std::ifstream(it->path(), std::ios::binary).rdbuf();
-        items[relative] = "file " + content.str();
+        items[relative] = "file of " + std::to_string(content.str().size()) + " bytes, hash " +
+                          std::to_string(std::hash<std::string>{}(content.str()));
       } else items[relative] = "other";
     }
     return items;
