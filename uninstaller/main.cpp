@@ -38,7 +38,8 @@ Exit status: 0 uninstalled, cancelled or nothing to do; 1 refused or failed; 2 b
 )";
 
 constexpr char kQuitTitle[] = "请先退出 AutoCAD";
-constexpr char kQuitText[] = "请保存图纸并完全退出所有 AutoCAD，再点继续。卸载器不会替你关闭 CAD，也不会保存或修改图纸。";
+constexpr char kQuitText[] =
+    "请保存图纸并完全退出所有 AutoCAD，再点继续。卸载器不会替你关闭 CAD，也不会保存或修改图纸。";
 constexpr char kQuitAction[] = "已退出 CAD，继续";
 constexpr char kOlderCopyTitle[] = "检测到旧版系统级插件";
 constexpr char kOlderCopyText[] =

@@ -79,9 +79,8 @@ RunningApplicationRegistration::RunningApplicationRegistration(const std::string
     }
   }
   const int pid = static_cast<int>(::getpid());
-  foundation::Json entry = {{"bundleIdentifier", bundleIdentifier},
-                            {"localizedName", localizedName},
-                            {"processIdentifier", pid}};
+  foundation::Json entry = {
+      {"bundleIdentifier", bundleIdentifier}, {"localizedName", localizedName}, {"processIdentifier", pid}};
   if (const std::optional<ProcessState> self = processState(pid)) entry["processStartTime"] = self->startTime;
   const std::string path = foundation::appendingPathComponent(folder, std::to_string(pid) + ".json");
   if (const foundation::FileResult written = foundation::writeJsonFile(path, entry); !written) {

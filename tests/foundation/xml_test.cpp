@@ -17,7 +17,8 @@ TEST(Xml, ElementsAndAttributesAsWritten) {
   {
     const XmlResult parsed = parseXml(
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- note -->\n"
-        "<Package Name=\"图纸 &amp; PDF\" Empty=\"\"><Part n=\"1\"/>text<Other/><Part n=\"2\"><Part n=\"inner\"/></Part>"
+        "<Package Name=\"图纸 &amp; PDF\" Empty=\"\"><Part n=\"1\"/>text<Other/>"
+        "<Part n=\"2\"><Part n=\"inner\"/></Part>"
         "</Package>");
     ASSERT_TRUE(parsed) << parsed.error;
     root = parsed.rootElement;
@@ -60,11 +61,9 @@ TEST(Xml, EntitiesFromOutsideTheDocumentAreNeverLoaded) {
   const std::string pipe = dir / "entity.fifo";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   writeText(dir / "code.txt", "secret");
-  const std::string text = "<!DOCTYPE Package [\n"
-                           "  <!ENTITY code SYSTEM \"file://" + (dir / "code.txt") + "\">\n"
-                           "  <!ENTITY pipe SYSTEM \"" + pipe + "\">\n"
-                           "  <!ENTITY inner \"expanded\">\n"
-                           "]>\n"
+  const std::string code = "file://" + (dir / "code.txt");
+  const std::string text = "<!DOCTYPE Package [\n  <!ENTITY code SYSTEM \"" + code + "\">\n" +
+                           "  <!ENTITY pipe SYSTEM \"" + pipe + "\">\n  <!ENTITY inner \"expanded\">\n]>\n" +
                            "<Package Code=\"&code;\" Inner=\"&inner;\">&pipe;</Package>";
   writeText(dir / "PackageContents.xml", text);
   const XmlResult read = readXmlFile(dir / "PackageContents.xml");

@@ -74,7 +74,8 @@ bool InteractiveProgram::waitForOutput(const std::string& text, double timeoutSe
       searched_ = at + text.size();
       return true;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0 || !readSome(static_cast<int>(std::min<long long>(left.count(), 1000)))) return false;
   }
 }

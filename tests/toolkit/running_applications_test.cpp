@@ -22,8 +22,11 @@ class RunningApplicationsTest : public ::testing::Test {
     setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
   }
   void TearDown() override {
-    if (saved_) setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
+    if (saved_) {
+      setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
+    } else {
+      unsetenv("XDG_RUNTIME_DIR");
+    }
   }
 
   std::string entries() const { return runtime_ / "running-applications"; }
@@ -69,10 +72,10 @@ TEST_F(RunningApplicationsTest, ARegisteredProcessIsListedUntilItsRegistrationEn
 TEST_F(RunningApplicationsTest, EntriesOfEndedOrUnknownProcessesAreNotListed) {
   const std::string self = std::to_string(getpid());
   // What a crashed program leaves, a recycled pid, and entries that say nothing usable.
-  writeEntry("crashed.json", "{\"bundleIdentifier\": \"a\", \"processIdentifier\": " +
-                                 std::to_string(endedProcess()) + "}");
-  writeEntry("recycled.json", "{\"bundleIdentifier\": \"b\", \"processIdentifier\": " + self +
-                                  ", \"processStartTime\": 1}");
+  writeEntry("crashed.json",
+             "{\"bundleIdentifier\": \"a\", \"processIdentifier\": " + std::to_string(endedProcess()) + "}");
+  writeEntry("recycled.json",
+             "{\"bundleIdentifier\": \"b\", \"processIdentifier\": " + self + ", \"processStartTime\": 1}");
   writeEntry("damaged.json", "{\"bundleIdentifier\": \"c\", \"processIdentifier\": ");
   writeEntry("nopid.json", "{\"bundleIdentifier\": \"d\"}");
   writeEntry("negative.json", "{\"bundleIdentifier\": \"e\", \"processIdentifier\": -1}");

@@ -1,3 +1,5 @@
+#include "uninstall_target.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +10,6 @@
 #include <string>
 
 #include "temp_folder.h"
-#include "uninstall_target.h"
 
 namespace {
 
@@ -40,7 +41,9 @@ TEST(QDLValidateUninstallTarget, OnlyTheUsersOwnRealPackageOfThisProductPasses) 
   };
   const std::string addins = "Library/Application Support/Autodesk/ApplicationAddins";
   auto manifest = [](const std::string& text) {
-    return [text](const std::string&, const std::string& target) { std::ofstream(target + "/PackageContents.xml") << text; };
+    return [text](const std::string&, const std::string& target) {
+      std::ofstream(target + "/PackageContents.xml") << text;
+    };
   };
   const Case cases[] = {
       {"the installed package", nullptr, "", true},
@@ -56,7 +59,9 @@ TEST(QDLValidateUninstallTarget, OnlyTheUsersOwnRealPackageOfThisProductPasses) 
        },
        "", true},
       {"another folder with the same manifest",
-       [](const std::string&, const std::string& target) { fs::copy(target, target + "/../Other.bundle", fs::copy_options::recursive); },
+       [](const std::string&, const std::string& target) {
+         fs::copy(target, target + "/../Other.bundle", fs::copy_options::recursive);
+       },
        addins + "/Other.bundle", false},
       {"a file in the folder's place",
        [](const std::string&, const std::string& target) {
@@ -76,8 +81,8 @@ TEST(QDLValidateUninstallTarget, OnlyTheUsersOwnRealPackageOfThisProductPasses) 
          fs::create_directory_symlink("RealLibrary", home + "/Library");
        },
        "", false},
-      {"no manifest", [](const std::string&, const std::string& target) { fs::remove(target + "/PackageContents.xml"); },
-       "", false},
+      {"no manifest",
+       [](const std::string&, const std::string& target) { fs::remove(target + "/PackageContents.xml"); }, "", false},
       {"a pipe in the manifest's place",
        [](const std::string&, const std::string& target) {
          fs::remove(target + "/PackageContents.xml");
@@ -126,8 +131,11 @@ TEST(OlderSystemWideCopy, IsAtTheSystemPathUnlessTestsMoveTheRoot) {
   EXPECT_EQ(olderSystemWideCopy(), "/Library/Application Support/Autodesk/ApplicationPlugins/Quodline.bundle");
   setenv("QUODL_SYSTEM_ROOT", "/tmp/root/", 1);
   EXPECT_EQ(olderSystemWideCopy(), "/tmp/root/Library/Application Support/Autodesk/ApplicationPlugins/Quodline.bundle");
-  if (old) setenv("QUODL_SYSTEM_ROOT", saved.c_str(), 1);
-  else unsetenv("QUODL_SYSTEM_ROOT");
+  if (old) {
+    setenv("QUODL_SYSTEM_ROOT", saved.c_str(), 1);
+  } else {
+    unsetenv("QUODL_SYSTEM_ROOT");
+  }
 }
 
 }  // namespace

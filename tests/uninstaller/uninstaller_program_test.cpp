@@ -26,7 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kQuitTitle = "请先退出 AutoCAD";
-const std::string kQuitText = "请保存图纸并完全退出所有 AutoCAD，再点继续。卸载器不会替你关闭 CAD，也不会保存或修改图纸。";
+const std::string kQuitText =
+    "请保存图纸并完全退出所有 AutoCAD，再点继续。卸载器不会替你关闭 CAD，也不会保存或修改图纸。";
 const std::string kQuitAction = "已退出 CAD，继续";
 const std::string kOlderCopyTitle = "检测到旧版系统级插件";
 const std::string kOlderCopyText =
@@ -91,9 +92,8 @@ class Scene {
                             {"XDG_DATA_HOME", home_ + "/.local/share"},
                             {"XDG_RUNTIME_DIR", home_ + "/run"},
                             {"QUODL_SYSTEM_ROOT", home_ + "/root"}};
-    const CadhostRun installed =
-        runProgram(QUODL_CMAKE, {"-DQUODL_BUNDLE_DIR=" + std::string(QUODL_BUNDLE_DIR), "-P", QUODL_INSTALL_SCRIPT},
-                   "", options_);
+    const CadhostRun installed = runProgram(
+        QUODL_CMAKE, {"-DQUODL_BUNDLE_DIR=" + std::string(QUODL_BUNDLE_DIR), "-P", QUODL_INSTALL_SCRIPT}, "", options_);
     EXPECT_EQ(installed.exitStatus, 0) << installed.output;
     EXPECT_TRUE(fs::is_regular_file(target() + "/PackageContents.xml"));
   }
@@ -102,11 +102,14 @@ class Scene {
   const RunOptions& options() const { return options_; }
   std::string target() const { return QDLUninstallTarget(home_); }
   std::string trash() const { return home_ + "/.local/share/Trash"; }
-  std::string registration(int pid) const { return home_ + "/run/running-applications/" + std::to_string(pid) + ".json"; }
+  std::string registration(int pid) const {
+    return home_ + "/run/running-applications/" + std::to_string(pid) + ".json";
+  }
 
   // A cadhost that runs until told to quit, once it has said that it runs.
   std::unique_ptr<InteractiveProgram> startHost() const {
-    auto host = std::make_unique<InteractiveProgram>(QUODL_CADHOST, std::vector<std::string>{"--no-autoload"}, options_);
+    auto host =
+        std::make_unique<InteractiveProgram>(QUODL_CADHOST, std::vector<std::string>{"--no-autoload"}, options_);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (!fs::exists(registration(host->processIdentifier())) && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -137,14 +140,18 @@ class Scene {
         continue;
       }
       const fs::file_status status = it->symlink_status();
-      if (fs::is_symlink(status)) items[relative] = "link " + fs::read_symlink(it->path()).string();
-      else if (fs::is_directory(status)) items[relative] = "folder";
-      else if (fs::is_regular_file(status)) {
+      if (fs::is_symlink(status)) {
+        items[relative] = "link " + fs::read_symlink(it->path()).string();
+      } else if (fs::is_directory(status)) {
+        items[relative] = "folder";
+      } else if (fs::is_regular_file(status)) {
         std::ostringstream content;
         content << std::ifstream(it->path(), std::ios::binary).rdbuf();
         items[relative] = "file of " + std::to_string(content.str().size()) + " bytes, hash " +
                           std::to_string(std::hash<std::string>{}(content.str()));
-      } else items[relative] = "other";
+      } else {
+        items[relative] = "other";
+      }
     }
     return items;
   }
@@ -186,8 +193,8 @@ TEST(UninstallerProgram, EveryRefusalShowsItsNoticeRemovesNothingAndEndsWithItsS
        [linkInPlaceOfTheFolder](const Scene& scene, Hosts&) { linkInPlaceOfTheFolder(scene); }, "", kIdentityTitle,
        kIdentityText, 1},
       {"an older system-wide copy",
-       [plugins](const Scene& scene) { fs::create_directories(scene.home() + plugins + "/Contents"); }, false,
-       nullptr, "好\n", kOlderCopyTitle, kOlderCopyText, 1},
+       [plugins](const Scene& scene) { fs::create_directories(scene.home() + plugins + "/Contents"); }, false, nullptr,
+       "好\n", kOlderCopyTitle, kOlderCopyText, 1},
       {"nothing installed", [](const Scene& scene) { fs::remove_all(scene.target()); }, false, nullptr, "",
        kNothingTitle, kNothingText, 0},
       {"the install folder is a link to a package", linkInPlaceOfTheFolder, false, nullptr, "好\n", kIdentityTitle,
@@ -200,19 +207,20 @@ TEST(UninstallerProgram, EveryRefusalShowsItsNoticeRemovesNothingAndEndsWithItsS
        },
        false, nullptr, "好\n", kIdentityTitle, kIdentityText, 1},
       {"the manifest of another product",
-       manifest("<ApplicationPackage Name=\"Quodraw\" ProductCode=\"{0F6E1B7A-2C44-4D1B-9E0A-5B3C2D1E0F99}\"/>"),
-       false, nullptr, "好\n", kIdentityTitle, kIdentityText, 1},
+       manifest("<ApplicationPackage Name=\"Quodraw\" ProductCode=\"{0F6E1B7A-2C44-4D1B-9E0A-5B3C2D1E0F99}\"/>"), false,
+       nullptr, "好\n", kIdentityTitle, kIdentityText, 1},
       {"a manifest whose product code comes from an external entity",
        [](const Scene& scene) {
          // Whoever read the entities would find the right code in the file, and wait forever on the pipe.
-         fs::create_directory(scene.home() + "/elsewhere");
-         std::ofstream(scene.home() + "/elsewhere/code.txt") << "{7D3A91C2-5E48-4B06-9F1D-2C8E64A0B357}";
-         ASSERT_EQ(mkfifo((scene.home() + "/elsewhere/pipe.fifo").c_str(), 0600), 0);
+         const std::string elsewhere = scene.home() + "/elsewhere";
+         fs::create_directory(elsewhere);
+         std::ofstream(elsewhere + "/code.txt") << "{7D3A91C2-5E48-4B06-9F1D-2C8E64A0B357}";
+         ASSERT_EQ(mkfifo((elsewhere + "/pipe.fifo").c_str(), 0600), 0);
          std::ofstream(scene.target() + "/PackageContents.xml")
              << "<?xml version=\"1.0\"?>\n<!DOCTYPE ApplicationPackage [\n"
-                "  <!ENTITY code SYSTEM \"file://" << scene.home() << "/elsewhere/code.txt\">\n"
-                "  <!ENTITY pipe SYSTEM \"" << scene.home() << "/elsewhere/pipe.fifo\">\n]>\n"
-                "<ApplicationPackage Name=\"Quodline\" ProductCode=\"&code;\">&pipe;</ApplicationPackage>\n";
+             << "  <!ENTITY code SYSTEM \"file://" << elsewhere << "/code.txt\">\n"
+             << "  <!ENTITY pipe SYSTEM \"" << elsewhere << "/pipe.fifo\">\n]>\n"
+             << "<ApplicationPackage Name=\"Quodline\" ProductCode=\"&code;\">&pipe;</ApplicationPackage>\n";
        },
        false, nullptr, "好\n", kIdentityTitle, kIdentityText, 1},
   };
