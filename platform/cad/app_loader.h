@@ -27,7 +27,7 @@ struct LoadedApp {
 
 class AppLoader {
  public:
-  struct LoadResult {
+  struct [[nodiscard]] LoadResult {
     LoadedApp* app = nullptr;  // null on failure
     std::string error;
   };
@@ -35,7 +35,7 @@ class AppLoader {
   // already, or answers the initialise message with anything but 0.
   LoadResult load(const std::string& path);
 
-  struct UnloadResult {
+  struct [[nodiscard]] UnloadResult {
     int answer = kRetOK;    // what the entry point answered
     bool unloaded = false;  // the module was closed
     std::string message;    // what to tell the user; empty when it went quietly

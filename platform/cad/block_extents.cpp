@@ -1,21 +1,21 @@
 #include "cad/block_extents.h"
 
 #include <cmath>
+#include <mutex>
 #include <numbers>
-
-#include "cad/database.h"
+#include <unordered_set>
 
 namespace cad {
 namespace {
 
 class CollectSink final : public OutlineSink {
  public:
-  explicit CollectSink(BlockGeometry& g) : g_(g) {}
+  explicit CollectSink(Outline& g) : g_(g) {}
   void point(const Point3d& p) override { g_.points.push_back(p); }
   void arc(const ArcPiece& a) override { g_.arcs.push_back(a); }
 
  private:
-  BlockGeometry& g_;
+  Outline& g_;
 };
 
 void forEachCorner(const Extents3d& box, const Matrix3d& m, OutlineSink& sink) {
@@ -27,7 +27,7 @@ void forEachCorner(const Extents3d& box, const Matrix3d& m, OutlineSink& sink) {
 }
 
 // Puts a definition's geometry through a transform into a sink.
-void emitGeometry(const BlockGeometry& g, const Matrix3d& m, OutlineSink& sink) {
+void emitGeometry(const Outline& g, const Matrix3d& m, OutlineSink& sink) {
   if (isAxisAligned(m)) {
     forEachCorner(g.box, m, sink);
     return;
@@ -63,38 +63,32 @@ bool isAxisAligned(const Matrix3d& m) {
   return true;
 }
 
-std::shared_ptr<const BlockGeometry> BlockExtentsCache::geometry(const Database& db, ObjectId blockId) {
-  std::lock_guard lock(mutex_);
-  auto g = build(db, blockId, 0);
-  return g && g->size() > 0 ? g : nullptr;
-}
+namespace {
 
-void BlockExtentsCache::invalidate() {
-  std::lock_guard lock(mutex_);
-  if (!memo_.empty()) memo_.clear();
-}
-
-std::shared_ptr<const BlockGeometry> BlockExtentsCache::build(const Database& db, ObjectId blockId, int depth) {
-  if (auto it = memo_.find(blockId); it != memo_.end()) return it->second;
-  if (depth > kMaxDepth || building_.count(blockId) != 0) return nullptr;
-  auto* record = dynamic_cast<const BlockTableRecord*>(db.objectAt(blockId));
+// Builds the definition's geometry, nested definitions first, and leaves each a memo. `building` holds the
+// definitions being built further up, so a definition inside itself stops there.
+std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId, int depth,
+                                     std::unordered_set<ObjectId>& building) {
+  auto* record = dynamic_cast<const BlockTableRecord*>(store.objectAt(blockId));
   if (record == nullptr) return nullptr;
+  if (record->geometryMemoGeneration == store.geometryGeneration()) return record->geometryMemo;
+  if (depth > kMaxBlockNesting || building.count(blockId) != 0) return nullptr;
 
-  building_.insert(blockId);
-  auto g = std::make_shared<BlockGeometry>();
+  building.insert(blockId);
+  auto g = std::make_shared<Outline>();
   CollectSink sink(*g);
   for (ObjectId id : record->entityIds) {
-    auto* entity = dynamic_cast<const Entity*>(db.objectAt(id));
+    auto* entity = dynamic_cast<const Entity*>(store.objectAt(id));
     if (entity == nullptr || entity->isErased() || entity->entityFaults.extents) continue;
     auto* reference = dynamic_cast<const BlockReference*>(entity);
     if (reference == nullptr) {
       outlineOf(*entity, sink);
       continue;
     }
-    const auto child = build(db, reference->blockTableRecord(), depth + 1);
+    const auto child = build(store, reference->blockTableRecord(), depth + 1, building);
     if (child && child->size() > 0) {
       const Matrix3d m = reference->blockTransform();
-      if (g->size() + child->size() <= kInlineLimit) {
+      if (g->size() + child->size() <= kBlockInlineLimit) {
         for (const auto& p : child->points) sink.point(m.apply(p));
         for (const auto& a : child->arcs) sink.arc(transformed(a, m));
       } else {
@@ -103,20 +97,33 @@ std::shared_ptr<const BlockGeometry> BlockExtentsCache::build(const Database& db
     }
     outlineOfAttributes(*reference, sink);
   }
-  building_.erase(blockId);
+  building.erase(blockId);
 
   BoxSink boxSink(g->box);
   for (const auto& p : g->points) boxSink.point(p);
   for (const auto& a : g->arcs) boxSink.arc(a);
-  memo_[blockId] = g;
+  record->geometryMemo = g;
+  record->geometryMemoGeneration = store.geometryGeneration();
   return g;
 }
 
+}  // namespace
+
+std::shared_ptr<const Outline> blockGeometry(const ObjectStore& store, ObjectId blockId) {
+  // Extents are not computed from several threads in practice; one lock for every drawing's memos keeps
+  // them sound if they ever are.
+  static std::mutex mutex;
+  std::lock_guard lock(mutex);
+  std::unordered_set<ObjectId> building;
+  auto g = build(store, blockId, 0, building);
+  return g && g->size() > 0 ? g : nullptr;
+}
+
 void outlineOfAttributes(const BlockReference& reference, OutlineSink& sink) {
-  const Database* db = reference.database();
-  if (db == nullptr) return;
+  const ObjectStore* store = reference.objectStore();
+  if (store == nullptr) return;
   for (ObjectId id : reference.attributes) {
-    auto* attribute = dynamic_cast<const AttributeReference*>(db->objectAt(id));
+    auto* attribute = dynamic_cast<const AttributeReference*>(store->objectAt(id));
     if (attribute == nullptr || attribute->isErased() || attribute->invisible || attribute->entityFaults.extents) {
       continue;
     }
@@ -126,8 +133,8 @@ void outlineOfAttributes(const BlockReference& reference, OutlineSink& sink) {
 
 Matrix3d BlockReference::blockTransform() const {
   Point3d origin;
-  if (const Database* db = database()) {
-    if (auto* record = dynamic_cast<const BlockTableRecord*>(db->objectAt(blockId))) origin = record->origin();
+  if (const ObjectStore* store = objectStore()) {
+    if (auto* record = dynamic_cast<const BlockTableRecord*>(store->objectAt(blockId))) origin = record->origin();
   }
   Matrix3d rotation;
   double c = 1, s = 0;
@@ -142,10 +149,10 @@ Matrix3d BlockReference::blockTransform() const {
 }
 
 ErrorStatus BlockReference::computeExtents(Extents3d& e) const {
-  const Database* db = database();
-  if (db == nullptr) return eInvalidExtents;
+  const ObjectStore* store = objectStore();
+  if (store == nullptr) return eInvalidExtents;
   BoxSink sink(e);
-  if (auto g = db->blockExtentsCache().geometry(*db, blockId)) emitGeometry(*g, blockTransform(), sink);
+  if (auto g = blockGeometry(*store, blockId)) emitGeometry(*g, blockTransform(), sink);
   outlineOfAttributes(*this, sink);
   return e.isEmpty() ? eInvalidExtents : eOk;
 }

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "cad/command_line.h"
-#include "cad/command_loop.h"
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
 #include "cad/editor_input.h"
@@ -158,17 +157,19 @@ std::function<void()> systemVariableCommand(const std::wstring& name) {
   return [upper = upperAscii(name)] { setVariable(upper); };
 }
 
-void installBuiltInCommands(CommandLoop& loop) {
-  loop.setBuiltIn(L"ZOOM", zoom);
+std::map<std::wstring, std::function<void()>> builtInCommands() {
+  std::map<std::wstring, std::function<void()>> commands;
+  commands[L"ZOOM"] = zoom;
   for (const wchar_t* name : {L"REGEN", L"REGENALL", L"REDRAW", L"REDRAWALL"}) {
-    loop.setBuiltIn(name, [] { temporaryVectors().clear(); });
+    commands[name] = [] { temporaryVectors().clear(); };
   }
-  loop.setBuiltIn(L"PSPACE", [] { spaceSwitch(acedPspace); });
-  loop.setBuiltIn(L"MSPACE", [] { spaceSwitch(acedMspace); });
-  loop.setBuiltIn(L"SETVAR", [] {
+  commands[L"PSPACE"] = [] { spaceSwitch(acedPspace); };
+  commands[L"MSPACE"] = [] { spaceSwitch(acedMspace); };
+  commands[L"SETVAR"] = [] {
     EditorInput::Answer answer = editorInput().read(PromptRecord::kKeyword, L"Enter variable name: ");
     if (answer.kind == EditorInput::Answer::kValue) setVariable(upperAscii(answer.item.text));
-  });
+  };
+  return commands;
 }
 
 }  // namespace cad

@@ -4,13 +4,13 @@
 // asks for a new one, as SETVAR does). The host program adds its own (QUIT, UNLOAD, …).
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace cad {
 
-class CommandLoop;
-
-void installBuiltInCommands(CommandLoop& loop);
+// The commands the command loop starts with, by upper-case name.
+std::map<std::wstring, std::function<void()>> builtInCommands();
 // The command a system variable's name stands for; empty when no variable has the name.
 std::function<void()> systemVariableCommand(const std::wstring& name);
 

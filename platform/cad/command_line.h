@@ -22,6 +22,8 @@ class CommandLine {
   void setTranscriptLimit(std::size_t characters) { limit_ = characters; }
   // Receives every printed text as it is printed; an empty function stops the echo.
   void setEcho(std::function<void(const std::wstring&)> echo) { echo_ = std::move(echo); }
+  // Test side: no transcript, no limit and no echo, as a fresh process has it.
+  void reset() { *this = CommandLine(); }
 
  private:
   std::wstring transcript_;

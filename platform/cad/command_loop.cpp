@@ -7,7 +7,6 @@
 #include "cad/command_line.h"
 #include "cad/command_names.h"
 #include "cad/command_stack.h"
-#include "cad/doc_manager.h"
 #include "cad/editor.h"
 #include "cad/editor_input.h"
 #include "cad/result_buffer.h"
@@ -33,12 +32,7 @@ std::optional<Resolved> resolve(const std::wstring& word,
 
 }  // namespace
 
-CommandLoop::CommandLoop() { installBuiltInCommands(*this); }
-
-TypedInput& CommandLoop::currentInput() {
-  Document* doc = docManager().curDocument();
-  return doc == nullptr ? bareInput_ : doc->input();
-}
+CommandLoop::CommandLoop() : builtIns_(builtInCommands()) {}
 
 void CommandLoop::setBuiltIn(const std::wstring& name, std::function<void()> handler) {
   builtIns_[upperAscii(name)] = std::move(handler);
@@ -176,7 +170,7 @@ void CommandLoop::pump() {
   pumpScheduled_ = false;
   if (depth_ > 0) return;  // read again when the command returns
   for (int step = 0; step < kTokensPerPump; ++step) {
-    std::optional<TypedToken> token = currentInput().next();
+    std::optional<TypedToken> token = docManager().currentInput().next();
     if (!token) return;
     switch (token->kind) {
       case TypedToken::kCancel:
@@ -193,7 +187,7 @@ void CommandLoop::pump() {
 }
 
 void CommandLoop::type(const std::wstring& text, bool echo) {
-  currentInput().append(text, echo);
+  docManager().currentInput().append(text, echo);
   if (depth_ == 0) pump();
 }
 
@@ -202,17 +196,19 @@ void CommandLoop::reset() {
   pumpScheduled_ = false;
   depth_ = 0;
   nested_ = false;
-  bareInput_.clear();
   idleWork_.clear();
   history.clear();
   cancels = 0;
-  builtIns_.clear();
-  installBuiltInCommands(*this);
+  builtIns_ = builtInCommands();
 }
 
 CommandLoop& commandLoop() {
   static CommandLoop* instance = new CommandLoop;
   return *instance;
 }
+
+namespace {
+[[maybe_unused]] const bool gReading = (docManager().setCommandLineReader(&commandLoop()), true);
+}  // namespace
 
 }  // namespace cad

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "cad/typed_input.h"
+#include "cad/doc_manager.h"
 
 namespace cad {
 
-class Document;
 struct InputItem;
 
 enum class CommandContext { kDocument, kApplication };
@@ -25,7 +24,8 @@ struct CommandRun {
   bool nested = false;  // run synchronously from inside another command
 };
 
-class CommandLoop {
+// Reads the text the document manager queues, from the moment the host library is loaded.
+class CommandLoop final : public CommandLineReader {
  public:
   CommandLoop();
 
@@ -41,14 +41,11 @@ class CommandLoop {
   int runNested(const std::wstring& word, std::vector<InputItem> arguments);
 
   bool isCommandActive() const { return depth_ > 0; }
-  // The input prompts read from: the current document's command line, or the bare one.
-  TypedInput& currentInput();
 
   // Reads pending typed input of the active document; scheduled on the main queue whenever input arrives.
   void pump();
-  void schedulePump();
-  // Runs the function from the main queue once no command is running.
-  void runWhenIdle(std::function<void()> function);
+  void schedulePump() override;
+  void runWhenIdle(std::function<void()> function) override;
 
   // Built-in commands: the host program adds its own (QUIT, UNLOAD, …).
   void setBuiltIn(const std::wstring& name, std::function<void()> handler);
@@ -66,7 +63,6 @@ class CommandLoop {
   int depth_ = 0;
   bool nested_ = false;  // the next runCommand is a nested call
   bool pumpScheduled_ = false;
-  TypedInput bareInput_;
   std::vector<std::function<void()>> idleWork_;
   std::map<std::wstring, std::function<void()>> builtIns_;  // by upper-case name
 };

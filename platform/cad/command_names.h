@@ -21,7 +21,7 @@ class CommandNames {
   // The command an alias stands for (upper case); nullopt when the name is no alias.
   std::optional<std::wstring> aliasTarget(const std::wstring& alias) const;
 
-  struct LoadResult {
+  struct [[nodiscard]] LoadResult {
     bool ok = false;
     std::size_t aliases = 0;              // aliases read
     std::vector<std::string> problems;    // "line 7: no comma", … (the line is skipped)

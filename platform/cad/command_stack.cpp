@@ -112,4 +112,8 @@ CommandStack& commandStack() {
   return *instance;
 }
 
+namespace {
+[[maybe_unused]] const bool gRegistered = (acrxSysRegistry()->add(L"ACAD_REGISTERED_COMMANDS", &commandStack()), true);
+}  // namespace
+
 }  // namespace cad

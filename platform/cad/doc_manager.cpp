@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <new>
 
-#include "cad/command_loop.h"
 #include "cad/dxf_reader.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
@@ -38,6 +37,11 @@ std::vector<void*>& graveyard() {
 
 Document* DocManager::curDocument() const { return contexts_.empty() ? active_ : contexts_.back(); }
 
+TypedInput& DocManager::currentInput() {
+  Document* doc = curDocument();
+  return doc == nullptr ? bareInput_ : doc->input();
+}
+
 std::unique_ptr<DocumentIterator> DocManager::newAcApDocumentIterator() const {
   return std::unique_ptr<DocumentIterator>(new DocumentIterator(documents_));
 }
@@ -66,7 +70,7 @@ void DocManager::makeActive(Document* doc) {
     reactors_.notify([&](DocManagerReactor* r) { r->documentActivated(doc); });
     reactors_.notify([&](DocManagerReactor* r) { r->documentBecameCurrent(doc); });
     // Input typed for it while it was in the background can be read now.
-    if (!doc->input().empty()) commandLoop().schedulePump();
+    if (!doc->input().empty() && reader_ != nullptr) reader_->schedulePump();
   }
 }
 
@@ -172,8 +176,8 @@ ErrorStatus DocManager::appContextCloseDocument(Document* doc) {
 ErrorStatus DocManager::beginExecuteInApplicationContext(ApplicationContextFunction function, void* data) {
   ++beginExecuteCalls;
   if (function == nullptr) return eInvalidInput;
-  if (faults.beginExecute) return eNotApplicable;
-  commandLoop().runWhenIdle([function, data] { function(data); });
+  if (faults.beginExecute || reader_ == nullptr) return eNotApplicable;
+  reader_->runWhenIdle([function, data] { function(data); });
   return eOk;
 }
 
@@ -190,7 +194,7 @@ ErrorStatus DocManager::sendStringToExecute(Document* doc, const wchar_t* text, 
   if (faults.sendString) return finish(eNotApplicable);
   doc->input().append(call.text, echo);
   if (activate && doc != active_) makeActive(doc);
-  commandLoop().schedulePump();
+  if (reader_ != nullptr) reader_->schedulePump();
   return finish(eOk);
 }
 
@@ -216,6 +220,7 @@ void DocManager::reset() {
   reactors_.clear();  // a test's reactors may be gone already
   while (!documents_.empty()) destroy(documents_.back());
   active_ = nullptr;
+  bareInput_.clear();
   unnamedCount_ = 0;
   clearRecords();
   faults = {};

@@ -4,6 +4,7 @@
 // command line. Reactors hear of documents being created, switched and destroyed.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -13,6 +14,7 @@
 #include "cad/document.h"
 #include "cad/error_status.h"
 #include "cad/reactor_list.h"
+#include "cad/typed_input.h"
 
 namespace cad {
 
@@ -56,6 +58,19 @@ struct OpenParams {
 
 using ApplicationContextFunction = void (*)(void* data);
 
+// What the document manager asks of the command loop (command_loop.h), which reads the text queued at
+// documents' command lines and sits above the documents; the loop installs itself as the library loads.
+class CommandLineReader {
+ public:
+  // Reads the current command line's pending text from the main queue once no command is running.
+  virtual void schedulePump() = 0;
+  // Runs the function from the main queue once no command is running.
+  virtual void runWhenIdle(std::function<void()> function) = 0;
+
+ protected:
+  ~CommandLineReader() = default;
+};
+
 class DocManager {
  public:
   Document* curDocument() const;
@@ -76,13 +91,16 @@ class DocManager {
                                   bool wrapUpInactiveDoc = false, bool echo = true);
   // True unless a command is running in a document's context.
   bool isApplicationContext() const { return contexts_.empty(); }
+  // The input commands and prompts read from: the current document's command line, or the bare one while
+  // no drawing is open.
+  TypedInput& currentInput();
 
   void addReactor(DocManagerReactor* reactor) { reactors_.add(reactor); }
   void removeReactor(DocManagerReactor* reactor) { reactors_.remove(reactor); }
   bool hasReactor(const DocManagerReactor* reactor) const { return reactors_.has(reactor); }
 
   // Host side: what the user does.
-  struct OpenResult {
+  struct [[nodiscard]] OpenResult {
     Document* document = nullptr;
     std::string error;  // why it failed; empty on success
   };
@@ -98,6 +116,7 @@ class DocManager {
   // Command contexts, entered and left by the command loop around a command run in a document.
   void enterDocumentContext(Document* doc);
   void leaveDocumentContext();
+  void setCommandLineReader(CommandLineReader* reader) { reader_ = reader; }
 
   // Test side
   struct OpenRequest {
@@ -127,7 +146,8 @@ class DocManager {
     bool activate = false;
   } faults;
   void clearRecords();
-  // Closes every document (reactors hear of each) and forgets records and faults.
+  // Closes every document (reactors hear of each) and forgets the bare command line's text, records and
+  // faults.
   void reset();
 
  private:
@@ -139,6 +159,8 @@ class DocManager {
   std::vector<Document*> documents_;  // open, in order of opening
   Document* active_ = nullptr;
   std::vector<Document*> contexts_;  // documents whose commands are running, innermost last
+  TypedInput bareInput_;
+  CommandLineReader* reader_ = nullptr;
   ReactorList<DocManagerReactor> reactors_;
   int unnamedCount_ = 0;
 };

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "database.h"
+#include "cad/database.h"
 
 namespace cad {
 
-struct DxfReadResult {
+struct [[nodiscard]] DxfReadResult {
   std::unique_ptr<Database> database;  // null on failure: never a half-filled drawing
   std::string error;                   // names the line for damaged input
 };

@@ -23,4 +23,8 @@ DynamicLinker& dynamicLinker() {
   return *instance;
 }
 
+namespace {
+[[maybe_unused]] const bool gRegistered = (acrxSysRegistry()->add(L"DynamicLinker", &dynamicLinker()), true);
+}  // namespace
+
 }  // namespace cad

@@ -23,4 +23,8 @@ Editor& editor() {
   return *instance;
 }
 
+namespace {
+[[maybe_unused]] const bool gRegistered = (acrxSysRegistry()->add(L"AcEditor", &editor()), true);
+}  // namespace
+
 }  // namespace cad

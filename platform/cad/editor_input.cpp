@@ -4,9 +4,9 @@
 #include <cwchar>
 
 #include "cad/command_line.h"
-#include "cad/command_loop.h"
 #include "cad/command_stack.h"
 #include "cad/database.h"
+#include "cad/doc_manager.h"
 #include "cad/sysvars.h"
 #include "foundation/format.h"
 
@@ -173,7 +173,7 @@ EditorInput::Answer EditorInput::read(PromptRecord::Kind kind, const std::wstrin
       answer = classify(std::move(frame.front()));
       frame.pop_front();
     }
-  } else if (std::optional<TypedToken> token = commandLoop().currentInput().next()) {
+  } else if (std::optional<TypedToken> token = docManager().currentInput().next()) {
     answer.kind = token->kind == TypedToken::kCancel  ? Answer::kCancel
                   : token->kind == TypedToken::kEnter ? Answer::kEnter
                                                       : Answer::kValue;

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/database.h"
 #include "cad/rx_class_definition.h"
 
 namespace cad {
@@ -82,12 +81,12 @@ ErrorStatus Polyline::getArea(double& area) const {
 
 ErrorStatus Polyline2d::getArea(double& area) const {
   if (entityFaults.area) return eNotApplicable;
-  const Database* db = database();
-  if (db == nullptr) return eNotApplicable;
+  const ObjectStore* store = objectStore();
+  if (store == nullptr) return eNotApplicable;
   std::vector<Point2d> points;
   std::vector<double> bulges;
   for (ObjectId id : vertexIds) {
-    auto* v = dynamic_cast<const Vertex2d*>(db->objectAt(id));
+    auto* v = dynamic_cast<const Vertex2d*>(store->objectAt(id));
     if (v == nullptr || v->isErased() || (v->vertexFlags & 16) != 0) continue;
     points.push_back({v->position.x, v->position.y});
     bulges.push_back(v->bulge());

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "object.h"
+#include "cad/object.h"
 
 namespace cad {
 

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/database.h"
-
 namespace cad {
 namespace {
 
@@ -76,11 +74,11 @@ void outlineOfPolyline(const Polyline& pline, OutlineSink& sink) {
 }
 
 void outlineOfPolyline2d(const Polyline2d& pline, OutlineSink& sink) {
-  const Database* db = pline.database();
-  if (db == nullptr) return;
+  const ObjectStore* store = pline.objectStore();
+  if (store == nullptr) return;
   std::vector<PlaneVertex> vertices;
   for (ObjectId id : pline.vertexIds) {
-    auto* vertex = dynamic_cast<const Vertex2d*>(db->objectAt(id));
+    auto* vertex = dynamic_cast<const Vertex2d*>(store->objectAt(id));
     // Spline frame control points (flag 16) shape the curve but are not on it.
     if (vertex == nullptr || vertex->isErased() || (vertex->vertexFlags & 16) != 0) continue;
     vertices.push_back({{vertex->position.x, vertex->position.y}, vertex->bulge()});

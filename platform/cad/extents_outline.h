@@ -25,6 +25,14 @@ class OutlineSink {
   ~OutlineSink() = default;
 };
 
+// What a sink was given, kept, with the box around it.
+struct Outline {
+  std::vector<Point3d> points;
+  std::vector<ArcPiece> arcs;
+  Extents3d box;
+  std::size_t size() const { return points.size() + arcs.size(); }
+};
+
 // Grows a box by what it is given, through an optional transform.
 class BoxSink final : public OutlineSink {
  public:

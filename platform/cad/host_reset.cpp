@@ -25,8 +25,9 @@
 namespace cad {
 
 void resetHostForTesting() {
-  // Reactors first, so closing the documents calls no test object that is gone.
+  // Reactors and the echo first, so closing the documents calls no test object that is gone.
   editor().clear();
+  commandLine().reset();
   setDocManagerAbsent(false);
   docManager().reset();
   commandLoop().reset();
@@ -49,7 +50,6 @@ void resetHostForTesting() {
   acgiGetTransientManager()->reset();
   ucsState().reset();
   windowCommands().reset();
-  commandLine().clearTranscript();
 }
 
 }  // namespace cad

@@ -1,15 +1,22 @@
 #pragma once
-// Base of every database object, as the host's open-for-read / close discipline needs it.
+// Base of every database object, as the host's open-for-read / close discipline needs it, and the store that
+// holds one drawing's objects by id and handle and keeps that discipline.
 
+#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
-#include "error_status.h"
-#include "geometry.h"
-#include "object_id.h"
+#include "cad/error_status.h"
+#include "cad/geometry.h"
+#include "cad/object_id.h"
 
 namespace cad {
 
-class Database;
+class ObjectStore;
 
 // Run-time class description: isA()->name() gives the host's class name, e.g. L"AcDbPolyline".
 class RxClass {
@@ -29,7 +36,8 @@ class Object {
 
   ObjectId objectId() const { return id_; }
   ObjectId ownerId() const { return owner_; }
-  Database* database() const { return db_; }
+  // The store (the drawing's database) holding the object; null until it is added to one.
+  const ObjectStore* objectStore() const { return store_; }
   bool isErased() const { return erased_; }
   void setErased(bool erased);
   const std::wstring& handle() const { return handle_; }
@@ -53,10 +61,10 @@ class Object {
   Object() = default;
 
  private:
-  friend class Database;
+  friend class ObjectStore;
   ObjectId id_;
   ObjectId owner_;
-  Database* db_ = nullptr;
+  ObjectStore* store_ = nullptr;
   bool erased_ = false;
   int openCount_ = 0;
   bool openForWrite_ = false;
@@ -91,5 +99,73 @@ class Entity : public Object {
   ObjectId layerId_;
   int colorIndex_ = 256;  // by layer
 };
+
+// The objects of one drawing. Ids are unique across stores (an id alone finds its object), handles unique
+// within one. The drawing database (database.h) is a store with its tables and layouts.
+class ObjectStore {
+ public:
+  ObjectStore(const ObjectStore&) = delete;
+  ObjectStore& operator=(const ObjectStore&) = delete;
+
+  std::uint16_t serial() const { return serial_; }
+
+  // Takes ownership; gives the object an id unique across stores and a handle unique in this drawing.
+  ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner = {});
+  // As above with the handle the file gave. A file's handle wins over one the store made up; one another
+  // file object already has (a damaged file) is replaced by a fresh one.
+  ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner, const std::wstring& handle);
+  // Hexadecimal handle text, case and leading zeros ignored; null when no object has it.
+  ObjectId objectIdFromHandle(const std::wstring& handle) const;
+  Object* objectAt(ObjectId id) const;  // no open/close; for builders and the reader
+
+  // Objects still open: a correct caller leaves none.
+  std::vector<ObjectId> openObjects() const;
+  // close() calls on objects that were not open.
+  int strayCloses() const { return strayCloses_; }
+
+  // Memos of geometry (block references' extents) hold while this stays the same. Adding objects, opening
+  // for write, closing and erasing move it on; code that edits entity fields in place afterwards calls
+  // noteGeometryChanged.
+  std::uint64_t geometryGeneration() const { return geometryGeneration_; }
+  void noteGeometryChanged() { ++geometryGeneration_; }
+
+ protected:
+  ObjectStore();
+  ~ObjectStore();
+  const std::unordered_map<ObjectId, std::unique_ptr<Object>>& objects() const { return objects_; }
+
+ private:
+  friend class Object;
+  friend ErrorStatus openObjectRaw(Object*& out, ObjectId id, OpenMode mode, bool openErased);
+  ErrorStatus openObject(Object*& out, ObjectId id, OpenMode mode, bool openErased);
+  void registerHandle(Object& object, const std::wstring& handle);
+  std::uint64_t freshHandle();
+  std::uint16_t serial_;
+  std::uint64_t nextIndex_ = 1;
+  std::uint64_t nextHandle_ = 1;
+  int strayCloses_ = 0;
+  std::atomic<std::uint64_t> geometryGeneration_{1};
+  std::unordered_map<ObjectId, std::unique_ptr<Object>> objects_;
+  std::unordered_map<std::uint64_t, ObjectId> handles_;
+  std::unordered_set<std::uint64_t> madeUpHandles_;  // handles the store gave, not a file
+};
+
+// Finds the store by the id's serial; fails on a null id, an erased object (unless asked), the object's
+// open fault, or an object of another kind.
+ErrorStatus openObjectRaw(Object*& out, ObjectId id, OpenMode mode, bool openErased);
+
+template <class T>
+ErrorStatus acdbOpenObject(T*& out, ObjectId id, OpenMode mode = kForRead, bool openErased = false) {
+  out = nullptr;
+  Object* object = nullptr;
+  ErrorStatus es = openObjectRaw(object, id, mode, openErased);
+  if (es != eOk) return es;
+  out = dynamic_cast<T*>(object);
+  if (out == nullptr) {
+    object->close();
+    return eNotThatKindOfClass;
+  }
+  return eOk;
+}
 
 }  // namespace cad

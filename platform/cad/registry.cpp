@@ -1,9 +1,5 @@
 #include "cad/registry.h"
 
-#include "cad/command_stack.h"
-#include "cad/dynamic_linker.h"
-#include "cad/editor.h"
-
 namespace cad {
 
 RxObject* SystemRegistry::at(const wchar_t* key) const {
@@ -23,13 +19,7 @@ void SystemRegistry::setAbsent(const std::wstring& key, bool absent) {
 }
 
 SystemRegistry* acrxSysRegistry() {
-  static SystemRegistry* registry = [] {
-    auto* r = new SystemRegistry;
-    r->add(L"ACAD_REGISTERED_COMMANDS", &commandStack());
-    r->add(L"DynamicLinker", &dynamicLinker());
-    r->add(L"AcEditor", &editor());
-    return r;
-  }();
+  static SystemRegistry* registry = new SystemRegistry;
   return registry;
 }
 

@@ -31,7 +31,8 @@ class SystemRegistry {
   std::set<std::wstring> absent_;
 };
 
-// The process-wide registry, holding the command stack, the dynamic linker and the editor.
+// The process-wide registry. The command stack, the dynamic linker and the editor put themselves in it as the
+// host library loads, so it holds them before anything can ask.
 SystemRegistry* acrxSysRegistry();
 
 }  // namespace cad

@@ -2,7 +2,6 @@
 
 #include <unicode/uchar.h>
 
-#include "cad/database.h"
 #include "cad/rx_class_definition.h"
 
 namespace cad {
@@ -48,9 +47,10 @@ void BlockTableRecordIterator::step() {
 }
 
 void BlockTableRecordIterator::skip() {
-  if (!skipErased_ || record_->database() == nullptr) return;
+  const ObjectStore* store = record_->objectStore();
+  if (!skipErased_ || store == nullptr) return;
   while (!done()) {
-    const Object* object = record_->database()->objectAt(record_->entityIds[index_]);
+    const Object* object = store->objectAt(record_->entityIds[index_]);
     if (object != nullptr && !object->isErased()) return;
     ++index_;
   }
@@ -84,9 +84,9 @@ ErrorStatus BlockTableRecord::newIterator(std::unique_ptr<BlockTableRecordIterat
 }
 
 ErrorStatus SymbolTable::getAt(const std::wstring& name, ObjectId& id) const {
-  if (database() != nullptr) {
+  if (const ObjectStore* store = objectStore()) {
     for (ObjectId recordId : recordIds) {
-      auto* record = dynamic_cast<const SymbolTableRecord*>(database()->objectAt(recordId));
+      auto* record = dynamic_cast<const SymbolTableRecord*>(store->objectAt(recordId));
       if (record != nullptr && !record->isErased() && namesEqual(record->name, name)) {
         id = recordId;
         return eOk;

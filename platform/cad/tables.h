@@ -1,13 +1,15 @@
 #pragma once
 // Symbol tables, block table records, dictionaries and layouts with their plot settings.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "entities.h"
+#include "cad/entities.h"
+#include "cad/extents_outline.h"
 
 namespace cad {
 
@@ -29,11 +31,6 @@ class BlockTableRecordIterator {
 
  private:
   friend class BlockTableRecord;
-
-// Names of tables, dictionaries and layouts compare as the host's do: case-insensitively (Unicode case folding).
-bool namesEqual(std::wstring_view a, std::wstring_view b);
-// The form such names are compared in, for keys of lookup maps.
-std::wstring foldedName(std::wstring_view name);
   BlockTableRecordIterator(const BlockTableRecord& record, bool skipErased);
   void skip();
   const BlockTableRecord* record_;
@@ -59,6 +56,10 @@ class BlockTableRecord : public SymbolTableRecord {
   bool dynamicDefinition = false;  // a dynamic block's definition
   std::wstring pathName;           // external reference path
   bool failIterator = false;       // test hook: newIterator fails
+  // Memo of the definition's geometry, from which block references take their extents (block_extents.h);
+  // it holds while the database's geometry generation is the one it was built at.
+  mutable std::shared_ptr<const Outline> geometryMemo;
+  mutable std::uint64_t geometryMemoGeneration = 0;
 
   Point3d origin() const { return origin_; }
   bool isAnonymous() const { return anonymous; }

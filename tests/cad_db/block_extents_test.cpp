@@ -191,7 +191,7 @@ TEST_F(BlockExtents, CyclesAndDepthEndTheRecursion) {
   }
   box = extentsOf(*addReference(db->modelSpaceId(), next, {0, 0, 0}));
   EXPECT_TRUE(std::isfinite(box.maxPoint.x));
-  EXPECT_LE(box.maxPoint.x, BlockExtentsCache::kMaxDepth + 3);
+  EXPECT_LE(box.maxPoint.x, kMaxBlockNesting + 3);
 }
 
 TEST_F(BlockExtents, WideNestingStaysLinear) {

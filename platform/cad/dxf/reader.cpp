@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "cad/dxf_loader.h"
 #include "foundation/text.h"
+#include "loader.h"
 
 namespace cad {
 namespace {

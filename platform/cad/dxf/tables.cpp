@@ -1,7 +1,7 @@
 // The TABLES section (layers, text styles, block records) and the BLOCKS section.
 #include <climits>
 
-#include "cad/dxf_loader.h"
+#include "loader.h"
 
 namespace cad::dxf {
 

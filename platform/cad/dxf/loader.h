@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "cad/database.h"
-#include "cad/dxf_scanner.h"
-#include "cad/dxf_text.h"
+#include "scanner.h"
+#include "text.h"
 
 namespace cad::dxf {
 
@@ -67,7 +67,7 @@ class Loader {
   const std::string& error() const { return scanner_.error(); }
 
  private:
-  // Sections (dxf_reader.cpp, dxf_tables.cpp, dxf_objects.cpp)
+  // Sections (reader.cpp, tables.cpp, objects.cpp)
   bool readSection(std::string_view name);
   bool skipSection(std::string_view name);
   bool readHeader();
@@ -78,7 +78,7 @@ class Loader {
   void collect(Record& record, const Group& typeGroup);
   void failUnterminated(std::string_view what, std::string_view expected);
 
-  // Tables (dxf_tables.cpp)
+  // Tables (tables.cpp)
   void readLayer(const Record& record);
   void readStyle(const Record& record);
   void readBlockRecord(const Record& record);
@@ -86,7 +86,7 @@ class Loader {
   ObjectId blockRecordNamed(const std::wstring& name) const;
   ObjectId createBlockRecord(const std::wstring& name, std::string_view handle);
 
-  // Entities (dxf_entities.cpp, dxf_hatch.cpp)
+  // Entities (entities.cpp, hatch.cpp)
   // Reads entities until a 0 group that is not one; `terminator` gets that group's type (empty at the end).
   bool readEntityList(ObjectId blockRecord, Group& terminator);
   bool readEntity(Record& record, ObjectId blockRecord);
@@ -95,7 +95,7 @@ class Loader {
   void place(PendingEntity pending, ObjectId blockRecord);
   ObjectId layerFor(std::string_view rawName, std::wstring& canonical);
 
-  // Objects and the end of loading (dxf_objects.cpp, dxf_reader.cpp)
+  // Objects and the end of loading (objects.cpp, reader.cpp)
   void readDictionary(const Record& record);
   void readLayout(const Record& record);
   bool finish();

@@ -1,4 +1,4 @@
-#include "cad/dxf_scanner.h"
+#include "scanner.h"
 
 #include <charconv>
 #include <climits>

@@ -1,11 +1,11 @@
-#include "cad/dxf_text.h"
+#include "text.h"
 
 #include <unicode/ucnv.h>
 
 #include <vector>
 
-#include "cad/dxf_scanner.h"
 #include "foundation/text.h"
+#include "scanner.h"
 
 namespace cad::dxf {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "cad/dxf_loader.h"
+#include "loader.h"
 #include "foundation/text.h"
 
 namespace cad::dxf {

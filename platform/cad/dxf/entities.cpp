@@ -1,7 +1,7 @@
 // Entities of the BLOCKS and ENTITIES sections.
 #include <cmath>
 
-#include "cad/dxf_loader.h"
+#include "loader.h"
 
 namespace cad::dxf {
 

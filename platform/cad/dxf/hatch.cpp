@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/dxf_loader.h"
+#include "loader.h"
 
 namespace cad::dxf {
 namespace {
