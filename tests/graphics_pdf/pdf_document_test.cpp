@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -95,8 +96,8 @@ std::string movedInTable(std::string text, int object) {
   const std::size_t table = text.find("\n", text.rfind("xref\n0 ") + 5) + 1;
   const std::size_t entry = table + static_cast<std::size_t>(object) * 20;
   const long offset = std::stol(text.substr(entry, 10)) + 1;
-  char digits[11];
-  std::snprintf(digits, sizeof digits, "%010ld", offset);
+  std::string digits = std::to_string(offset);
+  digits.insert(0, 10 - std::min<std::size_t>(digits.size(), 10), '0');
   return text.replace(entry, 10, digits);
 }
 

@@ -32,6 +32,9 @@ struct RunOptions {
   std::chrono::seconds timeLimit{300};
 };
 
+// This process's environment with the values of `options` in place of those of the same names, as NAME=VALUE.
+std::vector<std::string> childEnvironment(const RunOptions& options);
+
 // Runs `program arguments…`, feeding `input` on standard input, for at most the options' time limit.
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const RunOptions& options);

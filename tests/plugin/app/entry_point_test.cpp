@@ -1,7 +1,8 @@
 // Start-up and unload: what the host sees registered, what is called in which order, and the refusal while
 // work is active.
-#include "app/entry_point.h"
 
+#include "app/entry_point.h"
+#include "cad/dynamic_linker.h"
 #include "core/panel_lifecycle.h"
 #include "host_fixture.h"
 #include "queue/file_queue_commands.h"

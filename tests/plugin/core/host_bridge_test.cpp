@@ -3,7 +3,10 @@
 #include <thread>
 
 #include "cad/database.h"
+#include "cad/doc_manager.h"
 #include "cad/entities.h"
+#include "cad/layout_manager.h"
+#include "cad/sysvars.h"
 #include "cad/tables.h"
 #include "core/host_bridge.h"
 #include "host_fixture.h"

@@ -8,14 +8,9 @@
 #include <vector>
 
 #include "cad/command_line.h"
-#include "cad/command_loop.h"
 #include "cad/command_stack.h"
-#include "cad/doc_manager.h"
-#include "cad/dynamic_linker.h"
-#include "cad/layout_manager.h"
-#include "cad/registry.h"
+#include "cad/host_reset.h"
 #include "cad/result_buffer.h"
-#include "cad/sysvars.h"
 #include "core/call_trace.h"
 #include "foundation/main_queue.h"
 #include "foundation/text.h"
@@ -27,16 +22,7 @@ class HostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     foundation::MainQueue::main().resetForTesting();
-    cad::commandLoop().reset();
-    cad::docManager().reset();
-    cad::setDocManagerAbsent(false);
-    cad::setLayoutManagerAbsent(false);
-    cad::layoutManager()->faults = {};
-    cad::acrxSysRegistry()->clearAbsences();
-    cad::commandStack().clear();
-    cad::dynamicLinker().clear();
-    cad::systemVariables().reset();
-    cad::commandLine().clearTranscript();
+    cad::resetHostForTesting();
     gBatchFileQueueRunning = false;
     gBatchLitePrinting = false;
     gQuodlCallTrace = &HostTest::trace;
@@ -49,11 +35,7 @@ class HostTest : public ::testing::Test {
     gBatchLitePrinting = false;
     // Whatever the host handed the plug-in has been given back.
     EXPECT_EQ(cad::HostAllocations::outstandingStrings(), stringsBefore_);
-    cad::docManager().reset();
-    cad::commandStack().clear();
-    cad::acrxSysRegistry()->clearAbsences();
-    cad::setDocManagerAbsent(false);
-    cad::setLayoutManagerAbsent(false);
+    cad::resetHostForTesting();
     foundation::MainQueue::main().resetForTesting();
   }
 
