@@ -130,8 +130,7 @@ DocManager::OpenResult DocManager::open(const std::string& path, bool readOnly) 
   result.document = create(wide, std::move(read.database), readOnly);
   if (!result.warnings.empty()) {
     // Said as the drawing opens, whoever asked for it: what was read past is not lost in silence.
-    std::wstring text = L"\nDrawing \"" + wide + L"\" was opened with " + std::to_wstring(result.warnings.size()) +
-                        (result.warnings.size() == 1 ? L" warning:" : L" warnings:");
+    std::wstring text = L"\nDrawing \"" + wide + L"\" was opened with warnings:";
     for (const std::string& warning : result.warnings) text += L"\n  " + foundation::wideFromUtf8Lossy(warning);
     commandLine().print(text);
   }

@@ -85,6 +85,16 @@ TEST(DxfDamaged, EachKindOfDamageIsRefusedOrReadWithAWarning) {
   }
 }
 
+TEST(DxfDamaged, ManyWarningsEndInACount) {
+  std::string text;
+  for (int i = 0; i < 25; ++i) text += "0\nSECTION\n2\nNOTES" + std::to_string(i) + "\n0\nENDSEC\n";
+  const DxfReadResult result = readDxfText(text + "0\nEOF\n");
+  ASSERT_TRUE(result.database) << result.error;
+  ASSERT_EQ(result.warnings.size(), 21u);
+  EXPECT_EQ(result.warnings.front(), "line 1: section \"NOTES0\" is not a DXF section; it was skipped");
+  EXPECT_EQ(result.warnings.back(), "… and 5 more warnings");
+}
+
 TEST(DxfDamaged, WhatIsNoFileIsRefusedWithTheSystemsReason) {
   TempFolder folder("quodl-unreadable");
   for (const UnreadableItem& item : unreadableItems()) {

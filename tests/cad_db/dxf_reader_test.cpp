@@ -421,6 +421,7 @@ TEST(DxfReader, TolerantOfWhatRealFilesDo) {
        drawing("", "0\nSOLID\n10\n0\n0\nVERTEX\n10\n1\n0\nSEQEND\n0\nLINE\n10\n0\n20\n0\n11\n5\n21\n5\n")},
       {"huge vertex count", drawing("", "0\nLINE\n10\n0\n20\n0\n11\n5\n21\n5\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n")},
       {"integers written as reals", drawing("", "0\nLINE\n62\n1.0\n10\n0\n20\n0\n11\n5\n21\n5\n")},
+      {"a number too small for a double", drawing("", "0\nLINE\n10\n1e-400\n20\n-0\n11\n5\n21\n5\n")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

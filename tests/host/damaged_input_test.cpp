@@ -60,7 +60,7 @@ TEST_F(DamagedInput, EachKindOfDamagedDrawingIsRefusedOrOpenedWithItsWarningSaid
     const CadhostRun run = cadhost({path});
     EXPECT_EQ(count(run.output, path), 1u) << run.output;
     if (kind.opens) {
-      EXPECT_EQ(count(run.output, "Drawing \"" + path + "\" was opened with "), 1u) << run.output;
+      EXPECT_EQ(count(run.output, "Drawing \"" + path + "\" was opened with warnings:\n"), 1u) << run.output;
       EXPECT_EQ(count(run.output, "\n  " + kind.message + "\n"), 1u) << run.output;
       EXPECT_EQ(count(run.output, "No drawing is open."), 0u) << run.output;
     } else {

@@ -148,11 +148,12 @@ bool Loader::run() {
   }
   if (scanner_.failed()) return false;
   if (!ended && !acceptMissingEof()) return false;
+  if (!finish()) return false;
   if (warningsLeftOut_ > 0) {
     warnings_.push_back("… and " + std::to_string(warningsLeftOut_) + " more warning" +
                         (warningsLeftOut_ == 1 ? "" : "s"));
   }
-  return finish();
+  return true;
 }
 
 bool Loader::readSection(std::string_view name, std::size_t line) {
