@@ -47,7 +47,7 @@ void resetHostForTesting() {
   setProcessPlotState(false);
   temporaryVectors().reset();
   setTransientManagerAbsent(false);
-  acgiGetTransientManager()->reset();
+  transientManager().reset();
   ucsState().reset();
   windowCommands().reset();
 }
