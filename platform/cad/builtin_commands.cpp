@@ -150,25 +150,6 @@ void setVariable(const std::wstring& name) {
   if (acedSetVar(name.c_str(), value) != RTNORM) commandLine().print(L"\nThe value was not accepted.");
 }
 
-// Brings another open drawing to the front, as clicking its window would; the command itself finishes in the
-// drawing it started in.
-void activateDrawing() {
-  EditorInput::Answer answer = editorInput().read(PromptRecord::kKeyword, L"Enter name of drawing to activate: ");
-  if (answer.kind != EditorInput::Answer::kValue) return;
-  const std::wstring wanted = upperAscii(answer.item.text);
-  DocManager& docs = docManager();
-  for (Document* doc : docs.documents()) {
-    const std::wstring path = doc->fileName();
-    const auto slash = path.find_last_of(L'/');
-    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    if (upperAscii(path) == wanted || upperAscii(name) == wanted) {
-      if (docs.activateDocument(doc) != eOk) commandLine().print(L"\nThe drawing could not be activated.");
-      return;
-    }
-  }
-  commandLine().print(L"\n\"" + answer.item.text + L"\" is not an open drawing.");
-}
-
 }  // namespace
 
 std::function<void()> systemVariableCommand(const std::wstring& name) {
@@ -182,7 +163,6 @@ std::map<std::wstring, std::function<void()>> builtInCommands() {
   for (const wchar_t* name : {L"REGEN", L"REGENALL", L"REDRAW", L"REDRAWALL"}) {
     commands[name] = [] { temporaryVectors().clear(); };
   }
-  commands[L"DOCACTIVATE"] = activateDrawing;
   commands[L"PSPACE"] = [] { spaceSwitch(acedPspace); };
   commands[L"MSPACE"] = [] { spaceSwitch(acedMspace); };
   commands[L"SETVAR"] = [] {

@@ -11,8 +11,8 @@ bool gAbsent = false;
 }
 
 // Not inlined, so that the return address is the caller's code.
-[[gnu::noinline]] bool TransientManager::addTransient(Entity* drawable, TransientDrawingMode mode,
-                                                     int subDrawingMode, const std::vector<int>& viewportNumbers) {
+[[gnu::noinline]] bool TransientManager::addTransient(Entity* drawable, TransientDrawingMode mode, int subDrawingMode,
+                                                      const std::vector<int>& viewportNumbers) {
   const void* caller = __builtin_return_address(0);
   ++addCalls;
   if (refuseCall != 0 && addCalls == refuseCall) return false;

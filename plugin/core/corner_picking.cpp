@@ -53,7 +53,8 @@ void vexBatchPrintSelectRange() {
   if (vexBatchPrintWorkActive()) return;
   const bool lite = vexBatchWantsLite();
   if (lite) {
-    gBatchRangeSource = vexBatchPrintSourceForCurrentSpace() == 1 ? VexBatchPrintSourceModel : VexBatchPrintSourceLayout;
+    gBatchRangeSource =
+        vexBatchPrintSourceForCurrentSpace() == 1 ? VexBatchPrintSourceModel : VexBatchPrintSourceLayout;
     hideLitePanel();
   }
   const VexBatchPrintSource source = gBatchRangeSource;
@@ -62,20 +63,14 @@ void vexBatchPrintSelectRange() {
   }
   Corners corners;
   switch (pickCorners(L"指定打印范围第一个角点: ", L"指定打印范围对角点: ", corners)) {
-    case CornerPick::kCancelled:
-      return reportPickFailure(L"已取消框选打印范围。");
-    case CornerPick::kNotConverted:
-      return reportPickFailure(L"框选打印范围失败：无法转换角点坐标。");
-    case CornerPick::kPicked:
-      break;
+    case CornerPick::kCancelled: return reportPickFailure(L"已取消框选打印范围。");
+    case CornerPick::kNotConverted: return reportPickFailure(L"框选打印范围失败：无法转换角点坐标。");
+    case CornerPick::kPicked: break;
   }
   switch (extentOf(corners)) {
-    case Extent::kOverflow:
-      return reportPickFailure(L"框选打印范围失败：无法转换角点坐标。");
-    case Extent::kTooSmall:
-      return reportPickFailure(L"框选打印范围失败：所选范围过小。");
-    case Extent::kUsable:
-      break;
+    case Extent::kOverflow: return reportPickFailure(L"框选打印范围失败：无法转换角点坐标。");
+    case Extent::kTooSmall: return reportPickFailure(L"框选打印范围失败：所选范围过小。");
+    case Extent::kUsable: break;
   }
   const bool model = source == VexBatchPrintSourceModel;
   PickedRange range;
@@ -112,21 +107,15 @@ void vexBatchPrintAddManualFrame() {
   }
   Corners corners;
   switch (pickCorners(L"指定图框第一个角点: ", L"指定图框对角点: ", corners)) {
-    case CornerPick::kCancelled:
-      return reportPickFailure(L"已取消手动补框。");
-    case CornerPick::kNotConverted:
-      return reportPickFailure(L"手动补框失败：无法转换角点坐标。");
-    case CornerPick::kPicked:
-      break;
+    case CornerPick::kCancelled: return reportPickFailure(L"已取消手动补框。");
+    case CornerPick::kNotConverted: return reportPickFailure(L"手动补框失败：无法转换角点坐标。");
+    case CornerPick::kPicked: break;
   }
   // A frame too small to plot is refused as a too-small range is.
   switch (extentOf(corners)) {
-    case Extent::kOverflow:
-      return reportPickFailure(L"手动补框失败：无法转换角点坐标。");
-    case Extent::kTooSmall:
-      return reportPickFailure(L"手动补框失败：所选图框过小。");
-    case Extent::kUsable:
-      break;
+    case Extent::kOverflow: return reportPickFailure(L"手动补框失败：无法转换角点坐标。");
+    case Extent::kTooSmall: return reportPickFailure(L"手动补框失败：所选图框过小。");
+    case Extent::kUsable: break;
   }
   const std::wstring layoutName = model ? std::wstring() : vexBatchCurrentLayoutName();
   // The panel would put a frame without its layout on a layout of its own guessing.

@@ -31,5 +31,6 @@ void prepareLiteRangeTargets() {
 
 void addManualFrameToPanel(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY,
                            double maxX, double maxY) {
-  if (installedHandoffs().addManualFrame) installedHandoffs().addManualFrame(source, layoutName, minX, minY, maxX, maxY);
+  if (installedHandoffs().addManualFrame)
+    installedHandoffs().addManualFrame(source, layoutName, minX, minY, maxX, maxY);
 }

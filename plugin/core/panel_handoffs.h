@@ -20,8 +20,8 @@ struct PanelHandoffs {
   // Creates the full panel when it is missing, adds the frame as a new checked row (the corners as picked,
   // in either order; the layout name as a system string, empty in model space), and brings the application
   // and the panel to the front. Main thread only.
-  std::function<void(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY,
-                     double maxX, double maxY)>
+  std::function<void(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY, double maxX,
+                     double maxY)>
       addManualFrame;
 };
 

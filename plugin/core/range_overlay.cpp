@@ -61,8 +61,8 @@ std::wstring viewCommandName(const wchar_t* command) {
 }
 
 bool isViewCommand(const std::wstring& name) {
-  static const wchar_t* const kViewCommands[] = {L"ZOOM", L"PAN", L"-PAN", L"REGEN", L"REGENALL", L"REDRAW",
-                                                 L"REDRAWALL"};
+  static const wchar_t* const kViewCommands[] = {L"ZOOM",     L"PAN",    L"-PAN",     L"REGEN",
+                                                 L"REGENALL", L"REDRAW", L"REDRAWALL"};
   return std::any_of(std::begin(kViewCommands), std::end(kViewCommands),
                      [&](const wchar_t* view) { return name == view; });
 }

@@ -46,9 +46,8 @@ void vexBatchPrintFocusPending() {
   const double my = std::max(0.08 * h, 1.0);
   const double window[] = {target.minX - mx, target.minY - my, target.maxX + mx, target.maxY + my};
   // Also refuses what no panel could mean: a box, or a view around it, beyond the range of numbers.
-  if (!(w > 1e-9) || !(h > 1e-9) || !std::all_of(std::begin(window), std::end(window), [](double v) {
-        return std::isfinite(v);
-      })) {
+  if (!(w > 1e-9) || !(h > 1e-9) ||
+      !std::all_of(std::begin(window), std::end(window), [](double v) { return std::isfinite(v); })) {
     cad::acutPrintf(L"\n定位失败：目标图框尺寸无效。");
     return;
   }

@@ -38,8 +38,8 @@ cad::Point3d ucsPointOf(const cad::Point3d& world) {
 }
 
 void zoomToWorldWindow(double minX, double minY, double maxX, double maxY) {
-  const cad::Point3d corners[] = {ucsPointOf({minX, minY, 0}), ucsPointOf({maxX, minY, 0}),
-                                  ucsPointOf({maxX, maxY, 0}), ucsPointOf({minX, maxY, 0})};
+  const cad::Point3d corners[] = {ucsPointOf({minX, minY, 0}), ucsPointOf({maxX, minY, 0}), ucsPointOf({maxX, maxY, 0}),
+                                  ucsPointOf({minX, maxY, 0})};
   double low[3] = {corners[0].x, corners[0].y, corners[0].z};
   double high[3] = {corners[0].x, corners[0].y, corners[0].z};
   for (const cad::Point3d& c : corners) {

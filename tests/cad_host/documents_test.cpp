@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "cad/command_line.h"
 #include "cad/command_loop.h"
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
@@ -88,27 +87,6 @@ TEST_F(DocumentsTest, ActivationAndCloseTellReactorsAndMoveTheWorkingDatabase) {
   ASSERT_EQ(docs.closeDocument(second), cad::eOk);
   EXPECT_EQ(docs.mdiActiveDocument(), nullptr);
   EXPECT_EQ(cad::acdbHostApplicationServices()->workingDatabase(), nullptr);
-}
-
-TEST_F(DocumentsTest, DocActivateBringsAnOpenDrawingToTheFrontByName) {
-  cad::Document* first = openDrawing(L"/d/First.dwg");
-  cad::Document* second = openDrawing(L"/d/second.dwg");
-  Events events;
-  docs.addReactor(&events);
-  // By file name, ignoring case; the command itself ends in the drawing it started in.
-  cad::commandLoop().type(L"DOCACTIVATE\nfirst.dwg\n");
-  EXPECT_EQ(docs.mdiActiveDocument(), first);
-  EXPECT_EQ(events.log.front(), "toBeDeactivated");
-  cad::commandLoop().type(L"DOCACTIVATE\n/d/second.dwg\n");
-  EXPECT_EQ(docs.mdiActiveDocument(), second);
-
-  events.log.clear();
-  cad::commandLine().clearTranscript();
-  cad::commandLoop().type(L"DOCACTIVATE\nthird.dwg\n");
-  EXPECT_EQ(docs.mdiActiveDocument(), second);
-  EXPECT_TRUE(events.log.empty());
-  EXPECT_NE(cad::commandLine().transcript().find(L"\"third.dwg\" is not an open drawing."), std::wstring::npos);
-  docs.removeReactor(&events);
 }
 
 TEST_F(DocumentsTest, ClosedDocumentsAreNeverReused) {

@@ -50,13 +50,13 @@ std::vector<HandlerCase> handlerCases() {
       // With no drawing open the drawing commands find nothing to work on and say so.
       {L"DUZOZAREDFOCUS", L"\n没有待定位的图框，请先在批打面板中选择一项。", L""},
       {L"DUZOZAREDSHOWRANGES", L"\n没有待标记的打印范围，请先在批打列表中勾选图框。\n[vexBatchPrintPanelShow]", L""},
-      {L"DUZOZAREDADDFRAME",
-       L"\n手动补框失败：请先切换到目标布局，再从“布局”列表操作。\n[vexBatchPrintPanelShow]", L""},
+      {L"DUZOZAREDADDFRAME", L"\n手动补框失败：请先切换到目标布局，再从“布局”列表操作。\n[vexBatchPrintPanelShow]",
+       L""},
       {L"DUZOZAREDPICKLAYER", L"\n点选图层失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
       {L"DUZOZAREDPICKFRAMES", L"\n点选范围失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
       {L"DUZOZAREDPICKBLOCK", L"\n点选图块失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
-      {L"DUZOZAREDSELECTRANGE",
-       L"\n框选打印范围失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
+      {L"DUZOZAREDSELECTRANGE", L"\n框选打印范围失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]",
+       L""},
       // Registered straight from their owners: this part adds no check of its own.
       {L"DUZOZAREDLITE", L"\n[vexBatchPrintLiteShow]", L"\n[vexBatchPrintLiteShow]"},
       {L"DUZOZAREDFILESTART", L"\n[vexBatchPrintFilesStart]", L"\n[vexBatchPrintFilesStart]"},

@@ -36,8 +36,8 @@ class CornerPickingTest : public DrawingCommandTest {
   // Records the frames handed to the full panel, after the panel's own record of the call.
   void recordManualFrames() {
     PanelHandoffs handoffs;
-    handoffs.addManualFrame = [this](VexBatchPrintSource source, const std::string& layout, double minX,
-                                     double minY, double maxX, double maxY) {
+    handoffs.addManualFrame = [this](VexBatchPrintSource source, const std::string& layout, double minX, double minY,
+                                     double maxX, double maxY) {
       frames.push_back({source, layout, minX, minY, maxX, maxY});
       quodlTraceCall("addManualFrameWithSource");
     };
@@ -118,19 +118,26 @@ TEST_F(CornerPickingTest, EveryFailedRangeSaysWhyAndChangesNothing) {
     std::vector<std::wstring> answers;
     std::wstring message;
   } cases[] = {
-      {"on the Model tab", [] { ASSERT_TRUE(vexBatchActivateLayout(L"Model")); }, {},
+      {"on the Model tab",
+       [] { ASSERT_TRUE(vexBatchActivateLayout(L"Model")); },
+       {},
        L"框选打印范围失败：无法进入当前选择的布局或模型空间。"},
       {"first corner escaped", [] {}, {L"*CANCEL*"}, cancelled},
       {"second corner escaped", [] {}, {L"0,0", L"\x1b"}, cancelled},
       {"second corner entered empty", [] {}, {L"0,0", L""}, cancelled},
       // The host itself refuses what is no point and asks again; the user then gives up.
       {"non-finite and overflowing corners", [] {}, {L"nan,0", L"1e999,0", L"*CANCEL*"}, cancelled},
-      {"corners the host cannot convert", [] { cad::ucsState().faults.trans = true; }, {L"0,0", L"50,50"},
+      {"corners the host cannot convert", [] { cad::ucsState().faults.trans = true; }, {L"0,0", L"50,50"}, unconverted},
+      {"corners beyond the range of numbers",
+       [] {
+         cad::ucsState().current.origin = {1.5e308, 0, 0};
+       },
+       {L"1e308,0", L"0,50"},
        unconverted},
-      {"corners beyond the range of numbers", [] { cad::ucsState().current.origin = {1.5e308, 0, 0}; },
-       {L"1e308,0", L"0,50"}, unconverted},
       {"a range whose sides overflow", [] {}, {L"-1.5e308,0", L"1.5e308,50"}, unconverted},
-      {"the layout name unreadable", [] { cad::layoutManager()->faults.activeName = true; }, {L"0,0", L"50,50"},
+      {"the layout name unreadable",
+       [] { cad::layoutManager()->faults.activeName = true; },
+       {L"0,0", L"50,50"},
        L"框选打印范围失败：无法读取当前布局名称。"},
   };
   for (const auto& c : cases) {
@@ -187,8 +194,9 @@ TEST_F(CornerPickingTest, ManualFrameGoesToTheFullPanelWithItsCornersAsPicked) {
   EXPECT_EQ(frames[0].maxX, 0);
   EXPECT_EQ(frames[0].maxY, 0);
   const std::vector<std::wstring> all = lines();
-  EXPECT_EQ(std::vector<std::wstring>(all.end() - 2, all.end()),
-            (std::vector<std::wstring>{L"[addManualFrameWithSource]", L"手动图框已加入当前批打任务；DWG 未修改、未保存。"}));
+  EXPECT_EQ(
+      std::vector<std::wstring>(all.end() - 2, all.end()),
+      (std::vector<std::wstring>{L"[addManualFrameWithSource]", L"手动图框已加入当前批打任务；DWG 未修改、未保存。"}));
   // A manual frame chooses no recognition setting.
   EXPECT_EQ(gBatchFrameRecognitionMode, VexBatchFrameRecognitionDesignatedBlock);
   EXPECT_FALSE(storedMode());
@@ -210,21 +218,33 @@ TEST_F(CornerPickingTest, EveryFailedManualFrameSaysWhyAndHandsNothingOn) {
     std::vector<std::wstring> answers;
     std::wstring message;
   } cases[] = {
-      {"a layout frame from the Model tab", VexBatchPrintSourceLayout,
-       [] { ASSERT_TRUE(vexBatchActivateLayout(L"Model")); }, {},
+      {"a layout frame from the Model tab",
+       VexBatchPrintSourceLayout,
+       [] { ASSERT_TRUE(vexBatchActivateLayout(L"Model")); },
+       {},
        L"手动补框失败：请先切换到目标布局，再从“布局”列表操作。"},
-      {"TILEMODE unreadable", VexBatchPrintSourceLayout,
-       [] { cad::systemVariables().faults.get.insert(L"TILEMODE"); }, {},
+      {"TILEMODE unreadable",
+       VexBatchPrintSourceLayout,
+       [] { cad::systemVariables().faults.get.insert(L"TILEMODE"); },
+       {},
        L"手动补框失败：请先切换到目标布局，再从“布局”列表操作。"},
-      {"model space out of reach", VexBatchPrintSourceModel, [] { cad::systemVariables().faults.set.insert(L"CTAB"); },
-       {}, L"手动补框失败：无法切换到模型空间。"},
+      {"model space out of reach",
+       VexBatchPrintSourceModel,
+       [] { cad::systemVariables().faults.set.insert(L"CTAB"); },
+       {},
+       L"手动补框失败：无法切换到模型空间。"},
       {"escaped", VexBatchPrintSourceLayout, [] {}, {L"0,0", L"*CANCEL*"}, L"已取消手动补框。"},
-      {"unconvertible corners", VexBatchPrintSourceLayout, [] { cad::ucsState().faults.trans = true; },
-       {L"0,0", L"50,50"}, L"手动补框失败：无法转换角点坐标。"},
+      {"unconvertible corners",
+       VexBatchPrintSourceLayout,
+       [] { cad::ucsState().faults.trans = true; },
+       {L"0,0", L"50,50"},
+       L"手动补框失败：无法转换角点坐标。"},
       {"the same point twice", VexBatchPrintSourceLayout, [] {}, {L"10,10", L"10,10"}, L"手动补框失败：所选图框过小。"},
       {"a side of one unit", VexBatchPrintSourceLayout, [] {}, {L"10,10", L"11,200"}, L"手动补框失败：所选图框过小。"},
-      {"the layout name unreadable", VexBatchPrintSourceLayout,
-       [] { cad::layoutManager()->faults.activeName = true; }, {L"0,0", L"50,50"},
+      {"the layout name unreadable",
+       VexBatchPrintSourceLayout,
+       [] { cad::layoutManager()->faults.activeName = true; },
+       {L"0,0", L"50,50"},
        L"手动补框失败：无法读取当前布局名称。"},
   };
   for (const auto& c : cases) {

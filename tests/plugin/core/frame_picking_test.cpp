@@ -137,7 +137,7 @@ TEST_F(FramePickingTest, LayerPickChoosesThePickedEntitysLayer) {
   EXPECT_EQ(cad::editorInput().prompts[0].kind, cad::PromptRecord::kEntity);
   EXPECT_EQ(cad::editorInput().prompts[0].prompt, L"点选一个图形以取得图框图层: ");
   EXPECT_EQ(ending(), (std::vector<std::wstring>{L"已取得图层：FRAME；将按该图层识别全部可打印图框。",
-                                                L"[vexBatchPrintPanelReload]"}));
+                                                 L"[vexBatchPrintPanelReload]"}));
   EXPECT_EQ(gBatchFrameRecognitionMode, VexBatchFrameRecognitionDesignatedLayer);
   EXPECT_EQ(gBatchDesignatedFrameLayer, L"FRAME");
   EXPECT_TRUE(gBatchSelectedFrameEntityIds.empty());
@@ -179,16 +179,28 @@ TEST_F(FramePickingTest, EveryFailedEntityPickSaysWhyAndChangesNothing) {
       {vexBatchPrintPickLayer, "layer pick of an unknown handle", nothing, {L"FFFFFF"}, L"已取消点选图层。"},
       {vexBatchPrintPickLayer, "layer pick of another space's entity", nothing, {outside}, L"已取消点选图层。"},
       {vexBatchPrintPickLayer, "layer pick of garbage", nothing, {L"#9x\x01"}, L"已取消点选图层。"},
-      {vexBatchPrintPickLayer, "layer pick of an entity that does not open", unreadable, {L"10,10"},
+      {vexBatchPrintPickLayer,
+       "layer pick of an entity that does not open",
+       unreadable,
+       {L"10,10"},
        L"点选图层失败：无法读取所选图形。"},
-      {vexBatchPrintPickLayer, "layer pick of an entity without a layer name", nameless, {L"10,10"},
+      {vexBatchPrintPickLayer,
+       "layer pick of an entity without a layer name",
+       nameless,
+       {L"10,10"},
        L"点选图层失败：所选图形所在图层不可打印。"},
       {vexBatchPrintPickBlock, "block pick on the Model tab", onModelTab, {}, blockSpace},
       {vexBatchPrintPickBlock, "block pick escaped", nothing, {L"\x1b"}, L"已取消点选图块。"},
       {vexBatchPrintPickBlock, "block pick of an unknown handle", nothing, {L"0"}, L"已取消点选图块。"},
-      {vexBatchPrintPickBlock, "block pick of a rectangle", nothing, {L"10,10"},
+      {vexBatchPrintPickBlock,
+       "block pick of a rectangle",
+       nothing,
+       {L"10,10"},
        L"点选图块失败：请选择位于可打印图层的图块参照。"},
-      {vexBatchPrintPickBlock, "block pick that does not open", unreadable, {L"10,10"},
+      {vexBatchPrintPickBlock,
+       "block pick that does not open",
+       unreadable,
+       {L"10,10"},
        L"点选图块失败：无法读取所选对象。"},
   };
   const Settings before = settings();
@@ -218,7 +230,7 @@ TEST_F(FramePickingTest, FramePickKeepsEachSelectedFrameOnceInOrder) {
   runCommand(vexBatchPrintPickFrames, {selection});
   EXPECT_EQ(cad::editorInput().prompts.at(0).kind, cad::PromptRecord::kSelection);
   EXPECT_EQ(ending(), (std::vector<std::wstring>{L"点选范围包含 2 个图块或矩形；只打印这些对象。",
-                                                L"[vexBatchPrintPanelReload]"}));
+                                                 L"[vexBatchPrintPanelReload]"}));
   EXPECT_EQ(gBatchSelectedFrameEntityIds, (std::vector<cad::ObjectId>{block, frame}));
   EXPECT_EQ(gBatchFrameRecognitionMode, VexBatchFrameRecognitionPickedEntities);
   EXPECT_EQ(gBatchDesignatedFrameLayer, L"OLD-LAYER");
@@ -280,7 +292,7 @@ TEST_F(FramePickingTest, BlockPickDesignatesTheBlockAndEndsTheRange) {
   runCommand(vexBatchPrintPickBlock, {handle(dynamic)});
   EXPECT_EQ(cad::editorInput().prompts.at(0).prompt, L"点选一个图块以批量打印全部同名图块: ");
   EXPECT_EQ(ending(), (std::vector<std::wstring>{L"已选择图块：TK-DYN；将批量识别并打印全部同名图块。",
-                                                L"[vexBatchPrintPanelReload]"}));
+                                                 L"[vexBatchPrintPanelReload]"}));
   EXPECT_EQ(gBatchFrameRecognitionMode, VexBatchFrameRecognitionDesignatedBlock);
   EXPECT_EQ(gBatchDesignatedFrameBlock, L"TK-DYN");
   EXPECT_TRUE(gBatchSelectedFrameEntityIds.empty());

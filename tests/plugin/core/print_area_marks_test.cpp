@@ -70,8 +70,9 @@ TEST_F(PrintAreaMarksTest, MarksTheAreasOfTheCurrentLayoutAndCountsTheRestHidden
   EXPECT_DOUBLE_EQ(zoom.arguments[2].point->y, -14.85);
   EXPECT_DOUBLE_EQ(zoom.arguments[3].point->x, 966);
   EXPECT_DOUBLE_EQ(zoom.arguments[3].point->y, 311.85);
-  EXPECT_EQ(lastLines(2), (std::vector<std::wstring>{L"[vexBatchShowReturnPanelWithMessage]",
-                                                     L"DUZOZAREDSHOWRANGES shown=2 hidden=3；返回批打界面后清除标记。"}));
+  EXPECT_EQ(lastLines(2),
+            (std::vector<std::wstring>{L"[vexBatchShowReturnPanelWithMessage]",
+                                       L"DUZOZAREDSHOWRANGES shown=2 hidden=3；返回批打界面后清除标记。"}));
   // The list was used up.
   runCommand(vexBatchPrintShowRanges);
   EXPECT_EQ(lastLines(2), (std::vector<std::wstring>{L"没有待标记的打印范围，请先在批打列表中勾选图框。",
@@ -87,20 +88,36 @@ TEST_F(PrintAreaMarksTest, TheSpaceIsTheCurrentLayoutWhenAnAreaLiesThereElseTheF
     const wchar_t* chosen;
     std::vector<std::wstring> numbers;
   } cases[] = {
-      {"current layout among them", L"Sheet B",
-       {area(L"Layout1", 0, 0, 10, 10, 1), area(L"Sheet B", 0, 0, 10, 10, 2)}, L"Sheet B", {L"2"}},
-      {"neither current", L"Model",
+      {"current layout among them",
+       L"Sheet B",
+       {area(L"Layout1", 0, 0, 10, 10, 1), area(L"Sheet B", 0, 0, 10, 10, 2)},
+       L"Sheet B",
+       {L"2"}},
+      {"neither current",
+       L"Model",
        {area(L"Sheet B", 0, 0, 10, 10, 1), area(L"Layout1", 0, 0, 10, 10, 2), area(L"Sheet B", 20, 0, 30, 10, 3)},
-       L"Sheet B", {L"1", L"3"}},
-      {"model space first, a layout current", L"Layout1",
-       {modelArea(0, 0, 10, 10, 1), area(L"Sheet B", 0, 0, 10, 10, 2)}, L"Model", {L"1"}},
-      {"model space current, a layout area first", L"Model",
-       {area(L"Layout1", 0, 0, 10, 10, 1), modelArea(0, 0, 10, 10, 2)}, L"Layout1", {L"1"}},
-      {"names compared exactly", L"Sheet B",
-       {area(L"Layout1", 0, 0, 10, 10, 1), area(L"sheet b", 0, 0, 10, 10, 2)}, L"Layout1", {L"1"}},
-      {"areas not pending stay unmarked", L"Layout1",
+       L"Sheet B",
+       {L"1", L"3"}},
+      {"model space first, a layout current",
+       L"Layout1",
+       {modelArea(0, 0, 10, 10, 1), area(L"Sheet B", 0, 0, 10, 10, 2)},
+       L"Model",
+       {L"1"}},
+      {"model space current, a layout area first",
+       L"Model",
+       {area(L"Layout1", 0, 0, 10, 10, 1), modelArea(0, 0, 10, 10, 2)},
+       L"Layout1",
+       {L"1"}},
+      {"names compared exactly",
+       L"Sheet B",
+       {area(L"Layout1", 0, 0, 10, 10, 1), area(L"sheet b", 0, 0, 10, 10, 2)},
+       L"Layout1",
+       {L"1"}},
+      {"areas not pending stay unmarked",
+       L"Layout1",
        {area(L"Layout1", 0, 0, 10, 10, 1), {VexBatchPrintSourceLayout, L"Layout1", 0, 0, 10, 10, false, 2}},
-       L"Layout1", {L"1"}},
+       L"Layout1",
+       {L"1"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -113,9 +130,7 @@ TEST_F(PrintAreaMarksTest, TheSpaceIsTheCurrentLayoutWhenAnAreaLiesThereElseTheF
 }
 
 TEST_F(PrintAreaMarksTest, ZoomMarginsAreFivePercentAndAtLeastOneUnit) {
-  const struct {
-    double w, h, mx, my;
-  } cases[] = {{5, 5, 1, 1}, {1000, 400, 50, 20}};
+  const struct { double w, h, mx, my; } cases[] = {{5, 5, 1, 1}, {1000, 400, 50, 20}};
   for (const auto& c : cases) {
     cad::commandCalls().reset();
     gBatchPrintRangeTargets = {area(L"Layout1", 10, 10, 10 + c.w, 10 + c.h, 1)};
@@ -138,11 +153,17 @@ TEST_F(PrintAreaMarksTest, FailuresSayWhyShowThePanelAgainAndLeaveNoMark) {
   } cases[] = {
       {"no areas", {}, 0, L"没有待标记的打印范围，请先在批打列表中勾选图框。"},
       {"a layout that is gone", {area(L"Gone", 0, 0, 10, 10, 1)}, 0, L"打印范围标记失败：无法切换到目标布局。"},
-      {"no valid area there", {area(L"Layout1", 10, 0, 10, 10, 1), area(L"Sheet B", 0, 0, 10, 10, 2)}, 0,
+      {"no valid area there",
+       {area(L"Layout1", 10, 0, 10, 10, 1), area(L"Sheet B", 0, 0, 10, 10, 2)},
+       0,
        L"打印范围标记失败：当前空间没有有效图框。"},
-      {"hostile boxes", {area(L"Layout1", NAN, 0, 10, 10, 1), area(L"Layout1", -INFINITY, 0, INFINITY, 10, 2)}, 0,
+      {"hostile boxes",
+       {area(L"Layout1", NAN, 0, 10, 10, 1), area(L"Layout1", -INFINITY, 0, INFINITY, 10, 2)},
+       0,
        L"打印范围标记失败：当前空间没有有效图框。"},
-      {"the host refusing the third mark", {area(L"Layout1", 0, 0, 10, 10, 1)}, 3,
+      {"the host refusing the third mark",
+       {area(L"Layout1", 0, 0, 10, 10, 1)},
+       3,
        L"无法创建打印范围标记，请返回批打界面重试。"},
   };
   for (const auto& c : cases) {
@@ -161,7 +182,8 @@ TEST_F(PrintAreaMarksTest, FailuresSayWhyShowThePanelAgainAndLeaveNoMark) {
 }
 
 TEST_F(PrintAreaMarksTest, AreasSpreadBeyondTheNumbersAreMarkedWithoutAZoom) {
-  gBatchPrintRangeTargets = {area(L"Layout1", -1.7e308, 0, -1.6e308, 10, 1), area(L"Layout1", 1.6e308, 0, 1.7e308, 10, 2)};
+  gBatchPrintRangeTargets = {area(L"Layout1", -1.7e308, 0, -1.6e308, 10, 1),
+                             area(L"Layout1", 1.6e308, 0, 1.7e308, 10, 2)};
   runCommand(vexBatchPrintShowRanges);
   EXPECT_TRUE(cad::commandCalls().calls.empty());
   EXPECT_EQ(shownNumbers(), (std::vector<std::wstring>{L"1", L"2"}));
@@ -173,8 +195,8 @@ TEST_F(PrintAreaMarksTest, WithTheCompactPanelItsPagesAreMarkedAndNothingIsPrint
   gBatchPrintRangeTargets = {area(L"Layout1", 0, 0, 10, 10, 1)};
   runCommand(vexBatchPrintShowRanges);
   EXPECT_EQ(lines(), (std::vector<std::wstring>{L"[vexBatchLiteHide]", L"[vexBatchLitePrepareRangeTargets]",
-                                               L"当前范围没有可显示的图框；整张布局无需标记图框。",
-                                               L"[vexBatchPrintPanelShow]"}));
+                                                L"当前范围没有可显示的图框；整张布局无需标记图框。",
+                                                L"[vexBatchPrintPanelShow]"}));
 
   PanelHandoffs pages;
   pages.prepareLiteRangeTargets = [] { gBatchPrintRangeTargets = {area(L"Sheet B", 0, 0, 420, 297, 7)}; };

@@ -99,10 +99,10 @@ TEST_F(RangeOverlayTest, ViewCommandsKeepTheMarksAndEveryOtherCommandErasesThem)
     const wchar_t* command;
     bool kept;
   } cases[] = {
-      {L"ZOOM", true},     {L"'ZOOM", true},    {L"_.ZOOM", true},    {L"'_.zoom", true},   {L"PAN", true},
-      {L"-PAN", true},     {L"_-PAN", true},    {L"REGEN", true},     {L"REGENALL", true},  {L"REDRAW", true},
-      {L"REDRAWALL", true}, {L"LINE", false},   {L"ZOOMX", false},    {L"", false},         {nullptr, false},
-      {L"DUZOZAREDFOCUS", false},
+      {L"ZOOM", true},     {L"'ZOOM", true},  {L"_.ZOOM", true},    {L"'_.zoom", true},
+      {L"PAN", true},      {L"-PAN", true},   {L"_-PAN", true},     {L"REGEN", true},
+      {L"REGENALL", true}, {L"REDRAW", true}, {L"REDRAWALL", true}, {L"LINE", false},
+      {L"ZOOMX", false},   {L"", false},      {nullptr, false},     {L"DUZOZAREDFOCUS", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.command != nullptr ? c.command : L"(none)")));

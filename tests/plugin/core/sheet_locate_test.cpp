@@ -79,21 +79,18 @@ TEST_F(SheetLocateTest, TheSheetsLayoutIsMadeCurrentZoomedAndOutlinedOnTheNewVie
     EXPECT_EQ(vectors[i].color, 1);
     EXPECT_TRUE(vectors[i].highlight);
   }
-  EXPECT_EQ(lines(), (std::vector<std::wstring>{L"Specify corner of window, enter a scale factor (nX or nXP), or",
-                                               L"[All/Center/Dynamic/Extents/Previous/Scale/Window/Object] <real time>: _W",
-                                               L"Specify first corner: -57.2,-27.52,0",
-                                               L"Specify opposite corner: 917.2,661.52,0",
-                                               L"[vexBatchShowReturnPanel]",
-                                               L"已定位并用红框临时高亮；执行 REGEN 后高亮会消失。"}));
+  EXPECT_EQ(lines(), (std::vector<std::wstring>{
+                         L"Specify corner of window, enter a scale factor (nX or nXP), or",
+                         L"[All/Center/Dynamic/Extents/Previous/Scale/Window/Object] <real time>: _W",
+                         L"Specify first corner: -57.2,-27.52,0", L"Specify opposite corner: 917.2,661.52,0",
+                         L"[vexBatchShowReturnPanel]", L"已定位并用红框临时高亮；执行 REGEN 后高亮会消失。"}));
   // A second run has nothing left to locate.
   runCommand(vexBatchPrintFocusPending);
   EXPECT_EQ(lines(), std::vector<std::wstring>{L"没有待定位的图框，请先在批打面板中选择一项。"});
 }
 
 TEST_F(SheetLocateTest, MarginsAreEightPercentAndAtLeastOneUnit) {
-  const struct {
-    double w, h, mx, my;
-  } cases[] = {{5, 5, 1.0, 1.0}, {840, 594, 67.2, 47.52}, {5, 1000, 1.0, 80}};
+  const struct { double w, h, mx, my; } cases[] = {{5, 5, 1.0, 1.0}, {840, 594, 67.2, 47.52}, {5, 1000, 1.0, 80}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
     cad::commandCalls().reset();
@@ -141,8 +138,10 @@ TEST_F(SheetLocateTest, FailuresSayWhyConsumeTheRequestAndShowNothing) {
     std::wstring message;
     std::wstring layoutAfter;
   } cases[] = {
-      {"nothing pending", {VexBatchPrintSourceLayout, L"Sheet B", 0, 0, 10, 10, false, 0},
-       L"没有待定位的图框，请先在批打面板中选择一项。", L"Layout1"},
+      {"nothing pending",
+       {VexBatchPrintSourceLayout, L"Sheet B", 0, 0, 10, 10, false, 0},
+       L"没有待定位的图框，请先在批打面板中选择一项。",
+       L"Layout1"},
       {"an unknown layout", target(VexBatchPrintSourceLayout, L"Gone", 0, 0, 10, 10), L"定位失败：无法切换到目标布局。",
        L"Layout1"},
       {"a layout name in another case", target(VexBatchPrintSourceLayout, L"sheet b", 0, 0, 10, 10),

@@ -21,7 +21,10 @@
 #include "cad/sysvars.h"
 #include "cad/temporary_vectors.h"
 #include "cad/transient.h"
+#include "cad/window_commands.h"
 #include "core/focus_target.h"
+#include "foundation/format.h"
+#include "foundation/text.h"
 
 namespace {
 
@@ -117,13 +120,20 @@ bool askArea(VexBatchFocusTarget& area) {
   parts.push_back(rest);
   double box[4];
   unsigned long long number = 0;
-  if (parts.size() != 4 || std::swscanf(parts[2].c_str(), L"%lf,%lf,%lf,%lf", &box[0], &box[1], &box[2], &box[3]) != 4 ||
+  if (parts.size() != 4 ||
+      std::swscanf(parts[2].c_str(), L"%lf,%lf,%lf,%lf", &box[0], &box[1], &box[2], &box[3]) != 4 ||
       std::swscanf(parts[3].c_str(), L"%llu", &number) != 1) {
     cad::acutPrintf(L"\nPROBE bad area");
     return false;
   }
-  area = {parts[0] == L"1" ? VexBatchPrintSourceModel : VexBatchPrintSourceLayout, parts[1], box[0], box[1], box[2],
-          box[3], true, number};
+  area = {parts[0] == L"1" ? VexBatchPrintSourceModel : VexBatchPrintSourceLayout,
+          parts[1],
+          box[0],
+          box[1],
+          box[2],
+          box[3],
+          true,
+          number};
   return true;
 }
 
@@ -151,24 +161,30 @@ std::wstring variableText(const wchar_t* name) {
   return text;
 }
 
-void showHost() {
+// What the host holds now. Read from an "@probehost" line, which starts no command: a command would take the
+// marks away before they could be seen.
+std::string hostState() {
   const auto& transients = cad::transientManager().live();
-  cad::acutPrintf(L"\nPROBE host ctab=%ls cvport=%ls editor-reactors=%zu document-reactors=%zu marks=%zu vectors=%zu",
-                  variableText(L"CTAB").c_str(), variableText(L"CVPORT").c_str(), cad::editor().reactorCount(),
-                  cad::docManager().reactors().size(), transients.size(), cad::temporaryVectors().shown().size());
-  if (const cad::Document* doc = cad::docManager().mdiActiveDocument(); doc != nullptr && !doc->view().zooms().empty()) {
+  std::wstring text = L"PROBE host ctab=" + variableText(L"CTAB") + L" cvport=" + variableText(L"CVPORT") +
+                      L" editor-reactors=" + std::to_wstring(cad::editor().reactorCount()) + L" document-reactors=" +
+                      std::to_wstring(cad::docManager().reactors().size()) + L" marks=" +
+                      std::to_wstring(transients.size()) + L" vectors=" +
+                      std::to_wstring(cad::temporaryVectors().shown().size());
+  if (const cad::Document* doc = cad::docManager().mdiActiveDocument();
+      doc != nullptr && !doc->view().zooms().empty()) {
     const cad::ViewWindow& view = doc->view().zooms().back();
-    cad::acutPrintf(L"\nPROBE view layout=%ls viewport=%d min=%g,%g max=%g,%g", view.layout.c_str(), view.viewport,
-                    view.min.x, view.min.y, view.max.x, view.max.y);
+    text += foundation::formatWide(L"\nPROBE view layout=%ls viewport=%d min=%g,%g max=%g,%g", view.layout,
+                                   view.viewport, view.min.x, view.min.y, view.max.x, view.max.y);
   }
   for (const cad::TransientEntry& entry : transients) {
+    const auto* number = dynamic_cast<const cad::MText*>(entry.drawable);
+    if (number == nullptr) continue;
     std::wstring viewports;
     for (int v : entry.viewports) viewports += (viewports.empty() ? L"" : L",") + std::to_wstring(v);
-    if (const auto* text = dynamic_cast<const cad::MText*>(entry.drawable)) {
-      cad::acutPrintf(L"\nPROBE mark number %ls at %g,%g in viewport %ls", text->contents.c_str(), text->location.x,
-                      text->location.y, viewports.c_str());
-    }
+    text += foundation::formatWide(L"\nPROBE mark %ls at %g,%g in viewport %ls", number->contents, number->location.x,
+                                   number->location.y, viewports);
   }
+  return foundation::utf8FromWideLossy(text);
 }
 
 void add(const wchar_t* name, void (*handler)()) {
@@ -187,13 +203,14 @@ extern "C" int acrxEntryPoint(int message, void*) {
     add(L"QDLPROBEMESSAGES", sendOtherMessages);
     add(L"QDLPROBEFOCUS", requestFocus);
     add(L"QDLPROBEMARK", requestMark);
-    add(L"QDLPROBEHOST", showHost);
+    cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
     return 0;
   }
   if (message == 2) {
     // Quodline calls the trace hook here, so the probe outlives it.
     if (quodlineSymbol("acrxEntryPoint") != nullptr) return 3;
     cad::commandStack().removeGroup(kGroup);
+    cad::windowCommands().remove("probehost");
     return 0;
   }
   return 0;
