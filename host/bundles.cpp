@@ -5,18 +5,17 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-
-#include <pugixml.hpp>
+#include <optional>
 
 #include "foundation/files.h"
 #include "foundation/paths.h"
+#include "foundation/xml.h"
 
 namespace cadhost {
 
 namespace {
 
-bool mentionsLinux(const char* os) {
-  std::string text(os);
+bool mentionsLinux(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
   return text.find("linux") != std::string::npos;
 }
@@ -51,31 +50,22 @@ BundleModules bundleModules(const std::string& bundleFolder) {
   BundleModules result;
   const std::string bundleName = foundation::lastPathComponent(bundleFolder);
   const std::string manifest = foundation::appendingPathComponent(bundleFolder, "PackageContents.xml");
-  const foundation::ReadResult read = foundation::readFile(manifest, 1u << 20);
-  if (!read.ok) {
-    result.errors.push_back(bundleName + ": " + read.error);
+  const foundation::XmlResult loaded = foundation::readXmlFile(manifest, 1u << 20);
+  if (!loaded) {
+    result.errors.push_back(bundleName + ": " + loaded.error);
     return result;
   }
-  // Default flags: no DTD, no entities from outside the document.
-  pugi::xml_document document;
-  const pugi::xml_parse_result parsed = document.load_buffer(read.data.data(), read.data.size());
-  if (!parsed) {
-    result.errors.push_back(bundleName + ": PackageContents.xml is damaged (" + parsed.description() + " at byte " +
-                            std::to_string(parsed.offset) + ")");
-    return result;
-  }
-  const pugi::xml_node package = document.child("ApplicationPackage");
-  if (!package) {
+  const foundation::XmlElement package = loaded.rootElement;
+  if (package.name() != "ApplicationPackage") {
     result.errors.push_back(bundleName + ": PackageContents.xml has no ApplicationPackage element");
     return result;
   }
   const std::string root = foundation::canonicalPath(bundleFolder);
-  for (const pugi::xml_node components : package.children("Components")) {
-    const pugi::xml_node requirements = components.child("RuntimeRequirements");
-    const pugi::xml_attribute os = requirements.attribute("OS");
-    if (requirements && os && !mentionsLinux(os.value())) continue;
-    for (const pugi::xml_node entry : components.children("ComponentEntry")) {
-      const std::string module = entry.attribute("ModuleName").value();
+  for (const foundation::XmlElement& components : package.children("Components")) {
+    const std::optional<std::string> os = components.child("RuntimeRequirements").attribute("OS");
+    if (os && !mentionsLinux(*os)) continue;
+    for (const foundation::XmlElement& entry : components.children("ComponentEntry")) {
+      const std::string module = entry.attribute("ModuleName").value_or("");
       if (module.empty()) continue;
       if (foundation::isAbsolutePath(module)) {
         result.errors.push_back(bundleName + ": module \"" + module + "\" is not inside the bundle");

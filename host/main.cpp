@@ -10,6 +10,13 @@
 #include "line_source.h"
 #include "options.h"
 #include "session.h"
+#include "toolkit/running_applications.h"
+
+namespace {
+// cadhost stands in for the host's 2025 release (ACADVER 25.0s), and other programs see it running as that.
+constexpr char kHostBundleIdentifier[] = "com.autodesk.AutoCAD2025";
+constexpr char kHostName[] = "AutoCAD 2025";
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -28,6 +35,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cadhost: cannot read the script %s: %s\n", parsed.options.script->c_str(),
                  std::strerror(errno));
     return 2;
+  }
+  const toolkit::RunningApplicationRegistration registration(kHostBundleIdentifier, kHostName);
+  if (!registration.ok()) {
+    std::fprintf(stderr, "cadhost: other programs cannot see that it runs: %s\n", registration.error().c_str());
   }
   cadhost::Session session(parsed.options, *input);
   return session.run();

@@ -9,6 +9,7 @@
 #include "cad/doc_manager.h"
 #include "cad/editor_input.h"
 #include "cad/layouts.h"
+#include "cad/plot/plot_command.h"
 #include "cad/result_buffer.h"
 #include "cad/sysvars.h"
 #include "cad/temporary_vectors.h"
@@ -165,6 +166,7 @@ std::map<std::wstring, std::function<void()>> builtInCommands() {
   }
   commands[L"PSPACE"] = [] { spaceSwitch(acedPspace); };
   commands[L"MSPACE"] = [] { spaceSwitch(acedMspace); };
+  commands[L"PLOT"] = plotCommand;
   commands[L"SETVAR"] = [] {
     EditorInput::Answer answer = editorInput().read(PromptRecord::kKeyword, L"Enter variable name: ");
     if (answer.kind == EditorInput::Answer::kValue) setVariable(upperAscii(answer.item.text));

@@ -1,7 +1,7 @@
 #pragma once
 // The few host commands the stand-in really runs: ZOOM (window, extents), REGEN/REDRAW (clear temporary
-// vectors), PSPACE, MSPACE and SETVAR, and a system variable's name typed as a command (shows the value and
-// asks for a new one, as SETVAR does). The host program adds its own (QUIT, UNLOAD, …).
+// vectors), PSPACE, MSPACE, SETVAR and PLOT (plot/plot_command.h), and a system variable's name typed as a command
+// (shows the value and asks for a new one, as SETVAR does). The host program adds its own (QUIT, UNLOAD, …).
 
 #include <functional>
 #include <map>

@@ -70,11 +70,23 @@ class Database : public ObjectStore {
   ObjectId blockTable_, layerTable_, textStyleTable_, layoutDictionary_, currentLayout_;
 };
 
-// The host's application services: which database commands work on.
+class LayoutManager;
+class PlotSettingsValidator;
+
+// The host's application services: which database commands work on, and the services that go with it.
 class HostApplicationServices {
  public:
   Database* workingDatabase() const { return working_; }
   void setWorkingDatabase(Database* db) { working_ = db; }
+
+  // nullptr while a test makes them absent.
+  PlotSettingsValidator* plotSettingsValidator() const;
+  LayoutManager* layoutManager() const;
+
+  enum FindFileHint { kDefault = 0, kFontFile = 1, kCompiledShapeFile = 2, kTrueTypeFontFile = 3 };
+  // eOk with the full path of the file; font hints look in the font folders too (plot/font_search.h).
+  ErrorStatus findFile(std::wstring& found, const wchar_t* name, Database* db = nullptr,
+                       FindFileHint hint = kDefault) const;
 
  private:
   Database* working_ = nullptr;

@@ -14,6 +14,7 @@
 #include "cad/host_paths.h"
 #include "cad/layout_manager.h"
 #include "cad/lisp_symbols.h"
+#include "cad/plot/plot_reset.h"
 #include "cad/plot_state.h"
 #include "cad/registry.h"
 #include "cad/sysvars.h"
@@ -45,6 +46,7 @@ void resetHostForTesting() {
   if (LayoutManager* layouts = layoutManager()) layouts->faults = {};
   lispSymbols().reset();
   setProcessPlotState(false);
+  resetPlotServicesForTesting();
   temporaryVectors().reset();
   setTransientManagerAbsent(false);
   transientManager().reset();

@@ -38,4 +38,6 @@ LayoutManager* layoutManager() {
 
 void setLayoutManagerAbsent(bool absent) { gAbsent = absent; }
 
+LayoutManager* HostApplicationServices::layoutManager() const { return cad::layoutManager(); }
+
 }  // namespace cad

@@ -113,20 +113,6 @@ ErrorStatus Dictionary::getAt(const std::wstring& name, ObjectId& id) const {
   return eKeyNotFound;
 }
 
-ErrorStatus PlotSettings::getPlotCfgName(const wchar_t*& name) const {
-  if (failCfgName) {
-    name = nullptr;
-    return eNotApplicable;
-  }
-  name = plotCfgName.c_str();
-  return eOk;
-}
-
-ErrorStatus PlotSettings::getCanonicalMediaName(const wchar_t*& name) const {
-  name = canonicalMediaName.c_str();
-  return eOk;
-}
-
 ErrorStatus Layout::getName(const wchar_t*& name) const {
   if (failName) {
     name = nullptr;
@@ -143,7 +129,6 @@ QUODL_RX_CLASS(BlockTable, L"AcDbBlockTable")
 QUODL_RX_CLASS(LayerTable, L"AcDbLayerTable")
 QUODL_RX_CLASS(TextStyleTable, L"AcDbTextStyleTable")
 QUODL_RX_CLASS(Dictionary, L"AcDbDictionary")
-QUODL_RX_CLASS(PlotSettings, L"AcDbPlotSettings")
 QUODL_RX_CLASS(Layout, L"AcDbLayout")
 
 }  // namespace cad

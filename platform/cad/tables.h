@@ -10,6 +10,7 @@
 
 #include "cad/entities.h"
 #include "cad/extents_outline.h"
+#include "cad/plot/plot_settings.h"
 
 namespace cad {
 
@@ -122,41 +123,6 @@ class Dictionary : public Object {
  public:
   std::vector<std::pair<std::wstring, ObjectId>> entries;
   ErrorStatus getAt(const std::wstring& name, ObjectId& id) const;
-  const RxClass& rxClass() const override;
-};
-
-enum class PlotPaperUnits { kInches = 0, kMillimeters = 1, kPixels = 2 };
-enum class PlotRotation { k0degrees = 0, k90degrees = 1, k180degrees = 2, k270degrees = 3 };
-enum class PlotType { kDisplay = 0, kExtents = 1, kLimits = 2, kView = 3, kWindow = 4, kLayout = 5 };
-
-// Plot settings of a layout, changed only in memory by the plot pipeline.
-class PlotSettings : public Object {
- public:
-  std::wstring plotSettingsName;
-  std::wstring plotCfgName;  // device
-  std::wstring canonicalMediaName;
-  double paperWidthMm = 0, paperHeightMm = 0;  // as the file stores them, in millimetres
-  double marginLeft = 0, marginBottom = 0, marginRight = 0, marginTop = 0;
-  Point2d plotOrigin;
-  Point2d windowMin, windowMax;
-  PlotPaperUnits paperUnits = PlotPaperUnits::kMillimeters;
-  PlotRotation rotation = PlotRotation::k0degrees;
-  PlotType type = PlotType::kLayout;
-  std::wstring styleSheet;
-  bool centered = false;
-  bool useStandardScale = true;
-  double customScaleNumerator = 1, customScaleDenominator = 1;
-  int standardScaleType = 0;
-  bool model = false;
-  bool failCfgName = false;  // test hook
-
-  bool modelType() const { return model; }
-  ErrorStatus getPlotCfgName(const wchar_t*& name) const;
-  ErrorStatus getCanonicalMediaName(const wchar_t*& name) const;
-  void getPlotPaperSize(double& width, double& height) const { width = paperWidthMm; height = paperHeightMm; }
-  PlotPaperUnits plotPaperUnits() const { return paperUnits; }
-  PlotRotation plotRotation() const { return rotation; }
-  PlotType plotType() const { return type; }
   const RxClass& rxClass() const override;
 };
 

@@ -146,7 +146,12 @@ void Button::drawRect(graphics::GraphicsContext& context, const Rect&) {
     double x = (box.width() - is.width) / 2;
     if (!imageOnly) {
       const double text = graphics::textMeasurer().width(title_, font());
-      x = std::max(textRect.minX(), (box.width() - is.width - 4 - text) / 2);
+      // The image and the title go together where the alignment puts the title; centred by default.
+      const double group = is.width + 4 + text;
+      const graphics::TextAlignment align = alignment();
+      x = align == graphics::TextAlignment::left    ? textRect.minX()
+          : align == graphics::TextAlignment::right ? std::max(textRect.minX(), textRect.maxX() - group)
+                                                    : std::max(textRect.minX(), (box.width() - group) / 2);
       textRect = {x + is.width + 4, textRect.minY(), std::max(0.0, textRect.maxX() - x - is.width - 4),
                   textRect.height()};
     }

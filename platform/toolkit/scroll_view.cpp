@@ -71,6 +71,15 @@ Rect ClipView::documentVisibleRect() const {
       {0, 0, document_->frame().width(), document_->frame().height()});
 }
 
+void ClipView::documentFrameDidChange() {
+  setBoundsOrigin(constrainBoundsOrigin(bounds().origin));
+  if (auto* scroll = dynamic_cast<ScrollView*>(superview())) {
+    // Whether an automatically hidden scroller shows depends on the document's size.
+    scroll->setNeedsLayout();
+    scroll->reflectScrolledClipView();
+  }
+}
+
 void ClipView::setFrame(const Rect& frame) {
   View::setFrame(frame);
   setBoundsOrigin(constrainBoundsOrigin(bounds().origin));

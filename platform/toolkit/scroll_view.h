@@ -43,6 +43,8 @@ class ClipView : public View {
   Point constrainBoundsOrigin(Point origin) const;
   // The part of the document in view, in the document's coordinates.
   Rect documentVisibleRect() const;
+  // Keeps the visible part within a document that moved or changed size, and has the scroll view tiled again.
+  void documentFrameDidChange();
   bool drawsBackground() const { return drawsBackground_; }
   void setDrawsBackground(bool on) { drawsBackground_ = on; }
   const graphics::Color& backgroundColor() const { return background_; }

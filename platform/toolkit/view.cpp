@@ -41,6 +41,9 @@ void View::setFrame(const Rect& frame) {
     needsLayout_ = true;
   }
   needsDisplay_ = true;
+  if (auto* clip = dynamic_cast<ClipView*>(superview_); clip != nullptr && clip->documentView().get() == this) {
+    clip->documentFrameDidChange();
+  }
 }
 
 void View::setBoundsOrigin(Point origin) {

@@ -1,11 +1,14 @@
 #pragma once
 // The workspace: opening files, folders, addresses and applications, and showing items in the file viewer.
 // Headless, nothing is launched: every request is recorded, and tests (or scripts) can make requests fail.
+// The list of running applications is real: see running_applications.h.
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "toolkit/running_applications.h"
 
 namespace toolkit {
 
@@ -29,6 +32,8 @@ class Workspace {
   void openApplication(const std::string& path, std::function<void(std::optional<std::string> error)> completion);
   // Shows the items selected in the file viewer.
   void activateFileViewerSelectingURLs(const std::vector<std::string>& paths);
+  // The applications running now, the registered ones of running_applications.h. Not recorded.
+  std::vector<RunningApplication> runningApplications() const { return registeredApplications(); }
 
   const std::vector<WorkspaceRecord>& records() const { return records_; }
   // While set, every request fails with this description; nullopt lets them succeed again.

@@ -328,7 +328,7 @@ TEST(DxfReader, PlacementByOwnerLayoutNameAndPaperFlag) {
   EXPECT_EQ(as<Layout>(db, db.currentLayoutId()), first);  // TILEMODE 0: the layout of *Paper_Space
   EXPECT_EQ(first->plotSettingsName, L"Setup");
   EXPECT_EQ(first->plotPaperUnits(), PlotPaperUnits::kInches);
-  EXPECT_TRUE(cadtest::layoutNamed(db, L"Second")->useStandardScale);
+  EXPECT_TRUE(cadtest::layoutNamed(db, L"Second")->useStandardScale());
   EXPECT_EQ(db.objectIdFromHandle(L"31"), layoutEntities(db, L"Second")[1]->objectId());
   // An entity on a layer the table lacks gets the layer made.
   EXPECT_FALSE(db.layerId(L"A").isNull());

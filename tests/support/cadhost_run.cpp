@@ -4,10 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
 extern char** environ;
@@ -57,27 +59,27 @@ class AnonymousFile {
   int fd_ = -1;
 };
 
-bool replaced(const std::string& entry, const RunOptions& options) {
-  for (const auto& [name, value] : options.environment) {
-    if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=') {
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
+
+std::vector<std::string> childEnvironment(const RunOptions& options) {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    const bool replaced = std::any_of(options.environment.begin(), options.environment.end(), [&](const auto& item) {
+      return text.size() > item.first.size() && text.starts_with(item.first) && text[item.first.size()] == '=';
+    });
+    if (!replaced) environment.push_back(*entry);
+  }
+  for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
+  return environment;
+}
 
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const RunOptions& options) {
   AnonymousFile in, out, err;
   in.write(input);
 
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (!replaced(*entry, options)) environment.push_back(*entry);
-  }
-  for (const auto& [name, value] : options.environment) environment.push_back(name + "=" + value);
+  std::vector<std::string> environment = childEnvironment(options);
 
   // Everything the child needs is made before the fork: after it only system calls run.
   std::vector<char*> argv{const_cast<char*>(program.c_str())};

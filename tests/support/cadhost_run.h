@@ -27,6 +27,9 @@ struct RunOptions {
   bool separateErrors = false;  // standard error into CadhostRun::errors instead of the output
 };
 
+// This process's environment with the values of `options` in place of those of the same names, as NAME=VALUE.
+std::vector<std::string> childEnvironment(const RunOptions& options);
+
 // Runs `program arguments…`, feeding `input` on standard input.
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const RunOptions& options);

@@ -85,6 +85,31 @@ TEST_F(RenderingTest, HiddenViewsAndRowsOutOfViewAreNotDrawn) {
   table->setDataSource(nullptr);
 }
 
+TEST_F(RenderingTest, AButtonsImageGoesWithItsTitleWhereTheAlignmentPutsIt) {
+  // Fixed advances: "More" at 13 points is 26 wide; the chevron is 12 wide, 4 before the title.
+  struct Case {
+    graphics::TextAlignment alignment;
+    double imageX;
+  };
+  for (const Case& c : {Case{graphics::TextAlignment::left, 0}, Case{graphics::TextAlignment::natural, 79},
+                        Case{graphics::TextAlignment::right, 158}}) {
+    auto button = Button::buttonWithTitle("More", nullptr);
+    button->setImage(graphics::Image::systemSymbol("chevron.right"));
+    button->setImagePosition(ImagePosition::imageLeft);
+    button->setBordered(false);
+    button->setAlignment(c.alignment);
+    button->setFrame({0, 0, 200, 28});
+    graphics::RecordingContext context;
+    button->drawRect(context, button->bounds());
+    const auto images = context.operations(graphics::RecordedOperation::Kind::image);
+    const auto texts = context.operations(graphics::RecordedOperation::Kind::text);
+    ASSERT_EQ(images.size(), 1u);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(images[0]->image.rect.minX(), c.imageX);
+    EXPECT_EQ(texts[0]->text.rect.minX(), c.imageX + 16);
+  }
+}
+
 TEST_F(RenderingTest, AWindowWritesAsAPNGOfItsSizeAtTheScale) {
   auto w = shownWindow(320, 200);
   w->setTitle("导出 Export");

@@ -136,6 +136,29 @@ TEST_F(ViewsTest, HiddenAncestorsAndTheEnclosingScrollView) {
   EXPECT_FALSE(inner->isHidden());
 }
 
+TEST_F(ViewsTest, AClipViewFollowsItsDocumentWhenTheDocumentChangesSize) {
+  auto scroll = std::make_shared<ScrollView>(Rect{0, 0, 100, 100});
+  scroll->setHasVerticalScroller(true);
+  scroll->setAutohidesScrollers(true);
+  auto doc = view({0, 0, 100, 400}, true);
+  scroll->setDocumentView(doc);
+  scroll->contentView().scrollToPoint({0, 1000});
+  EXPECT_EQ(scroll->contentView().bounds().origin.y, 300);
+  ASSERT_NE(scroll->verticalScroller(), nullptr);
+
+  // Shorter than the clip view: back to its top, and the scroller that is not needed goes at the next layout.
+  doc->setFrameSize({100, 60});
+  EXPECT_EQ(scroll->contentView().bounds().origin.y, 0);
+  EXPECT_TRUE(scroll->needsLayout());
+  scroll->layoutSubtreeIfNeeded();
+  EXPECT_EQ(scroll->verticalScroller(), nullptr);
+
+  doc->setFrameSize({100, 400});
+  scroll->layoutSubtreeIfNeeded();
+  EXPECT_NE(scroll->verticalScroller(), nullptr);
+  EXPECT_EQ(scroll->contentView().bounds().origin.y, 0);
+}
+
 TEST_F(ViewsTest, LayersKeepOneAnimationPerKeyAndTransactionsCount) {
   auto v = view({0, 0, 200, 200});
   v->setWantsLayer(true);

@@ -120,8 +120,12 @@ void Loader::readLayout(const Record& record) {
       default: break;
     }
   }
+  layout.showStyles = (plotFlags & 2) != 0;
   layout.centered = (plotFlags & 4) != 0;
-  layout.useStandardScale = (plotFlags & 16) != 0;
+  layout.useStdScale = (plotFlags & 16) != 0;
+  layout.plotStyles = (plotFlags & 32) != 0;
+  layout.lineweightScaling = (plotFlags & 64) != 0;
+  layout.lineweights = (plotFlags & 128) != 0;
   layout.model = (plotFlags & 1024) != 0;
   layouts_.push_back(std::move(entry));
 }

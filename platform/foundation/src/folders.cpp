@@ -1,5 +1,7 @@
 #include "foundation/folders.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "foundation/paths.h"
@@ -26,5 +28,11 @@ std::string applicationSupportDirectory() { return fromEnvironment("XDG_DATA_HOM
 std::string configurationDirectory() { return fromEnvironment("XDG_CONFIG_HOME", ".config"); }
 
 std::string trashDirectory() { return appendingPathComponent(applicationSupportDirectory(), "Trash"); }
+
+std::string runtimeDirectory() {
+  const char* value = std::getenv("XDG_RUNTIME_DIR");
+  if (value && value[0] == '/') return standardizingPath(value);
+  return appendingPathComponent(temporaryDirectory(), "quodline-runtime-" + std::to_string(getuid()));
+}
 
 }  // namespace foundation

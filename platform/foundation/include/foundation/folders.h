@@ -15,5 +15,8 @@ std::string applicationSupportDirectory();
 std::string configurationDirectory();
 // The user's trash: Trash inside the application-support folder, with "files" and "info" inside.
 std::string trashDirectory();
+// Where running programs keep what lasts only while they run: $XDG_RUNTIME_DIR, else "quodline-runtime-<uid>"
+// in the temporary folder. The folder may not exist yet; whoever makes it makes it private (0700).
+std::string runtimeDirectory();
 
 }  // namespace foundation

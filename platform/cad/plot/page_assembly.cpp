@@ -1,0 +1,45 @@
+#include "cad/plot/page_assembly.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <exception>
+#include <memory>
+
+namespace cad {
+
+bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& output, std::string& error) {
+  try {
+    QPDF pdf;
+    pdf.emptyPDF();
+    QPDFPageDocumentHelper document(pdf);
+    // Copied pages refer to their sources until the file is written.
+    std::vector<std::unique_ptr<QPDF>> sources;
+    for (const AssembledPage& page : pages) {
+      auto source = std::make_unique<QPDF>();
+      source->setSuppressWarnings(true);
+      source->processFile(page.file.c_str());
+      std::vector<QPDFPageObjectHelper> found = QPDFPageDocumentHelper(*source).getAllPages();
+      if (found.size() != 1) {
+        error = "A rendered page is not a one-page PDF";
+        return false;
+      }
+      document.addPage(found.front(), false);
+      if (page.rotate != 0) {
+        document.getAllPages().back().getObjectHandle().replaceKey("/Rotate",
+                                                                   QPDFObjectHandle::newInteger(page.rotate));
+      }
+      sources.push_back(std::move(source));
+    }
+    QPDFWriter writer(pdf, output.c_str());
+    writer.write();
+  } catch (const std::exception& e) {
+    error = std::string("Cannot write the plot's PDF: ") + e.what();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace cad
