@@ -101,6 +101,8 @@ Command lines
                                                   next one; no path cancels it
                       @key [WINDOW] KEY           press Escape, Return, cmd+d… (the key window by default)
                       @render WINDOW FILE.png [SCALE]   write the window as a PNG image
+                      @activate DRAWING           click an open drawing's window (its path or file name)
+                      @close DRAWING              press the close button of an open drawing's window
                     While an alert or a panel waits without an answer, the next @ lines act on it.
   VARIABLE [VALUE]  a system variable's name (CTAB, TILEMODE, CVPORT, ACADVER, …) shows its value and asks
                     for a new one; Enter keeps it. A layout name with blanks goes on a line of its own.

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "cad/command_stack.h"
+#include "cad/doc_manager.h"
 #include "cad/window_commands.h"
+#include "foundation/text.h"
 #include "toolkit/alert.h"
 #include "toolkit/application.h"
 #include "toolkit/file_panels.h"
@@ -165,6 +168,34 @@ std::string render(const std::string& arguments) {
   return toolkit::renderWindowToPNG(*f.window, w[1], scale);
 }
 
+// An open drawing by its full path or its file name (letter case aside); null when none is open by that name.
+cad::Document* openDrawing(const std::string& name) {
+  const std::wstring wanted = cad::upperAscii(foundation::wideFromUtf8Lossy(name));
+  for (cad::Document* doc : cad::docManager().documents()) {
+    const std::wstring path = cad::upperAscii(doc->fileName());
+    if (path == wanted || path.substr(path.find_last_of(L'/') + 1) == wanted) return doc;
+  }
+  return nullptr;
+}
+
+// Clicking a drawing's window brings it to the front; no command runs.
+std::string activate(const std::string& arguments) {
+  const auto w = words(arguments, 0, true);
+  if (w.empty() || w[0].empty()) return "Usage: @activate DRAWING";
+  cad::Document* doc = openDrawing(w[0]);
+  if (doc == nullptr) return "No open drawing \"" + w[0] + "\".";
+  return cad::docManager().activateDocument(doc) == cad::eOk ? std::string() : "The drawing could not be activated.";
+}
+
+// The close button of a drawing's window; no command runs.
+std::string close(const std::string& arguments) {
+  const auto w = words(arguments, 0, true);
+  if (w.empty() || w[0].empty()) return "Usage: @close DRAWING";
+  cad::Document* doc = openDrawing(w[0]);
+  if (doc == nullptr) return "No open drawing \"" + w[0] + "\".";
+  return cad::docManager().closeDocument(doc) == cad::eOk ? std::string() : "The drawing is busy and stays open.";
+}
+
 // Reads script lines while a window is modal: "@" lines act, other lines wait for the window to close.
 void answerFromScript(toolkit::Window& modal, const NextLine& nextLine, const Say& say) {
   toolkit::Application& app = toolkit::Application::shared();
@@ -192,6 +223,8 @@ void installWindowLines(NextLine nextLine, Say say) {
   commands.add("file", file);
   commands.add("key", key);
   commands.add("render", render);
+  commands.add("activate", activate);
+  commands.add("close", close);
   toolkit::ModalResponder& responder = toolkit::ModalResponder::shared();
   responder.setPresentationObserver(say);
   responder.setInteractiveHandler(

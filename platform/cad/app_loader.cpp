@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <typeinfo>
 
 #include "cad/command_stack.h"
+#include "cad/doc_manager.h"
+#include "cad/editor.h"
+#include "cad/transient.h"
 #include "foundation/paths.h"
 
 namespace cad {
@@ -37,6 +41,37 @@ int removeCommandsOf(const LoadedApp& app) {
       if (stack.removeCmd(group.c_str(), name.c_str()) == eOk) ++removed;
     }
   }
+  return removed;
+}
+
+// A reactor belongs to the module that defines its class: its type information lives there.
+template <class Reactor>
+bool definedIn(const Reactor* reactor, const void* base) {
+  return moduleBase(&typeid(*reactor)) == base;
+}
+
+// Removes the reactors and transient graphics the module left with the host, which would otherwise call into
+// or draw from unmapped code; how many there were.
+int removeHostRegistrationsOf(const LoadedApp& app) {
+  const void* base = moduleBase(reinterpret_cast<const void*>(app.entryPoint));
+  if (base == nullptr) return 0;
+  int removed = 0;
+  Editor& ed = editor();
+  for (EditorReactor* reactor : std::vector<EditorReactor*>(ed.reactors())) {
+    if (definedIn(reactor, base)) {
+      ed.removeReactor(reactor);
+      ++removed;
+    }
+  }
+  DocManager& docs = docManager();
+  for (DocManagerReactor* reactor : std::vector<DocManagerReactor*>(docs.reactors())) {
+    if (definedIn(reactor, base)) {
+      docs.removeReactor(reactor);
+      ++removed;
+    }
+  }
+  removed += static_cast<int>(
+      transientManager().eraseIf([base](const TransientEntry& entry) { return moduleBase(entry.caller) == base; }));
   return removed;
 }
 
@@ -131,6 +166,11 @@ AppLoader::UnloadResult AppLoader::unload(LoadedApp* app) {
   const int leftovers = removeCommandsOf(*app);
   if (leftovers > 0) {
     result.message = app->name + " left " + std::to_string(leftovers) + " command(s) registered; they were removed.";
+  }
+  if (const int registrations = removeHostRegistrationsOf(*app); registrations > 0) {
+    if (!result.message.empty()) result.message += "\n";
+    result.message += app->name + " left " + std::to_string(registrations) +
+                      " reactor(s) or transient graphic(s) with the host; they were removed.";
   }
   void* handle = app->handle;
   apps_.erase(it);

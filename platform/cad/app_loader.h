@@ -40,8 +40,9 @@ class AppLoader {
     bool unloaded = false;  // the module was closed
     std::string message;    // what to tell the user; empty when it went quietly
   };
-  // The answer 3 (or any non-zero one) keeps the module loaded. Commands the module left registered are removed
-  // before the module goes, so nothing can call into unmapped code.
+  // The answer 3 (or any non-zero one) keeps the module loaded. Commands, editor and document reactors and
+  // transient graphics the module left with the host are removed before the module goes, and named in the
+  // message, so nothing can call into unmapped code.
   UnloadResult unload(LoadedApp* app);
 
   // In reverse order of loading.

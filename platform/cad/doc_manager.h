@@ -98,6 +98,7 @@ class DocManager {
   void addReactor(DocManagerReactor* reactor) { reactors_.add(reactor); }
   void removeReactor(DocManagerReactor* reactor) { reactors_.remove(reactor); }
   bool hasReactor(const DocManagerReactor* reactor) const { return reactors_.has(reactor); }
+  const std::vector<DocManagerReactor*>& reactors() const { return reactors_.all(); }
 
   // Host side: what the user does.
   struct [[nodiscard]] OpenResult {

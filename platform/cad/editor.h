@@ -3,6 +3,7 @@
 // changing.
 
 #include <cstddef>
+#include <vector>
 
 #include "cad/reactor_list.h"
 #include "cad/registry.h"
@@ -25,6 +26,7 @@ class Editor : public RxObject {
   void removeReactor(EditorReactor* reactor) { reactors_.remove(reactor); }
   bool hasReactor(const EditorReactor* reactor) const { return reactors_.has(reactor); }
   std::size_t reactorCount() const { return reactors_.size(); }
+  const std::vector<EditorReactor*>& reactors() const { return reactors_.all(); }
 
   // Host side
   void fireCommandWillStart(const wchar_t* command);

@@ -49,7 +49,7 @@ void resetHostForTesting() {
   resetPlotServicesForTesting();
   temporaryVectors().reset();
   setTransientManagerAbsent(false);
-  acgiGetTransientManager()->reset();
+  transientManager().reset();
   ucsState().reset();
   windowCommands().reset();
 }

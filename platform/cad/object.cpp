@@ -6,6 +6,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "cad/transient.h"
+
 namespace cad {
 namespace {
 
@@ -99,6 +101,8 @@ void Object::setErased(bool erased) {
   erased_ = erased;
   if (store_ != nullptr) store_->noteGeometryChanged();
 }
+
+Entity::~Entity() { transientManager().drawableDestroyed(this); }
 
 ErrorStatus Entity::getGeomExtents(Extents3d& extents) const {
   if (entityFaults.extents) return eInvalidExtents;

@@ -74,6 +74,9 @@ class Object {
 // Every drawable: layer, colour, extents.
 class Entity : public Object {
  public:
+  // Tells the transient manager, which must not keep showing an entity that is gone.
+  ~Entity() override;
+
   // Layer name; nullptr when it cannot be read (test hook).
   const wchar_t* layer() const { return entityFaults.layerName ? nullptr : layer_.c_str(); }
   ObjectId layerId() const { return layerId_; }

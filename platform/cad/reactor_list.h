@@ -20,6 +20,7 @@ class ReactorList {
     return std::find(reactors_.begin(), reactors_.end(), reactor) != reactors_.end();
   }
   std::size_t size() const { return reactors_.size(); }
+  const std::vector<Reactor*>& all() const { return reactors_; }
   void clear() { reactors_.clear(); }
 
   template <class Call>

@@ -1,12 +1,15 @@
 #pragma once
-// Transient graphics: drawables shown over the drawing without being part of it. The caller keeps owning
-// what it adds and must erase it before destroying it.
+// Transient graphics: drawables shown over the drawing without being part of it, each in the viewports it was
+// added for. The caller keeps owning what it adds and must erase it before destroying it; a drawable destroyed
+// while shown would have the host draw freed memory, so the stand-in drops it, says so and counts it.
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
-#include "cad/entities.h"
-
 namespace cad {
+
+class Entity;
 
 enum TransientDrawingMode : int {
   kAcGiMain = 0,
@@ -22,6 +25,7 @@ struct TransientEntry {
   int mode = 0;
   int subMode = 0;
   std::vector<int> viewports;
+  const void* caller = nullptr;  // the code that added it, so a module that goes can be held to its leftovers
 };
 
 class TransientManager {
@@ -36,8 +40,15 @@ class TransientManager {
   const std::vector<TransientEntry>& live() const { return live_; }
   bool isShown(const Entity* drawable) const;
   int addCalls = 0;
-  int refuseCall = 0;  // the N-th addTransient call (1-based, counting from the last reset) refuses
+  int refuseCall = 0;           // the N-th addTransient call (1-based, counting from the last reset) refuses
+  int destroyedWhileShown = 0;  // drawables destroyed before they were erased
   void reset();
+
+  // Host side
+  // Erases the entries the predicate picks; how many there were.
+  std::size_t eraseIf(const std::function<bool(const TransientEntry&)>& pick);
+  // Every entity's destructor reports here.
+  void drawableDestroyed(const Entity* drawable);
 
  private:
   std::vector<TransientEntry> live_;
@@ -46,5 +57,7 @@ class TransientManager {
 // The host's transient manager; nullptr while a test makes it absent.
 TransientManager* acgiGetTransientManager();
 void setTransientManagerAbsent(bool absent);
+// The one manager, absent or not: entities report their end to it.
+TransientManager& transientManager();
 
 }  // namespace cad

@@ -9,8 +9,11 @@
 #include "core/panel_lifecycle.h"
 #include "core/version.h"
 #include "core/work_active.h"
+#include "panels/core_link.h"
+#include "recognition/core_link.h"
 #include "services/custom_command.h"
 #include "services/update_notice.h"
+#include "ui/core_link.h"
 
 namespace {
 
@@ -23,8 +26,16 @@ void declareToHost(void* appId) {
   linker->registerAppMDIAware(appId);
 }
 
-int initialise(void* appId) {
+// Core's commands reach the subsystems above core through what these install.
+void linkCore() {
   vexBatchInstallWorkActiveTest(vexBatchPrintWorkFlagsSet);
+  linkRecognitionIntoCore();
+  linkInterfaceTextIntoCore();
+  linkPanelsIntoCore();
+}
+
+int initialise(void* appId) {
+  linkCore();
   declareToHost(appId);
   registerCommands();
   registerOpenCommand();

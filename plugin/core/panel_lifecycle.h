@@ -1,19 +1,28 @@
 #pragma once
 // When the plug-in's windows appear and go: the chosen batch-print panel, the return window, and the shutdown
-// of every window and staged job at unload. These do nothing yet: the panel lifecycle is built together with
-// the panels it shows.
+// of every window and staged job at unload. Of these only the panel choice and the range marks' part are
+// built: the rest is built together with the panels it shows, and until then each call is only recorded.
 
-// Shows the chosen batch-print panel (compact or full) for the current drawing; nothing while work is active.
+#include <string_view>
+
+// The panel the user chose last: the compact one when Quodline.LiteMode holds true, else the full one.
+bool vexBatchWantsLite();
+// Shows the chosen batch-print panel (compact or full) for the current drawing, erasing the range marks;
+// nothing while work is active.
 void vexBatchPrintPanelShow();
 // Reloads the chosen panel from the current drawing; nothing while work is active.
 void vexBatchPrintPanelReload();
-// At unload: removes the range marks, closes every plug-in window, resets both staged jobs and deletes the
-// temporary preview PDF.
+// At unload: removes the range marks and their host reactors, closes every plug-in window, resets both staged
+// jobs and deletes the temporary preview PDF.
 void vexBatchPrintPanelShutdown();
-// Handler of DUZOZAREDRETURN: back from the return window to the panel it came from.
+// Handler of DUZOZAREDRETURN: back from the return window to the panel it came from, erasing the range marks.
 void vexBatchPrintReturn();
 // Whether the full or the compact panel is visible, for the status report. No panel window exists before the
 // batch-print panels build them, so until then none is visible.
 bool vexBatchPrintPanelIsVisible();
 // Handler of DUZOZAREDPRO: stores the full-panel choice and shows the full panel.
 void vexBatchPrintProShow();
+// Shows the return window with its default texts.
+void vexBatchShowReturnPanel();
+// Shows the return window with these texts; an empty one stands for its default.
+void vexBatchShowReturnPanelWithMessage(std::string_view title, std::string_view message);

@@ -1,9 +1,19 @@
 #include "panels/lite_panel.h"
 
 #include "core/call_trace.h"
+#include "core/print_area_marks.h"
 
 bool gBatchLitePrinting = false;
 
 void vexBatchPrintLiteShow() { quodlTraceCall("vexBatchPrintLiteShow"); }
 
 void vexBatchPrintLiteExecute() { quodlTraceCall("vexBatchPrintLiteExecute"); }
+
+void vexBatchLiteHide() { quodlTraceCall("vexBatchLiteHide"); }
+
+void vexBatchLiteSaveRange(const VexBatchLayoutSelectionRange&) { quodlTraceCall("vexBatchLiteSaveRange"); }
+
+void vexBatchLitePrepareRangeTargets() {
+  quodlTraceCall("vexBatchLitePrepareRangeTargets");
+  gBatchPrintRangeTargets.clear();
+}

@@ -1,5 +1,7 @@
 #include "recognition/recognition_state.h"
 
+#include <utility>
+
 std::int32_t gBatchFrameRecognitionMode = VexBatchFrameRecognitionAutomatic;
 std::wstring gBatchDesignatedFrameLayer;
 std::wstring gBatchDesignatedFrameBlock;
@@ -10,6 +12,32 @@ bool gBatchExcludeBlankRectangles = true;
 VexBatchScanDiagnostics gBatchLayoutDiagnostics;
 VexBatchScanDiagnostics gBatchModelDiagnostics;
 std::vector<std::wstring> gBatchLayoutCandidateTrace;
+
+void useDesignatedFrameLayer(const std::wstring& layer) {
+  gBatchDesignatedFrameLayer = layer;
+  gBatchSelectedFrameEntityIds.clear();
+  gBatchFrameRecognitionMode = VexBatchFrameRecognitionDesignatedLayer;
+}
+
+void usePickedFrames(const std::vector<cad::ObjectId>& entities) {
+  gBatchSelectedFrameEntityIds = entities;
+  gBatchFrameRecognitionMode = VexBatchFrameRecognitionPickedEntities;
+}
+
+void useDesignatedFrameBlock(const std::wstring& block) {
+  gBatchDesignatedFrameBlock = block;
+  gBatchSelectedFrameEntityIds.clear();
+  gBatchLayoutSelectionRange = VexBatchLayoutSelectionRange();
+  gBatchFrameRecognitionMode = VexBatchFrameRecognitionDesignatedBlock;
+}
+
+void useSelectionRange(VexBatchLayoutSelectionRange range) {
+  range.active = true;
+  gBatchLayoutSelectionRange = std::move(range);
+  gBatchFrameRecognitionMode = VexBatchFrameRecognitionAutomatic;
+  gBatchSelectedFrameEntityIds.clear();
+  gBatchDesignatedFrameBlock.clear();
+}
 
 void vexBatchResetRecognitionStateForTesting() {
   gBatchFrameRecognitionMode = VexBatchFrameRecognitionAutomatic;

@@ -29,5 +29,16 @@ extern VexBatchScanDiagnostics gBatchLayoutDiagnostics;
 extern VexBatchScanDiagnostics gBatchModelDiagnostics;
 extern std::vector<std::wstring> gBatchLayoutCandidateTrace;
 
+// The settings the picking commands choose. Each changes only what its choice decides.
+// Frames on this layer (mode 1); the picked entities are forgotten, block and range stay.
+void useDesignatedFrameLayer(const std::wstring& layer);
+// Only these entities (mode 2); layer, block and range stay.
+void usePickedFrames(const std::vector<cad::ObjectId>& entities);
+// Every reference of this block (mode 3); the picked entities are forgotten and the range goes, the layer stays.
+void useDesignatedFrameBlock(const std::wstring& block);
+// The frames inside this range (mode 0, the range active); picked entities and block are forgotten, the layer
+// stays.
+void useSelectionRange(VexBatchLayoutSelectionRange range);
+
 // Puts every setting and result above back to its load-time value: tests run one after another in one process.
 void vexBatchResetRecognitionStateForTesting();

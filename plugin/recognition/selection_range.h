@@ -1,13 +1,10 @@
 #pragma once
-// Where a sheet lies, and the print range the user selected in the drawing.
+// The print range the user selected in the drawing.
 
-#include <cstdint>
 #include <string>
 
-enum VexBatchPrintSource : std::int32_t {
-  VexBatchPrintSourceLayout = 0,
-  VexBatchPrintSourceModel = 1,
-};
+#include "core/picked_range.h"
+#include "core/print_source.h"
 
 // A print range: layout name "Model" for model space; the box is in world coordinates with its minima and
 // maxima ordered. A default range is inactive.
@@ -20,3 +17,8 @@ struct VexBatchLayoutSelectionRange {
   double maxY = 0;
   bool active = false;
 };
+
+// The active range of a range the user picked.
+inline VexBatchLayoutSelectionRange selectionRangeOf(const PickedRange& picked) {
+  return {picked.source, picked.layoutName, picked.minX, picked.minY, picked.maxX, picked.maxY, true};
+}

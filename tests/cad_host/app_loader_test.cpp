@@ -4,7 +4,10 @@
 #include "cad/command_line.h"
 #include "cad/command_loop.h"
 #include "cad/command_stack.h"
+#include "cad/doc_manager.h"
 #include "cad/dynamic_linker.h"
+#include "cad/editor.h"
+#include "cad/transient.h"
 #include "host_fixture.h"
 
 namespace {
@@ -64,8 +67,28 @@ TEST_F(AppLoaderTest, CommandsLeftBehindAreRemovedBeforeTheModuleGoes) {
   cad::commandLoop().type(L"LEAVETEST\n");
   const cad::AppLoader::UnloadResult result = loader.unload(app);
   EXPECT_TRUE(result.unloaded);
-  EXPECT_NE(result.message.find("left 7 command(s)"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("left 8 command(s)"), std::string::npos) << result.message;
   EXPECT_TRUE(cad::commandStack().commands().empty());
+}
+
+TEST_F(AppLoaderTest, ReactorsAndTransientsLeftBehindAreRemovedBeforeTheModuleGoes) {
+  openDrawing();
+  cad::LoadedApp* app = loader.load(QUODL_TEST_PLUGIN).app;
+  ASSERT_NE(app, nullptr);
+  cadtest::CommandStartLog hostOwn;  // the host's own reactor is none of the module's business
+  const std::size_t editorReactors = cad::editor().reactorCount();
+  cad::commandLoop().type(L"LEAVEHOSTTEST\n");
+  ASSERT_EQ(cad::editor().reactorCount(), editorReactors + 1);
+  ASSERT_EQ(cad::docManager().reactors().size(), 1u);
+  ASSERT_EQ(cad::acgiGetTransientManager()->live().size(), 1u);
+
+  const cad::AppLoader::UnloadResult result = loader.unload(app);
+  EXPECT_TRUE(result.unloaded);
+  EXPECT_NE(result.message.find("left 3 reactor(s) or transient graphic(s)"), std::string::npos) << result.message;
+  EXPECT_EQ(cad::editor().reactorCount(), editorReactors);
+  EXPECT_TRUE(cad::editor().hasReactor(&hostOwn));
+  EXPECT_TRUE(cad::docManager().reactors().empty());
+  EXPECT_TRUE(cad::acgiGetTransientManager()->live().empty());
 }
 
 TEST_F(AppLoaderTest, ModulesThatCannotBeLoaded) {

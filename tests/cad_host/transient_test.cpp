@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cad/command_line.h"
 #include "cad/entities.h"
 #include "cad/transient.h"
 #include "host_fixture.h"
@@ -33,6 +34,22 @@ TEST_F(TransientTest, AddsAndErasesWithTheirParameters) {
   EXPECT_TRUE(manager->isShown(label.get()));
   EXPECT_TRUE(manager->eraseTransient(label.get(), viewports));
   EXPECT_TRUE(manager->live().empty());
+}
+
+TEST_F(TransientTest, ADrawableDestroyedWhileShownIsDroppedAndSaid) {
+  cad::TransientManager* manager = cad::acgiGetTransientManager();
+  auto shown = std::make_unique<cad::Polyline>();
+  auto erased = std::make_unique<cad::Polyline>();
+  ASSERT_TRUE(manager->addTransient(shown.get(), cad::kAcGiDirectTopmost, 128, {1}));
+  ASSERT_TRUE(manager->addTransient(erased.get(), cad::kAcGiDirectTopmost, 128, {1}));
+  manager->eraseTransient(erased.get(), {1});
+  erased.reset();
+  EXPECT_EQ(manager->destroyedWhileShown, 0);
+
+  shown.reset();
+  EXPECT_TRUE(manager->live().empty());  // the host holds no pointer to freed memory
+  EXPECT_EQ(manager->destroyedWhileShown, 1);
+  EXPECT_NE(cad::commandLine().transcript().find(L"destroyed while it was still shown"), std::wstring::npos);
 }
 
 TEST_F(TransientTest, TheNthAddCanBeRefusedAndTheManagerCanBeAbsent) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -111,6 +112,25 @@ TEST_F(CadhostTest, WindowLinesAndRelativePointsAreToldApart) {
   EXPECT_EQ(count(run.output, "Usage: @click WINDOW VIEW"), 1u) << run.output;
   EXPECT_EQ(count(run.output, "No window \"Panel\"."), 1u) << run.output;
   EXPECT_NE(run.output.find("POINT 1.0,1.0"), std::string::npos);
+}
+
+TEST_F(CadhostTest, DrawingWindowLinesActivateAndCloseDrawingsWithoutACommand) {
+  const std::string second =
+      write("elevation.dxf",
+            std::string(std::istreambuf_iterator<char>(std::ifstream(drawing_, std::ios::binary).rdbuf()), {}));
+  write("script.txt",
+        "DWGNAME\n\n"
+        "@activate PLAN.DWG\nDWGNAME\n\n"
+        "@close plan.dwg\nDWGNAME\n\n"
+        "@activate plan.dwg\n@close\n@close " +
+            second + "\nDWGNAME\n\nQUIT\n");
+  const CadhostRun run = cadhost({"--script", "script.txt", drawing_, second});
+  EXPECT_EQ(run.exitStatus, 0) << run.errors;
+  EXPECT_TRUE(
+      inOrder(run.output, {"<\"elevation.dxf\">", "<\"plan.dwg\">", "<\"elevation.dxf\">",
+                           "No open drawing \"plan.dwg\".", "Usage: @close DRAWING", "Unknown command \"DWGNAME\"."}))
+      << run.output;
+  EXPECT_EQ(count(run.output, "Command: "), 5u) << run.output;  // the four DWGNAMEs and QUIT
 }
 
 TEST_F(CadhostTest, DrawingsThatCannotBeOpenedAreReportedAndTheRunGoesOn) {

@@ -1,16 +1,19 @@
 // A tiny plug-in for the host's tests: registers a command group, prints through the command line, reads a
-// system variable, queues commands, asks for a point, writes an environment value and a user default, and
-// refuses to unload while held.
+// system variable, queues commands, asks for a point, writes an environment value and a user default,
+// refuses to unload while held, and can leave commands, reactors and transient graphics behind.
 
 #include "cad/command_line.h"
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
 #include "cad/dynamic_linker.h"
+#include "cad/editor.h"
 #include "cad/editor_input.h"
+#include "cad/entities.h"
 #include "cad/environment.h"
 #include "cad/registry.h"
 #include "cad/result_buffer.h"
 #include "cad/sysvars.h"
+#include "cad/transient.h"
 #include "foundation/user_defaults.h"
 
 namespace {
@@ -60,6 +63,21 @@ void settings() {
                   defaults ? L"saved" : L"memory");
 }
 
+struct EditorListener : cad::EditorReactor {};
+struct DocumentListener : cad::DocManagerReactor {};
+EditorListener gEditorListener;
+DocumentListener gDocumentListener;
+cad::Line gMark;
+
+// Registers with the host and never unregisters.
+void leaveRegistrations() {
+  cad::editor().addReactor(&gEditorListener);
+  cad::docManager().addReactor(&gDocumentListener);
+  if (cad::TransientManager* manager = cad::acgiGetTransientManager()) {
+    manager->addTransient(&gMark, cad::kAcGiDirectTopmost, 128, {1});
+  }
+}
+
 void hold() { gHeld = true; }
 void release() { gHeld = false; }
 void leave() { gLeaveCommands = true; }
@@ -82,6 +100,7 @@ extern "C" __attribute__((visibility("default"))) int acrxEntryPoint(int message
       add(L"HOLDTEST", hold);
       add(L"RELEASETEST", release);
       add(L"LEAVETEST", leave);
+      add(L"LEAVEHOSTTEST", leaveRegistrations);
       cad::acutPrintf(L"\nTest plug-in loaded.");
       return 0;
     case 2:

@@ -29,3 +29,15 @@ Leftover removeLeftover(const std::string& path) {
   if (info.st_uid != ::geteuid()) return Leftover::anotherUsers;
   return ::unlink(path.c_str()) == 0 ? Leftover::gone : Leftover::notRemovable;
 }
+
+std::vector<CommandOutput> outputByCommand(const std::string& output) {
+  std::vector<CommandOutput> commands{{"", {}}};
+  for (const std::string& line : linesOf(output)) {
+    if (line.rfind("Command: ", 0) == 0) {
+      commands.push_back({line.substr(9), {}});
+    } else if (!line.empty()) {
+      commands.back().second.push_back(line);
+    }
+  }
+  return commands;
+}

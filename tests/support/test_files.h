@@ -2,12 +2,18 @@
 // Text that tests read back, and files a run leaves at a path every user shares.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // The lines of a text, without their line ends.
 std::vector<std::string> linesOf(const std::string& text);
 // The lines of a text file; empty when it cannot be read.
 std::vector<std::string> fileLines(const std::string& path);
+
+// What each command typed in cadhost printed: its name (as typed after "Command: ") and the non-empty lines up to
+// the next command. The lines before the first command (start-up) come under the name "".
+using CommandOutput = std::pair<std::string, std::vector<std::string>>;
+std::vector<CommandOutput> outputByCommand(const std::string& output);
 
 enum class Leftover {
   gone,           // nothing stands at the path any more

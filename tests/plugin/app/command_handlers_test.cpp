@@ -2,7 +2,9 @@
 // what they print, with no work active and during a queue run or a compact export.
 #include "app/entry_point.h"
 #include "app/status_report.h"
+#include "foundation/user_defaults.h"
 #include "host_fixture.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -45,13 +47,16 @@ std::vector<HandlerCase> handlerCases() {
       {L"DUZOZAREDPREVIEW", L"\n[vexBatchPrintExecutePreview]\nDUZOZAREDPREVIEW=FAIL", L"\nDUZOZAREDPREVIEW=BLOCKED"},
       {L"DUZOZAREDSTATUS", L"\n[vexBatchPrintPrintStatus]" + statusReport(),
        L"\n[vexBatchPrintPrintStatus]" + statusReport()},
-      {L"DUZOZAREDFOCUS", L"\n[vexBatchPrintFocusPending]", L""},
-      {L"DUZOZAREDSHOWRANGES", L"\n[vexBatchPrintShowRanges]", L""},
-      {L"DUZOZAREDADDFRAME", L"\n[vexBatchPrintAddManualFrame]", L""},
-      {L"DUZOZAREDPICKLAYER", L"\n[vexBatchPrintPickLayer]", L""},
-      {L"DUZOZAREDPICKFRAMES", L"\n[vexBatchPrintPickFrames]", L""},
-      {L"DUZOZAREDPICKBLOCK", L"\n[vexBatchPrintPickBlock]", L""},
-      {L"DUZOZAREDSELECTRANGE", L"\n[vexBatchPrintSelectRange]", L""},
+      // With no drawing open the drawing commands find nothing to work on and say so.
+      {L"DUZOZAREDFOCUS", L"\n没有待定位的图框，请先在批打面板中选择一项。", L""},
+      {L"DUZOZAREDSHOWRANGES", L"\n没有待标记的打印范围，请先在批打列表中勾选图框。\n[vexBatchPrintPanelShow]", L""},
+      {L"DUZOZAREDADDFRAME", L"\n手动补框失败：请先切换到目标布局，再从“布局”列表操作。\n[vexBatchPrintPanelShow]",
+       L""},
+      {L"DUZOZAREDPICKLAYER", L"\n点选图层失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
+      {L"DUZOZAREDPICKFRAMES", L"\n点选范围失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
+      {L"DUZOZAREDPICKBLOCK", L"\n点选图块失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
+      {L"DUZOZAREDSELECTRANGE", L"\n框选打印范围失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]",
+       L""},
       // Registered straight from their owners: this part adds no check of its own.
       {L"DUZOZAREDLITE", L"\n[vexBatchPrintLiteShow]", L"\n[vexBatchPrintLiteShow]"},
       {L"DUZOZAREDFILESTART", L"\n[vexBatchPrintFilesStart]", L"\n[vexBatchPrintFilesStart]"},
@@ -63,8 +68,14 @@ class CommandHandlersTest : public HostTest {
   int appId_ = 0;
   void SetUp() override {
     HostTest::SetUp();
+    foundation::UserDefaults::setRootForTesting(folder_ / "defaults");
     ASSERT_EQ(acrxEntryPoint(1, &appId_), 0);
   }
+  void TearDown() override {
+    HostTest::TearDown();
+    foundation::UserDefaults::setRootForTesting("");
+  }
+  TempFolder folder_{"quodl-app"};
 
   static void run(const wchar_t* name) {
     const cad::Command* command = cad::commandStack().lookupGlobalCmd(name);

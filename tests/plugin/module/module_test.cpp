@@ -23,22 +23,6 @@ const std::string kLoadMessage = "Ferrolin 批打工具 1.0.0-beta.9 已加载�
 const std::string kPanelOpened = "Ferrolin 批打工具面板已打开。";
 const std::string kUnloadRefusal = "请停止打印队列并等待当前任务结束后再卸载。";
 
-// What one typed command printed: its name and the lines up to the next command. The lines before the first
-// command (start-up) come under the name "".
-using CommandOutput = std::pair<std::string, std::vector<std::string>>;
-
-std::vector<CommandOutput> byCommand(const std::string& output) {
-  std::vector<CommandOutput> commands{{"", {}}};
-  for (const std::string& line : linesOf(output)) {
-    if (line.rfind("Command: ", 0) == 0) {
-      commands.push_back({line.substr(9), {}});
-    } else if (!line.empty()) {
-      commands.back().second.push_back(line);
-    }
-  }
-  return commands;
-}
-
 std::vector<std::string> printedBy(const std::vector<CommandOutput>& commands, const std::string& name,
                                    int occurrence = 1) {
   for (const auto& [command, lines] : commands) {
@@ -102,7 +86,7 @@ TEST_F(ModuleTest, InstalledBundleIsAutoloadedAndGreets) {
 
   const CadhostRun run = runProgram(QUODL_CADHOST, {QUODL_TEST_DRAWING}, "QUODL\nduzozared\n", home_);
   EXPECT_EQ(run.exitStatus, 0);
-  const auto commands = byCommand(run.output);
+  const auto commands = outputByCommand(run.output);
   EXPECT_EQ(printedBy(commands, ""), std::vector<std::string>{kLoadMessage}) << run.output;
   EXPECT_EQ(printedBy(commands, "QUODL"), std::vector<std::string>{kPanelOpened}) << run.output;
   EXPECT_EQ(printedBy(commands, "duzozared"), std::vector<std::string>{kPanelOpened}) << run.output;
@@ -110,7 +94,7 @@ TEST_F(ModuleTest, InstalledBundleIsAutoloadedAndGreets) {
 
 TEST_F(ModuleTest, CommandsAreRegisteredInTheirGroupsWithTheirFlags) {
   const CadhostRun run = runWithProbe("QDLPROBELIST\nQUIT\n");
-  const auto commands = byCommand(run.output);
+  const auto commands = outputByCommand(run.output);
   EXPECT_EQ(printedBy(commands, ""), std::vector<std::string>{kLoadMessage}) << run.output;
   EXPECT_EQ(printedBy(commands, "QDLPROBELIST"), expectedCommandList()) << run.output;
 }
@@ -118,7 +102,7 @@ TEST_F(ModuleTest, CommandsAreRegisteredInTheirGroupsWithTheirFlags) {
 TEST_F(ModuleTest, DuringAQueueRunExecPrintsOnlyBlocked) {
   const CadhostRun run = runWithProbe(
       "QDLPROBETRACE\nQDLPROBEQUEUE\nDUZOZAREDEXEC\nDUZOZARED\nQDLPROBEIDLE\nDUZOZAREDEXEC\nQUIT\n");
-  const auto commands = byCommand(run.output);
+  const auto commands = outputByCommand(run.output);
   EXPECT_EQ(printedBy(commands, "DUZOZAREDEXEC"), std::vector<std::string>{"DUZOZAREDEXEC=BLOCKED"})
       << run.output;
   EXPECT_EQ(printedBy(commands, "DUZOZARED"),
@@ -142,7 +126,7 @@ TEST_F(ModuleTest, UnloadDuringWorkIsRefusedAndLeavesEverythingRegistered) {
       "QDLPROBEQUEUE\nUNLOAD\nQDLPROBELIST\n"
       "QDLPROBELITE\nUNLOAD\nQDLPROBELIST\n"
       "QDLPROBEIDLE\nQUIT\n");
-  const auto commands = byCommand(run.output);
+  const auto commands = outputByCommand(run.output);
   // Quodline refuses; the probe, still needed by Quodline, stays too.
   const std::vector<std::string> refused{kUnloadRefusal, "Quodline.so refused to unload.",
                                          "quodl_work_probe.so refused to unload."};
@@ -154,7 +138,7 @@ TEST_F(ModuleTest, UnloadDuringWorkIsRefusedAndLeavesEverythingRegistered) {
 
 TEST_F(ModuleTest, UnloadRemovesCustomCommandThenGroupsThenPanelsThenUpdateNotice) {
   const CadhostRun run = runWithProbe("QDLPROBETRACE\nUNLOAD\nDUZOZARED\nQUODL\nQUIT\n");
-  const auto commands = byCommand(run.output);
+  const auto commands = outputByCommand(run.output);
   // Nothing is left for the host to clean up after the plug-in.
   EXPECT_EQ(printedBy(commands, "UNLOAD"),
             (std::vector<std::string>{"PROBE call qdl_command_settings_shutdown commands=23",
@@ -167,7 +151,7 @@ TEST_F(ModuleTest, UnloadRemovesCustomCommandThenGroupsThenPanelsThenUpdateNotic
 
 TEST_F(ModuleTest, OtherMessagesAreAnsweredZeroAndChangeNothing) {
   const CadhostRun run = runWithProbe("QDLPROBETRACE\nQDLPROBEMESSAGES\nQDLPROBELIST\nQUIT\n");
-  const auto commands = byCommand(run.output);
+  const auto commands = outputByCommand(run.output);
   EXPECT_EQ(printedBy(commands, "QDLPROBEMESSAGES"),
             (std::vector<std::string>{"PROBE message 0 answer 0", "PROBE message 3 answer 0",
                                       "PROBE message 4 answer 0", "PROBE message 5 answer 0",

@@ -1,0 +1,36 @@
+#pragma once
+// The batch-print panels' services that core's commands hand their results to. The panels stand above core
+// and link themselves in when the plug-in starts; until then a hand-off goes nowhere.
+
+#include <functional>
+#include <string>
+
+#include "core/picked_range.h"
+#include "core/print_source.h"
+
+struct PanelHandoffs {
+  // Orders the compact panel's window out.
+  std::function<void()> hideLite;
+  // Shows the compact panel for the current drawing.
+  std::function<void()> showLite;
+  // Takes the range as the compact panel's own, forgetting an older one of another drawing or layout.
+  std::function<void(const PickedRange& range)> saveLiteRange;
+  // Refills gBatchPrintRangeTargets with the areas of the pages the compact panel would export.
+  std::function<void()> prepareLiteRangeTargets;
+  // Creates the full panel when it is missing, adds the frame as a new checked row (the corners as picked,
+  // in either order; the layout name as a system string, empty in model space), and brings the application
+  // and the panel to the front. Main thread only.
+  std::function<void(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY, double maxX,
+                     double maxY)>
+      addManualFrame;
+};
+
+void setPanelHandoffs(PanelHandoffs handoffs);
+
+// The hand-offs; each does nothing while the panels have not linked themselves in.
+void hideLitePanel();
+void showLitePanel();
+void saveLiteRange(const PickedRange& range);
+void prepareLiteRangeTargets();
+void addManualFrameToPanel(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY,
+                           double maxX, double maxY);

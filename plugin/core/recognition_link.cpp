@@ -1,0 +1,42 @@
+#include "core/recognition_link.h"
+
+#include <utility>
+
+namespace {
+
+RecognitionLink& installedLink() {
+  static RecognitionLink instance;
+  return instance;
+}
+
+}  // namespace
+
+void setRecognitionLink(RecognitionLink link) { installedLink() = std::move(link); }
+
+std::wstring linkedEntityLayer(const cad::Entity* entity) {
+  return installedLink().entityLayer ? installedLink().entityLayer(entity) : std::wstring();
+}
+
+bool linkedEntityLayerIsAllowed(const cad::Entity* entity) {
+  return installedLink().entityLayerIsAllowed && installedLink().entityLayerIsAllowed(entity);
+}
+
+std::wstring linkedBlockReferenceName(const cad::BlockReference* reference) {
+  return installedLink().blockReferenceName ? installedLink().blockReferenceName(reference) : std::wstring();
+}
+
+void chooseFrameLayer(const std::wstring& layer) {
+  if (installedLink().useFrameLayer) installedLink().useFrameLayer(layer);
+}
+
+void chooseFrameEntities(const std::vector<cad::ObjectId>& entities) {
+  if (installedLink().useFrameEntities) installedLink().useFrameEntities(entities);
+}
+
+void chooseFrameBlock(const std::wstring& block) {
+  if (installedLink().useFrameBlock) installedLink().useFrameBlock(block);
+}
+
+void chooseSelectionRange(const PickedRange& range) {
+  if (installedLink().useSelectionRange) installedLink().useSelectionRange(range);
+}

@@ -1,0 +1,17 @@
+#include "panels/core_link.h"
+
+#include <utility>
+
+#include "core/panel_handoffs.h"
+#include "panels/batch_print_panel_controller.h"
+#include "panels/lite_panel.h"
+
+void linkPanelsIntoCore() {
+  PanelHandoffs handoffs;
+  handoffs.hideLite = vexBatchLiteHide;
+  handoffs.showLite = vexBatchPrintLiteShow;
+  handoffs.saveLiteRange = [](const PickedRange& range) { vexBatchLiteSaveRange(selectionRangeOf(range)); };
+  handoffs.prepareLiteRangeTargets = vexBatchLitePrepareRangeTargets;
+  handoffs.addManualFrame = addManualFrameToFullPanel;
+  setPanelHandoffs(std::move(handoffs));
+}
