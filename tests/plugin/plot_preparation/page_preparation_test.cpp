@@ -19,7 +19,9 @@
 #include "plot/last_result.h"
 #include "plot/page_preparation.h"
 #include "plot/pdf_window_capture.h"
+#include "plot/window_papers.h"
 #include "plot_fixture.h"
+#include "recognition/job_pages.h"
 #include "recognition/model_scan.h"
 
 namespace plot_test {
@@ -224,6 +226,64 @@ TEST_F(PagePreparationTest, TheSampleGridOfA1FramesAt1To100IsPreparedOnTheA1Medi
   EXPECT_EQ(callsOf(L"canonicalMediaNameList"), 1);
   EXPECT_EQ(traceLines(L"DUZOZAREDMEDIA").size(), 1u);
   EXPECT_EQ(traceLines(L"DUZOZAREDGEOMETRY").size(), pages.size());
+}
+
+TEST_F(PagePreparationTest, TheSampleLayoutsSheetsArePreparedOnTheirOwnPapers) {
+  for (const char* sample : {"layouts-frames.dxf", "chinese-layouts.dxf", "oversized-layout.dxf"}) {
+    SCOPED_TRACE(sample);
+    openSample(sample);
+    const std::vector<VexBatchPrintPageSpec> pages = vexBatchCollectJobPages(false, false);
+    ASSERT_FALSE(pages.empty());
+    ASSERT_TRUE(prepare(pages)) << foundation::utf8FromWideLossy(error());
+    ASSERT_EQ(prepared_.size(), pages.size());
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      const VexBatchPrintPaperSpec carrier =
+          vexBatchCarrierPaperForLayoutWindow(vexBatchSourcePaperForWindow(pages[i]));
+      EXPECT_EQ(prepared_[i].layoutName, pages[i].layoutName);
+      if (!pages[i].layoutWindow) continue;
+      const cad::PlotSettings& v = validated(prepared_[i]);
+      EXPECT_NEAR(std::fmin(v.paperWidthMm, v.paperHeightMm), carrier.shortSide, 0.1) << i;
+      EXPECT_NEAR(std::fmax(v.paperWidthMm, v.paperHeightMm), carrier.longSide, 0.1) << i;
+      EXPECT_TRUE(prepared_[i].window.valid()) << i;
+      EXPECT_NEAR(prepared_[i].window.window.width / prepared_[i].window.window.height,
+                  (pages[i].maxX - pages[i].minX) / (pages[i].maxY - pages[i].minY), 1e-9)
+          << i;
+    }
+  }
+}
+
+TEST(WindowPapers, ALengthenedPaperGoesOnTheCarrierWithTheNearestShortSide) {
+  struct Case {
+    VexBatchPrintPaperSpec paper;
+    const wchar_t* carrier;
+  };
+  const Case cases[] = {
+      {kA3Long, L"A3"},
+      {paper(L"A1加长", 594, 1261), L"A1"},
+      {paper(L"A0加长", 841, 1783), L"A0"},
+      {paper(L"A4加长", 212, 420), L"A4"},
+      {paper(L"加长", 358.5, 900), L"A3"},  // as near to A3 as to A2: the smaller sheet
+      {paper(L"长", 900, 2000), L"长"},     // not lengthened: its own paper
+      {kA2, L"A2"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(vexBatchCarrierPaperForLayoutWindow(c.paper).name, c.carrier)
+        << foundation::utf8FromWideLossy(c.paper.name);
+  }
+}
+
+TEST(WindowPapers, AnOverriddenPaperIsPlottedForTheWindowsOwnSize) {
+  VexBatchPrintPageSpec page = layoutWindow(L"L", L"W", 0, 0, 420, 297, kA1);
+  EXPECT_EQ(vexBatchSourcePaperForWindow(page).name, L"A1");
+  page.paperOverridden = true;
+  EXPECT_EQ(vexBatchSourcePaperForWindow(page).name, L"A3");
+  // Without a paper of its own the window's size decides too.
+  page.paperOverridden = false;
+  page.paper = paper(L"", 0, 0);
+  page.minX = 594;
+  page.maxX = 0;  // a box given the other way round still has its size
+  page.maxY = 420;
+  EXPECT_EQ(vexBatchSourcePaperForWindow(page).name, L"A2");
 }
 
 TEST_F(PagePreparationTest, ModelFramesReuseTheFirstFramesSettingsAndSearchMediaOnlyForAnotherPaper) {
