@@ -10,14 +10,17 @@ Color accent() { return Color::named(graphics::SystemColor::controlAccent); }
 void bezel(graphics::GraphicsContext& context, const Rect& rect, bool highlighted, bool enabled, bool accented,
            double radius) {
   const Rect plate = rect.insetBy(0.5, 0.5);
-  Color fill = accented ? accent() : Color::white();
-  if (highlighted && enabled) fill = fill.blended(0.15, Color::black());
+  // In the dark appearance a plain plate is a light veil over the window, under light text.
+  const bool dark = context.appearance() == graphics::Appearance::darkAqua;
+  Color fill = accented ? accent() : dark ? Color::grey(1, 0.25) : Color::white();
+  if (highlighted && enabled) fill = fill.blended(0.15, dark && !accented ? Color::white() : Color::black());
   context.saveGState();
   if (!enabled) context.setAlpha(context.alpha() * 0.5);
   context.fillPath(BezierPath::roundedRect(plate, radius, radius), fill);
   BezierPath border = BezierPath::roundedRect(plate, radius, radius);
   border.lineWidth = 1;
-  context.strokePath(border, accented ? fill.blended(0.2, Color::black()) : Color::grey(0, 0.2));
+  const Color edge = accented ? fill.blended(0.2, Color::black()) : dark ? Color::grey(1, 0.12) : Color::grey(0, 0.2);
+  context.strokePath(border, edge);
   context.restoreGState();
 }
 

@@ -11,7 +11,8 @@
 namespace toolkit::plain {
 
 graphics::Color accent();
-// A rounded plate with a hairline border; accented plates are filled with the accent colour.
+// A rounded plate with a hairline border; accented plates are filled with the accent colour, plain ones are white
+// (in the dark appearance a light veil over the window, under the light text of that appearance).
 void bezel(graphics::GraphicsContext& context, const Rect& rect, bool highlighted, bool enabled, bool accented,
            double radius = 5);
 // One line of text centred vertically in the rectangle (its first line, whatever the height).

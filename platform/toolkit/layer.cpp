@@ -117,6 +117,8 @@ struct TransactionState {
   int depth = 0;
   bool disableActions = false;
   long flushes = 0;
+  long commits = 0;
+  bool lastCommitDisabledActions = false;
 };
 TransactionState& transactions() {
   static TransactionState state;
@@ -128,9 +130,15 @@ void Transaction::begin() { ++transactions().depth; }
 
 void Transaction::commit() {
   TransactionState& t = transactions();
-  if (t.depth > 0) --t.depth;
+  if (t.depth == 0) {
+    t.disableActions = false;
+    return;
+  }
+  if (--t.depth > 0) return;
   // Leaving the outermost transaction ends its settings.
-  if (t.depth == 0) t.disableActions = false;
+  ++t.commits;
+  t.lastCommitDisabledActions = t.disableActions;
+  t.disableActions = false;
 }
 
 void Transaction::flush() { ++transactions().flushes; }
@@ -138,6 +146,8 @@ void Transaction::setDisableActions(bool disable) { transactions().disableAction
 bool Transaction::disableActions() { return transactions().disableActions; }
 int Transaction::depth() { return transactions().depth; }
 long Transaction::flushCount() { return transactions().flushes; }
+long Transaction::commitCount() { return transactions().commits; }
+bool Transaction::lastCommitDisabledActions() { return transactions().lastCommitDisabledActions; }
 void Transaction::resetForTesting() { transactions() = {}; }
 
 }  // namespace toolkit

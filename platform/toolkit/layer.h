@@ -113,6 +113,9 @@ class Transaction {
   static bool disableActions();
   static int depth();
   static long flushCount();
+  // Outermost transactions committed, and whether the last of them had its actions disabled.
+  static long commitCount();
+  static bool lastCommitDisabledActions();
   static void resetForTesting();
 };
 

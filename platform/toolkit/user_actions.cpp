@@ -49,6 +49,48 @@ std::string target(View& view, Window*& window, Point& point) {
   return {};
 }
 
+std::string queueClicks(View& view, int clickCount, std::uint64_t modifierFlags) {
+  Window* window = nullptr;
+  Point point;
+  if (std::string why = target(view, window, point); !why.empty()) return why;
+  Application& app = Application::shared();
+  for (int click = 1; click <= clickCount; ++click) {
+    app.postEvent(Event::mouse(EventType::leftMouseDown, window->windowNumber(), point, click, modifierFlags));
+    app.postEvent(Event::mouse(EventType::leftMouseUp, window->windowNumber(), point, click, modifierFlags));
+  }
+  return {};
+}
+
+std::string queueKey(Window* window, const std::string& keyName) {
+  std::uint64_t flags = 0;
+  std::string rest = keyName;
+  for (;;) {
+    const auto plus = rest.find('+');
+    if (plus == std::string::npos || plus + 1 == rest.size()) break;
+    const std::string mod = lowered(rest.substr(0, plus));
+    if (mod == "cmd" || mod == "command") flags |= modifier::command;
+    else if (mod == "shift") flags |= modifier::shift;
+    else if (mod == "option" || mod == "alt") flags |= modifier::option;
+    else if (mod == "ctrl" || mod == "control") flags |= modifier::control;
+    else return "Unknown modifier \"" + mod + "\".";
+    rest = rest.substr(plus + 1);
+  }
+  const std::string name = lowered(rest);
+  std::string characters;
+  if (name == "escape" || name == "esc") characters = key::escape;
+  else if (name == "return" || name == "enter") characters = key::carriageReturn;
+  else if (name == "tab") characters = key::tab;
+  else if (name == "space") characters = " ";
+  else if (name == "delete" || name == "backspace") characters = key::backspace;
+  else if (rest.size() == 1) characters = name;
+  else return "Unknown key \"" + rest + "\".";
+  Application& app = Application::shared();
+  Window* target = window != nullptr ? window : app.keyWindow();
+  if (target == nullptr || !target->isVisible()) return "No window takes the key.";
+  app.postEvent(Event::keyDown(target->windowNumber(), characters, flags));
+  return {};
+}
+
 }  // namespace
 
 Window* findWindow(const std::string& name) {
@@ -68,16 +110,9 @@ View* findView(Window& window, const std::string& identifier) {
 }
 
 std::string clickView(View& view, int clickCount, std::uint64_t modifierFlags) {
-  Window* window = nullptr;
-  Point point;
-  if (std::string why = target(view, window, point); !why.empty()) return why;
-  Application& app = Application::shared();
-  for (int click = 1; click <= clickCount; ++click) {
-    app.postEvent(Event::mouse(EventType::leftMouseDown, window->windowNumber(), point, click, modifierFlags));
-    app.postEvent(Event::mouse(EventType::leftMouseUp, window->windowNumber(), point, click, modifierFlags));
-  }
-  deliverQueued();
-  return {};
+  std::string why = queueClicks(view, clickCount, modifierFlags);
+  if (why.empty()) deliverQueued();
+  return why;
 }
 
 std::string typeInto(TextField& field, const std::string& text) {
@@ -126,34 +161,9 @@ std::string chooseSegment(SegmentedControl& control, const std::string& segment)
 }
 
 std::string pressKey(Window* window, const std::string& keyName) {
-  std::uint64_t flags = 0;
-  std::string rest = keyName;
-  for (;;) {
-    const auto plus = rest.find('+');
-    if (plus == std::string::npos || plus + 1 == rest.size()) break;
-    const std::string mod = lowered(rest.substr(0, plus));
-    if (mod == "cmd" || mod == "command") flags |= modifier::command;
-    else if (mod == "shift") flags |= modifier::shift;
-    else if (mod == "option" || mod == "alt") flags |= modifier::option;
-    else if (mod == "ctrl" || mod == "control") flags |= modifier::control;
-    else return "Unknown modifier \"" + mod + "\".";
-    rest = rest.substr(plus + 1);
-  }
-  const std::string name = lowered(rest);
-  std::string characters;
-  if (name == "escape" || name == "esc") characters = key::escape;
-  else if (name == "return" || name == "enter") characters = key::carriageReturn;
-  else if (name == "tab") characters = key::tab;
-  else if (name == "space") characters = " ";
-  else if (name == "delete" || name == "backspace") characters = key::backspace;
-  else if (rest.size() == 1) characters = name;
-  else return "Unknown key \"" + rest + "\".";
-  Application& app = Application::shared();
-  Window* target = window != nullptr ? window : app.keyWindow();
-  if (target == nullptr || !target->isVisible()) return "No window takes the key.";
-  app.postEvent(Event::keyDown(target->windowNumber(), characters, flags));
-  deliverQueued();
-  return {};
+  std::string why = queueKey(window, keyName);
+  if (why.empty()) deliverQueued();
+  return why;
 }
 
 std::string scrollOver(View& view, double deltaY, double deltaX) {
@@ -170,6 +180,16 @@ std::string pressCloseButton(Window& window) {
   View* close = window.closeButton();
   if (close == nullptr) return "The window has no close button.";
   return clickView(*close);
+}
+
+std::string postClick(View& view) { return queueClicks(view, 1, 0); }
+
+std::string postKey(Window* window, const std::string& key) { return queueKey(window, key); }
+
+std::string postCloseButtonClick(Window& window) {
+  View* close = window.closeButton();
+  if (close == nullptr) return "The window has no close button.";
+  return postClick(*close);
 }
 
 }  // namespace toolkit

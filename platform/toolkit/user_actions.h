@@ -2,6 +2,8 @@
 // What a person does to windows, for tests and for cadhost's "@" lines: clicks and keys go through the event
 // queue and the pump, as a person's would. Each action returns an empty string when done, else why it could not
 // be done (nothing is then changed).
+//
+// The post… forms act while the program is busy: the events wait in the queue until the program's next pump.
 
 #include <cstdint>
 #include <string>
@@ -35,5 +37,10 @@ std::string pressKey(Window* window, const std::string& key);
 std::string scrollOver(View& view, double deltaY, double deltaX = 0);
 // A click on the window's close button.
 std::string pressCloseButton(Window& window);
+
+// As clickView, pressKey and pressCloseButton, with the events left in the queue.
+std::string postClick(View& view);
+std::string postKey(Window* window, const std::string& key);
+std::string postCloseButtonClick(Window& window);
 
 }  // namespace toolkit

@@ -10,6 +10,8 @@
 #include "core/version.h"
 #include "core/work_active.h"
 #include "panels/core_link.h"
+#include "panels/progress_window.h"
+#include "plot/progress_controller.h"
 #include "recognition/core_link.h"
 #include "services/custom_command.h"
 #include "services/update_notice.h"
@@ -26,12 +28,13 @@ void declareToHost(void* appId) {
   linker->registerAppMDIAware(appId);
 }
 
-// Core's commands reach the subsystems above core through what these install.
+// Core's commands, and the plot pipeline's progress, reach the subsystems above them through what these install.
 void linkCore() {
   vexBatchInstallWorkActiveTest(vexBatchPrintWorkFlagsSet);
   linkRecognitionIntoCore();
   linkInterfaceTextIntoCore();
   linkPanelsIntoCore();
+  linkProgressWindowIntoPlot();
 }
 
 int initialise(void* appId) {
@@ -53,6 +56,7 @@ int unload() {
   qdl_command_settings_shutdown();
   removeCommandGroups();
   vexBatchPrintPanelShutdown();
+  vexBatchCloseProgressWindows();
   qdl_updates_shutdown();
   return cad::kRetOK;
 }

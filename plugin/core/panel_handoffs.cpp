@@ -34,3 +34,21 @@ void addManualFrameToPanel(VexBatchPrintSource source, const std::string& layout
   if (installedHandoffs().addManualFrame)
     installedHandoffs().addManualFrame(source, layoutName, minX, minY, maxX, maxY);
 }
+
+void showReturnWindow() {
+  if (installedHandoffs().showReturn) installedHandoffs().showReturn();
+}
+
+void showReturnWindowWithMessage(const std::optional<std::string>& title, const std::optional<std::string>& message) {
+  if (installedHandoffs().showReturnWithMessage) installedHandoffs().showReturnWithMessage(title, message);
+}
+
+bool returnWindowLeadsToLite() { return installedHandoffs().returnToLite && installedHandoffs().returnToLite(); }
+
+void hideReturnWindow() {
+  if (installedHandoffs().hideReturn) installedHandoffs().hideReturn();
+}
+
+void closeReturnWindow() {
+  if (installedHandoffs().closeReturn) installedHandoffs().closeReturn();
+}

@@ -3,6 +3,7 @@
 // and link themselves in when the plug-in starts; until then a hand-off goes nowhere.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/picked_range.h"
@@ -23,6 +24,15 @@ struct PanelHandoffs {
   std::function<void(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY, double maxX,
                      double maxY)>
       addManualFrame;
+  // The return window, created on first use: shown with the texts of a located sheet, or with these
+  // (translated; nullopt stands for its default); where it leads back to (the compact panel or not, false
+  // without a window); ordered out; and at unload closed and released.
+  std::function<void()> showReturn;
+  std::function<void(const std::optional<std::string>& title, const std::optional<std::string>& message)>
+      showReturnWithMessage;
+  std::function<bool()> returnToLite;
+  std::function<void()> hideReturn;
+  std::function<void()> closeReturn;
 };
 
 void setPanelHandoffs(PanelHandoffs handoffs);
@@ -34,3 +44,8 @@ void saveLiteRange(const PickedRange& range);
 void prepareLiteRangeTargets();
 void addManualFrameToPanel(VexBatchPrintSource source, const std::string& layoutName, double minX, double minY,
                            double maxX, double maxY);
+void showReturnWindow();
+void showReturnWindowWithMessage(const std::optional<std::string>& title, const std::optional<std::string>& message);
+bool returnWindowLeadsToLite();
+void hideReturnWindow();
+void closeReturnWindow();

@@ -1,6 +1,11 @@
 #include "core/panel_lifecycle.h"
 
+#include <optional>
+#include <string>
+
 #include "core/call_trace.h"
+#include "core/host_bridge.h"
+#include "core/panel_handoffs.h"
 #include "core/range_overlay.h"
 #include "core/work_active.h"
 #include "foundation/user_defaults.h"
@@ -14,27 +19,45 @@ void vexBatchPrintPanelShow() {
   quodlTraceCall("vexBatchPrintPanelShow");
   if (vexBatchPrintWorkActive()) return;
   gBatchRangeOverlay.clear();
+  // The compact panel's show puts the return window away itself.
+  if (!vexBatchWantsLite()) runOnMainThread(hideReturnWindow);
 }
 
-void vexBatchPrintPanelReload() { quodlTraceCall("vexBatchPrintPanelReload"); }
+void vexBatchPrintPanelReload() {
+  quodlTraceCall("vexBatchPrintPanelReload");
+  if (vexBatchPrintWorkActive()) return;
+  if (!vexBatchWantsLite()) runOnMainThread(hideReturnWindow);
+}
 
 void vexBatchPrintPanelShutdown() {
   quodlTraceCall("vexBatchPrintPanelShutdown");
   gBatchRangeOverlay.shutdown();
+  closeReturnWindow();
 }
 
 void vexBatchPrintReturn() {
   quodlTraceCall("vexBatchPrintReturn");
   if (vexBatchPrintWorkActive()) return;
+  // Where the user came from when the window was shown, whatever the choice is now.
+  const bool lite = returnWindowLeadsToLite();
+  runOnMainThread(hideReturnWindow);
   gBatchRangeOverlay.clear();
+  foundation::UserDefaults::standard().setBool(lite, "Quodline.LiteMode");
+  if (lite) showLitePanel();
+  else vexBatchPrintPanelShow();
 }
 
 void vexBatchPrintProShow() { quodlTraceCall("vexBatchPrintProShow"); }
 
 bool vexBatchPrintPanelIsVisible() { return false; }
 
-void vexBatchShowReturnPanel() { quodlTraceCall("vexBatchShowReturnPanel"); }
+void vexBatchShowReturnPanel() {
+  quodlTraceCall("vexBatchShowReturnPanel");
+  runOnMainThread(showReturnWindow);
+}
 
-void vexBatchShowReturnPanelWithMessage(std::string_view, std::string_view) {
+void vexBatchShowReturnPanelWithMessage(std::string_view title, std::string_view message) {
   quodlTraceCall("vexBatchShowReturnPanelWithMessage");
+  auto text = [](std::string_view t) { return t.empty() ? std::nullopt : std::optional<std::string>(t); };
+  runOnMainThread([title = text(title), message = text(message)] { showReturnWindowWithMessage(title, message); });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // When the plug-in's windows appear and go: the chosen batch-print panel, the return window, and the shutdown
-// of every window and staged job at unload. Of these only the panel choice and the range marks' part are
-// built: the rest is built together with the panels it shows, and until then each call is only recorded.
+// of every window and staged job at unload. The panel choice, the range marks' part and the return window are
+// built; the rest is built together with the panels it shows, and until then each call is only recorded.
 
 #include <string_view>
 

@@ -5,6 +5,7 @@
 #include "core/panel_handoffs.h"
 #include "panels/batch_print_panel_controller.h"
 #include "panels/lite_panel.h"
+#include "panels/return_controller.h"
 
 void linkPanelsIntoCore() {
   PanelHandoffs handoffs;
@@ -13,5 +14,10 @@ void linkPanelsIntoCore() {
   handoffs.saveLiteRange = [](const PickedRange& range) { vexBatchLiteSaveRange(selectionRangeOf(range)); };
   handoffs.prepareLiteRangeTargets = vexBatchLitePrepareRangeTargets;
   handoffs.addManualFrame = addManualFrameToFullPanel;
+  handoffs.showReturn = vexBatchReturnWindowShow;
+  handoffs.showReturnWithMessage = vexBatchReturnWindowShowWithTitle;
+  handoffs.returnToLite = vexBatchReturnWindowWantsLite;
+  handoffs.hideReturn = vexBatchReturnWindowHide;
+  handoffs.closeReturn = vexBatchReturnWindowShutdown;
   setPanelHandoffs(std::move(handoffs));
 }

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "toolkit/button.h"
+#include "toolkit/user_actions.h"
 #include "toolkit_fixture.h"
 
 namespace toolkit_test {
@@ -105,6 +106,33 @@ TEST_F(EventsTest, ThePollCanRunDueMainQueueWorkWhenAsked) {
   app.setPollRunsMainQueue(true);
   app.pumpEvents(24);
   EXPECT_EQ(ran, 1);
+}
+
+// A person acting while the program is busy: the events wait for the program's next pump.
+TEST_F(EventsTest, PostedActionsWaitForTheNextPump) {
+  Application& app = Application::shared();
+  struct Closing : WindowDelegate {
+    int asked = 0;
+    bool windowShouldClose(Window&) override { return ++asked, false; }
+  } closing;
+  window_->setDelegate(&closing);
+  EXPECT_EQ(postClick(*button_), "");
+  EXPECT_EQ(postKey(window_.get(), "Escape"), "");
+  EXPECT_EQ(postCloseButtonClick(*window_), "");
+  EXPECT_EQ(presses_, 0);
+  EXPECT_EQ(closing.asked, 0);
+  app.pumpEvents(24);
+  EXPECT_EQ(presses_, 2);
+  EXPECT_EQ(closing.asked, 1);
+  window_->setDelegate(nullptr);
+
+  // What cannot be done queues nothing.
+  EXPECT_NE(postKey(window_.get(), "NoSuchKey"), "");
+  button_->setHidden(true);
+  EXPECT_NE(postClick(*button_), "");
+  window_->orderOut();
+  EXPECT_NE(postKey(window_.get(), "Escape"), "");
+  EXPECT_EQ(app.pendingEventCount(), 0u);
 }
 
 TEST_F(EventsTest, ScrollEventsCarryTheirLowLevelFieldsAndCopiesCanFail) {

@@ -110,6 +110,26 @@ TEST_F(RenderingTest, AButtonsImageGoesWithItsTitleWhereTheAlignmentPutsIt) {
   }
 }
 
+// The plate composited over the window's background, against the title's ink: the title reads in either appearance.
+TEST_F(RenderingTest, APushButtonsTitleStandsOutFromItsPlateInEitherAppearance) {
+  for (const auto appearance : {graphics::Appearance::aqua, graphics::Appearance::darkAqua}) {
+    SCOPED_TRACE(appearance == graphics::Appearance::aqua ? "aqua" : "dark");
+    auto button = Button::buttonWithTitle("Cancel", nullptr);
+    button->setFrame({0, 0, 112, 32});
+    graphics::RecordingContext context;
+    context.setAppearance(appearance);
+    button->drawRect(context, button->bounds());
+    const auto fills = context.operations(graphics::RecordedOperation::Kind::fill);
+    const auto texts = context.operations(graphics::RecordedOperation::Kind::text);
+    ASSERT_EQ(fills.size(), 1u);
+    ASSERT_EQ(texts.size(), 1u);
+    const graphics::Color window = graphics::Color::named(graphics::SystemColor::windowBackground).resolved(appearance);
+    const graphics::Color plate = fills[0]->color;
+    const double plateGrey = window.red() * (1 - plate.alpha()) + plate.red() * plate.alpha();
+    EXPECT_GT(std::abs(texts[0]->text.attributes.color.red() - plateGrey), 0.45);
+  }
+}
+
 TEST_F(RenderingTest, AWindowWritesAsAPNGOfItsSizeAtTheScale) {
   auto w = shownWindow(320, 200);
   w->setTitle("导出 Export");

@@ -182,8 +182,19 @@ TEST_F(ViewsTest, LayersKeepOneAnimationPerKeyAndTransactionsCount) {
   Transaction::begin();
   Transaction::setDisableActions(true);
   EXPECT_TRUE(Transaction::disableActions());
+  Transaction::begin();
+  Transaction::commit();
+  EXPECT_EQ(Transaction::commitCount(), 0);  // an inner commit ends nothing
+  EXPECT_TRUE(Transaction::disableActions());
   Transaction::commit();
   EXPECT_FALSE(Transaction::disableActions());
+  EXPECT_EQ(Transaction::commitCount(), 1);
+  EXPECT_TRUE(Transaction::lastCommitDisabledActions());
+  Transaction::begin();
+  Transaction::commit();
+  Transaction::commit();  // none open: not counted
+  EXPECT_EQ(Transaction::commitCount(), 2);
+  EXPECT_FALSE(Transaction::lastCommitDisabledActions());
   Transaction::flush();
   EXPECT_EQ(Transaction::flushCount(), 1);
   // Moving a layer takes it from its old superlayer.

@@ -253,6 +253,22 @@ TEST_F(DrawingCommandsInCadhost, LocatingASheetOnAnotherLayoutSwitchesAndZoomsTo
   EXPECT_TRUE(printed(commands, "DUZOZAREDFOCUS", 2, "没有待定位的图框，请先在批打面板中选择一项。"));
 }
 
+// After locating, the return window stands in front of the drawing; its button leads back, through
+// DUZOZAREDRETURN, to the full panel, and the window goes.
+TEST_F(DrawingCommandsInCadhost, TheReturnWindowShowsAfterLocatingAndLeadsBack) {
+  const std::string picture = home_.path() + "/return.png";
+  const std::string locate = "QDLPROBEFOCUS\n0|A4 Portrait|0,0,210,297|0\nDUZOZAREDFOCUS\n";
+  const std::string render = "@render batchPrintReturn " + picture + "\n";
+  const std::string click = "@click batchPrintReturn returnToBatchPanel\n";
+  const CadhostRun result = run({kLayouts}, locate + render + click + click);
+  const std::vector<std::string> png = fileLines(picture);
+  ASSERT_FALSE(png.empty()) << result.output;
+  EXPECT_EQ(png.front().substr(0, 4), "\x89PNG");
+  // The first click queued the way back, which the host ran; the window was gone for the second.
+  EXPECT_NE(result.output.find("The window is not showing."), std::string::npos) << result.output;
+  EXPECT_NE(storedSettings().find("\"Quodline.LiteMode\": false"), std::string::npos) << storedSettings();
+}
+
 // The sheets of Oversized as the panel would list them for marking, and a model-space area.
 const std::string kMarkOversized =
     "QDLPROBEMARK\n0|Oversized|10,10,421.6,301.06|1\n"

@@ -89,6 +89,7 @@ TEST(Catalog, KeepsTextsExactlyAsTheWindowsWriteThem) {
       {"关于 Ferrolin 批打工具", "About Ferrolin Duzoz Ared"},
       {"Ferrolin 批打工具", "Ferrolin Duzoz Ared"},
       {"Ferrolin 批打工具 %@", "Ferrolin Duzoz Ared %@"},
+      {"Ferrolin 批打工具进度", "Ferrolin Duzoz Ared progress"},
   };
   for (const Case& c : cases) EXPECT_EQ(englishOf(c.key), c.english) << c.key;
 }

@@ -6,20 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
 
-#include "foundation/files.h"
 #include "graphics/text_measurer.h"
 #include "label_fit.h"
+#include "reference_picture.h"
 #include "toolkit/button.h"
-#include "toolkit/rendering.h"
 #include "toolkit/text_field.h"
 #include "workspace_fixture.h"
 
@@ -32,49 +27,6 @@ struct Language {
 };
 constexpr Language kLanguages[] = {
     {"zh", "workspace-zh-Hans.png"}, {"zh-Hant", "workspace-zh-Hant.png"}, {"en", "workspace-en.png"}};
-
-// A pixel differs when a channel is off by more than this (of 255); a few such pixels are antialiasing.
-constexpr int kChannelTolerance = 40;
-constexpr double kDifferingShare = 0.0002;
-
-struct Surface {
-  cairo_surface_t* s;
-  explicit Surface(cairo_surface_t* surface) : s(surface) {}
-  ~Surface() { cairo_surface_destroy(s); }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  bool ok() const { return cairo_surface_status(s) == CAIRO_STATUS_SUCCESS; }
-};
-
-// How many pixels of two pictures of one size differ beyond the tolerance; -1 when their sizes differ.
-long differingPixels(const std::string& expectedPath, const std::string& actualPath) {
-  Surface expected(cairo_image_surface_create_from_png(expectedPath.c_str()));
-  Surface actual(cairo_image_surface_create_from_png(actualPath.c_str()));
-  if (!expected.ok() || !actual.ok()) return -1;
-  cairo_surface_flush(expected.s);
-  cairo_surface_flush(actual.s);
-  const int w = cairo_image_surface_get_width(expected.s), h = cairo_image_surface_get_height(expected.s);
-  if (w != cairo_image_surface_get_width(actual.s) || h != cairo_image_surface_get_height(actual.s)) return -1;
-  if (cairo_image_surface_get_format(expected.s) != cairo_image_surface_get_format(actual.s)) return -1;
-  const unsigned char* a = cairo_image_surface_get_data(expected.s);
-  const unsigned char* b = cairo_image_surface_get_data(actual.s);
-  const int strideA = cairo_image_surface_get_stride(expected.s), strideB = cairo_image_surface_get_stride(actual.s);
-  long differing = 0;
-  for (int y = 0; y < h; ++y) {
-    const auto* rowA = reinterpret_cast<const std::uint32_t*>(a + static_cast<std::ptrdiff_t>(y) * strideA);
-    const auto* rowB = reinterpret_cast<const std::uint32_t*>(b + static_cast<std::ptrdiff_t>(y) * strideB);
-    for (int x = 0; x < w; ++x) {
-      for (int shift = 0; shift < 32; shift += 8) {
-        const int ca = static_cast<int>((rowA[x] >> shift) & 0xff), cb = static_cast<int>((rowB[x] >> shift) & 0xff);
-        if (std::abs(ca - cb) > kChannelTolerance) {
-          ++differing;
-          break;
-        }
-      }
-    }
-  }
-  return differing;
-}
 
 class WorkspaceRenderingTest : public WorkspaceTest {
  protected:
@@ -96,27 +48,13 @@ class WorkspaceRenderingTest : public WorkspaceTest {
 };
 
 TEST_F(WorkspaceRenderingTest, TheWindowLooksAsItsReferencePictureInEachLanguage) {
-  const bool update = std::getenv("QUODL_UPDATE_UI_RENDERINGS") != nullptr;
-  const std::filesystem::path data = UI_TEST_DATA_DIR;
-  const std::filesystem::path output = UI_TEST_OUTPUT_DIR;
   for (const Language& language : kLanguages) {
     SCOPED_TRACE(language.code);
     useLanguage(language.code);
     WorkspaceWindow w = makeWorkspaceWindow();
     ASSERT_EQ(w.panel->frame().size, kDefaultSize);
-    const std::filesystem::path reference = data / language.file;
-    if (update) {
-      ASSERT_EQ(toolkit::renderWindowToPNG(*w.panel, reference.string()), "");
-      continue;
-    }
-    std::filesystem::create_directories(output);
-    const std::filesystem::path actual = output / language.file;
-    ASSERT_EQ(toolkit::renderWindowToPNG(*w.panel, actual.string()), "");
-    ASSERT_TRUE(std::filesystem::exists(reference)) << reference << " is missing: run scripts/update-ui-renderings";
-    const long differing = differingPixels(reference.string(), actual.string());
-    ASSERT_GE(differing, 0) << "the pictures differ in size or cannot be read: " << actual;
-    EXPECT_LE(differing, static_cast<long>(kDefaultSize.width * kDefaultSize.height * kDifferingShare))
-        << "the window no longer looks as " << reference << "; see " << actual;
+    const std::filesystem::path reference = std::filesystem::path(UI_TEST_DATA_DIR) / language.file;
+    EXPECT_EQ(compareWithReference(*w.panel, reference, UI_TEST_OUTPUT_DIR), "");
   }
 }
 
