@@ -22,8 +22,7 @@ PdfRect fitWindow(PdfRect area, double width, double height) {
   return {area.x + (area.width - w) / 2, area.y + (area.height - h) / 2, w, h};
 }
 
-PdfRect uprightPrintableArea(double pw, double ph, double left, double bottom, double right, double top,
-                             int rotation) {
+PdfRect uprightPrintableArea(double pw, double ph, double left, double bottom, double right, double top, int rotation) {
   if (!(pw > left + right) || !(ph > bottom + top) || !(std::min({left, bottom, right, top}) >= 0) ||
       std::isnan(left) || std::isnan(bottom) || std::isnan(right) || std::isnan(top)) {
     return {};
@@ -38,8 +37,8 @@ PdfRect uprightPrintableArea(double pw, double ph, double left, double bottom, d
 }
 
 PdfRect pdfWindow(PdfPlotWindow window, double pageWidth, double pageHeight) {
-  if (!window.valid() || !(pageWidth > 0) || !(pageHeight > 0) ||
-      !(std::fabs(pageWidth - window.paperWidth) <= 1) || !(std::fabs(pageHeight - window.paperHeight) <= 1)) {
+  if (!window.valid() || !(pageWidth > 0) || !(pageHeight > 0) || !(std::fabs(pageWidth - window.paperWidth) <= 1) ||
+      !(std::fabs(pageHeight - window.paperHeight) <= 1)) {
     return {};
   }
   const double sx = pageWidth / window.paperWidth, sy = pageHeight / window.paperHeight;

@@ -71,9 +71,8 @@ TEST(UprightPrintableArea, IsThePrintableAreaTurnedWithThePaperForEveryRotation)
     int rotation;
     PdfRect expected;
   };
-  const Case cases[] = {{0, {5, 6, 198, 283}}, {1, {6, 7, 283, 198}}, {2, {7, 8, 198, 283}},
-                        {3, {8, 5, 283, 198}}, {-1, {8, 5, 283, 198}}, {5, {6, 7, 283, 198}},
-                        {-6, {7, 8, 198, 283}}};
+  const Case cases[] = {{0, {5, 6, 198, 283}},  {1, {6, 7, 283, 198}}, {2, {7, 8, 198, 283}}, {3, {8, 5, 283, 198}},
+                        {-1, {8, 5, 283, 198}}, {5, {6, 7, 283, 198}}, {-6, {7, 8, 198, 283}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rotation);
     const PdfRect area = quodl::uprightPrintableArea(pw, ph, l, b, r, t, c.rotation);

@@ -1,0 +1,20 @@
+#pragma once
+// The last check of every PDF handed to the user: a real, non-empty file that reopens intact with exactly the
+// expected pages, and visible in a file browser (a hidden flag the host or the file system left is cleared).
+// Nothing is deleted, moved or repaired here; what becomes of a file that fails is the caller's decision.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quodl {
+
+// False with `error` (cleared on entry) set to the reason, ": " and the path.
+bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error = nullptr);
+
+// Every file against the count at its index, all of them even after a failure, so that each gets its hidden
+// flag cleared; `error` is the first failure's.
+bool finalizePdfOutputs(const std::vector<std::string>& paths, const std::vector<std::uint64_t>& expectedPageCounts,
+                        std::string* error = nullptr);
+
+}  // namespace quodl
