@@ -203,9 +203,9 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const bool unrecognized = benchmark::ReportUnrecognizedArguments(argc, argv);
   KeepingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  if (!unrecognized) benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
   const auto plot = reporter.times.find("BM_PlotEngine");
@@ -218,5 +218,5 @@ int main(int argc, char** argv) {
   gPlot = {};
   cad::resetHostForTesting();
   std::filesystem::remove_all(folder);
-  return 0;
+  return unrecognized ? 1 : 0;
 }
