@@ -60,6 +60,7 @@ void setStroke(cairo_t* cr, const BezierPath& path) {
   cairo_set_line_join(cr, path.lineJoin == LineJoin::round   ? CAIRO_LINE_JOIN_ROUND
                           : path.lineJoin == LineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
                                                              : CAIRO_LINE_JOIN_MITER);
+  cairo_set_dash(cr, path.dashes.data(), static_cast<int>(path.dashes.size()), path.dashPhase);
 }
 
 }  // namespace

@@ -225,8 +225,7 @@ TEST_F(Fidelity, CadhostPlotsDrawTheDrawing) {
   options.workingDirectory = folder_->path();
   options.environment = {{"HOME", path("home")}, {"XDG_CONFIG_HOME", path("config")}, {"XDG_DATA_HOME", path("data")}};
   const CadhostRun run = runProgram(CADHOST_PROGRAM, {"--no-autoload", QUODL_SAMPLES_DIR "/every-entity.dxf"},
-                                    "CTAB\nEvery Kind\nPLOT\nsheet.pdf\nCTAB\nModel\nPLOT\nmodel.pdf\nQUIT\n",
-                                    options);
+                                    "CTAB\nEvery Kind\nPLOT\nsheet.pdf\nCTAB\nModel\nPLOT\nmodel.pdf\nQUIT\n", options);
   ASSERT_EQ(run.exitStatus, 0) << run.output;
   const Raster sheet = raster("sheet.pdf", 30);
   ASSERT_FALSE(sheet.empty()) << run.output;

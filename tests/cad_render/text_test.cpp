@@ -31,9 +31,7 @@ class Texts : public RenderTest {
   void add(std::unique_ptr<cad::Entity> entity) { db_->appendEntity(space_, std::move(entity)); }
 
   // Plots the sheet; then the ink of each slot, from 65 mm left of its anchor to 65 right, 30 below to 34 above.
-  void plotSlots() {
-    ASSERT_TRUE(plot(L"Layout1", sheetAtFullSize()));
-  }
+  void plotSlots() { ASSERT_TRUE(plot(L"Layout1", sheetAtFullSize())); }
   Raster::Box ink(int i) const {
     const cad::Point3d a = slot(i);
     const Raster r = rasterPart("plot.pdf", 254, a.x - 65, a.y - 30, 130, 64, 297);

@@ -20,12 +20,32 @@ void EntityPainter::stroke(graphics::BezierPath path, const Ink& ink, const Line
   path.lineWidth = ink.width;
   path.lineCap = graphics::LineCap::round;
   path.lineJoin = graphics::LineJoin::round;
-  if (linetype != nullptr && !linetype->dashes.empty()) path = dashedPath(path, linetype->dashes, dashUnit);
-  context_.strokePath(path, ink.color);
+  if (linetype != nullptr) applyLinetype(path, linetype->dashes, dashUnit);
+  queue(std::move(path), ink.color);
+}
+
+void EntityPainter::queue(graphics::BezierPath path, const graphics::Color& color) {
+  if (!pending_.isEmpty() && pendingColor_ == color && pending_.lineWidth == path.lineWidth &&
+      pending_.lineCap == path.lineCap && pending_.lineJoin == path.lineJoin && pending_.dashes == path.dashes &&
+      pending_.dashPhase == path.dashPhase) {
+    pending_.append(path);
+    return;
+  }
+  flush();
+  pending_ = std::move(path);
+  pendingColor_ = color;
+}
+
+void EntityPainter::flush() {
+  if (pending_.isEmpty()) return;
+  context_.strokePath(pending_, pendingColor_);
+  pending_ = {};
 }
 
 void EntityPainter::fill(const graphics::BezierPath& path, const Ink& ink) {
-  if (!path.isEmpty()) context_.fillPath(path, ink.color);
+  if (path.isEmpty()) return;
+  flush();
+  context_.fillPath(path, ink.color);
 }
 
 const TextStyleTableRecord* EntityPainter::style(const std::wstring& name) {
@@ -51,7 +71,7 @@ void EntityPainter::draw(const Entity& entity, const Look& look, const DrawState
       wide.stroke.lineWidth = wide.strokeWidth;
       wide.stroke.lineCap = graphics::LineCap::butt;
       wide.stroke.lineJoin = graphics::LineJoin::miter;
-      context_.strokePath(wide.stroke, ink.color);
+      queue(std::move(wide.stroke), ink.color);
     }
     fill(wide.fill, ink);
     stroke(std::move(wide.thin), ink, look.linetype, dashUnit);
@@ -86,6 +106,7 @@ void EntityPainter::draw(const Entity& entity, const Look& look, const DrawState
     } else {
       shown = withSpecialCharacters(text->contents);
     }
+    flush();
     text_.drawText(*text, shown, height, state.toSheet, ink.color);
     return;
   }
@@ -93,6 +114,7 @@ void EntityPainter::draw(const Entity& entity, const Look& look, const DrawState
     const TextStyleTableRecord* s = style(mtext->styleName);
     const double height = mtext->textHeight > 0 ? mtext->textHeight : (s != nullptr ? s->textSize : 0);
     const double widthFactor = s != nullptr && s->xScale > 0 ? s->xScale : 1;
+    flush();
     text_.drawMText(*mtext, height, widthFactor, state.toSheet, [&](const TextRun& run) {
       if (!run.aci && !run.rgb) return ink.color;
       return pens_.inkFor(run.aci ? *run.aci : nearestAci(*run.rgb), run.rgb, look.lineWeight).color;

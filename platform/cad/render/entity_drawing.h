@@ -28,9 +28,12 @@ class EntityPainter {
  public:
   EntityPainter(graphics::GraphicsContext& context, const Database& db, const PagePens& pens);
   void draw(const Entity& entity, const Look& look, const DrawState& state);
+  // Draws the strokes kept back so far; before anything else draws or the clip changes.
+  void flush();
 
  private:
   void stroke(graphics::BezierPath path, const Ink& ink, const LinetypeTableRecord* linetype, double dashUnit);
+  void queue(graphics::BezierPath path, const graphics::Color& color);
   void fill(const graphics::BezierPath& path, const Ink& ink);
   const TextStyleTableRecord* style(const std::wstring& name);
 
@@ -39,6 +42,9 @@ class EntityPainter {
   const PagePens& pens_;
   TextPainter text_;
   std::unordered_map<std::wstring, const TextStyleTableRecord*> styles_;  // folded name → style
+  // Strokes of one pen in a row are drawn as one path: far fewer operations for the page to record and write.
+  graphics::BezierPath pending_;
+  graphics::Color pendingColor_;
 };
 
 }  // namespace cad::render

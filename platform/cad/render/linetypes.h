@@ -1,6 +1,6 @@
 #pragma once
-// Linetypes: a stroke cut into its pattern's dashes, gaps and dots along the path, the pattern starting
-// afresh on each subpath.
+// Linetypes: a linetype's pattern as the stroke's dashes, so the page carries the pattern itself rather than
+// every dash; the pattern starts afresh on each subpath and runs on round corners.
 
 #include <vector>
 
@@ -8,9 +8,9 @@
 
 namespace cad::render {
 
-// The dashes of `path` (points on the sheet) for a pattern of dashes (> 0), gaps (< 0) and dots (0) in pattern
-// units, `unit` points each. Dots are zero-length segments, which a round cap shows. The path itself when the
-// pattern is continuous, or too fine to tell from a continuous line.
-graphics::BezierPath dashedPath(const graphics::BezierPath& path, const std::vector<double>& dashes, double unit);
+// Gives `path` the dashes of a pattern of dashes (> 0), gaps (< 0) and dots (0) in pattern units, `unit`
+// points each. Dots are dashes of no length, which a round cap shows. The path stays solid when the pattern is
+// continuous, or too fine to tell from a continuous line.
+void applyLinetype(graphics::BezierPath& path, const std::vector<double>& pattern, double unit);
 
 }  // namespace cad::render

@@ -66,6 +66,7 @@ void Scene::drawSpace(ObjectId recordId, const AffineTransform& toSheet, const B
       drawEntity(*entity, frame, paperSpace);
     }
   }
+  painter_.flush();
 }
 
 void Scene::drawEntity(const Entity& entity, const Frame& frame, bool paperSpace) {
@@ -148,6 +149,7 @@ void Scene::drawViewport(const Viewport& viewport, const Frame& frame, bool bord
     auto* space = dynamic_cast<const BlockTableRecord*>(db_.objectAt(db_.modelSpaceId()));
     if (index && space != nullptr && finite(model.toSheet)) {
       const Box2 visible = boxOf(toPaper.inverted().apply(paper));
+      painter_.flush();
       context_.saveGState();
       context_.clipToRect(onSheet);
       for (std::uint32_t i : index->query(visible)) {
@@ -155,6 +157,7 @@ void Scene::drawViewport(const Viewport& viewport, const Frame& frame, bool bord
           drawEntity(*entity, model, false);
         }
       }
+      painter_.flush();
       context_.restoreGState();
     }
   }
@@ -162,6 +165,7 @@ void Scene::drawViewport(const Viewport& viewport, const Frame& frame, bool bord
     graphics::BezierPath path = graphics::BezierPath::rect(onSheet);
     const Ink ink = pens_.inkFor(look);
     path.lineWidth = ink.width;
+    painter_.flush();
     context_.strokePath(path, ink.color);
   }
 }
