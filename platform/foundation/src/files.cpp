@@ -172,11 +172,13 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
   return FileResult::success();
 }
 
-ReadResult readFile(const std::string& path, std::size_t maxBytes) {
+namespace {
+
+ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, bool ownFileOnly) {
   ReadResult result;
   // Non-blocking, so that a named pipe in the file's place cannot stall the reader; the kind is checked on
   // the opened descriptor, so nothing can be swapped in between.
-  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK));
+  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | (ownFileOnly ? O_NOFOLLOW : 0)));
   if (fd.get() < 0) {
     static_cast<FileResult&>(result) = fail(errno, "open", path);
     return result;
@@ -190,6 +192,11 @@ ReadResult readFile(const std::string& path, std::size_t maxBytes) {
     static_cast<FileResult&>(result) =
         S_ISDIR(st.st_mode) ? fail(EISDIR, "read", path)
                             : FileResult::failure(EINVAL, "Cannot read \"" + path + "\": not a regular file");
+    return result;
+  }
+  if (ownFileOnly && st.st_uid != ::geteuid()) {
+    static_cast<FileResult&>(result) =
+        FileResult::failure(EACCES, "Cannot read \"" + path + "\": the file belongs to another user");
     return result;
   }
   char buffer[65536];
@@ -212,6 +219,12 @@ ReadResult readFile(const std::string& path, std::size_t maxBytes) {
   }
   return result;
 }
+
+}  // namespace
+
+ReadResult readFile(const std::string& path, std::size_t maxBytes) { return readRegularFile(path, maxBytes, false); }
+
+ReadResult readOwnFile(const std::string& path, std::size_t maxBytes) { return readRegularFile(path, maxBytes, true); }
 
 FileResult writeFileAtomically(const std::string& path, std::string_view data) {
   const std::string name = lastPathComponent(path);
@@ -314,6 +327,13 @@ FileResult removeItem(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove_all(path, ec);
   if (ec) return fail(ec.value(), "remove", path);
+  return FileResult::success();
+}
+
+FileResult removeFile(const std::string& path) {
+  if (faulted(FileOperation::remove)) return fail(errno, "remove", path);
+  // unlink() refuses folders on its own, so nothing can swap a folder in between a check and the removal.
+  if (::unlink(path.c_str()) != 0) return fail(errno == EPERM && isDirectory(path) ? EISDIR : errno, "remove", path);
   return FileResult::success();
 }
 
