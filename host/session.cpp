@@ -18,6 +18,7 @@
 #include "cad/doc_manager.h"
 #include "cad/editor_input.h"
 #include "cad/host_paths.h"
+#include "cad/render/drawing_renderer.h"
 #include "cad/window_commands.h"
 #include "foundation/main_queue.h"
 #include "foundation/paths.h"
@@ -74,6 +75,8 @@ void Session::start() {
 
   const std::string support = supportFolder();
   cad::setSupportFolders({support});
+  // Plots, the host's own and the plug-in's, draw the drawing's content.
+  cad::render::installDrawingRenderer();
   const auto aliases = cad::commandNames().loadAliasFile(foundation::appendingPathComponent(support, "aliases.txt"));
   if (!aliases.ok) say("Cannot read the alias file: " + aliases.error);
   for (const std::string& problem : aliases.problems) say("aliases.txt " + problem);

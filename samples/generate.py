@@ -163,9 +163,154 @@ def chinese_layouts():
     doc.saveas(os.path.join(HERE, "chinese-layouts.dxf"))
 
 
+# The sheet of every kind: cells of 60 x 55 mm on an A3 sheet, seven across and five down, one kind each,
+# named by a small label at the cell's foot. Tests look for ink in each cell's middle.
+EVERY_CELLS = [
+    "LINE", "LWPOLYLINE BULGES", "LWPOLYLINE WIDTH", "LWPOLYLINE TAPER", "POLYLINE 2D", "CIRCLE", "ARC",
+    "ELLIPSE", "ELLIPSE ARC", "SPLINE CONTROL", "SPLINE FIT", "SOLID", "TRACE", "POLYLINE 3D",
+    "HATCH SOLID", "HATCH PATTERN", "TEXT", "TEXT ALIGNED", "MTEXT", "MTEXT CJK", "TEXT CJK",
+    "INSERT NESTED", "INSERT MIRRORED", "ATTRIB", "ATTDEF", "DIMENSION LINEAR", "DIMENSION RADIUS", "VIEWPORT",
+    "LINETYPE", "LINEWEIGHT", "TRUE COLOUR", "BYBLOCK", "FROZEN", "OFF", "NO PLOT",
+]
+
+
+def every_cell(index):
+    """The lower-left corner of a cell of the every-kind sheet."""
+    column, row = index % 7, index // 7
+    return column * 60.0, 297.0 - 5.0 - (row + 1) * 55.0
+
+
+def every_entity():
+    doc = new_doc()
+    doc.layers.add("GRID", color=8)
+    doc.layers.add("LABELS", color=8)
+    doc.layers.add("HEAVY", color=1, lineweight=100)
+    doc.layers.add("FROZEN", color=7).freeze()
+    doc.layers.add("OFF", color=7).off()
+    doc.layers.add("NOPLOT", color=7).dxf.plot = 0
+    doc.linetypes.add("DASHED", [0.75, 0.5, -0.25], description="Dashed __ __ __")
+    doc.styles.add("NARROW", font="simplex.shx").dxf.width = 0.7
+
+    inner = doc.blocks.new("INNER")
+    inner.add_circle((0, 0), 5)
+    inner.add_line((-5, 0), (5, 0))
+    outer = doc.blocks.new("OUTER")
+    outer.add_lwpolyline(rect(-12, -8, 12, 8), close=True)
+    outer.add_blockref("INNER", (4, 0), dxfattribs={"xscale": 0.8, "yscale": 0.8, "rotation": 30})
+    flag = doc.blocks.new("FLAG")
+    flag.add_lwpolyline([(0, 0), (0, 16), (14, 12), (0, 8)])
+    flag.add_solid([(0, 16), (14, 12), (0, 8)])
+    tag = doc.blocks.new("TAG")
+    tag.add_lwpolyline(rect(-15, -6, 15, 6), close=True)
+    tag.add_attdef("NO", insert=(-12, -2), dxfattribs={"height": 4})
+    byblock = doc.blocks.new("BYBLOCK")
+    byblock.add_lwpolyline(rect(-14, -9, 14, 9), close=True, dxfattribs={"color": 0, "const_width": 1.5})
+
+    msp = doc.modelspace()
+    # What the viewport cell shows: a filled square far larger than its view, so the viewport must clip it.
+    hatch = msp.add_hatch(color=7)
+    hatch.paths.add_polyline_path(rect(19000, -1000, 21000, 1000), is_closed=True)
+    msp.add_circle((20000, 0), 50)
+
+    sheet = paper_layout(doc, "Every Kind", 420, 297)
+    sheet.add_text("EVERY ENTITY KIND", height=4, dxfattribs={"layer": "LABELS"}).set_placement((5, 5))
+    for index, name in enumerate(EVERY_CELLS):
+        x, y = every_cell(index)
+        sheet.add_lwpolyline(rect(x, y, x + 60, y + 55), close=True, dxfattribs={"layer": "GRID"})
+        sheet.add_text(name, height=2.5, dxfattribs={"layer": "LABELS"}).set_placement((x + 2, y + 2))
+        cx, cy = x + 30, y + 30
+        draw = EVERY_DRAW[name]
+        draw(doc, sheet, cx, cy)
+
+    doc.layouts.delete("Layout1")
+    doc.layouts.set_active_layout("Every Kind")
+    doc.header["$TILEMODE"] = 0
+    doc.saveas(os.path.join(HERE, "every-entity.dxf"))
+
+
+def dimension_style():
+    return {"dimtxt": 3.0, "dimasz": 3.0, "dimexe": 1.5, "dimexo": 1.0, "dimgap": 1.0}
+
+
+EVERY_DRAW = {
+    "LINE": lambda doc, s, x, y: s.add_line((x - 18, y - 14), (x + 18, y + 14)),
+    "LWPOLYLINE BULGES": lambda doc, s, x, y: s.add_lwpolyline(
+        [(x - 18, y - 10, 0, 0, 0.6), (x + 18, y - 10, 0, 0, 0), (x + 18, y + 10, 0, 0, -1), (x - 18, y + 10, 0, 0, 0)],
+        format="xyseb", close=True),
+    "LWPOLYLINE WIDTH": lambda doc, s, x, y: s.add_lwpolyline(
+        [(x - 18, y - 12), (x, y + 12), (x + 18, y - 12)], dxfattribs={"const_width": 3}),
+    "LWPOLYLINE TAPER": lambda doc, s, x, y: s.add_lwpolyline(
+        [(x - 18, y, 8, 0), (x + 18, y, 0, 0)], format="xyse"),
+    "POLYLINE 2D": lambda doc, s, x, y: s.add_polyline2d(
+        [(x - 18, y - 12), (x, y + 12), (x + 18, y - 12)], format="xy").vertices[0].dxf.set("bulge", 0.5),
+    "CIRCLE": lambda doc, s, x, y: s.add_circle((x, y), 14),
+    "ARC": lambda doc, s, x, y: s.add_arc((x, y - 6), 18, 20, 160),
+    "ELLIPSE": lambda doc, s, x, y: s.add_ellipse((x, y), major_axis=(20, 6), ratio=0.45),
+    "ELLIPSE ARC": lambda doc, s, x, y: s.add_ellipse((x, y), major_axis=(0, 16), ratio=0.9, start_param=0.3,
+                                                      end_param=3.6),
+    "SPLINE CONTROL": lambda doc, s, x, y: s.add_open_spline(
+        [(x - 20, y - 12), (x - 8, y + 18), (x + 4, y - 18), (x + 20, y + 12)], degree=3),
+    "SPLINE FIT": lambda doc, s, x, y: s.add_spline(
+        [(x - 20, y), (x - 10, y + 12), (x, y - 10), (x + 10, y + 12), (x + 20, y)]),
+    "SOLID": lambda doc, s, x, y: s.add_solid([(x - 16, y - 12), (x + 16, y - 12), (x - 10, y + 12), (x + 10, y + 12)]),
+    "TRACE": lambda doc, s, x, y: s.add_trace([(x - 18, y - 4), (x + 18, y - 4), (x - 18, y + 4), (x + 18, y + 4)]),
+    "POLYLINE 3D": lambda doc, s, x, y: s.add_polyline3d(
+        [(x - 18, y - 12, 0), (x - 6, y + 12, 40), (x + 6, y - 12, -40), (x + 18, y + 12, 0)]),
+    "HATCH SOLID": lambda doc, s, x, y: every_hatch(s, x, y, None),
+    "HATCH PATTERN": lambda doc, s, x, y: every_hatch(s, x, y, "ANSI31"),
+    "TEXT": lambda doc, s, x, y: s.add_text("Text 123", height=6).set_placement((x - 18, y - 3)),
+    "TEXT ALIGNED": lambda doc, s, x, y: s.add_text(
+        "Rotated %%c40", height=4, rotation=20, dxfattribs={"style": "NARROW", "width": 0.7}).set_placement(
+        (x, y), align=ezdxf.enums.TextEntityAlignment.MIDDLE_CENTER),
+    "MTEXT": lambda doc, s, x, y: s.add_mtext(
+        "{\\C1;Red} \\H1.5x;big\\P{\\fArial|b1|i0;Bold} \\S1/2; done", dxfattribs={"char_height": 4, "width": 40}
+    ).set_location((x - 20, y + 10)),
+    "MTEXT CJK": lambda doc, s, x, y: s.add_mtext(
+        "建筑说明\\P第二行", dxfattribs={"char_height": 5}).set_location((x, y), attachment_point=5),
+    "TEXT CJK": lambda doc, s, x, y: s.add_text("平面图", height=8).set_placement(
+        (x, y), align=ezdxf.enums.TextEntityAlignment.MIDDLE_CENTER),
+    "INSERT NESTED": lambda doc, s, x, y: s.add_blockref(
+        "OUTER", (x, y), dxfattribs={"xscale": 1.2, "yscale": 1.2, "rotation": 15}),
+    "INSERT MIRRORED": lambda doc, s, x, y: s.add_blockref("FLAG", (x, y - 8), dxfattribs={"xscale": -1.2}),
+    "ATTRIB": lambda doc, s, x, y: s.add_blockref("TAG", (x, y)).add_auto_attribs({"NO": "A-17"}),
+    "ATTDEF": lambda doc, s, x, y: s.new_entity(
+        "ATTDEF", {"tag": "SHOWN", "text": "value", "insert": (x - 15, y - 3), "height": 5}),
+    "DIMENSION LINEAR": lambda doc, s, x, y: s.add_linear_dim(
+        base=(x, y + 8), p1=(x - 18, y - 8), p2=(x + 18, y - 8), override=dimension_style()).render(),
+    "DIMENSION RADIUS": lambda doc, s, x, y: every_radius(s, x, y),
+    "VIEWPORT": lambda doc, s, x, y: s.add_viewport(
+        center=(x, y), size=(40, 30), view_center_point=(20000, 0), view_height=300,
+        dxfattribs={"layer": "VIEWPORTS"}),
+    "LINETYPE": lambda doc, s, x, y: s.add_line((x - 20, y), (x + 20, y), dxfattribs={"linetype": "DASHED",
+                                                                                       "ltscale": 8}),
+    "LINEWEIGHT": lambda doc, s, x, y: s.add_line((x - 18, y - 12), (x + 18, y + 12), dxfattribs={"layer": "HEAVY"}),
+    "TRUE COLOUR": lambda doc, s, x, y: s.add_lwpolyline(
+        [(x - 18, y), (x + 18, y)], dxfattribs={"true_color": ezdxf.colors.rgb2int((0, 160, 0)), "const_width": 4}),
+    "BYBLOCK": lambda doc, s, x, y: s.add_blockref("BYBLOCK", (x, y), dxfattribs={"color": 5}),
+    "FROZEN": lambda doc, s, x, y: s.add_circle((x, y), 14, dxfattribs={"layer": "FROZEN"}),
+    "OFF": lambda doc, s, x, y: s.add_circle((x, y), 14, dxfattribs={"layer": "OFF"}),
+    "NO PLOT": lambda doc, s, x, y: s.add_circle((x, y), 14, dxfattribs={"layer": "NOPLOT"}),
+}
+
+
+def every_hatch(space, x, y, pattern):
+    hatch = space.add_hatch(color=7)
+    if pattern:
+        hatch.set_pattern_fill(pattern, scale=0.5)
+    hatch.paths.add_polyline_path(rect(x - 16, y - 12, x + 16, y + 12), is_closed=True)
+    # An island: the hole stays empty.
+    hatch.paths.add_polyline_path(rect(x - 5, y - 4, x + 5, y + 4), is_closed=True)
+
+
+def every_radius(space, x, y):
+    space.add_circle((x, y), 14)
+    space.add_radius_dim(center=(x, y), radius=14, angle=40, override=dimension_style()).render()
+
+
 if __name__ == "__main__":
     layouts_frames()
     oversized_layout()
     viewports_only()
     model_a1_grid()
     chinese_layouts()
+    every_entity()

@@ -5,6 +5,8 @@
 #include <numbers>
 #include <unordered_set>
 
+#include "cad/annotation_entities.h"
+
 namespace cad {
 namespace {
 
@@ -80,14 +82,17 @@ std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId,
   for (ObjectId id : record->entityIds) {
     auto* entity = dynamic_cast<const Entity*>(store.objectAt(id));
     if (entity == nullptr || entity->isErased() || entity->entityFaults.extents) continue;
+    // References and dimensions draw a block of their own.
     auto* reference = dynamic_cast<const BlockReference*>(entity);
-    if (reference == nullptr) {
+    auto* dimension = reference == nullptr ? dynamic_cast<const Dimension*>(entity) : nullptr;
+    if (reference == nullptr && (dimension == nullptr || dimension->blockId.isNull())) {
       outlineOf(*entity, sink);
       continue;
     }
-    const auto child = build(store, reference->blockTableRecord(), depth + 1, building);
+    const auto child =
+        build(store, reference ? reference->blockTableRecord() : dimension->blockId, depth + 1, building);
     if (child && child->size() > 0) {
-      const Matrix3d m = reference->blockTransform();
+      const Matrix3d m = reference ? reference->blockTransform() : dimension->blockTransform();
       if (g->size() + child->size() <= kBlockInlineLimit) {
         for (const auto& p : child->points) sink.point(m.apply(p));
         for (const auto& a : child->arcs) sink.arc(transformed(a, m));
@@ -95,7 +100,7 @@ std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId,
         forEachCorner(child->box, m, sink);
       }
     }
-    outlineOfAttributes(*reference, sink);
+    if (reference != nullptr) outlineOfAttributes(*reference, sink);
   }
   building.erase(blockId);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cad/linetype_table.h"
+
 namespace cad {
 namespace {
 
@@ -25,6 +27,7 @@ std::unique_ptr<Database> Database::createEmpty() {
   db->layerTable_ = db->addObject(std::make_unique<LayerTable>());
   db->textStyleTable_ = db->addObject(std::make_unique<TextStyleTable>());
   db->layoutDictionary_ = db->addObject(std::make_unique<Dictionary>());
+  db->linetypeTable_ = db->addObject(std::make_unique<LinetypeTable>());
   return db;
 }
 
@@ -69,6 +72,10 @@ ErrorStatus Database::getTextStyleTable(TextStyleTable*& table, OpenMode mode) {
 }
 ErrorStatus Database::getLayoutDictionary(Dictionary*& dictionary, OpenMode mode) {
   return openTable(layoutDictionary_, faults.layoutDictionary, mode, dictionary);
+}
+
+ErrorStatus Database::getLinetypeTable(LinetypeTable*& table, OpenMode mode) {
+  return openTable(linetypeTable_, false, mode, table);
 }
 
 ErrorStatus Database::getFilename(const wchar_t*& name) const {

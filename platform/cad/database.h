@@ -10,6 +10,8 @@
 
 namespace cad {
 
+class LinetypeTable;
+
 // A store of objects (object.h) that holds the drawing's tables, layouts and plot settings.
 class Database : public ObjectStore {
  public:
@@ -27,6 +29,7 @@ class Database : public ObjectStore {
   ErrorStatus getLayerTable(LayerTable*& table, OpenMode mode = kForRead);
   ErrorStatus getTextStyleTable(TextStyleTable*& table, OpenMode mode = kForRead);
   ErrorStatus getLayoutDictionary(Dictionary*& dictionary, OpenMode mode = kForRead);
+  ErrorStatus getLinetypeTable(LinetypeTable*& table, OpenMode mode = kForRead);
   ErrorStatus getFilename(const wchar_t*& name) const;
 
   // Ids of the fixed objects.
@@ -34,6 +37,7 @@ class Database : public ObjectStore {
   ObjectId layerTableId() const { return layerTable_; }
   ObjectId textStyleTableId() const { return textStyleTable_; }
   ObjectId layoutDictionaryId() const { return layoutDictionary_; }
+  ObjectId linetypeTableId() const { return linetypeTable_; }
   ObjectId modelSpaceId() const;
   ObjectId layerId(const std::wstring& name) const;  // null when absent
   ObjectId blockId(const std::wstring& name) const;  // null when absent
@@ -68,6 +72,7 @@ class Database : public ObjectStore {
   template <class T>
   ErrorStatus openTable(ObjectId id, bool fail, OpenMode mode, T*& out);
   ObjectId blockTable_, layerTable_, textStyleTable_, layoutDictionary_, currentLayout_;
+  ObjectId linetypeTable_;
 };
 
 class LayoutManager;

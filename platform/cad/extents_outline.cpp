@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "cad/annotation_entities.h"
+
 namespace cad {
 namespace {
 
@@ -20,13 +22,13 @@ bool withinSweep(const ArcPiece& a, double t) {
   return d <= a.sweep || d >= kTwoPi - 1e-12;
 }
 
-// A circle of radius r in the plane of `normal`, its angles measured from the plane's X axis.
+}  // namespace
+
 ArcPiece planeArc(const Point3d& centre, double r, const Vector3d& normal, double t0, double sweep) {
   const Matrix3d plane = Matrix3d::planeToWorld(normal);
   return {centre, applyLinear(plane, {r, 0, 0}), applyLinear(plane, {0, r, 0}), t0, sweep};
 }
 
-// The arc a bulge puts between two object-coordinate vertices; false for a zero-length segment.
 bool bulgeArc(const Point2d& p1, const Point2d& p2, double bulge, double z, ArcPiece& out) {
   const double dx = p2.x - p1.x, dy = p2.y - p1.y;
   const double chord = std::hypot(dx, dy);
@@ -43,6 +45,8 @@ bool bulgeArc(const Point2d& p1, const Point2d& p2, double bulge, double z, ArcP
   out = {{cx, cy, z}, {r, 0, 0}, {0, r, 0}, bulge > 0 ? a1 : a2, std::fabs(theta)};
   return true;
 }
+
+namespace {
 
 struct PlaneVertex {
   Point2d pt;
@@ -101,13 +105,13 @@ void outlineOfHatch(const Hatch& hatch, OutlineSink& sink) {
   }
 }
 
+}  // namespace
+
 double arcSweep(double start, double end) {
   double sweep = std::fmod(end - start, kTwoPi);
   if (sweep <= 0) sweep += kTwoPi;  // equal angles: a whole turn
   return sweep;
 }
-
-}  // namespace
 
 Vector3d applyLinear(const Matrix3d& m, const Vector3d& v) {
   return {m.m[0][0] * v.x + m.m[0][1] * v.y + m.m[0][2] * v.z, m.m[1][0] * v.x + m.m[1][1] * v.y + m.m[1][2] * v.z,
@@ -150,13 +154,19 @@ void outlineOf(const Entity& entity, OutlineSink& sink) {
   } else if (auto* arc = dynamic_cast<const Arc*>(&entity)) {
     sink.arc(planeArc(arc->center, arc->radius, arc->normal, arc->startAngle, arcSweep(arc->startAngle, arc->endAngle)));
   } else if (auto* text = dynamic_cast<const Text*>(&entity)) {
-    outlineOfText(*text, sink);
+    if (auto* definition = dynamic_cast<const AttributeDefinition*>(text)) {
+      outlineOfAttributeDefinition(*definition, sink);
+    } else {
+      outlineOfText(*text, sink);
+    }
   } else if (auto* mtext = dynamic_cast<const MText*>(&entity)) {
     outlineOfMText(*mtext, sink);
   } else if (auto* viewport = dynamic_cast<const Viewport*>(&entity)) {
     outlineOfViewport(*viewport, sink);
   } else if (auto* hatch = dynamic_cast<const Hatch*>(&entity)) {
     outlineOfHatch(*hatch, sink);
+  } else {
+    outlineOfOtherKind(entity, sink);
   }
 }
 

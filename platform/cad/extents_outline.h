@@ -1,12 +1,14 @@
 #pragma once
 // What extents are computed from: the points and elliptical arcs that bound an entity, in its own space
-// (world coordinates, or block coordinates inside a definition). Internal to the drawing database.
+// (world coordinates, or block coordinates inside a definition). The renderer draws curves from the same pieces.
 
 #include <vector>
 
 #include "cad/entities.h"
 
 namespace cad {
+
+class AttributeDefinition;
 
 // c + u·cos t + v·sin t for t in [t0, t0 + sweep]. Circles, arcs and polyline bulges take this form and keep
 // it under any affine map, so a box taken after a block transform stays exact whatever the rotation.
@@ -45,6 +47,14 @@ class BoxSink final : public OutlineSink {
   const Matrix3d* transform_;
 };
 
+// A circle of radius r in the plane of `normal`, its angles measured from the plane's X axis.
+ArcPiece planeArc(const Point3d& centre, double r, const Vector3d& normal, double t0, double sweep);
+// The arc a bulge puts between two object-coordinate vertices, counter-clockwise (from the end vertex when the
+// bulge is negative); false for a zero-length segment.
+bool bulgeArc(const Point2d& p1, const Point2d& p2, double bulge, double z, ArcPiece& out);
+// The counter-clockwise sweep from one angle to another, in (0, 2π]: equal angles give a whole turn.
+double arcSweep(double start, double end);
+
 Vector3d applyLinear(const Matrix3d& m, const Vector3d& v);
 ArcPiece transformed(const ArcPiece& a, const Matrix3d& m);
 // Exact box of the arc: its ends and, per axis, the extreme angles that fall inside the sweep.
@@ -55,5 +65,10 @@ void addArcBox(const ArcPiece& a, Extents3d& box);
 void outlineOf(const Entity& entity, OutlineSink& sink);
 void outlineOfText(const Text& text, OutlineSink& sink);
 void outlineOfMText(const MText& text, OutlineSink& sink);
+// The kinds beyond those (extents_other.cpp): ellipses, splines, 3D polylines, solids, attribute definitions,
+// and dimensions by their defining points (their blocks are taken where block geometry is built). False for
+// any other kind.
+bool outlineOfOtherKind(const Entity& entity, OutlineSink& sink);
+void outlineOfAttributeDefinition(const AttributeDefinition& definition, OutlineSink& sink);
 
 }  // namespace cad

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cad/entity_properties.h"
 #include "cad/error_status.h"
 #include "cad/geometry.h"
 #include "cad/object_id.h"
@@ -83,6 +84,8 @@ class Entity : public Object {
   void setLayer(const std::wstring& name, ObjectId layerId) { layer_ = name; layerId_ = layerId; }
   int colorIndex() const { return colorIndex_; }
   void setColorIndex(int index) { colorIndex_ = index; }
+  // Linetype, lineweight, true colour, visibility.
+  EntityProperties properties;
 
   // World (or, inside a block definition, block) coordinates. Non-finite results count as no extents.
   ErrorStatus getGeomExtents(Extents3d& extents) const;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -82,6 +83,9 @@ class LayerTableRecord : public SymbolTableRecord {
   bool frozen = false;
   bool locked = false;
   int colorIndex = 7;
+  std::optional<std::uint32_t> trueColor;  // 0xRRGGBB; wins over the colour index
+  ObjectId linetypeId;                     // null: continuous
+  int lineWeight = kLnWtByLwDefault;
   bool isPlottable() const { return plottable; }
   bool isOff() const { return off; }
   bool isFrozen() const { return frozen; }

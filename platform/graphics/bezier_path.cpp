@@ -226,6 +226,8 @@ BezierPath BezierPath::trimmed(double start, double end) const {
   out.lineCap = lineCap;
   out.lineJoin = lineJoin;
   out.windingRule = windingRule;
+  out.dashes = dashes;
+  out.dashPhase = dashPhase;
   start = std::clamp(std::isnan(start) ? 0.0 : start, 0.0, 1.0);
   end = std::clamp(std::isnan(end) ? 0.0 : end, 0.0, 1.0);
   if (end <= start) return out;

@@ -52,6 +52,10 @@ class BezierPath {
   LineCap lineCap = LineCap::butt;
   LineJoin lineJoin = LineJoin::miter;
   WindingRule windingRule = WindingRule::nonZero;
+  // A stroke's dashes: lengths on and off in turn (an even count, the first on), starting `dashPhase` into the
+  // pattern at the start of each subpath; empty for a solid stroke.
+  std::vector<double> dashes;
+  double dashPhase = 0;
 
  private:
   void ensureStart(Point p);

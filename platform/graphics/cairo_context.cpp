@@ -42,6 +42,14 @@ void setPath(cairo_t* cr, const BezierPath& path) {
   cairo_set_fill_rule(cr, path.windingRule == WindingRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
 }
 
+// A transform cairo accepts: finite and invertible. Any other would put cairo in an error state for good, and
+// nothing after it would be drawn.
+bool usable(const cairo_matrix_t& m) {
+  cairo_matrix_t copy = m;
+  return std::isfinite(m.xx) && std::isfinite(m.yx) && std::isfinite(m.xy) && std::isfinite(m.yy) &&
+         std::isfinite(m.x0) && std::isfinite(m.y0) && cairo_matrix_invert(&copy) == CAIRO_STATUS_SUCCESS;
+}
+
 void setSource(cairo_t* cr, const Color& c) { cairo_set_source_rgba(cr, c.red(), c.green(), c.blue(), c.alpha()); }
 
 void setStroke(cairo_t* cr, const BezierPath& path) {
@@ -52,6 +60,7 @@ void setStroke(cairo_t* cr, const BezierPath& path) {
   cairo_set_line_join(cr, path.lineJoin == LineJoin::round   ? CAIRO_LINE_JOIN_ROUND
                           : path.lineJoin == LineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
                                                              : CAIRO_LINE_JOIN_MITER);
+  cairo_set_dash(cr, path.dashes.data(), static_cast<int>(path.dashes.size()), path.dashPhase);
 }
 
 }  // namespace
@@ -174,8 +183,8 @@ void CairoContext::onRestore() {
 void CairoContext::onTransform(const AffineTransform& transform) {
   if (!impl_->live()) return;
   const cairo_matrix_t m = matrixOf(transform);
-  // A transform that collapses space (a scale of 0) would put cairo in an error state for good.
-  if (transform.a * transform.d - transform.b * transform.c == 0) return;
+  // A transform that collapses space (a scale of 0) or overflows is not given to cairo.
+  if (!usable(m)) return;
   cairo_set_matrix(impl_->cr, &m);
 }
 
@@ -203,16 +212,25 @@ void CairoContext::onStroke(const BezierPath& path, const Color& color) {
 void CairoContext::onText(const TextDraw& text) {
   if (!impl_->live()) return;
   cairo_t* cr = impl_->cr;
-  cairo_save(cr);
   const cairo_matrix_t m = matrixOf(AffineTransform::concat(text.box, currentTransform()));
+  if (!usable(m)) return;
+  cairo_save(cr);
   cairo_set_matrix(cr, &m);
   if (text.clipped) {
     cairo_rectangle(cr, 0, 0, text.rect.width(), text.rect.height());
     cairo_clip(cr);
   }
   setSource(cr, text.attributes.color);
+  // Pango spaces glyphs for one scale: under a transform that scales x and y apart (narrowed or stretched text)
+  // it would space them for the wrong one. Metrics are not hinted, so the layout is the same at any uniform
+  // scale: it is made for one and drawn under the real transform.
+  const double uniform = std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
+  cairo_matrix_t layoutMatrix;
+  cairo_matrix_init_scale(&layoutMatrix, uniform > 0 ? uniform : 1, uniform > 0 ? uniform : 1);
+  cairo_set_matrix(cr, &layoutMatrix);
   pango_cairo_update_context(cr, impl_->pango);
   pango_layout_context_changed(impl_->layout);
+  cairo_set_matrix(cr, &m);
   for (std::size_t i = 0; i < text.lines.size(); ++i) {
     pango_text::setText(impl_->layout, text.lines[i], text.attributes.font);
     cairo_move_to(cr, text.lineOrigins[i].x, text.lineOrigins[i].y);

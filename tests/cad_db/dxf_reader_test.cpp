@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "cad/curve_entities.h"
 #include "test_support.h"
 
 using namespace cad;
@@ -238,8 +239,9 @@ TEST(DxfReader, R2018MixedAndCrlf) {
     ASSERT_TRUE(result.database);
     const Database& db = *result.database;
     const auto model = layoutEntities(db, L"Model");
-    // Ellipse and spline are kinds the database does not hold: skipped.
-    ASSERT_EQ(model.size(), 6u);
+    ASSERT_EQ(model.size(), 8u);
+    EXPECT_EQ(ofKind<Ellipse>(model).size(), 1u);
+    EXPECT_EQ(ofKind<Spline>(model).size(), 1u);
     auto* mtext = dynamic_cast<MText*>(model[0]);
     ASSERT_NE(mtext, nullptr);
     EXPECT_EQ(mtext->contents, L"{\\fArial|b1;Title}\\PSecond line");
@@ -248,7 +250,8 @@ TEST(DxfReader, R2018MixedAndCrlf) {
     ASSERT_NE(hatch, nullptr);
     ASSERT_EQ(hatch->loops.size(), 2u);
     expectBox(extentsOf(*hatch), 0, -100, 150, -50, 1e-6);
-    auto* offLayer = as<LayerTableRecord>(db, model[2]->layerId());
+    ASSERT_EQ(ofKind<Polyline>(model).size(), 1u);
+    auto* offLayer = as<LayerTableRecord>(db, ofKind<Polyline>(model)[0]->layerId());
     EXPECT_TRUE(offLayer->isOff());
     EXPECT_TRUE(as<LayerTableRecord>(db, db.layerId(L"FROZEN"))->isFrozen());
 

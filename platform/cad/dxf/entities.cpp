@@ -1,6 +1,8 @@
 // Entities of the BLOCKS and ENTITIES sections.
 #include <cmath>
 
+#include "cad/annotation_entities.h"
+#include "cad/curve_entities.h"
 #include "loader.h"
 
 namespace cad::dxf {
@@ -74,13 +76,19 @@ EntityCommon readCommon(const std::vector<Group>& fields, Scanner& scanner) {
       case 62: common.color = scanner.integer(g); break;
       case 67: common.paper = scanner.integer(g) != 0; break;
       case 410: common.layout = g.value; break;
+      case 6: common.linetype = g.value; break;
+      case 48: common.linetypeScale = scanner.real(g); break;
+      case 370: common.lineWeight = scanner.integer(g); break;
+      case 420: common.trueColor = static_cast<std::uint32_t>(scanner.integer(g)) & 0xFFFFFFu; break;
+      case 60: common.invisible = scanner.integer(g) != 0; break;
       default: break;
     }
   }
   return common;
 }
 
-// Sets one coordinate of a point from a group whose code is base, base+10 or base+20 (x, y, z).
+}  // namespace
+
 bool coordinate(const Group& g, int base, Point3d& p, Scanner& scanner) {
   if (g.code == base) p.x = scanner.real(g);
   else if (g.code == base + 10) p.y = scanner.real(g);
@@ -97,6 +105,8 @@ bool coordinate(const Group& g, int base, Vector3d& v, Scanner& scanner) {
 }
 
 Point3d toWorld(const Point3d& p, const Vector3d& normal) { return Matrix3d::planeToWorld(normal).apply(p); }
+
+namespace {
 
 std::unique_ptr<Entity> readLine(const std::vector<Group>& fields, Scanner& s) {
   auto line = std::make_unique<Line>();
@@ -155,7 +165,8 @@ std::unique_ptr<Entity> readCircle(const std::vector<Group>& fields, Scanner& s,
   return c;
 }
 
-// TEXT and ATTRIB: ATTRIB keeps its vertical alignment in 74 (73 is its field length).
+}  // namespace
+
 void readTextFields(const std::vector<Group>& fields, Scanner& s, TextDecoder& decoder, Text& text, bool attribute) {
   bool hasAlignment = false;
   Point3d position, alignment;
@@ -181,6 +192,8 @@ void readTextFields(const std::vector<Group>& fields, Scanner& s, TextDecoder& d
   text.position = toWorld(position, text.normal);
   text.alignment = hasAlignment ? toWorld(alignment, text.normal) : text.position;
 }
+
+namespace {
 
 std::unique_ptr<Entity> readMText(const std::vector<Group>& fields, Scanner& s, TextDecoder& decoder) {
   auto text = std::make_unique<MText>();
@@ -364,6 +377,7 @@ bool Loader::readEntity(Record& record, ObjectId blockRecord) {
   const ObjectId layerId = layerFor(pending.common.layer, layer);
   pending.entity->setLayer(layer, layerId);
   pending.entity->setColorIndex(pending.common.color);
+  pending.entity->properties = propertiesFor(pending.common);
   if (blockRecord.isNull()) {
     entitiesSection_.push_back(std::move(pending));
   } else {
@@ -396,7 +410,8 @@ std::unique_ptr<Entity> Loader::makeEntity(const Record& record, const std::vect
       if (g.code == 70) flags = scanner_.integer(g);
       else coordinate(g, 10, elevation, scanner_) || coordinate(g, 210, normal, scanner_);
     }
-    // 3D polylines, meshes and polyface meshes are not 2D polylines; their vertices are read and dropped.
+    // 3D polylines are read as such; the vertices of meshes and polyface meshes are read and dropped.
+    if ((flags & 8) != 0 && (flags & (16 | 64)) == 0) return makeOtherEntity(record, fields, pending);
     if ((flags & (8 | 16 | 64)) != 0) return nullptr;
     auto pline = std::make_unique<Polyline2d>();
     pline->closed = (flags & 1) != 0;
@@ -404,12 +419,13 @@ std::unique_ptr<Entity> Loader::makeEntity(const Record& record, const std::vect
     pline->normal = normal;
     return pline;
   }
-  return nullptr;  // kinds the database does not hold
+  return makeOtherEntity(record, fields, pending);
 }
 
 void Loader::readFollowers(PendingEntity& pending, std::string_view followerType) {
   auto* pline = dynamic_cast<Polyline2d*>(pending.entity.get());
   auto* reference = dynamic_cast<BlockReference*>(pending.entity.get());
+  auto* pline3d = dynamic_cast<Polyline3d*>(pending.entity.get());
   Group g;
   while (scanner_.next(g)) {
     const std::string_view type = trim(g.value);
@@ -438,6 +454,15 @@ void Loader::readFollowers(PendingEntity& pending, std::string_view followerType
       }
       vertex->position.z = pline->elevation;
       pending.parts.emplace_back(std::move(vertex), handle);
+    } else if (pline3d != nullptr) {
+      Point3d position;
+      int flags = 0;
+      for (const Group& field : followerFields_) {
+        if (field.code == 70) flags = scanner_.integer(field);
+        else coordinate(field, 10, position, scanner_);
+      }
+      // A spline frame's control points shape the curve but are not on it.
+      if ((flags & 16) == 0) pline3d->points.push_back(position);
     } else if (reference != nullptr) {
       auto attribute = std::make_unique<AttributeReference>();
       readTextFields(followerFields_, scanner_, decoder_, *attribute, true);
@@ -450,6 +475,7 @@ void Loader::readFollowers(PendingEntity& pending, std::string_view followerType
       const ObjectId layerId = layerFor(common.layer, layer);
       attribute->setLayer(layer, layerId);
       attribute->setColorIndex(common.color);
+      attribute->properties = propertiesFor(common);
       pending.parts.emplace_back(std::move(attribute), handle);
     }
     if (scanner_.failed()) return;
@@ -472,6 +498,7 @@ void Loader::place(PendingEntity pending, ObjectId blockRecord) {
     if (reference != nullptr) reference->attributes.push_back(partId);
   }
   if (reference != nullptr) references_.push_back({id, std::move(pending.blockName), pending.line});
+  else if (dynamic_cast<Dimension*>(entity) != nullptr) dimensions_.push_back({id, std::move(pending.blockName), pending.line});
 }
 
 }  // namespace cad::dxf

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,6 +30,11 @@ struct EntityCommon {
   std::string_view handle, owner, layer, layout;
   int color = 256;
   bool paper = false;
+  std::string_view linetype;  // empty: by layer
+  double linetypeScale = 1;
+  int lineWeight = kLnWtByLayer;
+  std::optional<std::uint32_t> trueColor;
+  bool invisible = false;
 };
 
 // An entity read but not yet in the database, with the objects that belong to it (2D vertices, attributes).
@@ -87,6 +93,8 @@ class Loader {
   void readBlockRecord(const Record& record);
   bool readBlock(const Record& header);
   ObjectId blockRecordNamed(const std::wstring& name) const;
+  void readLinetype(const Record& record);  // linetypes.cpp
+  ObjectId linetypeNamed(std::string_view rawName);
   ObjectId createBlockRecord(const std::wstring& name, std::string_view handle);
 
   // Entities (entities.cpp, hatch.cpp)
@@ -94,7 +102,13 @@ class Loader {
   bool readEntityList(ObjectId blockRecord, Group& terminator);
   bool readEntity(Record& record, ObjectId blockRecord);
   std::unique_ptr<Entity> makeEntity(const Record& record, const std::vector<Group>& fields, PendingEntity& pending);
+  // ELLIPSE, SPLINE, SOLID, TRACE, DIMENSION, ATTDEF and 3D polylines (other_entities.cpp); nullptr for a kind
+  // the database does not hold.
+  std::unique_ptr<Entity> makeOtherEntity(const Record& record, const std::vector<Group>& fields,
+                                          PendingEntity& pending);
   void readFollowers(PendingEntity& pending, std::string_view followerType);
+  // The linetype, lineweight, true colour and visibility the entity's common codes give (linetypes.cpp).
+  EntityProperties propertiesFor(const EntityCommon& common);
   void place(PendingEntity pending, ObjectId blockRecord);
   ObjectId layerFor(std::string_view rawName, std::wstring& canonical);
 
@@ -105,6 +119,7 @@ class Loader {
   bool bindLayouts();
   void placeEntitiesSection();
   void resolveReferences();
+  void resolveDimensions();  // other_entities.cpp
 
   ObjectId idOfHandle(std::string_view handle) const;
   void rememberHandle(std::string_view handle, ObjectId id);
@@ -129,6 +144,8 @@ class Loader {
     std::size_t line = 0;
   };
   std::vector<ReferenceRecord> references_;
+  std::vector<ReferenceRecord> dimensions_;  // a dimension and the name of its block
+  std::unordered_map<std::wstring, ObjectId> linetypesByName_;  // folded name → linetype
   std::vector<LayoutRecord> layouts_;
   std::vector<DictionaryRecord> dictionaries_;
   std::vector<std::pair<std::string, std::string>> header_;            // raw name, raw value
@@ -147,6 +164,13 @@ std::string_view extendedDataValue(const std::vector<Group>& groups, std::string
 // The handle in a "{ACAD_XDICTIONARY" application group, or empty.
 std::string_view extensionDictionaryHandle(const std::vector<Group>& groups);
 std::wstring widenHandle(std::string_view handle);
+// Sets one coordinate of a point from a group whose code is base, base+10 or base+20 (x, y, z).
+bool coordinate(const Group& g, int base, Point3d& p, Scanner& scanner);
+bool coordinate(const Group& g, int base, Vector3d& v, Scanner& scanner);
+// Object coordinates of an entity with this normal to world coordinates.
+Point3d toWorld(const Point3d& p, const Vector3d& normal);
+// TEXT, ATTRIB and ATTDEF: the attribute kinds keep their vertical alignment in 74 (73 is their field length).
+void readTextFields(const std::vector<Group>& fields, Scanner& s, TextDecoder& decoder, Text& text, bool attribute);
 // A HATCH from its own groups: boundary loops as polygons (curved edges sampled).
 std::unique_ptr<Entity> readHatch(const std::vector<Group>& fields, Scanner& scanner);
 

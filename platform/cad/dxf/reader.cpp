@@ -327,6 +327,7 @@ bool Loader::finish() {
   if (!bindLayouts()) return false;
   placeEntitiesSection();
   resolveReferences();
+  resolveDimensions();
   db_->renumberViewports();
 
   // TILEMODE 0 means a paper layout is current: the one that owns *Paper_Space.

@@ -38,6 +38,7 @@ bool Loader::readTables() {
         if (sameWord(type, "LAYER")) readLayer(record_);
         else if (sameWord(type, "STYLE")) readStyle(record_);
         else if (sameWord(type, "BLOCK_RECORD")) readBlockRecord(record_);
+        else if (sameWord(type, "LTYPE")) readLinetype(record_);
         if (scanner_.failed()) return false;
       }
     }
@@ -52,12 +53,16 @@ bool Loader::readTables() {
 
 void Loader::readLayer(const Record& record) {
   ownFields(record.groups, fields_);
-  std::string_view name, handle;
-  int flags = 0, color = 7;
+  std::string_view name, handle, linetype;
+  int flags = 0, color = 7, lineWeight = kLnWtByLwDefault;
+  std::optional<std::uint32_t> trueColor;
   bool plottable = true;
   for (const Group& g : fields_) {
     switch (g.code) {
       case 2: name = g.value; break;
+      case 6: linetype = g.value; break;
+      case 370: lineWeight = scanner_.integer(g); break;
+      case 420: trueColor = static_cast<std::uint32_t>(scanner_.integer(g)) & 0xFFFFFFu; break;
       case 5: handle = g.value; break;
       case 70: flags = scanner_.integer(g); break;
       case 62: color = scanner_.integer(g); break;
@@ -85,6 +90,9 @@ void Loader::readLayer(const Record& record) {
   layer->off = color < 0;  // a negative colour is a layer turned off
   layer->colorIndex = color == INT_MIN ? 7 : (color < 0 ? -color : color);
   layer->plottable = plottable;
+  layer->trueColor = trueColor;
+  layer->lineWeight = lineWeight;
+  layer->linetypeId = linetypeNamed(linetype);
 }
 
 void Loader::readStyle(const Record& record) {

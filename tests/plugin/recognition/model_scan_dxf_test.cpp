@@ -92,4 +92,43 @@ TEST_F(ModelScanDxf, TitleBlockReferencesAtOneToHundred) {
   EXPECT_EQ(gBatchModelDiagnostics.nestedChildExcluded, 6u);
 }
 
+TEST_F(ModelScanDxf, EveryDrawnKindIsContentOfItsFrame) {
+  // An A3 sheet in model space with one thing drawn in it: the sheet is blank only when nothing prints there.
+  const std::string blocks =
+      "0\nBLOCK\n2\n*D1\n70\n1\n10\n0\n20\n0\n0\nLINE\n10\n100\n20\n100\n11\n200\n21\n100\n0\nENDBLK\n"
+      "0\nBLOCK\n2\nPROMPTS\n10\n0\n20\n0\n0\nATTDEF\n10\n0\n20\n0\n40\n5\n1\nX\n2\nTAG\n70\n0\n0\nENDBLK\n";
+  struct Case {
+    const char* name;
+    std::string entity;
+    bool blank;
+  };
+  const Case cases[] = {
+      {"ellipse", "0\nELLIPSE\n10\n200\n20\n150\n11\n50\n21\n0\n40\n0.5\n41\n0\n42\n6.283185307179586\n", false},
+      {"spline", "0\nSPLINE\n71\n3\n10\n100\n20\n100\n10\n150\n20\n200\n10\n200\n20\n100\n10\n250\n20\n200\n", false},
+      {"solid", "0\nSOLID\n10\n100\n20\n100\n11\n200\n21\n100\n12\n100\n22\n200\n", false},
+      {"3D polyline", "0\nPOLYLINE\n66\n1\n70\n8\n0\nVERTEX\n10\n100\n20\n100\n30\n9\n70\n32\n"
+                      "0\nVERTEX\n10\n200\n20\n150\n30\n-9\n70\n32\n0\nSEQEND\n", false},
+      {"dimension", "0\nDIMENSION\n2\n*D1\n10\n200\n20\n100\n11\n150\n21\n105\n70\n32\n", false},
+      {"attribute definition", "0\nATTDEF\n10\n100\n20\n100\n40\n5\n1\nX\n2\nTAG\n70\n0\n", false},
+      {"reference to prompted definitions only", "0\nINSERT\n2\nPROMPTS\n10\n100\n20\n100\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    vexBatchResetRecognitionStateForTesting();
+    const std::string text = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n0\nENDSEC\n"
+                             "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n"
+                             "0\nSECTION\n2\nENTITIES\n"
+                             "0\nLWPOLYLINE\n70\n1\n10\n0\n20\n0\n10\n420\n20\n0\n10\n420\n20\n297\n10\n0\n20\n297\n" +
+                             c.entity + "0\nENDSEC\n0\nEOF\n";
+    cad::DxfReadResult read = cad::readDxfText(text);
+    ASSERT_TRUE(read.database) << read.error;
+    db_ = std::move(read.database);
+    cad::acdbHostApplicationServices()->setWorkingDatabase(db_.get());
+    const std::vector<VexBatchPrintFrameRecord> frames = vexCollectModelFrames();
+    EXPECT_EQ(frames.empty(), c.blank);
+    EXPECT_EQ(gBatchModelDiagnostics.excludedBlankFrames.size(), c.blank ? 1u : 0u);
+    cad::acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+  }
+}
+
 }  // namespace

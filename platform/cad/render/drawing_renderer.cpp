@@ -1,0 +1,53 @@
+#include "cad/render/drawing_renderer.h"
+
+#include "cad/database.h"
+#include "cad/plot/plot_settings.h"
+#include "cad/render/pens.h"
+#include "cad/render/placement.h"
+#include "cad/render/plot_area.h"
+#include "cad/render/scene.h"
+#include "graphics/cairo_context.h"
+
+namespace cad::render {
+
+bool DrawingRenderer::renderPage(const Database& db, ObjectId layoutId, const PlotSettings& validated,
+                                 const PageTarget& target, std::string& error) {
+  auto* layout = dynamic_cast<const Layout*>(db.objectAt(layoutId));
+  if (layout == nullptr) {
+    error = "The page's layout is not in the drawing";
+    return false;
+  }
+  std::unique_ptr<graphics::CairoContext> context =
+      graphics::CairoContext::pdf(target.path, target.mediaWidth, target.mediaHeight);
+  if (!context) {
+    error = "Cannot make a page of that size";
+    return false;
+  }
+  // Cairo's space runs down from the medium's top-left corner; the target's transform is in PDF space, y up.
+  context->concat({1, 0, 0, -1, 0, target.mediaHeight});
+  const auto& m = target.uprightToMedium;
+  context->concat({m[0], m[1], m[2], m[3], m[4], m[5]});
+
+  const ObjectId space = layout->getBlockTableRecordId();
+  const std::shared_ptr<const SpaceIndex> index = indexes_.indexOf(db, space);
+  const std::optional<PlotArea> area = index ? plotAreaFor(db, *layout, validated, *index) : std::nullopt;
+  const std::optional<Placement> placement =
+      area ? placePlot(validated, target, area->box, area->fromOrigin) : std::nullopt;
+  // Nothing to plot, or nothing that can be placed, makes a blank sheet, as a device prints one.
+  if (placement) {
+    const graphics::AffineTransform toSheet =
+        graphics::AffineTransform::concat(area->spaceToPlot, placement->plotToSheet);
+    context->clipToRect(placement->printable);
+    const graphics::Rect visible = toSheet.inverted().apply(placement->printable);
+    const PagePens pens(db, validated, placement->paperUnitsPerUnit);
+    Scene scene(*context, db, pens, indexes_);
+    scene.drawSpace(space, toSheet, {visible.minX(), visible.minY(), visible.maxX(), visible.maxY()},
+                    !layout->modelType());
+  }
+  error = context->finish();
+  return error.empty();
+}
+
+void installDrawingRenderer() { setPageRenderer(std::make_shared<DrawingRenderer>()); }
+
+}  // namespace cad::render
