@@ -6,8 +6,8 @@ add_library(Quodline MODULE $<TARGET_OBJECTS:quodl_app>)
 target_link_libraries(Quodline PRIVATE quodl_app)
 set_target_properties(Quodline PROPERTIES PREFIX "" SUFFIX ".so" OUTPUT_NAME "Quodline")
 # Only the entry point is the host's business. The work-active flags, the call-trace hook and the requests the
-# panels leave for the locate and mark commands stay visible so that the integration tests' helper module can
-# find them by name; nothing else leaves the module.
+# panels leave for the locate, mark and print commands stay visible so that the integration tests' helper module
+# can find them by name; nothing else leaves the module.
 set(quodl_module_exports ${CMAKE_CURRENT_LIST_DIR}/module_exports.map)
 target_link_options(Quodline PRIVATE
   -Wl,--version-script=${quodl_module_exports} -Wl,--no-undefined)

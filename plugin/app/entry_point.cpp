@@ -12,6 +12,7 @@
 #include "panels/core_link.h"
 #include "panels/progress_window.h"
 #include "plot/progress_controller.h"
+#include "queue/plot_link.h"
 #include "recognition/core_link.h"
 #include "services/custom_command.h"
 #include "services/update_notice.h"
@@ -37,8 +38,12 @@ void linkCore() {
   linkProgressWindowIntoPlot();
 }
 
+// The plot pipeline reaches the subsystems above it through what these install.
+void linkPlot() { linkQueueIntoPlot(); }
+
 int initialise(void* appId) {
   linkCore();
+  linkPlot();
   declareToHost(appId);
   registerCommands();
   registerOpenCommand();

@@ -4,6 +4,7 @@
 #include "app/status_report.h"
 #include "foundation/user_defaults.h"
 #include "host_fixture.h"
+#include "plot/last_result.h"
 #include "temp_folder.h"
 
 namespace {
@@ -16,13 +17,16 @@ struct HandlerCase {
   std::wstring active;  // transcript while either kind of work is active
 };
 
-// What the status report prints with no drawing open and nothing run; its fields are checked with the report
-// itself, here only that the handlers print it where they should.
-std::wstring statusReport() {
+// What the status report prints with no drawing open and nothing run but, when given, a failure; its fields are
+// checked with the report itself, here only that the handlers print it where they should.
+std::wstring statusReport(const std::wstring& error = L"") {
   QuodlCallTraceHook hook = gQuodlCallTrace;
   gQuodlCallTrace = nullptr;
   cad::commandLine().clearTranscript();
+  const VexBatchPrintLastResult before = vexBatchPrintSaveLastResult();
+  gBatchPrintLastError = error;
   vexBatchPrintPrintStatus();
+  vexBatchPrintRestoreLastResult(before);
   std::wstring report = cad::commandLine().transcript();
   cad::commandLine().clearTranscript();
   gQuodlCallTrace = hook;
@@ -40,11 +44,14 @@ std::vector<HandlerCase> handlerCases() {
       {L"QUODL", L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。",
        L"\n[vexBatchPrintPanelShow]\nFerrolin 批打工具面板已打开。"},
       {L"DUZOZAREDREFRESH", L"\n[vexBatchPrintPanelReload]\n批量打印页面列表已刷新。", L""},
-      // No job can be staged yet, so the executor reports failure: FAIL, then the status report.
+      // Nothing is staged, so the executor fails: FAIL, then the status report with its reason.
       {L"DUZOZAREDEXEC",
-       L"\n[vexBatchPrintExecutePending]\nDUZOZAREDEXEC=FAIL\n[vexBatchPrintPrintStatus]" + statusReport(),
+       L"\n[vexBatchPrintExecutePending]\nDUZOZAREDEXEC=FAIL\n[vexBatchPrintPrintStatus]" +
+           statusReport(L"No staged batch-print job"),
        L"\nDUZOZAREDEXEC=BLOCKED"},
-      {L"DUZOZAREDPREVIEW", L"\n[vexBatchPrintExecutePreview]\nDUZOZAREDPREVIEW=FAIL", L"\nDUZOZAREDPREVIEW=BLOCKED"},
+      {L"DUZOZAREDPREVIEW",
+       L"\n[vexBatchPrintExecutePreview]\n没有待预览页面，请先在批打列表中选中一行。\nDUZOZAREDPREVIEW=FAIL",
+       L"\nDUZOZAREDPREVIEW=BLOCKED"},
       {L"DUZOZAREDSTATUS", L"\n[vexBatchPrintPrintStatus]" + statusReport(),
        L"\n[vexBatchPrintPrintStatus]" + statusReport()},
       // With no drawing open the drawing commands find nothing to work on and say so.
@@ -92,6 +99,7 @@ TEST_F(CommandHandlersTest, EachHandlerReachesItsWorkAndPrintsItsLines) {
     for (const HandlerCase& c : handlerCases()) {
       SCOPED_TRACE(testing::Message() << foundation::utf8FromWideLossy(c.command) << " work="
                                       << static_cast<int>(work));
+      vexBatchPrintRestoreLastResult({});
       run(c.command);
       EXPECT_EQ(transcript(), work == Work::kNone ? c.idle : c.active);
     }

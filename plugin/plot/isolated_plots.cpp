@@ -1,0 +1,157 @@
+#include "plot/isolated_plots.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "cad/command_line.h"
+#include "core/host_bridge.h"
+#include "core/interface_text.h"
+#include "foundation/files.h"
+#include "foundation/folders.h"
+#include "foundation/paths.h"
+#include "foundation/uuid.h"
+#include "graphics/pdf_document.h"
+#include "graphics/pdf_writer.h"
+#include "pdf/output_verification.h"
+#include "plot/last_result.h"
+#include "plot/plot_run.h"
+#include "plot/progress_controller.h"
+#include "plot/queue_link.h"
+
+namespace {
+
+std::wstring orUnknown(const std::string& description) {
+  return description.empty() ? L"unknown error" : vexBatchWideString(description);
+}
+
+// Finishes the window on every way out, an exception included, with the result once there is one.
+class ProgressWindow {
+ public:
+  explicit ProgressWindow(std::int64_t totalPages)
+      : controller_(VexBatchPrintProgressController::initWithTotalPages(totalPages)) {
+    controller_->show();
+  }
+  ~ProgressWindow() { controller_->finishWithSuccess(success_); }
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  VexBatchPrintProgressController& controller() { return *controller_; }
+  void setSuccess(bool success) { success_ = success; }
+
+ private:
+  std::shared_ptr<VexBatchPrintProgressController> controller_;
+  bool success_ = false;
+};
+
+std::string pageFileName(std::size_t number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "page-%04zu.pdf", number);
+  return name;
+}
+
+bool mergePages(const std::vector<std::string>& paths, const std::string& work) {
+  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work);
+  if (!writer) {
+    gBatchPrintLastError = L"Cannot create isolated-page PDF merge target";
+    return false;
+  }
+  for (const std::string& path : paths) {
+    const std::unique_ptr<graphics::PdfDocument> document = graphics::PdfDocument::open(path);
+    const std::optional<graphics::PdfPage> page =
+        document && document->pageCount() == 1 ? document->page(1) : std::nullopt;
+    if (!page) {
+      // An unclosed writer leaves nothing on disk.
+      gBatchPrintLastError = L"Cannot reopen isolated plot page for merge";
+      return false;
+    }
+    const graphics::PdfRect media = page->boxRect(graphics::PdfBox::media);
+    const int angle = (page->rotationAngle() % 360 + 360) % 360;
+    const bool turned = angle == 90 || angle == 270;
+    const graphics::PdfRect upright{0, 0, turned ? media.height : media.width, turned ? media.width : media.height};
+    writer->beginPage(upright);
+    writer->saveGState();
+    writer->concatCTM(page->drawingTransform(graphics::PdfBox::media, upright, 0, false));
+    writer->drawPage(*page);
+    writer->restoreGState();
+    writer->endPage();
+  }
+  std::string error;
+  if (!writer->close(&error)) {
+    gBatchPrintLastError = L"Cannot write isolated-page merged PDF: " + orUnknown(error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool vexBatchMergeIsolatedPdfPages(const std::vector<std::wstring>& paths, const std::wstring& target) {
+  if (paths.empty()) return false;
+  const std::string targetPath = vexBatchNSString(target);
+  std::vector<std::string> sources;
+  for (const std::wstring& path : paths) sources.push_back(vexBatchNSString(path));
+
+  const std::string work = foundation::appendingPathComponent(foundation::deletingLastPathComponent(targetPath),
+                                                              "Merge-" + foundation::makeUuid() + ".pdf");
+  if (!mergePages(sources, work)) return false;
+
+  // replaceItem takes the target's place whether or not a file is there.
+  const foundation::FileResult committed = foundation::replaceItem(targetPath, work);
+  if (!committed) {
+    if (foundation::itemExists(work)) (void)foundation::removeItem(work);
+    gBatchPrintLastError = L"Cannot commit isolated-page merged PDF: " + orUnknown(committed.error);
+    return false;
+  }
+  std::string error;
+  if (!quodl::finalizePdfOutput(targetPath, sources.size(), &error)) {
+    gBatchPrintLastError = vexBatchWideString(error);
+    return false;
+  }
+  return true;
+}
+
+bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring& target,
+                                       const std::wstring& styleSheet) {
+  const std::string folder = foundation::appendingPathComponent(foundation::temporaryDirectory(),
+                                                                "quodline-isolated-" + foundation::makeUuid());
+  if (const foundation::FileResult made = foundation::createDirectory(folder, true); !made) {
+    gBatchPrintLastError = L"Cannot create isolated-page plot directory: " + orUnknown(made.error);
+    return false;
+  }
+
+  const auto n = static_cast<std::int64_t>(pages.size());
+  ProgressWindow window(n);
+  VexBatchPrintProgressController& progress = window.controller();
+
+  std::vector<std::wstring> plotted;
+  for (std::int64_t i = 0; i < n; ++i) {
+    const std::wstring path =
+        vexBatchWideString(foundation::appendingPathComponent(folder, pageFileName(static_cast<std::size_t>(i) + 1)));
+    if (!vexDuzozAredDocument({pages[static_cast<std::size_t>(i)]}, path, styleSheet, &progress, i)) break;
+    plotted.push_back(path);
+  }
+
+  bool success = false;
+  if (plotted.size() == pages.size()) {
+    progress.showStage(translatedText("正在合并 PDF…"));
+    if (progress.cancelled()) {
+      gBatchPrintLastCancelled = true;
+      gBatchPrintLastError = L"Merge cancelled";
+    } else if (plotQueueRunning() && (progress.cancelled() || plotQueueShouldStop())) {
+      gBatchPrintLastCancelled = progress.cancelled() || plotQueueShouldStop();
+      gBatchPrintLastError = L"Queue stopped before PDF merge";
+    } else {
+      success = vexBatchMergeIsolatedPdfPages(plotted, target);
+    }
+  }
+
+  if (success) {
+    (void)foundation::removeItem(folder);
+    gBatchPrintLastOutput = target;
+    cad::acutPrintf(L"\nDUZOZAREDMIXEDMEDIA isolated=YES pages=%ld output=%ls", static_cast<long>(n), target.c_str());
+  } else {
+    gBatchPrintLastError += L"; diagnostic pages: " + vexBatchWideString(folder);
+  }
+  window.setSuccess(success);
+  return success;
+}

@@ -1,0 +1,266 @@
+#include "plot_job_fixture.h"
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "cad/doc_manager.h"
+#include "cad/dxf_reader.h"
+#include "cad/environment.h"
+#include "cad/plot/page_renderer.h"
+#include "cad/plot/plot_style_table.h"
+#include "cad/render/drawing_renderer.h"
+#include "cad/result_buffer.h"
+#include "foundation/files.h"
+#include "foundation/text.h"
+#include "graphics/pdf_document.h"
+#include "plot/last_result.h"
+#include "plot/panel_link.h"
+#include "plot/pending_job_snapshot.h"
+#include "plot/queue_link.h"
+#include "recognition/job_pages.h"
+#include "recognition/model_scan.h"
+#include "recognition/recognition_state.h"
+
+namespace plot_jobs_test {
+
+namespace {
+
+constexpr double kPointsPerMm = 72.0 / 25.4;
+
+// Runs the test's page actions, then draws the page as cadhost does.
+class HookedRenderer : public cad::PageRenderer {
+ public:
+  explicit HookedRenderer(std::map<int, std::function<void()>>& actions) : actions_(actions) {}
+  bool renderPage(const cad::Database& db, cad::ObjectId layout, const cad::PlotSettings& validated,
+                  const cad::PageTarget& target, std::string& error) override {
+    ++drawn_;
+    if (auto found = actions_.find(drawn_); found != actions_.end()) found->second();
+    return inner_.renderPage(db, layout, validated, target, error);
+  }
+  static int drawn_;
+
+ private:
+  std::map<int, std::function<void()>>& actions_;
+  cad::render::DrawingRenderer inner_;
+};
+int HookedRenderer::drawn_ = 0;
+
+std::string& stageToCancelOn() {
+  static std::string stage;
+  return stage;
+}
+
+// A window that shows nothing; the controller keeps the state the tests read. Its user presses cancel when the
+// test's stage comes up.
+class SilentWindow : public VexBatchPrintProgressWindow {
+ public:
+  explicit SilentWindow(std::weak_ptr<VexBatchPrintProgressController> controller)
+      : controller_(std::move(controller)) {}
+  void present() override {}
+  void setStageText(const std::string& text) override {
+    const auto controller = controller_.lock();
+    if (controller && !stageToCancelOn().empty() && text == stageToCancelOn()) controller->cancelPrinting();
+  }
+  void setDetailText(const std::string&) override {}
+  void setDetailToolTip(const std::string&) override {}
+  void setCompletedText(const std::string&) override {}
+  void setRingProgress(std::int64_t, std::int64_t) override {}
+  void showRingSuccess() override {}
+  void setCancelEnabled(bool) override {}
+  void display() override {}
+  void flushLayers() override {}
+  void close() override {}
+
+ private:
+  std::weak_ptr<VexBatchPrintProgressController> controller_;
+};
+
+std::vector<std::weak_ptr<VexBatchPrintProgressController>>& windowsMade() {
+  static std::vector<std::weak_ptr<VexBatchPrintProgressController>> windows;
+  return windows;
+}
+
+}  // namespace
+
+std::vector<PageSize> pageSizes(const std::string& pdf) {
+  std::string error;
+  const std::unique_ptr<graphics::PdfDocument> document = graphics::PdfDocument::open(pdf, &error);
+  if (!document) throw std::runtime_error(error);
+  std::vector<PageSize> sizes;
+  for (std::size_t number = 1; number <= document->pageCount(); ++number) {
+    const graphics::PdfPage page = *document->page(number);
+    const graphics::PdfRect box = page.boxRect(graphics::PdfBox::media);
+    const bool turned = graphics::quarterTurns(page.rotationAngle()) % 2 == 1;
+    sizes.push_back(
+        {(turned ? box.height : box.width) / kPointsPerMm, (turned ? box.width : box.height) / kPointsPerMm});
+  }
+  return sizes;
+}
+
+bool sameSize(PageSize a, PageSize b) {
+  const double tolerance = 0.01 / kPointsPerMm;
+  return std::fabs(a.width - b.width) <= tolerance && std::fabs(a.height - b.height) <= tolerance;
+}
+
+double inkShare(const std::string& pdf, int page, double x, double y, double width, double height) {
+  constexpr int kResolution = 36;  // dots per inch: enough to see a frame's thin lines as grey
+  const std::string base = pdf + ".ink";
+  const std::string command = "pdftoppm -gray -r " + std::to_string(kResolution) + " -f " + std::to_string(page) +
+                              " -l " + std::to_string(page) + " -singlefile '" + pdf + "' '" + base + "'";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("pdftoppm failed on " + pdf);
+  std::ifstream in(base + ".pgm", std::ios::binary);
+  std::string magic;
+  int columns = 0, rows = 0, maximum = 0;
+  in >> magic >> columns >> rows >> maximum;
+  in.get();
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(columns) * rows);
+  in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+  std::remove((base + ".pgm").c_str());
+  if (magic != "P5" || !in) throw std::runtime_error("unreadable rendering of " + pdf);
+
+  const double scale = kResolution / 25.4;
+  const int left = std::max(0, static_cast<int>(std::floor(x * scale)));
+  const int right = std::min(columns, static_cast<int>(std::ceil((x + width) * scale)));
+  const int top = std::max(0, rows - static_cast<int>(std::ceil((y + height) * scale)));
+  const int bottom = std::min(rows, rows - static_cast<int>(std::floor(y * scale)));
+  long dark = 0, all = 0;
+  for (int row = top; row < bottom; ++row) {
+    for (int column = left; column < right; ++column) {
+      ++all;
+      dark += pixels[static_cast<std::size_t>(row) * columns + column] < maximum * 4 / 5 ? 1 : 0;
+    }
+  }
+  return all == 0 ? 0.0 : static_cast<double>(dark) / all;
+}
+
+void PlotJobTest::SetUp() {
+  HostTest::SetUp();
+  gQuodlCallTrace = nullptr;  // the command line shows what the pipeline prints, no calls
+  folder_ = std::make_unique<TempFolder>("quodl-plot-jobs");
+  setenv("XDG_CONFIG_HOME", (*folder_ / "config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (*folder_ / "data").c_str(), 1);
+  ASSERT_TRUE(foundation::createDirectory(*folder_ / "tmp", true));
+  setenv("TMPDIR", (*folder_ / "tmp").c_str(), 1);
+  cad::resetHostForTesting();
+
+  const std::string styles = *folder_ / "Plot Styles";
+  ASSERT_TRUE(foundation::createDirectory(styles, true));
+  ASSERT_EQ(cad::acedSetEnv(L"PrinterStyleSheetDir", foundation::wideFromUtf8Lossy(styles).c_str()), cad::RTNORM);
+  for (const char* name : {"acad.ctb", "monochrome.ctb", "acad.stb", "monochrome.stb"}) {
+    const bool named = std::string(name).ends_with(".stb");
+    ASSERT_TRUE(cad::writePlotStyleTable(
+        named ? cad::PlotStyleTable::named(L"test") : cad::PlotStyleTable::colorDependent(L"test"),
+        styles + "/" + name));
+  }
+
+  vexBatchResetRecognitionStateForTesting();
+  vexBatchPrintRestoreLastResult({});
+  gBatchPrintPendingJob = {};
+  gBatchPrintPreviewJob = {};
+  setPlotQueueLink({});
+  setPlotPanelLink({});
+  HookedRenderer::drawn_ = 0;
+  cad::setPageRenderer(std::make_shared<HookedRenderer>(pageActions_));
+  windowsMade().clear();
+  stageToCancelOn().clear();
+  vexBatchSetProgressWindowMaker([](const std::weak_ptr<VexBatchPrintProgressController>& controller) {
+    windowsMade().push_back(controller);
+    return std::unique_ptr<VexBatchPrintProgressWindow>(std::make_unique<SilentWindow>(controller));
+  });
+}
+
+void PlotJobTest::TearDown() {
+  stageToCancelOn().clear();
+  vexBatchSetProgressWindowMaker({});
+  vexBatchCloseProgressWindows();
+  windowsMade().clear();
+  cad::setPageRenderer(nullptr);
+  pageActions_.clear();
+  setPlotQueueLink({});
+  setPlotPanelLink({});
+  gBatchPrintPendingJob = {};
+  gBatchPrintPreviewJob = {};
+  vexBatchPrintRestoreLastResult({});
+  vexBatchResetRecognitionStateForTesting();
+  db_ = nullptr;
+  HostTest::TearDown();
+  folder_.reset();
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "TMPDIR"}) unsetenv(name);
+}
+
+cad::Database& PlotJobTest::openSample(const std::string& fileName) {
+  const std::string file = std::string(QUODL_SAMPLES) + "/" + fileName;
+  cad::DxfReadResult read = cad::readDxfFile(file);
+  if (read.database == nullptr) throw std::runtime_error(fileName + ": " + read.error);
+  const std::wstring name = foundation::wideFromUtf8Lossy(file);
+  read.database->filename = name;
+  cad::Document* doc = cad::docManager().addDocument(std::move(read.database), name);
+  if (doc == nullptr) throw std::runtime_error(fileName + " did not open");
+  db_ = doc->database();
+  return *db_;
+}
+
+std::vector<VexBatchPrintPageSpec> PlotJobTest::layoutPages() { return vexBatchCollectJobPages(false, false); }
+
+std::vector<VexBatchPrintPageSpec> PlotJobTest::modelFramePages() {
+  std::vector<VexBatchPrintPageSpec> pages;
+  for (const VexBatchPrintFrameRecord& frame : vexCollectModelFrames()) {
+    VexBatchPrintPageSpec page;
+    page.source = VexBatchPrintSourceModel;
+    page.name = frame.name;
+    page.layoutName = L"Model";
+    page.minX = frame.minX;
+    page.minY = frame.minY;
+    page.maxX = frame.maxX;
+    page.maxY = frame.maxY;
+    page.paper = frame.paper;
+    page.outputIndex = pages.size() + 1;
+    pages.push_back(std::move(page));
+  }
+  return pages;
+}
+
+std::wstring PlotJobTest::widePath(const std::string& name) const { return foundation::wideFromUtf8Lossy(path(name)); }
+
+void PlotJobTest::cancelOnPage(int k) {
+  onPage(k, [] {
+    ASSERT_FALSE(windowsMade().empty());
+    const std::shared_ptr<VexBatchPrintProgressController> newest = windowsMade().back().lock();
+    ASSERT_NE(newest, nullptr);
+    newest->cancelPrinting();
+  });
+}
+
+void PlotJobTest::cancelOnStage(const std::string& stage) { stageToCancelOn() = stage; }
+
+const std::vector<std::weak_ptr<VexBatchPrintProgressController>>& PlotJobTest::progressWindows() const {
+  return windowsMade();
+}
+
+int PlotJobTest::drawnPages() { return HookedRenderer::drawn_; }
+
+void PlotJobTest::restartPageCount() {
+  HookedRenderer::drawn_ = 0;
+  pageActions_.clear();
+}
+
+std::string PlotJobTest::snapshotText() {
+  const foundation::ReadResult read = foundation::readFile(vexBatchPendingJobSnapshotPath());
+  return read ? read.data : std::string();
+}
+
+std::vector<std::wstring> PlotJobTest::linesStartingWith(const std::wstring& tag) {
+  std::vector<std::wstring> lines;
+  std::wistringstream text(transcript());
+  for (std::wstring line; std::getline(text, line);) {
+    if (line.starts_with(tag)) lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace plot_jobs_test
