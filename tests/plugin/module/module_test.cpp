@@ -118,6 +118,9 @@ TEST_F(ModuleTest, DuringAQueueRunExecPrintsOnlyBlocked) {
       << run.output;
   EXPECT_EQ(exec[3], "DUZOZAREDBUILD print_fix=mac-layout-isolation-20260918-r1");
   EXPECT_TRUE(exec[4].starts_with("DUZOZAREDSTATUS version=1.0.0-beta.9 ")) << exec[4];
+  EXPECT_TRUE(exec[4].ends_with(" last=NONE_OR_FAIL cancelled=NO recoverable=NO remaining=0 completed=0/0 items=0 "
+                                "pages=0 outputs=0 output=- log=- error=No staged batch-print job"))
+      << exec[4];
 }
 
 TEST_F(ModuleTest, UnloadDuringWorkIsRefusedAndLeavesEverythingRegistered) {

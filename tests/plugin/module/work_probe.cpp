@@ -2,12 +2,16 @@
 // loaded Quodline module by its file name and reaches the few names that module leaves visible: it raises and
 // clears the work-active flags, watches the calls into neighbouring services, lists the registered commands,
 // hands the entry point messages the host program never sends, and leaves the requests that the full panel
-// leaves for the locate and mark commands. It also shows what the host holds: the current layout and
-// viewport, the last zoom, the marks shown and the reactors registered.
+// leaves for the locate and mark commands and the print job it stages. It also shows what the host holds: the
+// current layout and viewport, the last zoom, the marks shown and the reactors registered; and it can make the
+// host's plot hang in the middle of a page, for a test to kill the host there.
 #include <dlfcn.h>
 #include <link.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,7 @@
 #include "cad/editor.h"
 #include "cad/editor_input.h"
 #include "cad/entities.h"
+#include "cad/plot/page_renderer.h"
 #include "cad/result_buffer.h"
 #include "cad/sysvars.h"
 #include "cad/temporary_vectors.h"
@@ -25,6 +30,7 @@
 #include "core/focus_target.h"
 #include "foundation/format.h"
 #include "foundation/text.h"
+#include "plot/print_jobs.h"
 
 namespace {
 
@@ -151,6 +157,111 @@ void requestMark() {
   targets->push_back(area);
 }
 
+std::vector<std::wstring> fields(std::wstring text) {
+  std::vector<std::wstring> parts;
+  for (std::size_t bar; (bar = text.find(L'|')) != std::wstring::npos; text.erase(0, bar + 1)) {
+    parts.push_back(text.substr(0, bar));
+  }
+  parts.push_back(text);
+  return parts;
+}
+
+// An answer ends at a blank, so blanks come as "%20" (and "%" as "%25").
+std::wstring answerTo(const wchar_t* prompt) {
+  cad::EditorInput::Answer answer = cad::editorInput().read(cad::PromptRecord::kKeyword, prompt);
+  if (answer.kind != cad::EditorInput::Answer::kValue) return {};
+  std::wstring text;
+  const std::wstring& typed = answer.item.text;
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    if (typed.compare(i, 3, L"%20") == 0 || typed.compare(i, 3, L"%25") == 0) {
+      text += typed[i + 2] == L'0' ? L' ' : L'%';
+      i += 2;
+    } else {
+      text += typed[i];
+    }
+  }
+  return text;
+}
+
+// "source|layout|name|minX,minY,maxX,maxY|window,exact,overridden|scale|index|paper|short,long", as the full
+// panel builds a page from a row.
+bool readPage(const std::wstring& line, VexBatchPrintPageSpec& page) {
+  const std::vector<std::wstring> parts = fields(line);
+  int flags[3] = {};
+  if (parts.size() != 9 ||
+      std::swscanf(parts[3].c_str(), L"%lf,%lf,%lf,%lf", &page.minX, &page.minY, &page.maxX, &page.maxY) != 4 ||
+      std::swscanf(parts[4].c_str(), L"%d,%d,%d", &flags[0], &flags[1], &flags[2]) != 3 ||
+      std::swscanf(parts[5].c_str(), L"%lf", &page.contentScalePercent) != 1 ||
+      std::swscanf(parts[6].c_str(), L"%lu", &page.outputIndex) != 1 ||
+      std::swscanf(parts[8].c_str(), L"%lf,%lf", &page.paper.shortSide, &page.paper.longSide) != 2) {
+    return false;
+  }
+  page.source = parts[0] == L"1" ? VexBatchPrintSourceModel : VexBatchPrintSourceLayout;
+  page.layoutName = parts[1];
+  page.name = parts[2];
+  page.layoutWindow = flags[0] != 0;
+  page.exactPaperFrame = flags[1] != 0;
+  page.paperOverridden = flags[2] != 0;
+  page.paper.name = parts[7];
+  return true;
+}
+
+// Stages a print job as the full panel does: "merged|output path|drawing path", then one page a line until an
+// empty line.
+void stageJob() {
+  auto* staged = static_cast<VexBatchPrintPendingJob*>(quodlineSymbol("gBatchPrintPendingJob"));
+  const std::vector<std::wstring> head = fields(answerTo(L"Job: "));
+  if (staged == nullptr || head.size() != 3) {
+    cad::acutPrintf(L"\nPROBE bad job");
+    return;
+  }
+  VexBatchPrintPendingJob job;
+  job.merged = head[0] == L"1";
+  job.outputPath = head[1];
+  job.drawingPath = head[2];
+  for (std::wstring line; !(line = answerTo(L"Page: ")).empty();) {
+    VexBatchPrintPageSpec page;
+    if (!readPage(line, page)) {
+      cad::acutPrintf(L"\nPROBE bad page");
+      return;
+    }
+    job.pages.push_back(page);
+  }
+  job.totalPageCount = job.pages.size();
+  job.active = true;
+  *staged = job;
+  cad::acutPrintf(L"\nPROBE staged %zu pages", job.pages.size());
+}
+
+// Draws blank sheets, and stops for good in the middle of its k-th page, as a host that hangs.
+class HangingRenderer : public cad::PageRenderer {
+ public:
+  explicit HangingRenderer(int page) : hangAt_(page) {}
+  bool renderPage(const cad::Database& db, cad::ObjectId layout, const cad::PlotSettings& validated,
+                  const cad::PageTarget& target, std::string& error) override {
+    if (++drawn_ == hangAt_) {
+      cad::acutPrintf(L"\nPROBE hanging on page %d", drawn_);
+      for (;;) pause();
+    }
+    return blank_.renderPage(db, layout, validated, target, error);
+  }
+
+ private:
+  int hangAt_;
+  int drawn_ = 0;
+  cad::BlankPageWriter blank_;
+};
+
+void hangOnPage() {
+  int page = 0;
+  if (std::swscanf(answerTo(L"Page to hang on: ").c_str(), L"%d", &page) != 1 || page < 1) {
+    cad::acutPrintf(L"\nPROBE bad page");
+    return;
+  }
+  cad::setPageRenderer(std::make_shared<HangingRenderer>(page));
+  cad::acutPrintf(L"\nPROBE will hang on page %d", page);
+}
+
 std::wstring variableText(const wchar_t* name) {
   cad::resbuf value;
   if (cad::acedGetVar(name, &value) != cad::RTNORM) return L"?";
@@ -203,6 +314,8 @@ extern "C" int acrxEntryPoint(int message, void*) {
     add(L"QDLPROBEMESSAGES", sendOtherMessages);
     add(L"QDLPROBEFOCUS", requestFocus);
     add(L"QDLPROBEMARK", requestMark);
+    add(L"QDLPROBESTAGE", stageJob);
+    add(L"QDLPROBEHANG", hangOnPage);
     cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
     return 0;
   }
