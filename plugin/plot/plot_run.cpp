@@ -129,10 +129,6 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
   }
   std::vector<VexBatchPrintPreparedPage> prepared;
   if (!vexBatchPreparePages(pages, styleSheet, prepared)) return false;
-  if (prepared.empty() || prepared.size() != pages.size()) {
-    fail(L"No pages to plot");
-    return false;
-  }
 
   const std::wstring pdfPath = vexBatchEnsurePdfExtension(outputPath);
   const std::string target = vexBatchNSString(pdfPath);

@@ -186,5 +186,29 @@ TEST_F(PlotCommandTest, AFailedJobIsReportedAndResumedAfterARestartFromItsSnapsh
   EXPECT_EQ(snapshotText(), "");
 }
 
+TEST_F(PlotCommandTest, APreviewThroughTheCommandLineLeavesTheStatusAsItWas) {
+  openSample("layouts-frames.dxf");
+  const std::vector<VexBatchPrintPageSpec> pages = layoutPages();
+  stage(pages, true, "out/Sheets");
+  ASSERT_NE(run("DUZOZAREDEXEC").find("\nDUZOZAREDEXEC=PASS"), std::string::npos);
+  const std::string before = run("DUZOZAREDSTATUS");
+
+  gBatchPrintPreviewJob.page = pages[2];
+  gBatchPrintPreviewJob.page.outputIndex = 1;
+  gBatchPrintPreviewJob.pdfPath = widePath("preview/quodline-preview.pdf");
+  gBatchPrintPreviewJob.drawingPath = vexBatchCurrentDrawingPath();
+  gBatchPrintPreviewJob.ready = true;
+  const std::string printed = run("DUZOZAREDPREVIEW");
+  EXPECT_TRUE(printed.ends_with("\nDUZOZAREDPREVIEW=PASS")) << printed;
+  const std::vector<PageSize> sizes = pageSizes(path("preview/quodline-preview.pdf"));
+  ASSERT_EQ(sizes.size(), 1u);
+  EXPECT_TRUE(sameSize(sizes[0], {210, 297}));
+  expectFrameInk(path("preview/quodline-preview.pdf"), 1, sizes[0]);
+  EXPECT_EQ(run("DUZOZAREDSTATUS"), before);
+
+  // Used up: a second run has nothing to show.
+  EXPECT_EQ(run("DUZOZAREDPREVIEW"), "\n没有待预览页面，请先在批打列表中选中一行。\nDUZOZAREDPREVIEW=FAIL");
+}
+
 }  // namespace
 }  // namespace plot_jobs_test
