@@ -189,5 +189,19 @@ TEST_F(PreviewTest, AFailedOrCancelledPreviewLeavesNoFileAndSaysWhy) {
   EXPECT_TRUE(toolkit::Workspace::shared().records().empty());
 }
 
+TEST_F(PreviewTest, APreviewOffItsValidatedPaperKeepsTheFileItSaysItKept) {
+  ASSERT_TRUE(pages_[0].layoutWindow);
+  stagePreview(L"");
+  cad::publishEngineFaults().oversizedPage = 1;
+
+  EXPECT_FALSE(vexBatchPrintExecutePreview());
+  EXPECT_EQ(panel_, (std::vector<std::string>{
+                        "front",
+                        "status 单页预览失败：第 1 页的原生 PDF 纸张与已验证打印设置不一致，已保留原始 PDF，"
+                        "请提交诊断记录。"}));
+  EXPECT_EQ(pageSizes(path("preview/page.pdf")).size(), 1u);
+  expectExportUntouched();
+}
+
 }  // namespace
 }  // namespace plot_jobs_test
