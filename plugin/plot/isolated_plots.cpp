@@ -98,7 +98,7 @@ bool vexBatchMergeIsolatedPdfPages(const std::vector<std::wstring>& paths, const
   // replaceItem takes the target's place whether or not a file is there.
   const foundation::FileResult committed = foundation::replaceItem(targetPath, work);
   if (!committed) {
-    if (foundation::itemExists(work)) (void)foundation::removeItem(work);
+    (void)foundation::removeFile(work);
     gBatchPrintLastError = L"Cannot commit isolated-page merged PDF: " + orUnknown(committed.error);
     return false;
   }

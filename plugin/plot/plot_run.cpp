@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <memory>
-#include <optional>
 
 #include "cad/layout_manager.h"
 #include "cad/plot/plot_progress.h"
@@ -16,7 +15,6 @@
 #include "foundation/uuid.h"
 #include "plot/last_result.h"
 #include "plot/output_naming.h"
-#include "plot/output_placement.h"
 #include "plot/page_preparation.h"
 #include "plot/paper_size_normalization.h"
 #include "plot/progress_controller.h"
@@ -91,7 +89,7 @@ class WorkFile {
  public:
   explicit WorkFile(std::string path) : path_(std::move(path)) {}
   ~WorkFile() {
-    if (!path_.empty() && foundation::itemExists(path_)) (void)foundation::removeItem(path_);
+    if (!path_.empty()) (void)foundation::removeFile(path_);
   }
   WorkFile(const WorkFile&) = delete;
   WorkFile& operator=(const WorkFile&) = delete;

@@ -81,9 +81,7 @@ bool vexBatchPrintExecutePreview() {
   const std::string pdfPath = vexBatchNSString(vexBatchEnsurePdfExtension(job.pdfPath));
   if (!written) {
     // A text that tells the user the host's PDF was kept must stay true.
-    if (!vexBatchPlotKeptHostPdf(error) && !pdfPath.empty() && foundation::itemExists(pdfPath)) {
-      (void)foundation::removeItem(pdfPath);
-    }
+    if (!vexBatchPlotKeptHostPdf(error) && !pdfPath.empty()) (void)foundation::removeFile(pdfPath);
     showInPanel(cancelled ? translatedText("单页预览已取消；正式任务未改变。")
                           : foundation::format(translatedText("单页预览失败：%@"),
                                                error.empty() ? std::wstring(L"AutoCAD 未生成预览 PDF") : error));
