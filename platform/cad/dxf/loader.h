@@ -40,6 +40,22 @@ struct PendingEntity {
   std::wstring blockName;  // of a block reference
 };
 
+// An entity of the ENTITIES section waiting for the layouts, kept small: a drawing holds hundreds of
+// thousands. What few entities have (parts, a block name, a layout name) waits beside it in `rare`.
+struct DeferredEntity {
+  std::unique_ptr<Entity> entity;
+  std::string_view handle, owner;
+  std::size_t line = 0;
+  std::uint32_t rare = kNoRare;
+  bool paper = false;
+  static constexpr std::uint32_t kNoRare = 0xFFFFFFFFu;
+};
+struct DeferredRare {
+  std::string_view layout;
+  std::vector<std::pair<std::unique_ptr<Object>, std::string_view>> parts;
+  std::wstring blockName;
+};
+
 struct LayoutRecord {
   std::unique_ptr<Layout> layout;
   std::string handle, blockHandle;
@@ -96,7 +112,9 @@ class Loader {
   std::unique_ptr<Entity> makeEntity(const Record& record, const std::vector<Group>& fields, PendingEntity& pending);
   void readFollowers(PendingEntity& pending, std::string_view followerType);
   void place(PendingEntity pending, ObjectId blockRecord);
-  ObjectId layerFor(std::string_view rawName, std::wstring& canonical);
+  void defer(PendingEntity pending);
+  PendingEntity takeDeferred(DeferredEntity& deferred);
+  ObjectId layerFor(std::string_view rawName, Name& canonical);
 
   // Objects and the end of loading (objects.cpp, reader.cpp)
   void readDictionary(const Record& record);
@@ -105,24 +123,30 @@ class Loader {
   bool bindLayouts();
   void placeEntitiesSection();
   void resolveReferences();
+  // Numbers the viewports placed in layouts' blocks, as Database::renumberViewports would.
+  void numberViewports();
 
+  // The object that has this handle in the file; null for none.
   ObjectId idOfHandle(std::string_view handle) const;
-  void rememberHandle(std::string_view handle, ObjectId id);
 
   std::string_view text_;
   Scanner scanner_;
   TextDecoder decoder_;
   std::unique_ptr<Database> db_;
+  // Every object made while loading lives in the drawing's arena; the scope ends after the objects below
+  // that wait to be placed are gone.
+  ObjectArena::Scope arenaScope_;
   Record record_, follower_;
   std::vector<Group> fields_, followerFields_;
 
-  std::unordered_map<std::uint64_t, ObjectId> handles_;                // file handle → object
   std::unordered_map<std::wstring, ObjectId> blocksByName_;            // folded name → block record
   std::unordered_map<std::wstring, ObjectId> layersByName_;            // folded name → layer
   std::unordered_map<std::wstring, ObjectId> stylesByName_;            // folded name → text style
-  std::unordered_map<std::string_view, std::pair<ObjectId, std::wstring>> layerCache_;  // raw name → layer
+  std::unordered_map<std::string_view, std::pair<ObjectId, Name>> layerCache_;  // raw name → layer
   std::unordered_map<ObjectId, BlockInfo> blockInfo_;
-  std::vector<PendingEntity> entitiesSection_;
+  std::vector<DeferredEntity, foundation::LargeAllocator<DeferredEntity>> entitiesSection_;
+  std::vector<DeferredRare> entitiesSectionRare_;
+  std::vector<std::pair<ObjectId, Viewport*>> viewports_;  // block record, viewport; in the order placed
   struct ReferenceRecord {
     ObjectId reference;
     std::wstring blockName;
@@ -147,6 +171,8 @@ std::string_view extendedDataValue(const std::vector<Group>& groups, std::string
 // The handle in a "{ACAD_XDICTIONARY" application group, or empty.
 std::string_view extensionDictionaryHandle(const std::vector<Group>& groups);
 std::wstring widenHandle(std::string_view handle);
+// The number of a handle's text; 0 for none.
+std::uint64_t handleNumber(std::string_view handle);
 // A HATCH from its own groups: boundary loops as polygons (curved edges sampled).
 std::unique_ptr<Entity> readHatch(const std::vector<Group>& fields, Scanner& scanner);
 

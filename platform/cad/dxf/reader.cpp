@@ -52,6 +52,8 @@ std::string openFailure(const std::string& path, int code) {
 
 constexpr std::size_t kMaxDrawingBytes = std::size_t{1} << 30;
 constexpr const char* kNoMemory = "there is not enough memory to read the drawing";
+// Drawings hold about one object for every 160 bytes of DXF text; tables are sized for that at once.
+constexpr std::size_t kBytesPerObject = 160;
 
 }  // namespace
 
@@ -77,9 +79,9 @@ DxfReadResult readDxfText(std::string_view text) {
 
 DxfReadResult readDxfFile(const std::string& path) {
   DxfReadResult result;
-  foundation::ReadResult read;
+  foundation::BytesResult read;
   try {
-    read = foundation::readFile(path, kMaxDrawingBytes);
+    read = foundation::readFileBytes(path, kMaxDrawingBytes);
   } catch (const std::bad_alloc&) {
     result.error = kNoMemory;
     return result;
@@ -88,7 +90,7 @@ DxfReadResult readDxfFile(const std::string& path) {
     result.error = openFailure(path, read.code);
     return result;
   }
-  result = readDxfText(read.data);
+  result = readDxfText(read.bytes.view());
   if (result.database) result.database->filename = foundation::wideFromUtf8Lossy(path);
   return result;
 }
@@ -116,7 +118,11 @@ std::wstring canonicalBlockName(std::wstring name) {
   return name;
 }
 
-Loader::Loader(std::string_view text) : text_(text), scanner_(text), db_(Database::createEmpty()) {}
+Loader::Loader(std::string_view text)
+    : text_(text), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
+  db_->reserve(text.size() / kBytesPerObject + 64);
+  decoder_.poolNamesIn(db_->names());
+}
 
 bool Loader::run() {
   Group g;
@@ -278,6 +284,7 @@ bool Loader::readHeader() {
 }
 
 bool Loader::readEntitiesSection() {
+  entitiesSection_.reserve(text_.size() / kBytesPerObject);
   Group terminator;
   if (!readEntityList({}, terminator)) return false;
   if (terminator.code == 0 && sameWord(trim(terminator.value), "ENDSEC")) return true;
@@ -305,16 +312,13 @@ bool handleValue(std::string_view handle, std::uint64_t& value) {
   return true;
 }
 
-ObjectId Loader::idOfHandle(std::string_view handle) const {
+std::uint64_t handleNumber(std::string_view handle) {
   std::uint64_t value = 0;
-  if (!handleValue(handle, value)) return {};
-  auto it = handles_.find(value);
-  return it == handles_.end() ? ObjectId{} : it->second;
+  return handleValue(handle, value) ? value : 0;
 }
 
-void Loader::rememberHandle(std::string_view handle, ObjectId id) {
-  std::uint64_t value = 0;
-  if (handleValue(handle, value)) handles_.emplace(value, id);
+ObjectId Loader::idOfHandle(std::string_view handle) const {
+  return db_->objectIdFromHandle(handleNumber(handle), /*fromFileOnly=*/true);
 }
 
 bool Loader::finish() {
@@ -322,21 +326,39 @@ bool Loader::finish() {
   for (const wchar_t* name : {L"*Model_Space", L"*Paper_Space"}) {
     if (blockRecordNamed(name).isNull()) createBlockRecord(name, {});
   }
-  std::wstring canonical;
+  Name canonical;
   layerFor("0", canonical);
   if (!bindLayouts()) return false;
   placeEntitiesSection();
   resolveReferences();
-  db_->renumberViewports();
+  numberViewports();
 
   // TILEMODE 0 means a paper layout is current: the one that owns *Paper_Space.
-  auto* model = dynamic_cast<BlockTableRecord*>(db_->objectAt(blockRecordNamed(L"*Model_Space")));
-  auto* paper = dynamic_cast<BlockTableRecord*>(db_->objectAt(blockRecordNamed(L"*Paper_Space")));
+  auto* model = BlockTableRecord::cast(db_->objectAt(blockRecordNamed(L"*Model_Space")));
+  auto* paper = BlockTableRecord::cast(db_->objectAt(blockRecordNamed(L"*Paper_Space")));
   auto tile = db_->headerVariables.find(L"$TILEMODE");
   const bool paperCurrent = tile != db_->headerVariables.end() && tile->second == L"0";
   db_->setCurrentLayoutId(paperCurrent && paper != nullptr ? paper->getLayoutId() : model->getLayoutId());
   db_->noteGeometryChanged();
   return !scanner_.failed();
+}
+
+void Loader::numberViewports() {
+  if (viewports_.empty()) return;
+  // Each layout's viewports as they were placed, which is their stored order.
+  std::stable_sort(viewports_.begin(), viewports_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Viewport*> ofLayout;
+  for (auto first = viewports_.begin(); first != viewports_.end();) {
+    auto last = std::find_if(first, viewports_.end(), [&](const auto& v) { return v.first != first->first; });
+    auto* record = static_cast<BlockTableRecord*>(db_->objectAt(first->first));
+    if (record->isLayout()) {
+      ofLayout.clear();
+      for (auto v = first; v != last; ++v) ofLayout.push_back(v->second);
+      numberLayoutViewports(ofLayout);
+    }
+    first = last;
+  }
 }
 
 }  // namespace dxf

@@ -38,6 +38,9 @@ class VexBatchLayoutScanContext {
 
  private:
   std::unordered_map<cad::ObjectId, bool> layerPlottable_;
+  // The last layer asked about: neighbouring entities mostly share one.
+  cad::ObjectId lastLayer_;
+  bool lastLayerPlottable_ = true;
   std::unordered_map<cad::ObjectId, std::unordered_map<cad::ObjectId, bool>> blockFrame_;
 };
 

@@ -26,6 +26,32 @@ struct ReadResult : FileResult {
   std::string data;
 };
 
+// A file's bytes in memory asked of the system in large pages (large_memory.h), for a file read whole and
+// dropped soon after. Move-only.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  ~FileBytes();
+  FileBytes(FileBytes&& other) noexcept;
+  FileBytes& operator=(FileBytes&& other) noexcept;
+  std::string_view view() const { return {data_, size_}; }
+  std::size_t size() const { return size_; }
+
+  // For the reader that fills it: the size it is given (what was there before is kept), bytes added at the end.
+  char* resize(std::size_t size);
+  void append(const char* bytes, std::size_t count);
+  void clear() { size_ = 0; }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+struct BytesResult : FileResult {
+  FileBytes bytes;
+};
+
 struct SpaceResult : FileResult {
   std::uint64_t availableBytes = 0;  // what an unprivileged user may still write
   std::uint64_t totalBytes = 0;
@@ -50,6 +76,8 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
 // Reads regular files only: a folder fails with EISDIR, a pipe, device or socket with EINVAL ("not a regular
 // file"), without blocking. Refuses files larger than maxBytes (EFBIG) rather than reading them whole.
 ReadResult readFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+// The same into large pages, for files read whole that may be large (drawings).
+BytesResult readFileBytes(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // Writes a temporary file in the same folder, flushes it to disk, renames it over the path and flushes the
 // folder, so that readers see the old file or the new one, never a part. A replaced file keeps its permissions.
