@@ -88,6 +88,9 @@ class Button : public Control {
   void setKeyEquivalent(const std::string& key) { keyEquivalent_ = key; }
   std::uint64_t keyEquivalentModifierMask() const { return keyModifiers_; }
   void setKeyEquivalentModifierMask(std::uint64_t mask) { keyModifiers_ = mask & modifierMask(); }
+  // Marks a button whose action destroys something, such as an alert's "Replace".
+  bool hasDestructiveAction() const { return destructive_; }
+  void setHasDestructiveAction(bool on) { destructive_ = on; }
 
   // What a click does, as if the user clicked: a check box, radio or toggle changes state first; then the action.
   // Nothing when disabled.
@@ -113,6 +116,7 @@ class Button : public Control {
   ImagePosition imagePosition_ = ImagePosition::noImage;
   std::string keyEquivalent_;
   std::uint64_t keyModifiers_ = 0;
+  bool destructive_ = false;
 };
 
 }  // namespace toolkit

@@ -198,6 +198,24 @@ TEST_F(Files, ReadingBytesIntoLargePages) {
   EXPECT_TRUE(moved.bytes.view().empty());
 }
 
+TEST_F(Files, ReadingOwnFilesRefusesLinksAndKeepsTheChecksOfReading) {
+  writeText(dir / "f", "mine");
+  EXPECT_EQ(readOwnFile(dir / "f").data, "mine");
+  fs::create_symlink(dir / "f", dir / "link");
+  const ReadResult throughLink = readOwnFile(dir / "link");
+  EXPECT_EQ(throughLink.code, ELOOP);
+  EXPECT_TRUE(throughLink.data.empty());
+  EXPECT_EQ(readFile(dir / "link").data, "mine");  // the plain reader follows it
+  EXPECT_EQ(readOwnFile(dir.path()).code, EISDIR);
+  EXPECT_EQ(readOwnFile(dir / "f", 3).code, EFBIG);
+  EXPECT_EQ(readOwnFile(dir / "none").code, ENOENT);
+  // The system's own world-readable files belong to another user, unless the tests run as their owner.
+  struct stat st{};
+  if (::stat("/etc/passwd", &st) == 0 && st.st_uid != ::geteuid()) {
+    EXPECT_EQ(readOwnFile("/etc/passwd").code, EACCES);
+  }
+}
+
 TEST_F(Files, MoveNeverOverwrites) {
   writeText(dir / "a", "A");
   writeText(dir / "b", "B");
@@ -284,6 +302,22 @@ TEST_F(Files, ReplaceAndRemove) {
   writeText(dir / "keep", "k");
   failNextFileOperation(FileOperation::remove, EBUSY);
   EXPECT_EQ(removeItem(dir / "keep").code, EBUSY);
+  EXPECT_TRUE(itemExists(dir / "keep"));
+}
+
+TEST_F(Files, RemovingAFileNeverRemovesAFolder) {
+  fs::create_directories(dir / "folder/inside");
+  EXPECT_EQ(removeFile(dir / "folder").code, EISDIR);
+  EXPECT_TRUE(isDirectory(dir / "folder/inside"));
+  writeText(dir / "f", "x");
+  fs::create_symlink(dir / "folder", dir / "link");
+  ASSERT_TRUE(removeFile(dir / "link"));
+  EXPECT_TRUE(isDirectory(dir / "folder/inside"));
+  ASSERT_TRUE(removeFile(dir / "f"));
+  EXPECT_EQ(removeFile(dir / "f").code, ENOENT);
+  writeText(dir / "keep", "k");
+  failNextFileOperation(FileOperation::remove, EBUSY);
+  EXPECT_EQ(removeFile(dir / "keep").code, EBUSY);
   EXPECT_TRUE(itemExists(dir / "keep"));
 }
 

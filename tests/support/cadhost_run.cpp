@@ -61,8 +61,7 @@ class AnonymousFile {
   int fd_ = -1;
 };
 
-}  // namespace
-
+// This process's environment with the values of `options` in place of those of the same names, as NAME=VALUE.
 std::vector<std::string> childEnvironment(const RunOptions& options) {
   std::vector<std::string> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -76,13 +75,11 @@ std::vector<std::string> childEnvironment(const RunOptions& options) {
   return environment;
 }
 
-CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& input, const RunOptions& options) {
-  AnonymousFile in, out, err;
-  in.write(input);
+}  // namespace
 
+pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments, const RunOptions& options,
+                   int input, int output, int errors) {
   std::vector<std::string> environment = childEnvironment(options);
-
   // Everything the child needs is made before the fork: after it only system calls run.
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -91,18 +88,27 @@ CadhostRun runProgram(const std::string& program, const std::vector<std::string>
   for (std::string& item : environment) envp.push_back(item.data());
   envp.push_back(nullptr);
   const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
-  const int errorsTo = options.separateErrors ? err.fd() : out.fd();
 
   const pid_t child = fork();
   if (child < 0) throw std::system_error(errno, std::generic_category(), "fork");
   if (child == 0) {
     if (directory != nullptr && chdir(directory) != 0) _exit(126);
-    if (dup2(in.fd(), STDIN_FILENO) < 0 || dup2(out.fd(), STDOUT_FILENO) < 0 || dup2(errorsTo, STDERR_FILENO) < 0) {
+    if (dup2(input, STDIN_FILENO) < 0 || dup2(output, STDOUT_FILENO) < 0 || dup2(errors, STDERR_FILENO) < 0) {
       _exit(126);
     }
     execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
   }
+  return child;
+}
+
+CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input, const RunOptions& options) {
+  AnonymousFile in, out, err;
+  in.write(input);
+
+  const pid_t child =
+      startProgram(program, arguments, options, in.fd(), out.fd(), options.separateErrors ? err.fd() : out.fd());
   CadhostRun run;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + options.timeLimit;

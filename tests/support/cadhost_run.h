@@ -2,6 +2,8 @@
 // Runs cadhost (or another program) as a separate process, the way a user runs it, and collects what it
 // prints.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
 #include <utility>
@@ -32,8 +34,9 @@ struct RunOptions {
   std::chrono::seconds timeLimit{300};
 };
 
-// This process's environment with the values of `options` in place of those of the same names, as NAME=VALUE.
-std::vector<std::string> childEnvironment(const RunOptions& options);
+// Starts `program arguments…` as the options say, its standard streams on the given descriptors; its process id.
+pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments, const RunOptions& options,
+                   int input, int output, int errors);
 
 // Runs `program arguments…`, feeding `input` on standard input, for at most the options' time limit.
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,

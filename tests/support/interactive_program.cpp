@@ -20,25 +20,11 @@ InteractiveProgram::InteractiveProgram(const std::string& program, const std::ve
     close(in[1]);
     throw std::system_error(errno, std::generic_category(), "pipe");
   }
-  std::vector<std::string> environment = childEnvironment(options);
-  // Everything the child needs is made before the fork: after it only system calls run.
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (std::string& item : environment) envp.push_back(item.data());
-  envp.push_back(nullptr);
-  const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
-
-  pid_ = fork();
-  if (pid_ < 0) throw std::system_error(errno, std::generic_category(), "fork");
-  if (pid_ == 0) {
-    if (directory != nullptr && chdir(directory) != 0) _exit(126);
-    if (dup2(in[0], STDIN_FILENO) < 0 || dup2(out[1], STDOUT_FILENO) < 0 || dup2(out[1], STDERR_FILENO) < 0) {
-      _exit(126);
-    }
-    execve(program.c_str(), argv.data(), envp.data());
-    _exit(127);
+  try {
+    pid_ = startProgram(program, arguments, options, in[0], out[1], out[1]);
+  } catch (...) {
+    for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+    throw;
   }
   close(in[0]);
   close(out[1]);

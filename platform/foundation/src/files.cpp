@@ -177,12 +177,13 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
 
 namespace {
 
-// Reads a regular file whole into `data` (a std::string's adapter or FileBytes), as readFile describes.
+// Reads a regular file whole into `data` (a std::string's adapter or FileBytes), as readFile and readOwnFile
+// describe.
 template <class Data>
-void readWhole(const std::string& path, std::size_t maxBytes, FileResult& status, Data& data) {
+void readWhole(const std::string& path, std::size_t maxBytes, bool ownFileOnly, FileResult& status, Data& data) {
   // Non-blocking, so that a named pipe in the file's place cannot stall the reader; the kind is checked on
   // the opened descriptor, so nothing can be swapped in between.
-  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK));
+  Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | (ownFileOnly ? O_NOFOLLOW : 0)));
   if (fd.get() < 0) {
     status = fail(errno, "open", path);
     return;
@@ -195,6 +196,10 @@ void readWhole(const std::string& path, std::size_t maxBytes, FileResult& status
   if (!S_ISREG(st.st_mode)) {
     status = S_ISDIR(st.st_mode) ? fail(EISDIR, "read", path)
                                  : FileResult::failure(EINVAL, "Cannot read \"" + path + "\": not a regular file");
+    return;
+  }
+  if (ownFileOnly && st.st_uid != ::geteuid()) {
+    status = FileResult::failure(EACCES, "Cannot read \"" + path + "\": the file belongs to another user");
     return;
   }
   // The size the file has now is read in one go, straight into place; what it may have grown by since comes
@@ -250,13 +255,20 @@ struct StringData {
 ReadResult readFile(const std::string& path, std::size_t maxBytes) {
   ReadResult result;
   StringData data{result.data};
-  readWhole(path, maxBytes, result, data);
+  readWhole(path, maxBytes, false, result, data);
+  return result;
+}
+
+ReadResult readOwnFile(const std::string& path, std::size_t maxBytes) {
+  ReadResult result;
+  StringData data{result.data};
+  readWhole(path, maxBytes, true, result, data);
   return result;
 }
 
 BytesResult readFileBytes(const std::string& path, std::size_t maxBytes) {
   BytesResult result;
-  readWhole(path, maxBytes, result, result.bytes);
+  readWhole(path, maxBytes, false, result, result.bytes);
   return result;
 }
 
@@ -414,6 +426,13 @@ FileResult removeItem(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove_all(path, ec);
   if (ec) return fail(ec.value(), "remove", path);
+  return FileResult::success();
+}
+
+FileResult removeFile(const std::string& path) {
+  if (faulted(FileOperation::remove)) return fail(errno, "remove", path);
+  // unlink() refuses folders on its own, so nothing can swap a folder in between a check and the removal.
+  if (::unlink(path.c_str()) != 0) return fail(errno == EPERM && isDirectory(path) ? EISDIR : errno, "remove", path);
   return FileResult::success();
 }
 

@@ -76,7 +76,11 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
 // Reads regular files only: a folder fails with EISDIR, a pipe, device or socket with EINVAL ("not a regular
 // file"), without blocking. Refuses files larger than maxBytes (EFBIG) rather than reading them whole.
 ReadResult readFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
-// The same into large pages, for files read whole that may be large (drawings).
+// As readFile, for files that someone else could have put in the reader's way: only a regular file that
+// belongs to this user, and never through a symbolic link at the path (ELOOP; links in the folders above are
+// followed). A file of another user fails with EACCES.
+ReadResult readOwnFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+// As readFile, into large pages, for files read whole that may be large (drawings).
 BytesResult readFileBytes(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // Writes a temporary file in the same folder, flushes it to disk, renames it over the path and flushes the
@@ -91,6 +95,9 @@ FileResult moveItem(const std::string& from, const std::string& to);
 FileResult replaceItem(const std::string& target, const std::string& replacement);
 // Removes a file, a link (not what it points to) or a whole folder tree. A missing item is an error (ENOENT).
 FileResult removeItem(const std::string& path);
+// Removes a file or a link (not what it points to), never a folder: a folder at the path fails with EISDIR and
+// stays as it is. A missing item is an error (ENOENT).
+FileResult removeFile(const std::string& path);
 
 SpaceResult volumeSpace(const std::string& path);
 

@@ -1,0 +1,282 @@
+#include "plot/pending_job_snapshot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/host_bridge.h"
+#include "foundation/files.h"
+#include "foundation/folders.h"
+#include "foundation/iso8601.h"
+#include "foundation/json.h"
+#include "foundation/paths.h"
+#include "foundation/text.h"
+#include "foundation/transforms.h"
+
+namespace {
+
+using foundation::Json;
+
+constexpr char kSnapshotName[] = "pending-job.json";
+constexpr char kFolderName[] = "Quodline";
+constexpr char kLegacyFolderName[] = "QuodlineBatchPrint";
+constexpr char kGenerator[] = "Quodline pending job 1.0.0-beta.9";
+constexpr char kModelSource[] = "model-frame";
+// A staged job lists the sheets of one drawing; a count beyond this is a damaged or foreign file.
+constexpr std::int64_t kMostPagesInJob = 100000;
+// Far more than that many pages take, so a huge file is refused before it is parsed.
+constexpr std::size_t kMostSnapshotBytes = 64u << 20;
+
+std::string snapshotBase() {
+  std::string base = foundation::applicationSupportDirectory();
+  return base.empty() ? foundation::temporaryDirectory() : base;
+}
+
+std::string utf8(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
+
+bool convertsToUtf8(const std::wstring& text) { return foundation::utf8FromWide(text).has_value(); }
+
+// Every text of the job can be written as it is; one that cannot would come back altered.
+bool textsAreWritable(const VexBatchPrintPendingJob& job) {
+  for (const std::wstring* text : {&job.drawingPath, &job.outputPath, &job.nameTemplate, &job.styleSheet}) {
+    if (!convertsToUtf8(*text)) return false;
+  }
+  return std::all_of(job.pages.begin(), job.pages.end(), [](const VexBatchPrintPageSpec& page) {
+    return convertsToUtf8(page.name) && convertsToUtf8(page.layoutName) && convertsToUtf8(page.paper.name);
+  });
+}
+
+// Reading: a value of another kind than the file's own counts as missing, as a missing key does. A value of the
+// right kind that no job of this system can hold refuses the whole snapshot (std::nullopt).
+
+std::wstring textOf(const Json& object, std::string_view key) {
+  const std::optional<std::string> text = foundation::jsonString(object, key);
+  return text ? foundation::wideFromUtf8Lossy(*text) : std::wstring();
+}
+
+bool flagOf(const Json& object, std::string_view key) { return foundation::jsonBool(object, key).value_or(false); }
+
+std::optional<double> finiteNumberOf(const Json& object, std::string_view key) {
+  const std::optional<double> number = foundation::jsonNumber(object, key);
+  if (!number) return 0.0;
+  if (!std::isfinite(*number)) return std::nullopt;
+  return number;
+}
+
+std::optional<std::uint64_t> countOf(const Json& object, std::string_view key) {
+  const Json* member = foundation::jsonMember(object, key);
+  if (member == nullptr || !member->is_number()) return 0;
+  const std::optional<std::int64_t> count = foundation::jsonInteger(*member);
+  if (!count || *count < 0 || *count > kMostPagesInJob) return std::nullopt;
+  return static_cast<std::uint64_t>(*count);
+}
+
+bool hasParentStep(const std::string& path) {
+  const std::vector<std::string> components = foundation::pathComponents(path);
+  return std::find(components.begin(), components.end(), "..") != components.end();
+}
+
+// Where the executor writes: a full path that does not climb out of the folders it names.
+bool isPlausibleOutputPath(const std::wstring& path) {
+  const std::string system = utf8(path);
+  return foundation::isAbsolutePath(system) && !hasParentStep(system) && system.find('\0') == std::string::npos;
+}
+
+bool isPlausibleDrawingPath(const std::wstring& path) {
+  if (path.empty()) return true;
+  const std::string system = foundation::expandingTildeInPath(utf8(path));
+  return foundation::isAbsolutePath(system) && !hasParentStep(system) && system.find('\0') == std::string::npos;
+}
+
+// A plot-style file is named, never located: it is looked up in the host's plot-style folder.
+bool isPlausibleStyleName(const std::wstring& name) {
+  return name.find_first_of(std::wstring(L"/\0", 2)) == std::wstring::npos && name != L"." && name != L"..";
+}
+
+std::optional<VexBatchPrintPageSpec> pageFrom(const Json& object) {
+  VexBatchPrintPageSpec page;
+  page.source =
+      foundation::jsonString(object, "source") == kModelSource ? VexBatchPrintSourceModel : VexBatchPrintSourceLayout;
+  page.name = textOf(object, "name");
+  page.layoutName = textOf(object, "layoutName");
+  const std::pair<const char*, double*> box[] = {
+      {"minX", &page.minX}, {"minY", &page.minY}, {"maxX", &page.maxX}, {"maxY", &page.maxY}};
+  for (const auto& [key, field] : box) {
+    const std::optional<double> value = finiteNumberOf(object, key);
+    if (!value) return std::nullopt;
+    *field = *value;
+  }
+  page.layoutWindow = flagOf(object, "layoutWindow");
+  page.exactPaperFrame = flagOf(object, "exactPaperFrame");
+  page.paperOverridden = flagOf(object, "paperOverridden");
+  const std::optional<double> scale = foundation::jsonNumber(object, "contentScalePercent");
+  page.contentScalePercent = scale ? std::clamp(*scale, 1.0, 100.0) : 100.0;
+  const std::optional<std::uint64_t> index = countOf(object, "outputIndex");
+  if (!index) return std::nullopt;
+  page.outputIndex = *index;
+
+  static const Json kNoPaper = Json::object();
+  const Json* paperMember = foundation::jsonMember(object, "paper");
+  const Json& paper = paperMember != nullptr && paperMember->is_object() ? *paperMember : kNoPaper;
+  page.paper.name = textOf(paper, "name");
+  const std::optional<double> shortSide = finiteNumberOf(paper, "shortSide");
+  const std::optional<double> longSide = finiteNumberOf(paper, "longSide");
+  if (!shortSide || !longSide || *shortSide < 0 || *longSide < 0) return std::nullopt;
+  page.paper.shortSide = *shortSide;
+  page.paper.longSide = *longSide;
+  return page;
+}
+
+std::optional<VexBatchPrintPendingJob> jobFrom(std::string_view data) {
+  const foundation::JsonResult parsed = foundation::parseJson(data);
+  if (!parsed || !parsed.value.is_object()) return std::nullopt;
+  const Json& root = parsed.value;
+  if (foundation::jsonInteger(root, "schemaVersion") != 1) return std::nullopt;
+  const Json* pages = foundation::jsonMember(root, "pages");
+  if (pages == nullptr || !pages->is_array() || pages->size() > static_cast<std::size_t>(kMostPagesInJob)) {
+    return std::nullopt;
+  }
+
+  VexBatchPrintPendingJob job;
+  job.drawingPath = textOf(root, "drawingPath");
+  job.outputPath = textOf(root, "outputPath");
+  job.nameTemplate = textOf(root, "nameTemplate");
+  job.styleSheet = textOf(root, "styleSheet");
+  job.merged = flagOf(root, "merged");
+  job.overwriteExisting = flagOf(root, "overwriteExisting");
+  const std::optional<std::uint64_t> total = countOf(root, "totalPageCount");
+  const std::optional<std::uint64_t> completed = countOf(root, "completedPageCount");
+  if (!total || !completed) return std::nullopt;
+
+  for (const Json& element : *pages) {
+    if (!element.is_object()) continue;
+    std::optional<VexBatchPrintPageSpec> page = pageFrom(element);
+    if (!page) return std::nullopt;
+    if (!page->name.empty()) job.pages.push_back(std::move(*page));
+  }
+  if (job.pages.empty() || job.outputPath.empty()) return std::nullopt;
+  if (!isPlausibleOutputPath(job.outputPath) || !isPlausibleDrawingPath(job.drawingPath) ||
+      !isPlausibleStyleName(job.styleSheet)) {
+    return std::nullopt;
+  }
+
+  // The pages left and the pages done make up the job: at least the pages kept, at most all that are listed.
+  job.completedPageCount = *completed;
+  job.totalPageCount = *total != 0 ? *total : *completed + job.pages.size();
+  if (job.totalPageCount < *completed + job.pages.size() || job.totalPageCount > *completed + pages->size()) {
+    return std::nullopt;
+  }
+  for (const VexBatchPrintPageSpec& page : job.pages) {
+    if (page.outputIndex > job.totalPageCount) return std::nullopt;
+  }
+  job.active = true;
+  return job;
+}
+
+// Moves a usable snapshot from the older place to the current one, where nothing stands yet.
+void adoptLegacySnapshot(const std::string& current, const std::string& legacy) {
+  if (foundation::itemExists(current)) return;
+  if (!foundation::createDirectory(foundation::deletingLastPathComponent(current), true)) return;
+  static_cast<void>(foundation::moveItem(legacy, current));
+}
+
+// The form two paths of one drawing share: standardised, case folded, composed.
+std::string comparablePath(const std::wstring& path) {
+  const std::optional<std::string> system = foundation::utf8FromWide(path);
+  if (!system || system->empty()) return {};
+  return foundation::normalizedNFC(foundation::caseFolded(foundation::standardizingPath(*system)));
+}
+
+}  // namespace
+
+std::string vexBatchPendingJobSnapshotPath() {
+  return foundation::appendingPathComponent(foundation::appendingPathComponent(snapshotBase(), kFolderName),
+                                            kSnapshotName);
+}
+
+std::string vexBatchLegacyPendingJobSnapshotPath() {
+  return foundation::appendingPathComponent(foundation::appendingPathComponent(snapshotBase(), kLegacyFolderName),
+                                            kSnapshotName);
+}
+
+nlohmann::json vexBatchPendingPageDictionary(VexBatchPrintPageSpec const& page) {
+  Json paper = Json::object();
+  paper["name"] = utf8(page.paper.name);
+  paper["shortSide"] = page.paper.shortSide;
+  paper["longSide"] = page.paper.longSide;
+  Json object = Json::object();
+  object["source"] = page.source == VexBatchPrintSourceModel ? kModelSource : "layout";
+  object["name"] = utf8(page.name);
+  object["layoutName"] = utf8(page.layoutName);
+  object["minX"] = page.minX;
+  object["minY"] = page.minY;
+  object["maxX"] = page.maxX;
+  object["maxY"] = page.maxY;
+  object["layoutWindow"] = page.layoutWindow;
+  object["exactPaperFrame"] = page.exactPaperFrame;
+  object["paperOverridden"] = page.paperOverridden;
+  object["contentScalePercent"] = page.contentScalePercent;
+  object["outputIndex"] = page.outputIndex;
+  object["paper"] = std::move(paper);
+  return object;
+}
+
+bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job, const std::optional<std::string>& state) {
+  if (!job.active || job.pages.empty() || job.outputPath.empty()) return false;
+  if (!textsAreWritable(job)) return false;
+  Json pages = Json::array();
+  for (const VexBatchPrintPageSpec& page : job.pages) pages.push_back(vexBatchPendingPageDictionary(page));
+  Json snapshot = Json::object();
+  snapshot["schemaVersion"] = 1;
+  snapshot["generator"] = kGenerator;
+  snapshot["savedAt"] = foundation::iso8601Now();
+  snapshot["state"] = state.value_or("pending");
+  snapshot["drawingPath"] = utf8(job.drawingPath);
+  snapshot["outputPath"] = utf8(job.outputPath);
+  snapshot["nameTemplate"] = utf8(job.nameTemplate);
+  snapshot["styleSheet"] = utf8(job.styleSheet);
+  snapshot["merged"] = job.merged;
+  snapshot["overwriteExisting"] = job.overwriteExisting;
+  snapshot["totalPageCount"] = job.totalPageCount;
+  snapshot["completedPageCount"] = job.completedPageCount;
+  snapshot["pages"] = std::move(pages);
+
+  const foundation::JsonText text = foundation::serializeJson(snapshot);
+  if (!text) return false;
+  const std::string path = vexBatchPendingJobSnapshotPath();
+  if (!foundation::createDirectory(foundation::deletingLastPathComponent(path), true)) return false;
+  // A folder in the file's place makes the final rename fail; the work file goes and the folder stays.
+  return static_cast<bool>(foundation::writeFileAtomically(path, text.text));
+}
+
+bool vexBatchLoadPendingJobSnapshot(VexBatchPrintPendingJob& job) {
+  const std::string current = vexBatchPendingJobSnapshotPath();
+  const std::string legacy = vexBatchLegacyPendingJobSnapshotPath();
+  bool fromLegacy = false;
+  // Only the user's own regular file: a link or someone else's file in its place is no snapshot.
+  foundation::ReadResult read = foundation::readOwnFile(current, kMostSnapshotBytes);
+  if (!read) {
+    read = foundation::readOwnFile(legacy, kMostSnapshotBytes);
+    fromLegacy = true;
+  }
+  if (!read) return false;
+  std::optional<VexBatchPrintPendingJob> loaded = jobFrom(read.data);
+  if (!loaded) return false;
+  if (fromLegacy) adoptLegacySnapshot(current, legacy);
+  job = std::move(*loaded);
+  return true;
+}
+
+void vexBatchRemovePendingJobSnapshot() {
+  static_cast<void>(foundation::removeFile(vexBatchPendingJobSnapshotPath()));
+  static_cast<void>(foundation::removeFile(vexBatchLegacyPendingJobSnapshotPath()));
+}
+
+bool vexBatchPendingJobMatchesCurrentDrawing(VexBatchPrintPendingJob const& job) {
+  if (job.drawingPath.empty()) return true;
+  const std::string current = comparablePath(vexBatchCurrentDrawingPath());
+  return !current.empty() && current == comparablePath(job.drawingPath);
+}
