@@ -18,9 +18,10 @@ class Curve : public Entity {
   virtual bool isClosed() const = 0;
   // Enclosed area (absolute value not taken: sign follows the direction, as the host's).
   virtual ErrorStatus getArea(double& area) const;
+  static auto cast(auto* object) { return kindCast<Curve>(object, ObjectKind::kCurve, ObjectKind::kText); }
 
  protected:
-  explicit Curve(ObjectKind kind = ObjectKind::kEntity) : Entity(kind) {}
+  explicit Curve(ObjectKind kind = ObjectKind::kCurve) : Entity(kind) {}
 };
 
 class Line : public Curve {
@@ -129,7 +130,7 @@ class Arc : public Curve {
 class Text : public Entity {
  public:
   Text() : Entity(ObjectKind::kText) {}
-  static auto cast(auto* object) { return kindCast<Text>(object, ObjectKind::kText, ObjectKind::kAttributeReference); }
+  static auto cast(auto* object) { return kindCast<Text>(object, ObjectKind::kText, ObjectKind::kMText); }
   Point3d position;
   Point3d alignment;
   double height = 2.5;

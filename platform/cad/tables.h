@@ -47,12 +47,11 @@ class SymbolTableRecord : public Object {
   bool failName = false;  // test hook: getName fails
   ErrorStatus getName(std::wstring& out) const;
   static auto cast(auto* object) {
-    return kindCast<SymbolTableRecord>(object, ObjectKind::kBlockTableRecord, ObjectKind::kLayerTableRecord,
-                                       ObjectKind::kTextStyleTableRecord);
+    return kindCast<SymbolTableRecord>(object, ObjectKind::kSymbolTableRecord, ObjectKind::kSymbolTable);
   }
 
  protected:
-  explicit SymbolTableRecord(ObjectKind kind = ObjectKind::kObject) : Object(kind) {}
+  explicit SymbolTableRecord(ObjectKind kind = ObjectKind::kSymbolTableRecord) : Object(kind) {}
 };
 
 class BlockTableRecord : public SymbolTableRecord {
@@ -119,11 +118,11 @@ class SymbolTable : public Object {
   ErrorStatus getAt(const std::wstring& name, ObjectId& id) const;
   bool has(const std::wstring& name) const;
   static auto cast(auto* object) {
-    return kindCast<SymbolTable>(object, ObjectKind::kBlockTable, ObjectKind::kLayerTable, ObjectKind::kTextStyleTable);
+    return kindCast<SymbolTable>(object, ObjectKind::kSymbolTable, ObjectKind::kPlotSettings);
   }
 
  protected:
-  explicit SymbolTable(ObjectKind kind = ObjectKind::kObject) : Object(kind) {}
+  explicit SymbolTable(ObjectKind kind = ObjectKind::kSymbolTable) : Object(kind) {}
 };
 
 class BlockTable : public SymbolTable {

@@ -16,7 +16,35 @@ using namespace cad;
 
 namespace {
 
-// One object of every class the database holds.
+// Classes that pass no kind of their own, as a new class may: they share their base's.
+class PlainCurve : public Curve {
+ public:
+  bool isClosed() const override { return false; }
+  const RxClass& rxClass() const override {
+    static const RxClass kClass(L"PlainCurve");
+    return kClass;
+  }
+
+ protected:
+  ErrorStatus computeExtents(Extents3d&) const override { return eInvalidExtents; }
+};
+class PlainText : public Text {};
+class PlainRecord : public SymbolTableRecord {
+ public:
+  const RxClass& rxClass() const override {
+    static const RxClass kClass(L"PlainRecord");
+    return kClass;
+  }
+};
+class PlainTable : public SymbolTable {
+ public:
+  const RxClass& rxClass() const override {
+    static const RxClass kClass(L"PlainTable");
+    return kClass;
+  }
+};
+
+// One object of every class the database holds, and of classes derived from them without kinds of their own.
 std::vector<std::unique_ptr<Object>> oneOfEach() {
   std::vector<std::unique_ptr<Object>> all;
   all.push_back(std::make_unique<Line>());
@@ -40,6 +68,10 @@ std::vector<std::unique_ptr<Object>> oneOfEach() {
   all.push_back(std::make_unique<Dictionary>());
   all.push_back(std::make_unique<PlotSettings>());
   all.push_back(std::make_unique<Layout>());
+  all.push_back(std::make_unique<PlainCurve>());
+  all.push_back(std::make_unique<PlainText>());
+  all.push_back(std::make_unique<PlainRecord>());
+  all.push_back(std::make_unique<PlainTable>());
   return all;
 }
 
@@ -60,6 +92,7 @@ void expectCastAgrees(const std::vector<std::unique_ptr<Object>>& all, const cha
 TEST(ObjectModel, KindCastsAgreeWithTheClassHierarchy) {
   const auto all = oneOfEach();
   expectCastAgrees<Entity>(all, "Entity");
+  expectCastAgrees<Curve>(all, "Curve");
   expectCastAgrees<Line>(all, "Line");
   expectCastAgrees<Polyline>(all, "Polyline");
   expectCastAgrees<Vertex2d>(all, "Vertex2d");
@@ -83,6 +116,15 @@ TEST(ObjectModel, KindCastsAgreeWithTheClassHierarchy) {
   expectCastAgrees<Dictionary>(all, "Dictionary");
   expectCastAgrees<PlotSettings>(all, "PlotSettings");
   expectCastAgrees<Layout>(all, "Layout");
+  // A table finds records of a class it does not know by their base's kind.
+  auto store = Database::createEmpty();
+  auto table = std::make_unique<PlainTable>();
+  PlainTable* plain = table.get();
+  const ObjectId tableId = store->addObject(std::move(table));
+  auto record = std::make_unique<PlainRecord>();
+  record->name = L"Dashed";
+  plain->recordIds.push_back(store->addObject(std::move(record), tableId));
+  EXPECT_TRUE(plain->has(L"DASHED"));
   // Opening by a kind the object is not is refused, as before.
   auto db = Database::createDefault();
   const ObjectId line = db->appendEntity(db->modelSpaceId(), std::make_unique<Line>());

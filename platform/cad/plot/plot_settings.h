@@ -46,7 +46,7 @@ class PlotSettings : public Object, public PlotSettingsFields {
  public:
   explicit PlotSettings(bool modelType = false) : PlotSettings(ObjectKind::kPlotSettings, modelType) {}
   static auto cast(auto* object) {
-    return kindCast<PlotSettings>(object, ObjectKind::kPlotSettings, ObjectKind::kLayout);
+    return kindCast<PlotSettings>(object, ObjectKind::kPlotSettings, ObjectKind::kEntity);
   }
 
   bool model = false;        // fixed when made: copies keep their own
