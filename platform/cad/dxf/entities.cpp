@@ -6,14 +6,15 @@
 
 namespace cad::dxf {
 
-void ownFields(const std::vector<Group>& groups, std::vector<Group>& out) {
-  out.clear();
-  // Most records have no application groups: their own groups are a prefix, copied at once.
+const std::vector<Group>& ownFieldsOf(const std::vector<Group>& groups, std::vector<Group>& scratch) {
+  // Most records have no application groups, extended data or embedded object: all their groups are their own.
   std::size_t own = 0;
   while (own < groups.size() && groups[own].code != 102 && groups[own].code != 1001 && groups[own].code != 101) ++own;
-  if (own == groups.size() || groups[own].code != 102) {
-    out.assign(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(own));
-    return;
+  if (own == groups.size()) return groups;
+  scratch.clear();
+  if (groups[own].code != 102) {
+    scratch.assign(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(own));
+    return scratch;
   }
   bool inApplicationGroup = false;
   for (const Group& g : groups) {
@@ -22,8 +23,14 @@ void ownFields(const std::vector<Group>& groups, std::vector<Group>& out) {
       inApplicationGroup = !trim(g.value).empty() && trim(g.value).front() == '{';
       continue;
     }
-    if (!inApplicationGroup) out.push_back(g);
+    if (!inApplicationGroup) scratch.push_back(g);
   }
+  return scratch;
+}
+
+void ownFields(const std::vector<Group>& groups, std::vector<Group>& out) {
+  const std::vector<Group>& own = ownFieldsOf(groups, out);
+  if (&own != &out) out.assign(own.begin(), own.end());
 }
 
 std::string_view extendedDataValue(const std::vector<Group>& groups, std::string_view application, int code) {
@@ -362,11 +369,12 @@ bool Loader::readEntityList(ObjectId blockRecord, Group& terminator) {
 bool Loader::readEntity(Record& record, ObjectId blockRecord) {
   // Followers without their leader (a stray VERTEX, ATTRIB or SEQEND) are skipped.
   if (isAny(record.type, {"VERTEX", "ATTRIB", "SEQEND"})) return true;
-  ownFields(record.groups, fields_);
+  const std::vector<Group>& fields = ownFieldsOf(record.groups, fields_);
   PendingEntity pending;
   pending.line = record.line;
-  pending.common = readCommon(fields_, scanner_);
-  pending.entity = makeEntity(record, fields_, pending);
+  pending.common = readCommon(fields, scanner_);
+  pending.handle = handleNumber(pending.common.handle);
+  pending.entity = makeEntity(record, fields, pending);
   if (isAny(record.type, {"POLYLINE", "INSERT"})) readFollowers(pending, sameWord(record.type, "INSERT") ? "ATTRIB" : "VERTEX");
   if (scanner_.failed()) return false;
   if (!pending.entity) return true;
@@ -469,7 +477,7 @@ void Loader::readFollowers(PendingEntity& pending, std::string_view followerType
 void Loader::place(PendingEntity pending, ObjectId blockRecord) {
   auto* record = static_cast<BlockTableRecord*>(db_->objectAt(blockRecord));
   Entity* entity = pending.entity.get();
-  const ObjectId id = db_->addObject(std::move(pending.entity), blockRecord, handleNumber(pending.common.handle));
+  const ObjectId id = db_->addObject(std::move(pending.entity), blockRecord, pending.handle);
   record->entityIds.push_back(id);
   if (auto* viewport = Viewport::cast(entity)) viewports_.emplace_back(blockRecord, viewport);
   if (pending.parts.empty() && pending.blockName.empty()) return;
@@ -486,8 +494,8 @@ void Loader::place(PendingEntity pending, ObjectId blockRecord) {
 void Loader::defer(PendingEntity pending) {
   DeferredEntity& deferred = entitiesSection_.emplace_back();
   deferred.entity = std::move(pending.entity);
-  deferred.handle = pending.common.handle;
-  deferred.owner = pending.common.owner;
+  deferred.handle = pending.handle;
+  deferred.owner = handleNumber(pending.common.owner);
   deferred.paper = pending.common.paper;
   deferred.line = pending.line;
   if (pending.parts.empty() && pending.blockName.empty() && pending.common.layout.empty()) return;
@@ -498,8 +506,7 @@ void Loader::defer(PendingEntity pending) {
 PendingEntity Loader::takeDeferred(DeferredEntity& deferred) {
   PendingEntity pending;
   pending.entity = std::move(deferred.entity);
-  pending.common.handle = deferred.handle;
-  pending.common.owner = deferred.owner;
+  pending.handle = deferred.handle;
   pending.common.paper = deferred.paper;
   pending.line = deferred.line;
   if (deferred.rare != DeferredEntity::kNoRare) {

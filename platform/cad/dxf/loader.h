@@ -35,6 +35,7 @@ struct EntityCommon {
 struct PendingEntity {
   std::unique_ptr<Entity> entity;
   EntityCommon common;
+  std::uint64_t handle = 0;  // common.handle's number, read while its text is at hand; 0 for none
   std::size_t line = 0;
   std::vector<std::pair<std::unique_ptr<Object>, std::string_view>> parts;  // object, handle
   std::wstring blockName;  // of a block reference
@@ -44,7 +45,7 @@ struct PendingEntity {
 // thousands. What few entities have (parts, a block name, a layout name) waits beside it in `rare`.
 struct DeferredEntity {
   std::unique_ptr<Entity> entity;
-  std::string_view handle, owner;
+  std::uint64_t handle = 0, owner = 0;  // numbers, so that placing them reads nothing of the file again
   std::size_t line = 0;
   std::uint32_t rare = kNoRare;
   bool paper = false;
@@ -166,6 +167,8 @@ class Loader {
 // The groups that describe the object itself: application groups (102 {…}) left out, and nothing from
 // extended data (1001) or an embedded object (101) on.
 void ownFields(const std::vector<Group>& groups, std::vector<Group>& out);
+// The same without a copy where all the groups are the object's own: `groups` itself, else `scratch` filled.
+const std::vector<Group>& ownFieldsOf(const std::vector<Group>& groups, std::vector<Group>& scratch);
 // The value of the first `code` group in the extended data of `application`, or empty.
 std::string_view extendedDataValue(const std::vector<Group>& groups, std::string_view application, int code);
 // The handle in a "{ACAD_XDICTIONARY" application group, or empty.

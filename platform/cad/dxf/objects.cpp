@@ -236,8 +236,8 @@ bool Loader::bindLayouts() {
 void Loader::placeEntitiesSection() {
   const ObjectId modelSpace = blockRecordNamed(L"*Model_Space");
   const ObjectId paperSpace = blockRecordNamed(L"*Paper_Space");
-  std::unordered_map<std::string_view, ObjectId> ownerRecords;  // entities of one space share their owner
-  std::string_view lastOwner;
+  std::unordered_map<std::uint64_t, ObjectId> ownerRecords;  // entities of one space share their owner
+  std::uint64_t lastOwner = 0;
   ObjectId lastOwnerRecord;
   // Where each goes first, so that each block record's list is sized once.
   std::vector<ObjectId, foundation::LargeAllocator<ObjectId>> targets;
@@ -246,11 +246,11 @@ void Loader::placeEntitiesSection() {
   for (const DeferredEntity& deferred : entitiesSection_) {
     // The owner handle decides; else the layout named by 410; else paper space (67) or model space.
     ObjectId target;
-    if (!deferred.owner.empty()) {
+    if (deferred.owner != 0) {
       if (deferred.owner != lastOwner) {
         auto known = ownerRecords.find(deferred.owner);
         if (known == ownerRecords.end()) {
-          const ObjectId owner = idOfHandle(deferred.owner);
+          const ObjectId owner = db_->objectIdFromHandle(deferred.owner, /*fromFileOnly=*/true);
           const bool isRecord = BlockTableRecord::cast(db_->objectAt(owner)) != nullptr;
           known = ownerRecords.emplace(deferred.owner, isRecord ? owner : ObjectId{}).first;
         }

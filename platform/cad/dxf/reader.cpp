@@ -242,14 +242,16 @@ void Loader::collect(Record& record, const Group& typeGroup) {
   record.type = trim(typeGroup.value);
   record.line = typeGroup.line;
   record.groups.clear();
-  Group g;
-  while (scanner_.next(g)) {
+  // Each pair is scanned straight into its place.
+  for (;;) {
+    Group& g = record.groups.emplace_back();
+    if (!scanner_.next(g)) break;
     if (g.code == 0) {
       scanner_.pushBack(g);
-      return;
+      break;
     }
-    record.groups.push_back(g);
   }
+  record.groups.pop_back();
 }
 
 bool Loader::readHeader() {

@@ -1,5 +1,6 @@
 #include "scanner.h"
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <charconv>
@@ -12,14 +13,6 @@
 #include "foundation/text.h"
 
 namespace cad::dxf {
-
-std::string_view trim(std::string_view text) {
-  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
-  if (text.empty() || (!isSpace(text.front()) && !isSpace(text.back()))) return text;
-  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 namespace {
 
@@ -80,30 +73,53 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Adds the run of digits at `p` to `mantissa` and moves `p` past it. Where eight bytes can be read (up to
+// `readable`, which may lie past `end`), eight are taken at a time.
+inline void addDigits(const char*& p, const char* end, const char* readable, std::uint64_t& mantissa) {
+  if constexpr (std::endian::native == std::endian::little) {
+    static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    while (readable - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      const std::uint64_t digits = word - 0x3030303030303030ull;
+      // A byte's top bit is set where it is no digit; the first such byte is found exactly.
+      const std::uint64_t other = (digits | (digits + 0x7676767676767676ull)) & 0x8080808080808080ull;
+      const auto n = std::min<std::ptrdiff_t>(other == 0 ? 8 : std::countr_zero(other) / 8, end - p);
+      if (n <= 0) return;
+      // The n digits, first the most significant, as leading zeros' followers: then three multiplications.
+      std::uint64_t value = digits << ((8 - n) * 8);
+      value = (value * 2561) >> 8;
+      value = ((value & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+      value = ((value & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+      mantissa = mantissa * kPowers[n] + value;
+      p += n;
+      if (n < 8) return;
+    }
+  }
+  for (; p != end; ++p) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit > 9) break;
+    mantissa = mantissa * 10 + digit;
+  }
+}
+
 // Plain decimals ("-1234.567890", "5", ".25", "1.5E+03") whose digits and power of ten a double holds
 // exactly: one correctly rounded multiplication or division gives the value from_chars gives. False for
 // anything else, which the general path reads.
-bool fastReal(std::string_view text, double& out) {
+bool fastReal(std::string_view text, double& out, const char* readable) {
   const char* p = text.data();
   const char* end = p + text.size();
   bool negative = false;
   if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  // Up to 19 digits, leading zeros and all, fit the mantissa as they stand.
+  // Up to 19 digits, leading zeros and all, fit the mantissa as they stand (more wrap it, and are refused).
   std::uint64_t mantissa = 0;
-  const auto run = [&] {
-    for (; p != end; ++p) {
-      const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-      if (digit > 9) break;
-      mantissa = mantissa * 10 + digit;
-    }
-  };
   const char* digits = p;
-  run();
+  addDigits(p, end, readable, mantissa);
   int count = static_cast<int>(p - digits);
   int exponent = 0;
   if (p != end && *p == '.') {
     const char* fraction = ++p;
-    run();
+    addDigits(p, end, readable, mantissa);
     exponent = -static_cast<int>(p - fraction);
     count -= exponent;
   }
@@ -128,12 +144,17 @@ bool fastReal(std::string_view text, double& out) {
   return true;
 }
 
+// parseReal with the end of the memory the text lies in, which the quick reading may look ahead into.
+bool parseRealIn(std::string_view text, double& out, const char* readable) {
+  if (fastReal(text, out, readable)) return true;  // the usual value, with nothing around it to trim
+  return parseReal(text, out);
+}
+
 }  // namespace
 
 bool parseReal(std::string_view text, double& out) {
-  if (fastReal(text, out)) return true;  // the usual value, with nothing around it to trim
   text = trim(text);
-  if (fastReal(text, out)) return true;
+  if (fastReal(text, out, text.data() + text.size())) return true;
   text = numberText(text);
   if (text.empty()) return false;
   double value = 0;
@@ -327,7 +348,7 @@ bool Scanner::checkValue(Group& group) {
   };
   switch (kKinds.kinds[group.code]) {  // a code the scanner accepted is within the table
     case ValueKind::kReal:
-      if (parseReal(group.value, group.real)) return true;
+      if (parseRealIn(group.value, group.real, text_.data() + text_.size())) return true;
       return refuse(nonFinite(group.value) ? " is not a finite number" : " is not a number");
     case ValueKind::kInteger:
       if (parseInteger(group.value, group.integer)) return true;

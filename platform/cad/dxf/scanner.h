@@ -28,7 +28,14 @@ enum class ValueKind {
 };
 ValueKind valueKind(int code);
 
-std::string_view trim(std::string_view text);
+// The text without the blanks and line ends around it.
+inline std::string_view trim(std::string_view text) {
+  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
+  if (text.empty() || (!isSpace(text.front()) && !isSpace(text.back()))) return text;
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
 // Whole-text conversions ("1.5", "-2e3", "+4", " 7 "); false for anything else, and for reals that are not
 // finite ("nan", "inf", "1e999").
 bool parseReal(std::string_view text, double& out);
