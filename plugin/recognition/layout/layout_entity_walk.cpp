@@ -14,8 +14,7 @@
 #include "recognition/predicates.h"
 #include "recognition/recognition_state.h"
 
-bool VexBatchLayoutScanContext::layerIsPlottable(const cad::Entity& entity) {
-  if (!lastLayer_.isNull() && entity.layerId() == lastLayer_) return lastLayerPlottable_;
+bool VexBatchLayoutScanContext::lookUpLayer(const cad::Entity& entity) {
   auto found = layerPlottable_.find(entity.layerId());
   if (found == layerPlottable_.end()) {
     found = layerPlottable_.emplace(entity.layerId(), vexBatchEntityLayerIsPlottable(&entity)).first;
