@@ -60,12 +60,6 @@ class Object {
   int openCount() const { return openCount_; }
   bool isWriteEnabled() const { return openForWrite_; }
 
-  // Test side: make host calls on this object fail.
-  struct Faults {
-    bool open = false;     // acdbOpenObject fails
-    bool noClass = false;  // isA() gives nullptr
-  } faults;
-
  protected:
   explicit Object(ObjectKind kind = ObjectKind::kObject) : kind_(kind) {}
 
@@ -81,6 +75,13 @@ class Object {
   bool openForWrite_ = false;
   bool inArena_ = false;       // its store destroys it in place and gives the memory back with the arena
   bool handleMadeUp_ = false;  // the store gave the handle, not a file
+
+ public:
+  // Test side: make host calls on this object fail. (Last, beside the flags above: no room of its own.)
+  struct Faults {
+    bool open = false;     // acdbOpenObject fails
+    bool noClass = false;  // isA() gives nullptr
+  } faults;
 };
 
 // Every drawable: layer, colour, extents.

@@ -49,7 +49,7 @@ ObjectArena::~ObjectArena() {
   for (const Block& block : blocks_) {
     QUODL_UNPOISON(block.start, block.size);
     if (block.size >= foundation::kLargeBlock) {
-      foundation::freeLarge(block.start);
+      foundation::freeLarge(block.start, block.size);
     } else {
       ::operator delete (block.start, std::align_val_t{kAlignment});
     }
@@ -68,7 +68,7 @@ void ObjectArena::addBlock(std::size_t atLeast) {
     r.blocks.emplace(start, start + size);
   } catch (...) {
     if (size >= foundation::kLargeBlock) {
-      foundation::freeLarge(start);
+      foundation::freeLarge(start, size);
     } else {
       ::operator delete (start, std::align_val_t{kAlignment});
     }

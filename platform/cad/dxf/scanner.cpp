@@ -198,15 +198,6 @@ bool parseInteger(std::string_view text, long long& out) {
   return true;
 }
 
-bool sameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
-}
-
 namespace {
 
 constexpr std::size_t kShown = 40;
@@ -279,18 +270,6 @@ bool Scanner::readLine(std::string_view& line) {
   return true;
 }
 
-bool Scanner::next(Group& group) {
-  if (pushed_) {
-    group = *pushed_;
-    pushed_.reset();
-    return true;
-  }
-  do {
-    if (!nextPair(group)) return false;
-  } while (group.code == 999);  // comments
-  return true;
-}
-
 bool Scanner::nextPair(Group& group) {
   if (failed()) return false;
   // The usual pair, read at once: a right-aligned code of up to four digits, its value on the next line.
@@ -318,6 +297,10 @@ bool Scanner::nextPair(Group& group) {
     pos_ = static_cast<std::size_t>(end - base) + 1;
     return checkValue(group);
   }
+  return nextPairInAnyForm(group);
+}
+
+bool Scanner::nextPairInAnyForm(Group& group) {
   std::string_view codeLine;
   if (!readLine(codeLine)) return false;
   const std::string_view code = trim(codeLine);
@@ -342,39 +325,51 @@ bool Scanner::nextPair(Group& group) {
 }
 
 bool Scanner::checkValue(Group& group) {
-  const auto refuse = [&](const char* what) {
-    fail(group.line + 1, quoted(group.value) + what + " (group code " + std::to_string(group.code) + ")");
-    return false;
-  };
-  switch (kKinds.kinds[group.code]) {  // a code the scanner accepted is within the table
+  group.kind = kKinds.kinds[group.code];  // a code the scanner accepted is within the table
+  switch (group.kind) {
     case ValueKind::kReal:
       if (parseRealIn(group.value, group.real, text_.data() + text_.size())) return true;
-      return refuse(nonFinite(group.value) ? " is not a finite number" : " is not a number");
+      break;
     case ValueKind::kInteger:
       if (parseInteger(group.value, group.integer)) return true;
-      return refuse(" is not an integer");
-    case ValueKind::kHandle:
-      for (char c : trim(group.value)) {
-        if (!isDigit(c) && !((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return refuse(" is not a handle");
-      }
-      return true;
-    case ValueKind::kName:
-      for (char c : trim(group.value)) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return refuse(" is not a name");
-      }
-      return true;
+      break;
+    case ValueKind::kHandle: {
+      bool hexadecimal = true;
+      for (char c : trim(group.value))
+        hexadecimal = hexadecimal && (isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
+      if (hexadecimal) return true;
+      break;
+    }
+    case ValueKind::kName: {
+      bool printable = true;
+      for (char c : trim(group.value)) printable = printable && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
+      if (printable) return true;
+      break;
+    }
     case ValueKind::kText:
       return true;
   }
-  return true;
+  return refuseValue(group);
+}
+
+bool Scanner::refuseValue(const Group& group) {
+  const char* what = "";
+  switch (kKinds.kinds[group.code]) {
+    case ValueKind::kReal: what = nonFinite(group.value) ? " is not a finite number" : " is not a number"; break;
+    case ValueKind::kInteger: what = " is not an integer"; break;
+    case ValueKind::kHandle: what = " is not a handle"; break;
+    case ValueKind::kName: what = " is not a name"; break;
+    case ValueKind::kText: return true;
+  }
+  fail(group.line + 1, quoted(group.value) + what + " (group code " + std::to_string(group.code) + ")");
+  return false;
 }
 
 void Scanner::fail(std::size_t line, const std::string& message) {
   if (!failed()) error_ = "line " + std::to_string(line) + ": " + message;
 }
 
-double Scanner::real(const Group& group) {
-  if (valueKind(group.code) == ValueKind::kReal) return group.real;  // checked as it was scanned
+double Scanner::realOfOtherCode(const Group& group) {
   double out = 0;
   if (!parseReal(group.value, out)) {
     fail(group.line + 1, quoted(group.value) + (nonFinite(group.value) ? " is not a finite number" : " is not a number") +
@@ -384,9 +379,9 @@ double Scanner::real(const Group& group) {
   return out;
 }
 
-int Scanner::integer(const Group& group) {
+int Scanner::integerOfOtherCode(const Group& group) {
   long long out = group.integer;
-  if (valueKind(group.code) != ValueKind::kInteger && !parseInteger(group.value, out)) {
+  if (group.kind != ValueKind::kInteger && !parseInteger(group.value, out)) {
     fail(group.line + 1,
          quoted(group.value) + " is not an integer (group code " + std::to_string(group.code) + ")");
     return 0;

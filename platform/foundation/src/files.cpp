@@ -281,7 +281,7 @@ char* allocateBytes(std::size_t capacity) {
 void freeBytes(char* data, std::size_t capacity) {
   if (data == nullptr) return;
   if (capacity >= kLargeBlock) {
-    freeLarge(data);
+    freeLarge(data, capacity);
   } else {
     ::operator delete(data);
   }

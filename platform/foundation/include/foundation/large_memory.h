@@ -11,9 +11,10 @@ namespace foundation {
 // Sizes from this on are worth huge pages; below it, the heap's own memory serves better.
 inline constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 
-// Never null: throws std::bad_alloc as new does. Freed with freeLarge.
+// Never null: throws std::bad_alloc as new does. Freed with freeLarge, with the size it was asked for; freed
+// blocks are kept for later requests, up to a limit.
 void* allocateLarge(std::size_t size);
-void freeLarge(void* block) noexcept;
+void freeLarge(void* block, std::size_t size) noexcept;
 
 // For containers that grow large: what reaches kLargeBlock is taken through allocateLarge.
 template <class T>
@@ -29,7 +30,7 @@ struct LargeAllocator {
   }
   void deallocate(T* p, std::size_t n) noexcept {
     if (n * sizeof(T) >= kLargeBlock) {
-      freeLarge(p);
+      freeLarge(p, n * sizeof(T));
     } else {
       ::operator delete(p);
     }
