@@ -499,8 +499,12 @@ void Loader::defer(PendingEntity pending) {
   deferred.paper = pending.common.paper;
   deferred.line = pending.line;
   if (pending.parts.empty() && pending.blockName.empty() && pending.common.layout.empty()) return;
+  // What waits beside it is kept in strings of its own: the file's text is gone by the time it is placed.
   deferred.rare = static_cast<std::uint32_t>(entitiesSectionRare_.size());
-  entitiesSectionRare_.push_back({pending.common.layout, std::move(pending.parts), std::move(pending.blockName)});
+  DeferredRare& rare = entitiesSectionRare_.emplace_back();
+  rare.layout = pending.common.layout;
+  for (auto& [part, handle] : pending.parts) rare.parts.emplace_back(std::move(part), std::string(handle));
+  rare.blockName = std::move(pending.blockName);
 }
 
 PendingEntity Loader::takeDeferred(DeferredEntity& deferred) {
@@ -512,7 +516,7 @@ PendingEntity Loader::takeDeferred(DeferredEntity& deferred) {
   if (deferred.rare != DeferredEntity::kNoRare) {
     DeferredRare& rare = entitiesSectionRare_[deferred.rare];
     pending.common.layout = rare.layout;
-    pending.parts = std::move(rare.parts);
+    for (auto& [part, handle] : rare.parts) pending.parts.emplace_back(std::move(part), handle);
     pending.blockName = std::move(rare.blockName);
   }
   return pending;

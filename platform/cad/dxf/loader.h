@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cad/database.h"
+#include "foundation/files.h"
 #include "scanner.h"
 #include "text.h"
 
@@ -52,8 +53,8 @@ struct DeferredEntity {
   static constexpr std::uint32_t kNoRare = 0xFFFFFFFFu;
 };
 struct DeferredRare {
-  std::string_view layout;
-  std::vector<std::pair<std::unique_ptr<Object>, std::string_view>> parts;
+  std::string layout;
+  std::vector<std::pair<std::unique_ptr<Object>, std::string>> parts;  // object, handle
   std::wstring blockName;
 };
 
@@ -78,7 +79,9 @@ struct BlockInfo {
 
 class Loader {
  public:
-  explicit Loader(std::string_view text);
+  // `bytes`, when given, holds `text`: it is given back as soon as the sections are read, before the
+  // drawing is put together, so that the file and the whole drawing are never in memory at once.
+  explicit Loader(std::string_view text, foundation::FileBytes* bytes = nullptr);
   bool run();
   std::unique_ptr<Database> takeDatabase() { return std::move(db_); }
   const std::string& error() const { return scanner_.error(); }
@@ -89,6 +92,7 @@ class Loader {
   bool readSection(std::string_view name, std::size_t line);
   bool skipSection(std::string_view name);
   bool acceptMissingEof();
+  void releaseText();  // nothing read from here on looks at the file's text
   void warn(std::size_t line, const std::string& message);
   bool readHeader();
   bool readTables();
@@ -131,6 +135,7 @@ class Loader {
   ObjectId idOfHandle(std::string_view handle) const;
 
   std::string_view text_;
+  foundation::FileBytes* bytes_;
   Scanner scanner_;
   TextDecoder decoder_;
   std::unique_ptr<Database> db_;

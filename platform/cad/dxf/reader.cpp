@@ -55,15 +55,14 @@ constexpr const char* kNoMemory = "there is not enough memory to read the drawin
 // Drawings hold about one object for every 160 bytes of DXF text; tables are sized for that at once.
 constexpr std::size_t kBytesPerObject = 160;
 
-}  // namespace
-
-DxfReadResult readDxfText(std::string_view text) {
+// The text of `bytes` when given: the loader gives them back once it has read them.
+DxfReadResult readDxf(std::string_view text, foundation::FileBytes* bytes) {
   DxfReadResult result;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   result.error = refusal(text);
   if (!result.error.empty()) return result;
   try {
-    dxf::Loader loader(text);
+    dxf::Loader loader(text, bytes);
     if (!loader.run()) {
       result.error = loader.error().empty() ? "the drawing could not be read" : loader.error();
       return result;
@@ -76,6 +75,10 @@ DxfReadResult readDxfText(std::string_view text) {
   }
   return result;
 }
+
+}  // namespace
+
+DxfReadResult readDxfText(std::string_view text) { return readDxf(text, nullptr); }
 
 DxfReadResult readDxfFile(const std::string& path) {
   DxfReadResult result;
@@ -90,7 +93,7 @@ DxfReadResult readDxfFile(const std::string& path) {
     result.error = openFailure(path, read.code);
     return result;
   }
-  result = readDxfText(read.bytes.view());
+  result = readDxf(read.bytes.view(), &read.bytes);
   if (result.database) result.database->filename = foundation::wideFromUtf8Lossy(path);
   return result;
 }
@@ -118,8 +121,8 @@ std::wstring canonicalBlockName(std::wstring name) {
   return name;
 }
 
-Loader::Loader(std::string_view text)
-    : text_(text), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
+Loader::Loader(std::string_view text, foundation::FileBytes* bytes)
+    : text_(text), bytes_(bytes), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
   db_->reserve(text.size() / kBytesPerObject + 64);
   decoder_.poolNamesIn(db_->names());
 }
@@ -154,6 +157,7 @@ bool Loader::run() {
   }
   if (scanner_.failed()) return false;
   if (!ended && !acceptMissingEof()) return false;
+  releaseText();
   if (!finish()) return false;
   if (warningsLeftOut_ > 0) {
     warnings_.push_back("… and " + std::to_string(warningsLeftOut_) + " more warning" +
@@ -213,6 +217,17 @@ bool Loader::acceptMissingEof() {
   }
   warn(line, "the file ends after the " + lastSection_ + " section without EOF");
   return true;
+}
+
+void Loader::releaseText() {
+  layerCache_.clear();
+  decoder_.forgetNames();
+  record_ = Record{};
+  follower_ = Record{};
+  fields_.clear();
+  followerFields_.clear();
+  text_ = {};
+  if (bytes_ != nullptr) bytes_->release();
 }
 
 void Loader::warn(std::size_t line, const std::string& message) {

@@ -26,6 +26,8 @@ class TextDecoder {
   // A name many objects repeat (a text style), decoded once and pooled. Without a pool: the shared one.
   Name name(std::string_view raw);
   void poolNamesIn(NamePool& pool) { pool_ = &pool; }
+  // Before the raw texts names were looked up by go away.
+  void forgetNames() { names_.clear(); }
 
  private:
   enum class Mode { kUtf8, kCodePage, kLatin1, kGuess };

@@ -278,10 +278,10 @@ char* allocateBytes(std::size_t capacity) {
   return static_cast<char*>(capacity >= kLargeBlock ? allocateLarge(capacity) : ::operator new(capacity));
 }
 
-void freeBytes(char* data, std::size_t capacity) {
+void freeBytes(char* data, std::size_t capacity, bool keep = true) {
   if (data == nullptr) return;
   if (capacity >= kLargeBlock) {
-    freeLarge(data, capacity);
+    freeLarge(data, capacity, keep);
   } else {
     ::operator delete(data);
   }
@@ -318,6 +318,12 @@ char* FileBytes::resize(std::size_t size) {
   }
   size_ = size;
   return data_;
+}
+
+void FileBytes::release() {
+  freeBytes(data_, capacity_, /*keep=*/false);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
 }
 
 void FileBytes::append(const char* bytes, std::size_t count) {

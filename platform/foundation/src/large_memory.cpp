@@ -58,10 +58,10 @@ void* allocateLarge(std::size_t size) {
   return block;
 }
 
-void freeLarge(void* block, std::size_t size) noexcept {
+void freeLarge(void* block, std::size_t size, bool keep) noexcept {
   if (block == nullptr) return;
   const std::size_t held = rounded(size);
-  {
+  if (keep) {
     Kept& k = kept();
     std::lock_guard lock(k.mutex);
     if (k.bytes + held <= kKeptBytes) {

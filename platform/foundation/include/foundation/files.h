@@ -41,6 +41,9 @@ class FileBytes {
   char* resize(std::size_t size);
   void append(const char* bytes, std::size_t count);
   void clear() { size_ = 0; }
+  // Gives the memory back to the system at once (not kept for later large blocks): the reader that is done
+  // with the bytes lowers the process's peak.
+  void release();
 
  private:
   char* data_ = nullptr;

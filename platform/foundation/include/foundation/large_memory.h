@@ -12,9 +12,9 @@ namespace foundation {
 inline constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 
 // Never null: throws std::bad_alloc as new does. Freed with freeLarge, with the size it was asked for; freed
-// blocks are kept for later requests, up to a limit.
+// blocks are kept for later requests, up to a limit, unless `keep` is false.
 void* allocateLarge(std::size_t size);
-void freeLarge(void* block, std::size_t size) noexcept;
+void freeLarge(void* block, std::size_t size, bool keep = true) noexcept;
 
 // For containers that grow large: what reaches kLargeBlock is taken through allocateLarge.
 template <class T>
