@@ -3,7 +3,7 @@
 #include <utility>
 
 BenchDrawingBuilder::BenchDrawingBuilder(cad::Database& db, std::wstring textContents)
-    : db_(db), layer_(db.layerId(L"0")), textContents_(std::move(textContents)) {}
+    : db_(db), layer_(db.layerId(L"0")), layerName_(db.names().intern(L"0")), textContents_(std::move(textContents)) {}
 
 cad::ObjectId BenchDrawingBuilder::rectangle(cad::ObjectId owner, double x0, double y0, double x1, double y1) {
   auto p = std::make_unique<cad::Polyline>();
@@ -64,6 +64,6 @@ cad::ObjectId BenchDrawingBuilder::titleBlock(const std::wstring& name, double w
 }
 
 cad::ObjectId BenchDrawingBuilder::add(cad::ObjectId owner, std::unique_ptr<cad::Entity> entity) {
-  entity->setLayer(L"0", layer_);
+  entity->setLayer(layerName_, layer_);
   return db_.appendEntity(owner, std::move(entity));
 }

@@ -27,5 +27,6 @@ class BenchDrawingBuilder {
 
   cad::Database& db_;
   cad::ObjectId layer_;
+  cad::Name layerName_;
   std::wstring textContents_;
 };

@@ -1,5 +1,7 @@
 #include "ratio_report.h"
 
+#include <time.h>
+
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
@@ -23,4 +25,10 @@ int runBenchmarksWithSummary(int argc, char** argv, const std::function<void(con
   printSummary(reporter);
   benchmark::Shutdown();
   return 0;
+}
+
+double threadCpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }

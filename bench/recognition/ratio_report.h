@@ -12,6 +12,9 @@
 
 // A benchmark that times scan and bare pass back to back reports their ratio in this counter.
 inline constexpr const char* kScanOverBareCounter = "scan_over_bare";
+// The calling thread's processor time in seconds, for back-to-back timing: on a machine shared with other
+// work, waiting for a processor counts for neither side.
+double threadCpuSeconds();
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:

@@ -10,6 +10,8 @@ namespace cad {
 
 class Dimension : public Entity {
  public:
+  Dimension() : Entity(ObjectKind::kDimension) {}
+  static auto cast(auto* object) { return kindCast<Dimension>(object, ObjectKind::kDimension); }
   ObjectId blockId;  // the anonymous block ("*D…") that draws it; null when the file gives none
   int dimensionType = 0;  // DXF 70 without its flag bits: 0 rotated … 6 ordinate
   Point3d dimLinePoint;   // DXF 10, world
@@ -35,6 +37,8 @@ class Dimension : public Entity {
 // constant: then it shows its value wherever the block is referenced.
 class AttributeDefinition : public Text {
  public:
+  AttributeDefinition() : Text(ObjectKind::kAttributeDefinition) {}
+  static auto cast(auto* object) { return kindCast<AttributeDefinition>(object, ObjectKind::kAttributeDefinition); }
   std::wstring tag;
   std::wstring prompt;
   bool invisible = false;

@@ -71,7 +71,7 @@ namespace {
 // definitions being built further up, so a definition inside itself stops there.
 std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId, int depth,
                                      std::unordered_set<ObjectId>& building) {
-  auto* record = dynamic_cast<const BlockTableRecord*>(store.objectAt(blockId));
+  auto* record = BlockTableRecord::cast(store.objectAt(blockId));
   if (record == nullptr) return nullptr;
   if (record->geometryMemoGeneration == store.geometryGeneration()) return record->geometryMemo;
   if (depth > kMaxBlockNesting || building.count(blockId) != 0) return nullptr;
@@ -80,11 +80,11 @@ std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId,
   auto g = std::make_shared<Outline>();
   CollectSink sink(*g);
   for (ObjectId id : record->entityIds) {
-    auto* entity = dynamic_cast<const Entity*>(store.objectAt(id));
+    auto* entity = Entity::cast(store.objectAt(id));
     if (entity == nullptr || entity->isErased() || entity->entityFaults.extents) continue;
     // References and dimensions draw a block of their own.
-    auto* reference = dynamic_cast<const BlockReference*>(entity);
-    auto* dimension = reference == nullptr ? dynamic_cast<const Dimension*>(entity) : nullptr;
+    auto* reference = BlockReference::cast(entity);
+    auto* dimension = reference == nullptr ? Dimension::cast(entity) : nullptr;
     if (reference == nullptr && (dimension == nullptr || dimension->blockId.isNull())) {
       outlineOf(*entity, sink);
       continue;
@@ -128,7 +128,7 @@ void outlineOfAttributes(const BlockReference& reference, OutlineSink& sink) {
   const ObjectStore* store = reference.objectStore();
   if (store == nullptr) return;
   for (ObjectId id : reference.attributes) {
-    auto* attribute = dynamic_cast<const AttributeReference*>(store->objectAt(id));
+    auto* attribute = AttributeReference::cast(store->objectAt(id));
     if (attribute == nullptr || attribute->isErased() || attribute->invisible || attribute->entityFaults.extents) {
       continue;
     }
@@ -139,7 +139,7 @@ void outlineOfAttributes(const BlockReference& reference, OutlineSink& sink) {
 Matrix3d BlockReference::blockTransform() const {
   Point3d origin;
   if (const ObjectStore* store = objectStore()) {
-    if (auto* record = dynamic_cast<const BlockTableRecord*>(store->objectAt(blockId))) origin = record->origin();
+    if (auto* record = BlockTableRecord::cast(store->objectAt(blockId))) origin = record->origin();
   }
   Matrix3d rotation;
   double c = 1, s = 0;

@@ -45,11 +45,11 @@ void zoomWindow(Database* db, const double* first) {
 }
 
 void zoomExtents(Database* db) {
-  const auto* record = dynamic_cast<const BlockTableRecord*>(db->objectAt(systemVariables().currentSpace(db)));
+  const auto* record = BlockTableRecord::cast(db->objectAt(systemVariables().currentSpace(db)));
   Extents3d all;
   if (record != nullptr) {
     for (ObjectId id : record->entityIds) {
-      const auto* entity = dynamic_cast<const Entity*>(db->objectAt(id));
+      const auto* entity = Entity::cast(db->objectAt(id));
       Extents3d e;
       if (entity != nullptr && !entity->isErased() && entity->getGeomExtents(e) == eOk) all.addExt(e);
     }

@@ -11,6 +11,8 @@ namespace cad {
 // about the normal); the minor axis is normal × majorAxis scaled by the radius ratio.
 class Ellipse : public Curve {
  public:
+  Ellipse() : Curve(ObjectKind::kEllipse) {}
+  static auto cast(auto* object) { return kindCast<Ellipse>(object, ObjectKind::kEllipse); }
   Point3d center;
   Vector3d majorAxis{1, 0, 0};  // world, from the centre to the end of the major axis
   Vector3d normal{0, 0, 1};
@@ -29,6 +31,8 @@ class Ellipse : public Curve {
 // A B-spline (rational when it has weights) by its control points, or by its fit points alone.
 class Spline : public Curve {
  public:
+  Spline() : Curve(ObjectKind::kSpline) {}
+  static auto cast(auto* object) { return kindCast<Spline>(object, ObjectKind::kSpline); }
   int degree = 3;
   bool closed = false, periodic = false, rational = false;
   std::vector<double> knots;
@@ -47,6 +51,8 @@ class Spline : public Curve {
 // A polyline of 3D vertices. It is drawn in plan, flattened onto the XY plane.
 class Polyline3d : public Curve {
  public:
+  Polyline3d() : Curve(ObjectKind::kPolyline3d) {}
+  static auto cast(auto* object) { return kindCast<Polyline3d>(object, ObjectKind::kPolyline3d); }
   std::vector<Point3d> points;  // world, the curve's vertices (a spline frame's control points left out)
   bool closed = false;
   bool isClosed() const override { return closed; }

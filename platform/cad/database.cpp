@@ -9,7 +9,7 @@ namespace {
 
 template <class T>
 T* objectAs(const Database& db, ObjectId id) {
-  return dynamic_cast<T*>(db.objectAt(id));
+  return objectCast<T>(db.objectAt(id));
 }
 
 ObjectId findRecord(const Database& db, ObjectId tableId, const std::wstring& name) {
@@ -156,30 +156,35 @@ bool Database::tileMode() const {
   return layout == nullptr || layout->modelType();
 }
 
+void numberLayoutViewports(const std::vector<Viewport*>& viewports) {
+  if (viewports.empty()) return;
+  // The layout's own viewport is the one the file marked, else the first in stored order.
+  auto own = std::find_if(viewports.begin(), viewports.end(), [](Viewport* v) { return v->fileId == 1; });
+  if (own == viewports.end()) own = viewports.begin();
+  (*own)->number_ = 1;
+  int next = 2;
+  for (Viewport* viewport : viewports) {
+    if (viewport != *own) viewport->number_ = next++;
+  }
+}
+
 void Database::renumberViewports() {
-  for (const auto& [id, object] : objects()) {
-    if (auto* viewport = dynamic_cast<Viewport*>(object.get())) viewport->number_ = -1;
+  for (Object* object : objects()) {
+    if (auto* viewport = Viewport::cast(object)) viewport->number_ = -1;
   }
   auto* dictionary = objectAs<Dictionary>(*this, layoutDictionary_);
   if (dictionary == nullptr) return;
+  std::vector<Viewport*> viewports;
   for (const auto& [name, layoutId] : dictionary->entries) {
     auto* layout = objectAs<Layout>(*this, layoutId);
     auto* record = layout == nullptr ? nullptr : objectAs<BlockTableRecord>(*this, layout->blockRecordId);
     if (record == nullptr) continue;
-    std::vector<Viewport*> viewports;
+    viewports.clear();
     for (ObjectId entityId : record->entityIds) {
       auto* viewport = objectAs<Viewport>(*this, entityId);
       if (viewport != nullptr && !viewport->isErased()) viewports.push_back(viewport);
     }
-    if (viewports.empty()) continue;
-    // The layout's own viewport is the one the file marked, else the first in stored order.
-    auto own = std::find_if(viewports.begin(), viewports.end(), [](Viewport* v) { return v->fileId == 1; });
-    if (own == viewports.end()) own = viewports.begin();
-    (*own)->number_ = 1;
-    int next = 2;
-    for (Viewport* viewport : viewports) {
-      if (viewport != *own) viewport->number_ = next++;
-    }
+    numberLayoutViewports(viewports);
   }
 }
 

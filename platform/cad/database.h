@@ -75,6 +75,10 @@ class Database : public ObjectStore {
   ObjectId linetypeTable_;
 };
 
+// Numbers one layout's live viewports, given in stored order: the one the file marked as the layout's own (or
+// else the first) is 1, the others 2, 3, … in that order.
+void numberLayoutViewports(const std::vector<Viewport*>& viewports);
+
 class LayoutManager;
 class PlotSettingsValidator;
 

@@ -64,12 +64,12 @@ void fromPoint(const Point3d& p, double out[3]) {
 std::vector<ObjectId> currentSpaceEntities() {
   Database* db = acdbHostApplicationServices()->workingDatabase();
   if (db == nullptr) return {};
-  const auto* record = dynamic_cast<const BlockTableRecord*>(db->objectAt(systemVariables().currentSpace(db)));
+  const auto* record = BlockTableRecord::cast(db->objectAt(systemVariables().currentSpace(db)));
   if (record == nullptr) return {};
   std::vector<ObjectId> ids;
   for (ObjectId id : record->entityIds) {
     const Object* object = db->objectAt(id);
-    if (object != nullptr && !object->isErased() && dynamic_cast<const Entity*>(object) != nullptr) {
+    if (object != nullptr && !object->isErased() && Entity::cast(object) != nullptr) {
       ids.push_back(id);
     }
   }
@@ -101,7 +101,7 @@ ObjectId entityAt(const Point3d& p) {
   Database* db = acdbHostApplicationServices()->workingDatabase();
   const std::vector<ObjectId> reachable = currentSpaceEntities();
   for (auto it = reachable.rbegin(); it != reachable.rend(); ++it) {
-    const auto* entity = dynamic_cast<const Entity*>(db->objectAt(*it));
+    const auto* entity = Entity::cast(db->objectAt(*it));
     Extents3d e;
     if (entity->getGeomExtents(e) == eOk && p.x >= e.minPoint.x && p.x <= e.maxPoint.x &&
         p.y >= e.minPoint.y && p.y <= e.maxPoint.y) {
@@ -267,7 +267,7 @@ int acedEntSel(const wchar_t* prompt, ads_name entity, ads_point pickPoint) {
     id = entityByToken(trimmed(answer.item.text));
     Database* db = acdbHostApplicationServices()->workingDatabase();
     Extents3d e;
-    if (!id.isNull() && dynamic_cast<const Entity*>(db->objectAt(id))->getGeomExtents(e) == eOk) {
+    if (!id.isNull() && Entity::cast(db->objectAt(id))->getGeomExtents(e) == eOk) {
       at = {(e.minPoint.x + e.maxPoint.x) / 2, (e.minPoint.y + e.maxPoint.y) / 2, 0};
     }
   }

@@ -31,6 +31,11 @@ double bulgedArea(const std::vector<Point2d>& points, const std::vector<double>&
 
 }  // namespace
 
+const Name& standardStyle() {
+  static const Name standard(L"Standard");
+  return standard;
+}
+
 ErrorStatus Curve::getArea(double& area) const {
   if (entityFaults.area) return eNotApplicable;
   area = 0;
@@ -86,7 +91,7 @@ ErrorStatus Polyline2d::getArea(double& area) const {
   std::vector<Point2d> points;
   std::vector<double> bulges;
   for (ObjectId id : vertexIds) {
-    auto* v = dynamic_cast<const Vertex2d*>(store->objectAt(id));
+    auto* v = Vertex2d::cast(store->objectAt(id));
     if (v == nullptr || v->isErased() || (v->vertexFlags & 16) != 0) continue;
     points.push_back({v->position.x, v->position.y});
     bulges.push_back(v->bulge());

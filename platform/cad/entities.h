@@ -1,5 +1,6 @@
 #pragma once
-// The entity kinds the drawing database holds. Kind tests are dynamic_cast, as the host's cast() is.
+// The entity kinds the drawing database holds. Each passes its kind to its base (object_kind.h); cast() tests
+// it as the host's cast() tests the class.
 
 #include <optional>
 #include <string>
@@ -9,15 +10,24 @@
 
 namespace cad {
 
+// "Standard", the style texts have when they name none.
+const Name& standardStyle();
+
 class Curve : public Entity {
  public:
   virtual bool isClosed() const = 0;
   // Enclosed area (absolute value not taken: sign follows the direction, as the host's).
   virtual ErrorStatus getArea(double& area) const;
+  static auto cast(auto* object) { return kindCast<Curve>(object, ObjectKind::kCurve, ObjectKind::kText); }
+
+ protected:
+  explicit Curve(ObjectKind kind = ObjectKind::kCurve) : Entity(kind) {}
 };
 
 class Line : public Curve {
  public:
+  Line() : Curve(ObjectKind::kLine) {}
+  static auto cast(auto* object) { return kindCast<Line>(object, ObjectKind::kLine); }
   Point3d start, end;
   Vector3d normal{0, 0, 1};
   Point3d startPoint() const { return start; }
@@ -32,6 +42,8 @@ class Line : public Curve {
 // Lightweight polyline: 2D vertices in object coordinates with bulges and widths.
 class Polyline : public Curve {
  public:
+  Polyline() : Curve(ObjectKind::kPolyline) {}
+  static auto cast(auto* object) { return kindCast<Polyline>(object, ObjectKind::kPolyline); }
   struct Vertex {
     Point2d pt;
     double bulge = 0, startWidth = 0, endWidth = 0;
@@ -59,6 +71,8 @@ class Polyline : public Curve {
 // Legacy 2D polyline: its vertices are objects of their own, opened one by one.
 class Vertex2d : public Object {
  public:
+  Vertex2d() : Object(ObjectKind::kVertex2d) {}
+  static auto cast(auto* object) { return kindCast<Vertex2d>(object, ObjectKind::kVertex2d); }
   Point3d position;  // object coordinates, z = the polyline's elevation
   double bulge_ = 0;
   double startWidth = 0, endWidth = 0;
@@ -69,6 +83,8 @@ class Vertex2d : public Object {
 
 class Polyline2d : public Curve {
  public:
+  Polyline2d() : Curve(ObjectKind::kPolyline2d) {}
+  static auto cast(auto* object) { return kindCast<Polyline2d>(object, ObjectKind::kPolyline2d); }
   std::vector<ObjectId> vertexIds;  // stored order
   bool closed = false;
   double elevation = 0;
@@ -83,6 +99,8 @@ class Polyline2d : public Curve {
 
 class Circle : public Curve {
  public:
+  Circle() : Curve(ObjectKind::kCircle) {}
+  static auto cast(auto* object) { return kindCast<Circle>(object, ObjectKind::kCircle); }
   Point3d center;
   double radius = 0;
   Vector3d normal{0, 0, 1};
@@ -96,6 +114,8 @@ class Circle : public Curve {
 
 class Arc : public Curve {
  public:
+  Arc() : Curve(ObjectKind::kArc) {}
+  static auto cast(auto* object) { return kindCast<Arc>(object, ObjectKind::kArc); }
   Point3d center;
   double radius = 0;
   double startAngle = 0, endAngle = 0;  // radians, counter-clockwise
@@ -109,6 +129,8 @@ class Arc : public Curve {
 
 class Text : public Entity {
  public:
+  Text() : Entity(ObjectKind::kText) {}
+  static auto cast(auto* object) { return kindCast<Text>(object, ObjectKind::kText, ObjectKind::kMText); }
   Point3d position;
   Point3d alignment;
   double height = 2.5;
@@ -117,16 +139,19 @@ class Text : public Entity {
   int horizontalMode = 0;   // DXF 72
   int verticalMode = 0;     // DXF 73
   std::wstring contents;
-  std::wstring styleName = L"Standard";
+  Name styleName = standardStyle();
   Vector3d normal{0, 0, 1};
   const RxClass& rxClass() const override;
 
  protected:
+  explicit Text(ObjectKind kind) : Entity(kind) {}
   ErrorStatus computeExtents(Extents3d& e) const override;
 };
 
 class AttributeReference : public Text {
  public:
+  AttributeReference() : Text(ObjectKind::kAttributeReference) {}
+  static auto cast(auto* object) { return kindCast<AttributeReference>(object, ObjectKind::kAttributeReference); }
   std::wstring tag;
   bool invisible = false;
   const RxClass& rxClass() const override;
@@ -134,13 +159,15 @@ class AttributeReference : public Text {
 
 class MText : public Entity {
  public:
+  MText() : Entity(ObjectKind::kMText) {}
+  static auto cast(auto* object) { return kindCast<MText>(object, ObjectKind::kMText); }
   Point3d location;
   double textHeight = 2.5;
   double width = 0;  // reference rectangle width; 0 = no wrapping
   double rotation = 0;
   int attachment = 1;  // 1 top left … 9 bottom right
   std::wstring contents;
-  std::wstring styleName = L"Standard";
+  Name styleName = standardStyle();
   Vector3d normal{0, 0, 1};
   bool backgroundFill = false;
   bool useBackgroundColor = false;
@@ -154,6 +181,8 @@ class MText : public Entity {
 
 class BlockReference : public Entity {
  public:
+  BlockReference() : Entity(ObjectKind::kBlockReference) {}
+  static auto cast(auto* object) { return kindCast<BlockReference>(object, ObjectKind::kBlockReference); }
   ObjectId blockId;  // the definition (block table record)
   Point3d position_;
   Vector3d scale{1, 1, 1};
@@ -178,6 +207,8 @@ class BlockReference : public Entity {
 
 class Viewport : public Entity {
  public:
+  Viewport() : Entity(ObjectKind::kViewport) {}
+  static auto cast(auto* object) { return kindCast<Viewport>(object, ObjectKind::kViewport); }
   Point3d center;
   double width_ = 0, height_ = 0;
   Point2d viewCenter;  // display coordinates of the model view
@@ -202,6 +233,8 @@ class Viewport : public Entity {
 
 class Hatch : public Entity {
  public:
+  Hatch() : Entity(ObjectKind::kHatch) {}
+  static auto cast(auto* object) { return kindCast<Hatch>(object, ObjectKind::kHatch); }
   std::wstring patternName = L"SOLID";
   std::vector<std::vector<Point2d>> loops;  // boundary loops as polygons, object coordinates
   double elevation = 0;

@@ -82,7 +82,7 @@ void outlineOfPolyline2d(const Polyline2d& pline, OutlineSink& sink) {
   if (store == nullptr) return;
   std::vector<PlaneVertex> vertices;
   for (ObjectId id : pline.vertexIds) {
-    auto* vertex = dynamic_cast<const Vertex2d*>(store->objectAt(id));
+    auto* vertex = Vertex2d::cast(store->objectAt(id));
     // Spline frame control points (flag 16) shape the curve but are not on it.
     if (vertex == nullptr || vertex->isErased() || (vertex->vertexFlags & 16) != 0) continue;
     vertices.push_back({{vertex->position.x, vertex->position.y}, vertex->bulge()});
@@ -142,31 +142,34 @@ void BoxSink::point(const Point3d& p) { box_.addPoint(transform_ ? transform_->a
 void BoxSink::arc(const ArcPiece& a) { addArcBox(transform_ ? transformed(a, *transform_) : a, box_); }
 
 void outlineOf(const Entity& entity, OutlineSink& sink) {
-  if (auto* line = dynamic_cast<const Line*>(&entity)) {
-    sink.point(line->start);
-    sink.point(line->end);
-  } else if (auto* pline = dynamic_cast<const Polyline*>(&entity)) {
-    outlineOfPolyline(*pline, sink);
-  } else if (auto* pline2d = dynamic_cast<const Polyline2d*>(&entity)) {
-    outlineOfPolyline2d(*pline2d, sink);
-  } else if (auto* circle = dynamic_cast<const Circle*>(&entity)) {
-    sink.arc(planeArc(circle->center, circle->radius, circle->normal, 0, kTwoPi));
-  } else if (auto* arc = dynamic_cast<const Arc*>(&entity)) {
-    sink.arc(planeArc(arc->center, arc->radius, arc->normal, arc->startAngle, arcSweep(arc->startAngle, arc->endAngle)));
-  } else if (auto* text = dynamic_cast<const Text*>(&entity)) {
-    if (auto* definition = dynamic_cast<const AttributeDefinition*>(text)) {
-      outlineOfAttributeDefinition(*definition, sink);
-    } else {
-      outlineOfText(*text, sink);
+  switch (entity.kind()) {
+    case ObjectKind::kLine: {
+      const auto& line = static_cast<const Line&>(entity);
+      sink.point(line.start);
+      sink.point(line.end);
+      break;
     }
-  } else if (auto* mtext = dynamic_cast<const MText*>(&entity)) {
-    outlineOfMText(*mtext, sink);
-  } else if (auto* viewport = dynamic_cast<const Viewport*>(&entity)) {
-    outlineOfViewport(*viewport, sink);
-  } else if (auto* hatch = dynamic_cast<const Hatch*>(&entity)) {
-    outlineOfHatch(*hatch, sink);
-  } else {
-    outlineOfOtherKind(entity, sink);
+    case ObjectKind::kPolyline: outlineOfPolyline(static_cast<const Polyline&>(entity), sink); break;
+    case ObjectKind::kPolyline2d: outlineOfPolyline2d(static_cast<const Polyline2d&>(entity), sink); break;
+    case ObjectKind::kCircle: {
+      const auto& circle = static_cast<const Circle&>(entity);
+      sink.arc(planeArc(circle.center, circle.radius, circle.normal, 0, kTwoPi));
+      break;
+    }
+    case ObjectKind::kArc: {
+      const auto& arc = static_cast<const Arc&>(entity);
+      sink.arc(planeArc(arc.center, arc.radius, arc.normal, arc.startAngle, arcSweep(arc.startAngle, arc.endAngle)));
+      break;
+    }
+    case ObjectKind::kText:
+    case ObjectKind::kAttributeReference: outlineOfText(static_cast<const Text&>(entity), sink); break;
+    case ObjectKind::kAttributeDefinition:
+      outlineOfAttributeDefinition(static_cast<const AttributeDefinition&>(entity), sink);
+      break;
+    case ObjectKind::kMText: outlineOfMText(static_cast<const MText&>(entity), sink); break;
+    case ObjectKind::kViewport: outlineOfViewport(static_cast<const Viewport&>(entity), sink); break;
+    case ObjectKind::kHatch: outlineOfHatch(static_cast<const Hatch&>(entity), sink); break;
+    default: outlineOfOtherKind(entity, sink); break;
   }
 }
 

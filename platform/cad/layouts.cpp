@@ -10,7 +10,7 @@ namespace {
 
 std::vector<ObjectId> layoutIds(const Database* db) {
   std::vector<ObjectId> ids;
-  const auto* dictionary = dynamic_cast<const Dictionary*>(db->objectAt(db->layoutDictionaryId()));
+  const auto* dictionary = Dictionary::cast(db->objectAt(db->layoutDictionaryId()));
   if (dictionary == nullptr) return ids;
   for (const auto& [name, id] : dictionary->entries) {
     if (layoutObject(db, id) != nullptr) ids.push_back(id);
@@ -24,10 +24,10 @@ template <class Visit>
 void forEachViewport(const Database* db, ObjectId layoutId, Visit visit) {
   const Layout* layout = layoutObject(db, layoutId);
   if (layout == nullptr) return;
-  const auto* record = dynamic_cast<const BlockTableRecord*>(db->objectAt(layout->getBlockTableRecordId()));
+  const auto* record = BlockTableRecord::cast(db->objectAt(layout->getBlockTableRecordId()));
   if (record == nullptr) return;
   for (ObjectId id : record->entityIds) {
-    const auto* viewport = dynamic_cast<const Viewport*>(db->objectAt(id));
+    const auto* viewport = Viewport::cast(db->objectAt(id));
     if (viewport != nullptr && !viewport->isErased() && viewport->isOn()) visit(*viewport);
   }
 }
@@ -36,7 +36,7 @@ void forEachViewport(const Database* db, ObjectId layoutId, Visit visit) {
 
 Layout* layoutObject(const Database* db, ObjectId id) {
   if (db == nullptr || id.isNull()) return nullptr;
-  return dynamic_cast<Layout*>(db->objectAt(id));
+  return Layout::cast(db->objectAt(id));
 }
 
 std::vector<ObjectId> layoutsInTabOrder(const Database* db) {

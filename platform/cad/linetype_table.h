@@ -9,6 +9,8 @@ namespace cad {
 
 class LinetypeTableRecord : public SymbolTableRecord {
  public:
+  LinetypeTableRecord() : SymbolTableRecord(ObjectKind::kLinetypeTableRecord) {}
+  static auto cast(auto* object) { return kindCast<LinetypeTableRecord>(object, ObjectKind::kLinetypeTableRecord); }
   std::wstring comments;
   // Dashes (> 0), gaps (< 0) and dots (0) in turn; empty for a continuous line.
   std::vector<double> dashes;
@@ -19,6 +21,8 @@ class LinetypeTableRecord : public SymbolTableRecord {
 
 class LinetypeTable : public SymbolTable {
  public:
+  LinetypeTable() : SymbolTable(ObjectKind::kLinetypeTable) {}
+  static auto cast(auto* object) { return kindCast<LinetypeTable>(object, ObjectKind::kLinetypeTable); }
   const RxClass& rxClass() const override;
 };
 

@@ -5,17 +5,19 @@
 #include <charconv>
 #include <cmath>
 #include <mutex>
+#include <new>
 
 #include "cad/transient.h"
 
 namespace cad {
 namespace {
 
-// Live stores by serial, so that an id alone finds its object. Never destroyed: databases held in static
-// storage may outlive any static registry.
+// Live stores by serial, so that an id alone finds its object: a look-up is one load, the lock is taken only
+// to hand out and give back serials. Never destroyed: databases held in static storage may outlive any
+// static registry.
 struct LiveStores {
   std::mutex mutex;
-  std::unordered_map<std::uint16_t, ObjectStore*> live;
+  std::atomic<ObjectStore*> live[0x10000] = {};
   std::uint16_t next = 1;
 };
 
@@ -32,7 +34,10 @@ std::uint16_t allocateSerial(ObjectStore* store) {
   for (int tries = 0; tries < 0xFFFF; ++tries) {
     const std::uint16_t candidate = r.next;
     r.next = static_cast<std::uint16_t>(r.next == 0xFFFF ? 1 : r.next + 1);
-    if (r.live.emplace(candidate, store).second) return candidate;
+    if (r.live[candidate].load(std::memory_order_relaxed) == nullptr) {
+      r.live[candidate].store(store, std::memory_order_release);
+      return candidate;
+    }
   }
   return 0;
 }
@@ -41,14 +46,12 @@ void releaseSerial(std::uint16_t serial) {
   if (serial == 0) return;
   LiveStores& r = liveStores();
   std::lock_guard lock(r.mutex);
-  r.live.erase(serial);
+  r.live[serial].store(nullptr, std::memory_order_release);
 }
 
 ObjectStore* storeOf(ObjectId id) {
-  LiveStores& r = liveStores();
-  std::lock_guard lock(r.mutex);
-  auto it = r.live.find(id.databaseSerial());
-  return it == r.live.end() ? nullptr : it->second;
+  if (id.databaseSerial() == 0) return nullptr;
+  return liveStores().live[id.databaseSerial()].load(std::memory_order_acquire);
 }
 
 // Handles are hexadecimal numbers: "1a", "001A" and "1A" name one object. Zero, empty, non-hexadecimal or
@@ -102,6 +105,27 @@ void Object::setErased(bool erased) {
   if (store_ != nullptr) store_->noteGeometryChanged();
 }
 
+void* Object::operator new(std::size_t size) {
+  if (ObjectArena* arena = ObjectArena::current()) return arena->allocate(size);
+  return ::operator new(size);
+}
+
+void Object::operator delete(void* p, std::size_t size) {
+  if (p == nullptr || ObjectArena::anyOwns(p)) return;  // given back with its arena
+  ::operator delete(p, size);
+}
+
+std::wstring Object::handle() const { return handle_ == 0 ? std::wstring() : hexHandle(handle_); }
+
+namespace {
+const Name& layerZero() {
+  static const Name zero(L"0");
+  return zero;
+}
+}  // namespace
+
+Entity::Entity(ObjectKind kind) : Object(kind), layer_(layerZero()) {}
+
 Entity::~Entity() { transientManager().drawableDestroyed(this); }
 
 ErrorStatus Entity::getGeomExtents(Extents3d& extents) const {
@@ -119,81 +143,111 @@ ErrorStatus Entity::getGeomExtents(Extents3d& extents) const {
 
 ObjectStore::ObjectStore() : serial_(allocateSerial(this)) {}
 
-ObjectStore::~ObjectStore() { releaseSerial(serial_); }
+ObjectStore::~ObjectStore() {
+  releaseSerial(serial_);
+  // The objects go in one pass; those in the arena give their memory back with it, all at once.
+  for (Object* object : objects_) {
+    if (object->inArena_) {
+      object->~Object();
+    } else {
+      delete object;
+    }
+  }
+}
+
+void ObjectStore::reserve(std::size_t objects) {
+  objects_.reserve(objects);
+  handles_.reserve(objects, [this](std::uint32_t place) { return handleAt(place); });
+}
 
 ObjectId ObjectStore::addObject(std::unique_ptr<Object> object, ObjectId owner) {
-  return addObject(std::move(object), owner, std::wstring());
+  return addObject(std::move(object), owner, std::uint64_t{0});
 }
 
 ObjectId ObjectStore::addObject(std::unique_ptr<Object> object, ObjectId owner, const std::wstring& handle) {
-  if (!object) return {};
-  const ObjectId id{(static_cast<std::uint64_t>(serial_) << 48) | (nextIndex_++ & 0xFFFFFFFFFFFFull)};
-  object->id_ = id;
-  object->store_ = this;
-  object->owner_ = owner;
-  registerHandle(*object, handle);
-  objects_.emplace(id, std::move(object));
+  std::uint64_t value = 0;
+  if (!handleValue(handle, value)) value = 0;
+  return addObject(std::move(object), owner, value);
+}
+
+ObjectId ObjectStore::addObject(std::unique_ptr<Object> object, ObjectId owner, std::uint64_t handle) {
+  if (!object || objects_.size() >= HandleTable::kNone) return {};
+  objects_.push_back(nullptr);  // room first, so that nothing below can fail with the object half added
+  Object* added = object.release();
+  objects_.back() = added;
+  added->id_ = ObjectId{(static_cast<std::uint64_t>(serial_) << 48) | (objects_.size() & kIndexMask)};
+  added->store_ = this;
+  added->owner_ = owner;
+  added->inArena_ = arena_.owns(added);
+  registerHandle(*added, handle);
   noteGeometryChanged();
-  return id;
+  return added->id_;
 }
 
 std::uint64_t ObjectStore::freshHandle() {
-  while (handles_.count(nextHandle_) != 0) ++nextHandle_;
+  while (!objectIdFromHandle(nextHandle_).isNull()) ++nextHandle_;
   return nextHandle_++;
 }
 
-void ObjectStore::registerHandle(Object& object, const std::wstring& handle) {
-  std::uint64_t value = 0;
-  if (handleValue(handle, value)) {
-    if (value >= nextHandle_) nextHandle_ = value + 1;
-    auto it = handles_.find(value);
-    if (it == handles_.end()) {
-      handles_.emplace(value, object.id_);
-      object.handle_ = hexHandle(value);
+void ObjectStore::registerHandle(Object& object, std::uint64_t handle) {
+  const auto handleOf = [this](std::uint32_t place) { return handleAt(place); };
+  const auto place = static_cast<std::uint32_t>(object.id_.value & kIndexMask) - 1;
+  if (handle != 0) {
+    if (handle >= nextHandle_) nextHandle_ = handle + 1;
+    const std::uint32_t holder = handles_.find(handle, handleOf);
+    if (holder == HandleTable::kNone) {
+      object.handle_ = handle;
+      handles_.insert(handle, place, handleOf);
       return;
     }
-    if (madeUpHandles_.erase(value) != 0) {
+    Object* other = objects_[holder];
+    if (other->handleMadeUp_) {
       // The file's own handle wins: the object that had it made up moves to a fresh one.
-      Object* other = objectAt(it->second);
-      it->second = object.id_;
-      object.handle_ = hexHandle(value);
+      object.handle_ = handle;
+      handles_.replace(handle, place, handleOf);
       const std::uint64_t moved = freshHandle();
-      handles_.emplace(moved, other->id_);
-      madeUpHandles_.insert(moved);
-      other->handle_ = hexHandle(moved);
+      other->handle_ = moved;
+      handles_.insert(moved, holder, handleOf);
       return;
     }
   }
   const std::uint64_t fresh = freshHandle();
-  handles_.emplace(fresh, object.id_);
-  madeUpHandles_.insert(fresh);
-  object.handle_ = hexHandle(fresh);
+  object.handle_ = fresh;
+  object.handleMadeUp_ = true;
+  handles_.insert(fresh, place, handleOf);
 }
 
 ObjectId ObjectStore::objectIdFromHandle(const std::wstring& handle) const {
   std::uint64_t value = 0;
   if (!handleValue(handle, value)) return {};
-  auto it = handles_.find(value);
-  return it == handles_.end() ? ObjectId{} : it->second;
+  return objectIdFromHandle(value);
 }
 
-Object* ObjectStore::objectAt(ObjectId id) const {
-  auto it = objects_.find(id);
-  return it == objects_.end() ? nullptr : it->second.get();
+ObjectId ObjectStore::objectIdFromHandle(std::uint64_t handle, bool fromFileOnly) const {
+  if (handle == 0) return {};
+  const std::uint32_t place = handles_.find(handle, [this](std::uint32_t p) { return handleAt(p); });
+  if (place == HandleTable::kNone) return {};
+  const Object* object = objects_[place];
+  return fromFileOnly && object->handleMadeUp_ ? ObjectId{} : object->id_;
 }
 
 std::vector<ObjectId> ObjectStore::openObjects() const {
   std::vector<ObjectId> open;
-  for (const auto& [id, object] : objects_) {
-    if (object->openCount_ > 0) open.push_back(id);
+  for (const Object* object : objects_) {
+    if (object->openCount_ > 0) open.push_back(object->id_);
   }
-  std::sort(open.begin(), open.end());
-  return open;
+  return open;  // in id order, as they were added
 }
 
 ErrorStatus ObjectStore::openObject(Object*& out, ObjectId id, OpenMode mode, bool openErased) {
   Object* object = objectAt(id);
   if (object == nullptr) return eKeyNotFound;
+  const ErrorStatus es = openObject(object, mode, openErased);
+  if (es == eOk) out = object;
+  return es;
+}
+
+ErrorStatus ObjectStore::openObject(Object* object, OpenMode mode, bool openErased) {
   if (object->faults.open) return eNotApplicable;
   if (object->erased_ && !openErased) return eWasErased;
   if (object->openForWrite_) return eWasOpenForWrite;
@@ -203,7 +257,6 @@ ErrorStatus ObjectStore::openObject(Object*& out, ObjectId id, OpenMode mode, bo
     object->openForWrite_ = true;
     noteGeometryChanged();
   }
-  out = object;
   return eOk;
 }
 

@@ -6,14 +6,18 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <type_traits>
 #include <vector>
 
 #include "cad/entity_properties.h"
 #include "cad/error_status.h"
 #include "cad/geometry.h"
+#include "cad/handle_table.h"
+#include "cad/names.h"
+#include "cad/object_arena.h"
 #include "cad/object_id.h"
+#include "cad/object_kind.h"
+#include "foundation/large_memory.h"
 
 namespace cad {
 
@@ -34,14 +38,19 @@ class Object {
   virtual ~Object() = default;
   Object(const Object&) = delete;
   Object& operator=(const Object&) = delete;
+  // In the arena of an open ObjectArena::Scope, else on the heap.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
 
+  ObjectKind kind() const { return kind_; }
   ObjectId objectId() const { return id_; }
   ObjectId ownerId() const { return owner_; }
   // The store (the drawing's database) holding the object; null until it is added to one.
   const ObjectStore* objectStore() const { return store_; }
   bool isErased() const { return erased_; }
   void setErased(bool erased);
-  const std::wstring& handle() const { return handle_; }
+  // Hexadecimal, upper case, as the file gave it or the store made it up; empty until added to a store.
+  std::wstring handle() const;
 
   // nullptr when the object has no run-time class (test hook noClass).
   const RxClass* isA() const { return faults.noClass ? nullptr : &rxClass(); }
@@ -52,24 +61,28 @@ class Object {
   int openCount() const { return openCount_; }
   bool isWriteEnabled() const { return openForWrite_; }
 
-  // Test side: make host calls on this object fail.
-  struct Faults {
-    bool open = false;     // acdbOpenObject fails
-    bool noClass = false;  // isA() gives nullptr
-  } faults;
-
  protected:
-  Object() = default;
+  explicit Object(ObjectKind kind = ObjectKind::kObject) : kind_(kind) {}
 
  private:
   friend class ObjectStore;
   ObjectId id_;
   ObjectId owner_;
   ObjectStore* store_ = nullptr;
-  bool erased_ = false;
+  std::uint64_t handle_ = 0;
   int openCount_ = 0;
+  ObjectKind kind_;
+  bool erased_ = false;
   bool openForWrite_ = false;
-  std::wstring handle_;  // DXF handle text, when read from a file
+  bool inArena_ = false;       // its store destroys it in place and gives the memory back with the arena
+  bool handleMadeUp_ = false;  // the store gave the handle, not a file
+
+ public:
+  // Test side: make host calls on this object fail. (Last, beside the flags above: no room of its own.)
+  struct Faults {
+    bool open = false;     // acdbOpenObject fails
+    bool noClass = false;  // isA() gives nullptr
+  } faults;
 };
 
 // Every drawable: layer, colour, extents.
@@ -77,11 +90,18 @@ class Entity : public Object {
  public:
   // Tells the transient manager, which must not keep showing an entity that is gone.
   ~Entity() override;
+  static auto cast(auto* object) {
+    using Result = std::conditional_t<std::is_const_v<std::remove_pointer_t<decltype(object)>>, const Entity*, Entity*>;
+    return object != nullptr && isEntityKind(object->kind()) ? static_cast<Result>(object) : nullptr;
+  }
 
   // Layer name; nullptr when it cannot be read (test hook).
   const wchar_t* layer() const { return entityFaults.layerName ? nullptr : layer_.c_str(); }
   ObjectId layerId() const { return layerId_; }
-  void setLayer(const std::wstring& name, ObjectId layerId) { layer_ = name; layerId_ = layerId; }
+  void setLayer(const Name& name, ObjectId layerId) {
+    layer_ = name;
+    layerId_ = layerId;
+  }
   int colorIndex() const { return colorIndex_; }
   void setColorIndex(int index) { colorIndex_ = index; }
   // Linetype, lineweight, true colour, visibility.
@@ -97,11 +117,12 @@ class Entity : public Object {
   } entityFaults;
 
  protected:
+  explicit Entity(ObjectKind kind = ObjectKind::kEntity);
   // Subclasses compute their own box; the wrapper applies the fault hook and the finiteness rule.
   virtual ErrorStatus computeExtents(Extents3d& extents) const = 0;
 
  private:
-  std::wstring layer_ = L"0";
+  Name layer_;
   ObjectId layerId_;
   int colorIndex_ = 256;  // by layer
 };
@@ -120,9 +141,25 @@ class ObjectStore {
   // As above with the handle the file gave. A file's handle wins over one the store made up; one another
   // file object already has (a damaged file) is replaced by a fresh one.
   ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner, const std::wstring& handle);
+  // The same with the handle's number; 0 is none.
+  ObjectId addObject(std::unique_ptr<Object> object, ObjectId owner, std::uint64_t handle);
   // Hexadecimal handle text, case and leading zeros ignored; null when no object has it.
   ObjectId objectIdFromHandle(const std::wstring& handle) const;
-  Object* objectAt(ObjectId id) const;  // no open/close; for builders and the reader
+  // The object that has this handle number; with `fromFileOnly`, null when the store made the handle up.
+  ObjectId objectIdFromHandle(std::uint64_t handle, bool fromFileOnly = false) const;
+  // No open/close; for builders and the reader.
+  Object* objectAt(ObjectId id) const {
+    const std::uint64_t index = id.value & kIndexMask;
+    if (id.databaseSerial() != serial_ || index == 0 || index > objects_.size()) return nullptr;
+    return objects_[index - 1];
+  }
+
+  // Room for this many objects in the id and handle tables before they grow.
+  void reserve(std::size_t objects);
+  // Names the drawing's objects share; they live as long as the store.
+  NamePool& names() { return names_; }
+  // Where a reader places the objects it makes (object_arena.h).
+  ObjectArena& arena() { return arena_; }
 
   // Objects still open: a correct caller leaves none.
   std::vector<ObjectId> openObjects() const;
@@ -137,24 +174,41 @@ class ObjectStore {
 
  protected:
   ObjectStore();
+  // Destroys the objects; those in the arena are not freed one by one but with it.
   ~ObjectStore();
-  const std::unordered_map<ObjectId, std::unique_ptr<Object>>& objects() const { return objects_; }
+  // Every object in the order it was added.
+  const std::vector<Object*, foundation::LargeAllocator<Object*>>& objects() const { return objects_; }
 
  private:
   friend class Object;
+  friend class BlockTableRecordIterator;
   friend ErrorStatus openObjectRaw(Object*& out, ObjectId id, OpenMode mode, bool openErased);
+  static constexpr std::uint64_t kIndexMask = 0xFFFFFFFFFFFFull;
   ErrorStatus openObject(Object*& out, ObjectId id, OpenMode mode, bool openErased);
-  void registerHandle(Object& object, const std::wstring& handle);
+  ErrorStatus openObject(Object* object, OpenMode mode, bool openErased);
+  void registerHandle(Object& object, std::uint64_t handle);
   std::uint64_t freshHandle();
+  std::uint64_t handleAt(std::uint32_t place) const { return objects_[place]->handle_; }
   std::uint16_t serial_;
-  std::uint64_t nextIndex_ = 1;
   std::uint64_t nextHandle_ = 1;
   int strayCloses_ = 0;
   std::atomic<std::uint64_t> geometryGeneration_{1};
-  std::unordered_map<ObjectId, std::unique_ptr<Object>> objects_;
-  std::unordered_map<std::uint64_t, ObjectId> handles_;
-  std::unordered_set<std::uint64_t> madeUpHandles_;  // handles the store gave, not a file
+  // Members the objects refer to come first, so that they are still there while the objects are destroyed.
+  ObjectArena arena_;
+  NamePool names_;
+  std::vector<Object*, foundation::LargeAllocator<Object*>> objects_;  // by index - 1; owned
+  HandleTable handles_;                                                // handle → index - 1
 };
+
+// `object` as a T, by its kind where T has a cast() of its own.
+template <class T>
+T* objectCast(Object* object) {
+  if constexpr (requires { T::cast(object); }) {
+    return T::cast(object);
+  } else {
+    return dynamic_cast<T*>(object);
+  }
+}
 
 // Finds the store by the id's serial; fails on a null id, an erased object (unless asked), the object's
 // open fault, or an object of another kind.
@@ -166,7 +220,7 @@ ErrorStatus acdbOpenObject(T*& out, ObjectId id, OpenMode mode = kForRead, bool 
   Object* object = nullptr;
   ErrorStatus es = openObjectRaw(object, id, mode, openErased);
   if (es != eOk) return es;
-  out = dynamic_cast<T*>(object);
+  out = objectCast<T>(object);
   if (out == nullptr) {
     object->close();
     return eNotThatKindOfClass;

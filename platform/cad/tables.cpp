@@ -47,13 +47,14 @@ void BlockTableRecordIterator::step() {
 }
 
 void BlockTableRecordIterator::skip() {
+  current_ = nullptr;
   const ObjectStore* store = record_->objectStore();
-  if (!skipErased_ || store == nullptr) return;
-  while (!done()) {
-    const Object* object = store->objectAt(record_->entityIds[index_]);
-    if (object != nullptr && !object->isErased()) return;
-    ++index_;
+  if (store == nullptr) return;
+  for (; !done(); ++index_) {
+    current_ = store->objectAt(record_->entityIds[index_]);
+    if (!skipErased_ || (current_ != nullptr && !current_->isErased())) return;
   }
+  current_ = nullptr;
 }
 
 ObjectId BlockTableRecordIterator::objectId() const { return done() ? ObjectId{} : record_->entityIds[index_]; }
@@ -61,7 +62,16 @@ ObjectId BlockTableRecordIterator::objectId() const { return done() ? ObjectId{}
 ErrorStatus BlockTableRecordIterator::getEntity(Entity*& entity, OpenMode mode) const {
   entity = nullptr;
   if (done()) return eInvalidIndex;
-  return acdbOpenObject(entity, record_->entityIds[index_], mode, !skipErased_);
+  if (current_ == nullptr) return acdbOpenObject(entity, record_->entityIds[index_], mode, !skipErased_);
+  // The record's store is the entity's: it was found there.
+  ErrorStatus es = const_cast<ObjectStore*>(record_->objectStore())->openObject(current_, mode, !skipErased_);
+  if (es != eOk) return es;
+  entity = Entity::cast(current_);
+  if (entity == nullptr) {
+    current_->close();
+    return eNotThatKindOfClass;
+  }
+  return eOk;
 }
 
 ErrorStatus SymbolTableRecord::getName(std::wstring& out) const {
@@ -86,7 +96,7 @@ ErrorStatus BlockTableRecord::newIterator(std::unique_ptr<BlockTableRecordIterat
 ErrorStatus SymbolTable::getAt(const std::wstring& name, ObjectId& id) const {
   if (const ObjectStore* store = objectStore()) {
     for (ObjectId recordId : recordIds) {
-      auto* record = dynamic_cast<const SymbolTableRecord*>(store->objectAt(recordId));
+      auto* record = SymbolTableRecord::cast(store->objectAt(recordId));
       if (record != nullptr && !record->isErased() && namesEqual(record->name, name)) {
         id = recordId;
         return eOk;

@@ -22,7 +22,8 @@ bool namesEqual(std::wstring_view a, std::wstring_view b);
 // The form such names are compared in, for keys of lookup maps.
 std::wstring foldedName(std::wstring_view name);
 
-// Walks a block table record's entities in stored order, skipping erased ones unless asked not to.
+// Walks a block table record's entities in stored order, skipping erased ones unless asked not to. Each entity
+// is looked up once, as the walk reaches it.
 class BlockTableRecordIterator {
  public:
   void start();
@@ -38,6 +39,7 @@ class BlockTableRecordIterator {
   const BlockTableRecord* record_;
   bool skipErased_;
   std::size_t index_ = 0;
+  Object* current_ = nullptr;  // the entity at index_, found once by skip()
 };
 
 class SymbolTableRecord : public Object {
@@ -45,10 +47,18 @@ class SymbolTableRecord : public Object {
   std::wstring name;
   bool failName = false;  // test hook: getName fails
   ErrorStatus getName(std::wstring& out) const;
+  static auto cast(auto* object) {
+    return kindCast<SymbolTableRecord>(object, ObjectKind::kSymbolTableRecord, ObjectKind::kSymbolTable);
+  }
+
+ protected:
+  explicit SymbolTableRecord(ObjectKind kind = ObjectKind::kSymbolTableRecord) : Object(kind) {}
 };
 
 class BlockTableRecord : public SymbolTableRecord {
  public:
+  BlockTableRecord() : SymbolTableRecord(ObjectKind::kBlockTableRecord) {}
+  static auto cast(auto* object) { return kindCast<BlockTableRecord>(object, ObjectKind::kBlockTableRecord); }
   Point3d origin_;  // base point
   std::vector<ObjectId> entityIds;  // stored order
   ObjectId layoutId;                // the layout of a *Model_Space / *Paper_Space record
@@ -78,6 +88,8 @@ class BlockTableRecord : public SymbolTableRecord {
 
 class LayerTableRecord : public SymbolTableRecord {
  public:
+  LayerTableRecord() : SymbolTableRecord(ObjectKind::kLayerTableRecord) {}
+  static auto cast(auto* object) { return kindCast<LayerTableRecord>(object, ObjectKind::kLayerTableRecord); }
   bool plottable = true;
   bool off = false;
   bool frozen = false;
@@ -94,6 +106,8 @@ class LayerTableRecord : public SymbolTableRecord {
 
 class TextStyleTableRecord : public SymbolTableRecord {
  public:
+  TextStyleTableRecord() : SymbolTableRecord(ObjectKind::kTextStyleTableRecord) {}
+  static auto cast(auto* object) { return kindCast<TextStyleTableRecord>(object, ObjectKind::kTextStyleTableRecord); }
   std::wstring fileName;     // font file
   std::wstring bigFontFileName;
   double textSize = 0;
@@ -107,24 +121,38 @@ class SymbolTable : public Object {
   std::vector<ObjectId> recordIds;  // stored order
   ErrorStatus getAt(const std::wstring& name, ObjectId& id) const;
   bool has(const std::wstring& name) const;
+  static auto cast(auto* object) {
+    return kindCast<SymbolTable>(object, ObjectKind::kSymbolTable, ObjectKind::kPlotSettings);
+  }
+
+ protected:
+  explicit SymbolTable(ObjectKind kind = ObjectKind::kSymbolTable) : Object(kind) {}
 };
 
 class BlockTable : public SymbolTable {
  public:
+  BlockTable() : SymbolTable(ObjectKind::kBlockTable) {}
+  static auto cast(auto* object) { return kindCast<BlockTable>(object, ObjectKind::kBlockTable); }
   const RxClass& rxClass() const override;
 };
 class LayerTable : public SymbolTable {
  public:
+  LayerTable() : SymbolTable(ObjectKind::kLayerTable) {}
+  static auto cast(auto* object) { return kindCast<LayerTable>(object, ObjectKind::kLayerTable); }
   const RxClass& rxClass() const override;
 };
 class TextStyleTable : public SymbolTable {
  public:
+  TextStyleTable() : SymbolTable(ObjectKind::kTextStyleTable) {}
+  static auto cast(auto* object) { return kindCast<TextStyleTable>(object, ObjectKind::kTextStyleTable); }
   const RxClass& rxClass() const override;
 };
 
 // Name → object id entries in the dictionary's own order.
 class Dictionary : public Object {
  public:
+  Dictionary() : Object(ObjectKind::kDictionary) {}
+  static auto cast(auto* object) { return kindCast<Dictionary>(object, ObjectKind::kDictionary); }
   std::vector<std::pair<std::wstring, ObjectId>> entries;
   ErrorStatus getAt(const std::wstring& name, ObjectId& id) const;
   const RxClass& rxClass() const override;
@@ -132,6 +160,8 @@ class Dictionary : public Object {
 
 class Layout : public PlotSettings {
  public:
+  Layout() : PlotSettings(ObjectKind::kLayout, false) {}
+  static auto cast(auto* object) { return kindCast<Layout>(object, ObjectKind::kLayout); }
   std::wstring layoutName;
   int tabOrder = 0;
   ObjectId blockRecordId;

@@ -36,10 +36,10 @@ std::optional<DisplayFrame> displayFrame() {
   if (viewport < 2) return DisplayFrame{};
   const Layout* layout = layoutObject(db, db->currentLayoutId());
   const auto* record =
-      layout == nullptr ? nullptr : dynamic_cast<const BlockTableRecord*>(db->objectAt(layout->getBlockTableRecordId()));
+      layout == nullptr ? nullptr : BlockTableRecord::cast(db->objectAt(layout->getBlockTableRecordId()));
   if (record == nullptr) return std::nullopt;
   for (ObjectId id : record->entityIds) {
-    const auto* v = dynamic_cast<const Viewport*>(db->objectAt(id));
+    const auto* v = Viewport::cast(db->objectAt(id));
     if (v != nullptr && v->number() == viewport) return DisplayFrame{v->viewTarget, v->twistAngle};
   }
   return std::nullopt;

@@ -255,15 +255,15 @@ bool vexBatchBlockDefinitionHasFrameSignature(const cad::BlockTableRecord* block
     VexBatchBox box;
     BorderLine line;
     VexBatchPrintFrameRecord frame;
-    if (auto* reference = dynamic_cast<cad::BlockReference*>(entity)) {
+    if (auto* reference = cad::BlockReference::cast(entity)) {
       if (nestedFrameBounds(*reference, *block, depth, box)) boxes.push_back(box);
-    } else if (auto* polyline = dynamic_cast<cad::Polyline*>(entity)) {
+    } else if (auto* polyline = cad::Polyline::cast(entity)) {
       if (vexBatchExtractAxisAlignedFrame(polyline, kIdentity, std::wstring(), true, frame, nullptr, nullptr)) {
         boxes.push_back(vexBatchBoxOf(frame));
       }
-    } else if (auto* legacy = dynamic_cast<cad::Polyline2d*>(entity)) {
+    } else if (auto* legacy = cad::Polyline2d::cast(entity)) {
       if (legacyRectangleBounds(*legacy, box)) boxes.push_back(box);
-    } else if (auto* drawnLine = dynamic_cast<cad::Line*>(entity)) {
+    } else if (auto* drawnLine = cad::Line::cast(entity)) {
       if (axisLine(*drawnLine, line)) lines.push_back(line);
     }
     entity->close();

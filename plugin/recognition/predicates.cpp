@@ -49,7 +49,7 @@ bool vexBatchEntityMatchesFrameRecognition(const cad::Entity* entity) {
     case VexBatchFrameRecognitionPickedEntities:
       return vexBatchSelectedFrameContains(entity->objectId());
     case VexBatchFrameRecognitionDesignatedBlock: {
-      auto* reference = dynamic_cast<const cad::BlockReference*>(entity);
+      auto* reference = cad::BlockReference::cast(entity);
       if (reference == nullptr || gBatchDesignatedFrameBlock.empty()) return false;
       return vexBatchLayerNamesEqual(vexBatchBlockReferenceName(reference), gBatchDesignatedFrameBlock);
     }

@@ -166,6 +166,38 @@ TEST_F(Files, Reading) {
   EXPECT_TRUE(failed.data.empty());
 }
 
+// Large files are read into memory of their own, with the same refusals; what a file holds beyond the size
+// the system gave for it (as /proc files do, which say 0) is read all the same.
+TEST_F(Files, ReadingBytesIntoLargePages) {
+  std::string large(3 << 20, '\0');
+  for (std::size_t k = 0; k < large.size(); ++k) large[k] = static_cast<char>('a' + k % 26);
+  writeText(dir / "large", large);
+  writeText(dir / "small", "0123456789");
+  writeText(dir / "empty", "");
+  for (const char* name : {"large", "small", "empty"}) {
+    SCOPED_TRACE(name);
+    const BytesResult read = readFileBytes(dir / name);
+    ASSERT_TRUE(read) << read.error;
+    EXPECT_EQ(read.bytes.view(), readFile(dir / name).data);
+  }
+  const BytesResult status = readFileBytes("/proc/self/status");
+  ASSERT_TRUE(status) << status.error;
+  EXPECT_NE(status.bytes.view().find("VmRSS:"), std::string_view::npos);
+  EXPECT_EQ(readFileBytes(dir / "small", 9).code, EFBIG);
+  EXPECT_EQ(readFileBytes(dir / "none").code, ENOENT);
+  EXPECT_EQ(readFileBytes(dir.path()).code, EISDIR);
+  EXPECT_EQ(readFileBytes("/dev/zero").code, EINVAL);
+  failNextFileOperation(FileOperation::read, EIO);
+  const BytesResult failed = readFileBytes(dir / "large");
+  EXPECT_EQ(failed.code, EIO);
+  EXPECT_TRUE(failed.bytes.view().empty());
+  // Moving keeps the bytes and leaves the source empty.
+  BytesResult moved = readFileBytes(dir / "large");
+  FileBytes kept = std::move(moved.bytes);
+  EXPECT_EQ(kept.size(), large.size());
+  EXPECT_TRUE(moved.bytes.view().empty());
+}
+
 TEST_F(Files, ReadingOwnFilesRefusesLinksAndKeepsTheChecksOfReading) {
   writeText(dir / "f", "mine");
   EXPECT_EQ(readOwnFile(dir / "f").data, "mine");

@@ -1,4 +1,5 @@
 // Entities of the BLOCKS and ENTITIES sections.
+#include <algorithm>
 #include <cmath>
 
 #include "cad/annotation_entities.h"
@@ -7,8 +8,16 @@
 
 namespace cad::dxf {
 
-void ownFields(const std::vector<Group>& groups, std::vector<Group>& out) {
-  out.clear();
+const std::vector<Group>& ownFieldsOf(const std::vector<Group>& groups, std::vector<Group>& scratch) {
+  // Most records have no application groups, extended data or embedded object: all their groups are their own.
+  std::size_t own = 0;
+  while (own < groups.size() && groups[own].code != 102 && groups[own].code != 1001 && groups[own].code != 101) ++own;
+  if (own == groups.size()) return groups;
+  scratch.clear();
+  if (groups[own].code != 102) {
+    scratch.assign(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(own));
+    return scratch;
+  }
   bool inApplicationGroup = false;
   for (const Group& g : groups) {
     if (g.code == 1001 || g.code == 101) break;
@@ -16,8 +25,14 @@ void ownFields(const std::vector<Group>& groups, std::vector<Group>& out) {
       inApplicationGroup = !trim(g.value).empty() && trim(g.value).front() == '{';
       continue;
     }
-    if (!inApplicationGroup) out.push_back(g);
+    if (!inApplicationGroup) scratch.push_back(g);
   }
+  return scratch;
+}
+
+void ownFields(const std::vector<Group>& groups, std::vector<Group>& out) {
+  const std::vector<Group>& own = ownFieldsOf(groups, out);
+  if (&own != &out) out.assign(own.begin(), own.end());
 }
 
 std::string_view extendedDataValue(const std::vector<Group>& groups, std::string_view application, int code) {
@@ -118,10 +133,12 @@ std::unique_ptr<Entity> readLine(const std::vector<Group>& fields, Scanner& s) {
 
 std::unique_ptr<Entity> readLwPolyline(const std::vector<Group>& fields, Scanner& s) {
   auto pline = std::make_unique<Polyline>();
+  // The count (90) is not trusted for sizing: vertices are taken as they come, after counting them.
+  pline->vertices.reserve(static_cast<std::size_t>(
+      std::count_if(fields.begin(), fields.end(), [](const Group& g) { return g.code == 10; })));
   for (const Group& g : fields) {
     Polyline::Vertex* last = pline->vertices.empty() ? nullptr : &pline->vertices.back();
     switch (g.code) {
-      // The count (90) is not trusted for sizing: vertices are taken as they come.
       case 10: pline->vertices.push_back({{s.real(g), 0}}); break;
       case 20: if (last) last->pt.y = s.real(g); break;
       case 40: if (last) last->startWidth = s.real(g); break;
@@ -188,7 +205,7 @@ void readTextFields(const std::vector<Group>& fields, Scanner& s, TextDecoder& d
     }
   }
   text.contents = decoder.decode(contents);
-  if (!style.empty()) text.styleName = decoder.decode(style);
+  if (!style.empty()) text.styleName = decoder.name(style);
   text.position = toWorld(position, text.normal);
   text.alignment = hasAlignment ? toWorld(alignment, text.normal) : text.position;
 }
@@ -224,7 +241,7 @@ std::unique_ptr<Entity> readMText(const std::vector<Group>& fields, Scanner& s, 
     }
   }
   text->contents = decoder.decode(contents);
-  if (!style.empty()) text->styleName = decoder.decode(style);
+  if (!style.empty()) text->styleName = decoder.name(style);
   if (hasDirection && (direction.x != 0 || direction.y != 0 || direction.z != 0)) {
     // The direction is in world coordinates; the rotation is measured in the text's plane.
     const Matrix3d plane = Matrix3d::planeToWorld(text->normal);
@@ -321,7 +338,7 @@ std::unique_ptr<Entity> readViewport(const std::vector<Group>& fields, const std
 
 }  // namespace
 
-ObjectId Loader::layerFor(std::string_view rawName, std::wstring& canonical) {
+ObjectId Loader::layerFor(std::string_view rawName, Name& canonical) {
   auto cached = layerCache_.find(rawName);
   if (cached != layerCache_.end()) {
     canonical = cached->second.second;
@@ -338,7 +355,7 @@ ObjectId Loader::layerFor(std::string_view rawName, std::wstring& canonical) {
     id = db_->addLayer(decoded);
     layersByName_.emplace(key, id);
   }
-  canonical = static_cast<LayerTableRecord*>(db_->objectAt(id))->name;
+  canonical = db_->names().intern(static_cast<LayerTableRecord*>(db_->objectAt(id))->name);
   layerCache_.emplace(rawName, std::make_pair(id, canonical));
   return id;
 }
@@ -365,21 +382,22 @@ bool Loader::readEntityList(ObjectId blockRecord, Group& terminator) {
 bool Loader::readEntity(Record& record, ObjectId blockRecord) {
   // Followers without their leader (a stray VERTEX, ATTRIB or SEQEND) are skipped.
   if (isAny(record.type, {"VERTEX", "ATTRIB", "SEQEND"})) return true;
-  ownFields(record.groups, fields_);
+  const std::vector<Group>& fields = ownFieldsOf(record.groups, fields_);
   PendingEntity pending;
   pending.line = record.line;
-  pending.common = readCommon(fields_, scanner_);
-  pending.entity = makeEntity(record, fields_, pending);
+  pending.common = readCommon(fields, scanner_);
+  pending.handle = handleNumber(pending.common.handle);
+  pending.entity = makeEntity(record, fields, pending);
   if (isAny(record.type, {"POLYLINE", "INSERT"})) readFollowers(pending, sameWord(record.type, "INSERT") ? "ATTRIB" : "VERTEX");
   if (scanner_.failed()) return false;
   if (!pending.entity) return true;
-  std::wstring layer;
+  Name layer;
   const ObjectId layerId = layerFor(pending.common.layer, layer);
   pending.entity->setLayer(layer, layerId);
   pending.entity->setColorIndex(pending.common.color);
   pending.entity->properties = propertiesFor(pending.common);
   if (blockRecord.isNull()) {
-    entitiesSection_.push_back(std::move(pending));
+    defer(std::move(pending));
   } else {
     place(std::move(pending), blockRecord);
   }
@@ -423,9 +441,9 @@ std::unique_ptr<Entity> Loader::makeEntity(const Record& record, const std::vect
 }
 
 void Loader::readFollowers(PendingEntity& pending, std::string_view followerType) {
-  auto* pline = dynamic_cast<Polyline2d*>(pending.entity.get());
-  auto* reference = dynamic_cast<BlockReference*>(pending.entity.get());
-  auto* pline3d = dynamic_cast<Polyline3d*>(pending.entity.get());
+  auto* pline = Polyline2d::cast(pending.entity.get());
+  auto* reference = BlockReference::cast(pending.entity.get());
+  auto* pline3d = Polyline3d::cast(pending.entity.get());
   Group g;
   while (scanner_.next(g)) {
     const std::string_view type = trim(g.value);
@@ -470,7 +488,7 @@ void Loader::readFollowers(PendingEntity& pending, std::string_view followerType
         if (field.code == 2) attribute->tag = decoder_.decode(field.value);
         if (field.code == 70) attribute->invisible = (scanner_.integer(field) & 1) != 0;
       }
-      std::wstring layer;
+      Name layer;
       const EntityCommon common = readCommon(followerFields_, scanner_);
       const ObjectId layerId = layerFor(common.layer, layer);
       attribute->setLayer(layer, layerId);
@@ -485,20 +503,50 @@ void Loader::readFollowers(PendingEntity& pending, std::string_view followerType
 void Loader::place(PendingEntity pending, ObjectId blockRecord) {
   auto* record = static_cast<BlockTableRecord*>(db_->objectAt(blockRecord));
   Entity* entity = pending.entity.get();
-  const ObjectId id = db_->addObject(std::move(pending.entity), blockRecord, widenHandle(pending.common.handle));
+  const ObjectId id = db_->addObject(std::move(pending.entity), blockRecord, pending.handle);
   record->entityIds.push_back(id);
-  rememberHandle(pending.common.handle, id);
+  if (auto* viewport = Viewport::cast(entity)) viewports_.emplace_back(blockRecord, viewport);
   if (pending.parts.empty() && pending.blockName.empty()) return;
-  auto* pline = dynamic_cast<Polyline2d*>(entity);
-  auto* reference = dynamic_cast<BlockReference*>(entity);
+  auto* pline = Polyline2d::cast(entity);
+  auto* reference = BlockReference::cast(entity);
   for (auto& [part, handle] : pending.parts) {
-    const ObjectId partId = db_->addObject(std::move(part), id, widenHandle(handle));
-    rememberHandle(handle, partId);
+    const ObjectId partId = db_->addObject(std::move(part), id, handleNumber(handle));
     if (pline != nullptr) pline->vertexIds.push_back(partId);
     if (reference != nullptr) reference->attributes.push_back(partId);
   }
   if (reference != nullptr) references_.push_back({id, std::move(pending.blockName), pending.line});
-  else if (dynamic_cast<Dimension*>(entity) != nullptr) dimensions_.push_back({id, std::move(pending.blockName), pending.line});
+  else if (Dimension::cast(entity) != nullptr) dimensions_.push_back({id, std::move(pending.blockName), pending.line});
+}
+
+void Loader::defer(PendingEntity pending) {
+  DeferredEntity& deferred = entitiesSection_.emplace_back();
+  deferred.entity = std::move(pending.entity);
+  deferred.handle = pending.handle;
+  deferred.owner = handleNumber(pending.common.owner);
+  deferred.paper = pending.common.paper;
+  deferred.line = pending.line;
+  if (pending.parts.empty() && pending.blockName.empty() && pending.common.layout.empty()) return;
+  // What waits beside it is kept in strings of its own: the file's text is gone by the time it is placed.
+  deferred.rare = static_cast<std::uint32_t>(entitiesSectionRare_.size());
+  DeferredRare& rare = entitiesSectionRare_.emplace_back();
+  rare.layout = pending.common.layout;
+  for (auto& [part, handle] : pending.parts) rare.parts.emplace_back(std::move(part), std::string(handle));
+  rare.blockName = std::move(pending.blockName);
+}
+
+PendingEntity Loader::takeDeferred(DeferredEntity& deferred) {
+  PendingEntity pending;
+  pending.entity = std::move(deferred.entity);
+  pending.handle = deferred.handle;
+  pending.common.paper = deferred.paper;
+  pending.line = deferred.line;
+  if (deferred.rare != DeferredEntity::kNoRare) {
+    DeferredRare& rare = entitiesSectionRare_[deferred.rare];
+    pending.common.layout = rare.layout;
+    for (auto& [part, handle] : rare.parts) pending.parts.emplace_back(std::move(part), handle);
+    pending.blockName = std::move(rare.blockName);
+  }
+  return pending;
 }
 
 }  // namespace cad::dxf

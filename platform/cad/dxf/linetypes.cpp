@@ -40,7 +40,6 @@ void Loader::readLinetype(const Record& record) {
   const ObjectId id = db_->addObject(std::move(linetype), db_->linetypeTableId(), widenHandle(handle));
   static_cast<SymbolTable*>(db_->objectAt(db_->linetypeTableId()))->recordIds.push_back(id);
   linetypesByName_.emplace(key, id);
-  rememberHandle(handle, id);
 }
 
 ObjectId Loader::linetypeNamed(std::string_view rawName) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cad/database.h"
+#include "foundation/files.h"
 #include "scanner.h"
 #include "text.h"
 
@@ -41,9 +42,26 @@ struct EntityCommon {
 struct PendingEntity {
   std::unique_ptr<Entity> entity;
   EntityCommon common;
+  std::uint64_t handle = 0;  // common.handle's number, read while its text is at hand; 0 for none
   std::size_t line = 0;
   std::vector<std::pair<std::unique_ptr<Object>, std::string_view>> parts;  // object, handle
   std::wstring blockName;  // of a block reference
+};
+
+// An entity of the ENTITIES section waiting for the layouts, kept small: a drawing holds hundreds of
+// thousands. What few entities have (parts, a block name, a layout name) waits beside it in `rare`.
+struct DeferredEntity {
+  std::unique_ptr<Entity> entity;
+  std::uint64_t handle = 0, owner = 0;  // numbers, so that placing them reads nothing of the file again
+  std::size_t line = 0;
+  std::uint32_t rare = kNoRare;
+  bool paper = false;
+  static constexpr std::uint32_t kNoRare = 0xFFFFFFFFu;
+};
+struct DeferredRare {
+  std::string layout;
+  std::vector<std::pair<std::unique_ptr<Object>, std::string>> parts;  // object, handle
+  std::wstring blockName;
 };
 
 struct LayoutRecord {
@@ -67,7 +85,9 @@ struct BlockInfo {
 
 class Loader {
  public:
-  explicit Loader(std::string_view text);
+  // `bytes`, when given, holds `text`: it is given back as soon as the sections are read, before the
+  // drawing is put together, so that the file and the whole drawing are never in memory at once.
+  explicit Loader(std::string_view text, foundation::FileBytes* bytes = nullptr);
   bool run();
   std::unique_ptr<Database> takeDatabase() { return std::move(db_); }
   const std::string& error() const { return scanner_.error(); }
@@ -78,6 +98,7 @@ class Loader {
   bool readSection(std::string_view name, std::size_t line);
   bool skipSection(std::string_view name);
   bool acceptMissingEof();
+  void releaseText();  // nothing read from here on looks at the file's text
   void warn(std::size_t line, const std::string& message);
   bool readHeader();
   bool readTables();
@@ -110,7 +131,9 @@ class Loader {
   // The linetype, lineweight, true colour and visibility the entity's common codes give (linetypes.cpp).
   EntityProperties propertiesFor(const EntityCommon& common);
   void place(PendingEntity pending, ObjectId blockRecord);
-  ObjectId layerFor(std::string_view rawName, std::wstring& canonical);
+  void defer(PendingEntity pending);
+  PendingEntity takeDeferred(DeferredEntity& deferred);
+  ObjectId layerFor(std::string_view rawName, Name& canonical);
 
   // Objects and the end of loading (objects.cpp, reader.cpp)
   void readDictionary(const Record& record);
@@ -120,24 +143,31 @@ class Loader {
   void placeEntitiesSection();
   void resolveReferences();
   void resolveDimensions();  // other_entities.cpp
+  // Numbers the viewports placed in layouts' blocks, as Database::renumberViewports would.
+  void numberViewports();
 
+  // The object that has this handle in the file; null for none.
   ObjectId idOfHandle(std::string_view handle) const;
-  void rememberHandle(std::string_view handle, ObjectId id);
 
   std::string_view text_;
+  foundation::FileBytes* bytes_;
   Scanner scanner_;
   TextDecoder decoder_;
   std::unique_ptr<Database> db_;
+  // Every object made while loading lives in the drawing's arena; the scope ends after the objects below
+  // that wait to be placed are gone.
+  ObjectArena::Scope arenaScope_;
   Record record_, follower_;
   std::vector<Group> fields_, followerFields_;
 
-  std::unordered_map<std::uint64_t, ObjectId> handles_;                // file handle → object
   std::unordered_map<std::wstring, ObjectId> blocksByName_;            // folded name → block record
   std::unordered_map<std::wstring, ObjectId> layersByName_;            // folded name → layer
   std::unordered_map<std::wstring, ObjectId> stylesByName_;            // folded name → text style
-  std::unordered_map<std::string_view, std::pair<ObjectId, std::wstring>> layerCache_;  // raw name → layer
+  std::unordered_map<std::string_view, std::pair<ObjectId, Name>> layerCache_;  // raw name → layer
   std::unordered_map<ObjectId, BlockInfo> blockInfo_;
-  std::vector<PendingEntity> entitiesSection_;
+  std::vector<DeferredEntity, foundation::LargeAllocator<DeferredEntity>> entitiesSection_;
+  std::vector<DeferredRare> entitiesSectionRare_;
+  std::vector<std::pair<ObjectId, Viewport*>> viewports_;  // block record, viewport; in the order placed
   struct ReferenceRecord {
     ObjectId reference;
     std::wstring blockName;
@@ -159,6 +189,8 @@ class Loader {
 // The groups that describe the object itself: application groups (102 {…}) left out, and nothing from
 // extended data (1001) or an embedded object (101) on.
 void ownFields(const std::vector<Group>& groups, std::vector<Group>& out);
+// The same without a copy where all the groups are the object's own: `groups` itself, else `scratch` filled.
+const std::vector<Group>& ownFieldsOf(const std::vector<Group>& groups, std::vector<Group>& scratch);
 // The value of the first `code` group in the extended data of `application`, or empty.
 std::string_view extendedDataValue(const std::vector<Group>& groups, std::string_view application, int code);
 // The handle in a "{ACAD_XDICTIONARY" application group, or empty.
@@ -171,6 +203,8 @@ bool coordinate(const Group& g, int base, Vector3d& v, Scanner& scanner);
 Point3d toWorld(const Point3d& p, const Vector3d& normal);
 // TEXT, ATTRIB and ATTDEF: the attribute kinds keep their vertical alignment in 74 (73 is their field length).
 void readTextFields(const std::vector<Group>& fields, Scanner& s, TextDecoder& decoder, Text& text, bool attribute);
+// The number of a handle's text; 0 for none.
+std::uint64_t handleNumber(std::string_view handle);
 // A HATCH from its own groups: boundary loops as polygons (curved edges sampled).
 std::unique_ptr<Entity> readHatch(const std::vector<Group>& fields, Scanner& scanner);
 

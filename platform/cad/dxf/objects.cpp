@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "loader.h"
+#include "foundation/large_memory.h"
 #include "foundation/text.h"
+#include "loader.h"
 
 namespace cad::dxf {
 
@@ -169,7 +170,7 @@ bool Loader::bindLayouts() {
     if (!info.layoutHandle.empty()) recordOfLayout.emplace(info.layoutHandle, recordId);
   }
   const auto unbound = [&](ObjectId id) {
-    auto* record = dynamic_cast<BlockTableRecord*>(db_->objectAt(id));
+    auto* record = BlockTableRecord::cast(db_->objectAt(id));
     return record != nullptr && !record->isLayout() ? record : nullptr;
   };
 
@@ -202,8 +203,7 @@ bool Loader::bindLayouts() {
     layout->model = record->objectId() == modelSpace;
     layout->blockRecordId = record->objectId();
     const std::wstring name = layout->layoutName;
-    const ObjectId id = db_->addObject(std::move(layout), db_->layoutDictionaryId(), widenHandle(entry.handle));
-    rememberHandle(entry.handle, id);
+    const ObjectId id = db_->addObject(std::move(layout), db_->layoutDictionaryId(), handleNumber(entry.handle));
     record->layoutId = id;
     dictionary->entries.emplace_back(name, id);
   }
@@ -236,28 +236,47 @@ bool Loader::bindLayouts() {
 void Loader::placeEntitiesSection() {
   const ObjectId modelSpace = blockRecordNamed(L"*Model_Space");
   const ObjectId paperSpace = blockRecordNamed(L"*Paper_Space");
-  std::unordered_map<std::string_view, ObjectId> ownerRecords;  // entities of one space share their owner
-  for (PendingEntity& pending : entitiesSection_) {
+  std::unordered_map<std::uint64_t, ObjectId> ownerRecords;  // entities of one space share their owner
+  std::uint64_t lastOwner = 0;
+  ObjectId lastOwnerRecord;
+  // Where each goes first, so that each block record's list is sized once.
+  std::vector<ObjectId, foundation::LargeAllocator<ObjectId>> targets;
+  targets.reserve(entitiesSection_.size());
+  std::unordered_map<ObjectId, std::size_t> counts;
+  for (const DeferredEntity& deferred : entitiesSection_) {
     // The owner handle decides; else the layout named by 410; else paper space (67) or model space.
     ObjectId target;
-    if (!pending.common.owner.empty()) {
-      auto known = ownerRecords.find(pending.common.owner);
-      if (known == ownerRecords.end()) {
-        const ObjectId owner = idOfHandle(pending.common.owner);
-        const bool isRecord = dynamic_cast<BlockTableRecord*>(db_->objectAt(owner)) != nullptr;
-        known = ownerRecords.emplace(pending.common.owner, isRecord ? owner : ObjectId{}).first;
+    if (deferred.owner != 0) {
+      if (deferred.owner != lastOwner) {
+        auto known = ownerRecords.find(deferred.owner);
+        if (known == ownerRecords.end()) {
+          const ObjectId owner = db_->objectIdFromHandle(deferred.owner, /*fromFileOnly=*/true);
+          const bool isRecord = BlockTableRecord::cast(db_->objectAt(owner)) != nullptr;
+          known = ownerRecords.emplace(deferred.owner, isRecord ? owner : ObjectId{}).first;
+        }
+        lastOwner = deferred.owner;
+        lastOwnerRecord = known->second;
       }
-      target = known->second;
+      target = lastOwnerRecord;
     }
-    if (target.isNull() && !trim(pending.common.layout).empty()) {
-      if (auto* layout = dynamic_cast<Layout*>(db_->objectAt(db_->layoutId(decoder_.decode(trim(pending.common.layout)))))) {
+    const std::string_view layoutName =
+        deferred.rare == DeferredEntity::kNoRare ? std::string_view() : entitiesSectionRare_[deferred.rare].layout;
+    if (target.isNull() && !trim(layoutName).empty()) {
+      if (auto* layout = Layout::cast(db_->objectAt(db_->layoutId(decoder_.decode(trim(layoutName)))))) {
         target = layout->getBlockTableRecordId();
       }
     }
-    if (target.isNull()) target = pending.common.paper ? paperSpace : modelSpace;
-    place(std::move(pending), target);
+    if (target.isNull()) target = deferred.paper ? paperSpace : modelSpace;
+    targets.push_back(target);
+    ++counts[target];
   }
+  for (const auto& [recordId, count] : counts) {
+    auto* record = static_cast<BlockTableRecord*>(db_->objectAt(recordId));
+    record->entityIds.reserve(record->entityIds.size() + count);
+  }
+  for (std::size_t k = 0; k < entitiesSection_.size(); ++k) place(takeDeferred(entitiesSection_[k]), targets[k]);
   entitiesSection_.clear();
+  entitiesSectionRare_.clear();
 }
 
 void Loader::resolveReferences() {
@@ -275,7 +294,7 @@ void Loader::resolveReferences() {
       record->dynamicDefinition = true;
     }
     if (info.representationOf.empty()) continue;
-    if (auto* definition = dynamic_cast<BlockTableRecord*>(db_->objectAt(idOfHandle(info.representationOf)))) {
+    if (auto* definition = BlockTableRecord::cast(db_->objectAt(idOfHandle(info.representationOf)))) {
       definition->dynamicDefinition = true;
       definitionOf.emplace(recordId, definition->objectId());
     }
@@ -293,9 +312,13 @@ void Loader::resolveReferences() {
     }
   };
   const ObjectId model = blockRecordNamed(L"*Model_Space");
+  std::unordered_map<std::wstring, ObjectId> blockOfName;  // as written; many references name one block
   for (const ReferenceRecord& record : references_) {
     auto* reference = static_cast<BlockReference*>(db_->objectAt(record.reference));
-    reference->blockId = blockRecordNamed(record.blockName);
+    auto named = blockOfName.find(record.blockName);
+    if (named == blockOfName.end())
+      named = blockOfName.emplace(record.blockName, blockRecordNamed(record.blockName)).first;
+    reference->blockId = named->second;
     auto it = definitionOf.find(reference->blockId);
     if (it != definitionOf.end()) reference->dynamicBlockId = it->second;
     const auto info = blockInfo_.find(reference->blockId);

@@ -52,16 +52,17 @@ std::string openFailure(const std::string& path, int code) {
 
 constexpr std::size_t kMaxDrawingBytes = std::size_t{1} << 30;
 constexpr const char* kNoMemory = "there is not enough memory to read the drawing";
+// Drawings hold about one object for every 160 bytes of DXF text; tables are sized for that at once.
+constexpr std::size_t kBytesPerObject = 160;
 
-}  // namespace
-
-DxfReadResult readDxfText(std::string_view text) {
+// The text of `bytes` when given: the loader gives them back once it has read them.
+DxfReadResult readDxf(std::string_view text, foundation::FileBytes* bytes) {
   DxfReadResult result;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   result.error = refusal(text);
   if (!result.error.empty()) return result;
   try {
-    dxf::Loader loader(text);
+    dxf::Loader loader(text, bytes);
     if (!loader.run()) {
       result.error = loader.error().empty() ? "the drawing could not be read" : loader.error();
       return result;
@@ -75,11 +76,15 @@ DxfReadResult readDxfText(std::string_view text) {
   return result;
 }
 
+}  // namespace
+
+DxfReadResult readDxfText(std::string_view text) { return readDxf(text, nullptr); }
+
 DxfReadResult readDxfFile(const std::string& path) {
   DxfReadResult result;
-  foundation::ReadResult read;
+  foundation::BytesResult read;
   try {
-    read = foundation::readFile(path, kMaxDrawingBytes);
+    read = foundation::readFileBytes(path, kMaxDrawingBytes);
   } catch (const std::bad_alloc&) {
     result.error = kNoMemory;
     return result;
@@ -88,7 +93,7 @@ DxfReadResult readDxfFile(const std::string& path) {
     result.error = openFailure(path, read.code);
     return result;
   }
-  result = readDxfText(read.data);
+  result = readDxf(read.bytes.view(), &read.bytes);
   if (result.database) result.database->filename = foundation::wideFromUtf8Lossy(path);
   return result;
 }
@@ -116,7 +121,11 @@ std::wstring canonicalBlockName(std::wstring name) {
   return name;
 }
 
-Loader::Loader(std::string_view text) : text_(text), scanner_(text), db_(Database::createEmpty()) {}
+Loader::Loader(std::string_view text, foundation::FileBytes* bytes)
+    : text_(text), bytes_(bytes), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
+  db_->reserve(text.size() / kBytesPerObject + 64);
+  decoder_.poolNamesIn(db_->names());
+}
 
 bool Loader::run() {
   Group g;
@@ -148,6 +157,7 @@ bool Loader::run() {
   }
   if (scanner_.failed()) return false;
   if (!ended && !acceptMissingEof()) return false;
+  releaseText();
   if (!finish()) return false;
   if (warningsLeftOut_ > 0) {
     warnings_.push_back("… and " + std::to_string(warningsLeftOut_) + " more warning" +
@@ -209,6 +219,17 @@ bool Loader::acceptMissingEof() {
   return true;
 }
 
+void Loader::releaseText() {
+  layerCache_.clear();
+  decoder_.forgetNames();
+  record_ = Record{};
+  follower_ = Record{};
+  fields_.clear();
+  followerFields_.clear();
+  text_ = {};
+  if (bytes_ != nullptr) bytes_->release();
+}
+
 void Loader::warn(std::size_t line, const std::string& message) {
   constexpr std::size_t kMaxWarnings = 20;
   if (warnings_.size() >= kMaxWarnings) {
@@ -236,14 +257,16 @@ void Loader::collect(Record& record, const Group& typeGroup) {
   record.type = trim(typeGroup.value);
   record.line = typeGroup.line;
   record.groups.clear();
-  Group g;
-  while (scanner_.next(g)) {
+  // Each pair is scanned straight into its place.
+  for (;;) {
+    Group& g = record.groups.emplace_back();
+    if (!scanner_.next(g)) break;
     if (g.code == 0) {
       scanner_.pushBack(g);
-      return;
+      break;
     }
-    record.groups.push_back(g);
   }
+  record.groups.pop_back();
 }
 
 bool Loader::readHeader() {
@@ -278,6 +301,7 @@ bool Loader::readHeader() {
 }
 
 bool Loader::readEntitiesSection() {
+  entitiesSection_.reserve(text_.size() / kBytesPerObject);
   Group terminator;
   if (!readEntityList({}, terminator)) return false;
   if (terminator.code == 0 && sameWord(trim(terminator.value), "ENDSEC")) return true;
@@ -305,16 +329,13 @@ bool handleValue(std::string_view handle, std::uint64_t& value) {
   return true;
 }
 
-ObjectId Loader::idOfHandle(std::string_view handle) const {
+std::uint64_t handleNumber(std::string_view handle) {
   std::uint64_t value = 0;
-  if (!handleValue(handle, value)) return {};
-  auto it = handles_.find(value);
-  return it == handles_.end() ? ObjectId{} : it->second;
+  return handleValue(handle, value) ? value : 0;
 }
 
-void Loader::rememberHandle(std::string_view handle, ObjectId id) {
-  std::uint64_t value = 0;
-  if (handleValue(handle, value)) handles_.emplace(value, id);
+ObjectId Loader::idOfHandle(std::string_view handle) const {
+  return db_->objectIdFromHandle(handleNumber(handle), /*fromFileOnly=*/true);
 }
 
 bool Loader::finish() {
@@ -322,22 +343,40 @@ bool Loader::finish() {
   for (const wchar_t* name : {L"*Model_Space", L"*Paper_Space"}) {
     if (blockRecordNamed(name).isNull()) createBlockRecord(name, {});
   }
-  std::wstring canonical;
+  Name canonical;
   layerFor("0", canonical);
   if (!bindLayouts()) return false;
   placeEntitiesSection();
   resolveReferences();
   resolveDimensions();
-  db_->renumberViewports();
+  numberViewports();
 
   // TILEMODE 0 means a paper layout is current: the one that owns *Paper_Space.
-  auto* model = dynamic_cast<BlockTableRecord*>(db_->objectAt(blockRecordNamed(L"*Model_Space")));
-  auto* paper = dynamic_cast<BlockTableRecord*>(db_->objectAt(blockRecordNamed(L"*Paper_Space")));
+  auto* model = BlockTableRecord::cast(db_->objectAt(blockRecordNamed(L"*Model_Space")));
+  auto* paper = BlockTableRecord::cast(db_->objectAt(blockRecordNamed(L"*Paper_Space")));
   auto tile = db_->headerVariables.find(L"$TILEMODE");
   const bool paperCurrent = tile != db_->headerVariables.end() && tile->second == L"0";
   db_->setCurrentLayoutId(paperCurrent && paper != nullptr ? paper->getLayoutId() : model->getLayoutId());
   db_->noteGeometryChanged();
   return !scanner_.failed();
+}
+
+void Loader::numberViewports() {
+  if (viewports_.empty()) return;
+  // Each layout's viewports as they were placed, which is their stored order.
+  std::stable_sort(viewports_.begin(), viewports_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<Viewport*> ofLayout;
+  for (auto first = viewports_.begin(); first != viewports_.end();) {
+    auto last = std::find_if(first, viewports_.end(), [&](const auto& v) { return v.first != first->first; });
+    auto* record = static_cast<BlockTableRecord*>(db_->objectAt(first->first));
+    if (record->isLayout()) {
+      ofLayout.clear();
+      for (auto v = first; v != last; ++v) ofLayout.push_back(v->second);
+      numberLayoutViewports(ofLayout);
+    }
+    first = last;
+  }
 }
 
 }  // namespace dxf

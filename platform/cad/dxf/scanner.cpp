@@ -1,24 +1,22 @@
 #include "scanner.h"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "foundation/text.h"
 
 namespace cad::dxf {
 
-std::string_view trim(std::string_view text) {
-  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
-  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
+namespace {
 
-ValueKind valueKind(int code) {
+constexpr ValueKind kindOfCode(int code) {
   const auto in = [code](int first, int last) { return code >= first && code <= last; };
   if (code == 5 || code == 105 || in(320, 369) || in(390, 399) || in(480, 481) || code == 1005) {
     return ValueKind::kHandle;
@@ -31,6 +29,20 @@ ValueKind valueKind(int code) {
   }
   return ValueKind::kText;
 }
+
+constexpr int kLastCode = 1071;
+
+struct KindTable {
+  ValueKind kinds[kLastCode + 1];
+  constexpr KindTable() : kinds() {
+    for (int code = 0; code <= kLastCode; ++code) kinds[code] = kindOfCode(code);
+  }
+};
+constexpr KindTable kKinds;
+
+}  // namespace
+
+ValueKind valueKind(int code) { return code >= 0 && code <= kLastCode ? kKinds.kinds[code] : kindOfCode(code); }
 
 namespace {
 
@@ -54,7 +66,95 @@ bool nonFinite(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Adds the run of digits at `p` to `mantissa` and moves `p` past it. Where eight bytes can be read (up to
+// `readable`, which may lie past `end`), eight are taken at a time.
+inline void addDigits(const char*& p, const char* end, const char* readable, std::uint64_t& mantissa) {
+  if constexpr (std::endian::native == std::endian::little) {
+    static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    while (readable - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      const std::uint64_t digits = word - 0x3030303030303030ull;
+      // A byte's top bit is set where it is no digit; the first such byte is found exactly.
+      const std::uint64_t other = (digits | (digits + 0x7676767676767676ull)) & 0x8080808080808080ull;
+      const auto n = std::min<std::ptrdiff_t>(other == 0 ? 8 : std::countr_zero(other) / 8, end - p);
+      if (n <= 0) return;
+      // The n digits, first the most significant, as leading zeros' followers: then three multiplications.
+      std::uint64_t value = digits << ((8 - n) * 8);
+      value = (value * 2561) >> 8;
+      value = ((value & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+      value = ((value & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+      mantissa = mantissa * kPowers[n] + value;
+      p += n;
+      if (n < 8) return;
+    }
+  }
+  for (; p != end; ++p) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit > 9) break;
+    mantissa = mantissa * 10 + digit;
+  }
+}
+
+// Plain decimals ("-1234.567890", "5", ".25", "1.5E+03") whose digits and power of ten a double holds
+// exactly: one correctly rounded multiplication or division gives the value from_chars gives. False for
+// anything else, which the general path reads.
+bool fastReal(std::string_view text, double& out, const char* readable) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  bool negative = false;
+  if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  // Up to 19 digits, leading zeros and all, fit the mantissa as they stand (more wrap it, and are refused).
+  std::uint64_t mantissa = 0;
+  const char* digits = p;
+  addDigits(p, end, readable, mantissa);
+  int count = static_cast<int>(p - digits);
+  int exponent = 0;
+  if (p != end && *p == '.') {
+    const char* fraction = ++p;
+    addDigits(p, end, readable, mantissa);
+    exponent = -static_cast<int>(p - fraction);
+    count -= exponent;
+  }
+  if (count == 0 || count > 19) return false;
+  if (p != end) {
+    if (*p != 'e' && *p != 'E') return false;
+    ++p;
+    bool negativePower = false;
+    if (p != end && (*p == '-' || *p == '+')) negativePower = *p++ == '-';
+    int power = 0, powerDigits = 0;
+    for (; p != end && isDigit(*p); ++p) {
+      if (++powerDigits > 4) return false;
+      power = power * 10 + (*p - '0');
+    }
+    if (powerDigits == 0 || p != end) return false;
+    exponent += negativePower ? -power : power;
+  }
+  if (mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
+  double value = static_cast<double>(mantissa);
+  value = exponent < 0 ? value / kExactPowers[-exponent] : value * kExactPowers[exponent];
+  out = negative ? -value : value;
+  return true;
+}
+
+// parseReal with the end of the memory the text lies in, which the quick reading may look ahead into.
+bool parseRealIn(std::string_view text, double& out, const char* readable) {
+  if (fastReal(text, out, readable)) return true;  // the usual value, with nothing around it to trim
+  return parseReal(text, out);
+}
+
+}  // namespace
+
 bool parseReal(std::string_view text, double& out) {
+  text = trim(text);
+  if (fastReal(text, out, text.data() + text.size())) return true;
   text = numberText(text);
   if (text.empty()) return false;
   double value = 0;
@@ -73,6 +173,20 @@ bool parseReal(std::string_view text, double& out) {
 
 bool parseInteger(std::string_view text, long long& out) {
   text = trim(text);
+  // The usual short whole number, read at once.
+  if (!text.empty() && text.size() <= 18) {
+    std::size_t i = text.front() == '-' || text.front() == '+' ? 1 : 0;
+    long long value = 0;
+    bool digits = i < text.size();
+    for (std::size_t k = i; k < text.size() && digits; ++k) {
+      digits = isDigit(text[k]);
+      value = value * 10 + (text[k] - '0');
+    }
+    if (digits) {
+      out = text.front() == '-' ? -value : value;
+      return true;
+    }
+  }
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
@@ -81,15 +195,6 @@ bool parseInteger(std::string_view text, long long& out) {
   double real = 0;
   if (!parseReal(text, real) || !(std::fabs(real) < 9.0e15) || real != std::trunc(real)) return false;
   out = static_cast<long long>(real);
-  return true;
-}
-
-bool sameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
   return true;
 }
 
@@ -127,6 +232,27 @@ std::string quoted(const std::wstring& name) {
   return "\"" + shown + "…\"" + lengthNote(name.size(), "characters");
 }
 
+namespace {
+
+// Where the line that starts at `p` ends: its separator, or `last`. Lines are short: eight bytes at a time find
+// their end sooner than a library search.
+const char* lineEnd(const char* p, const char* last, char separator) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t ones = 0x0101010101010101ull, pattern = ones * static_cast<unsigned char>(separator);
+    for (; last - p >= 8; p += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      word ^= pattern;  // the separator's bytes are now zero; the first of them is found exactly
+      const std::uint64_t zero = (word - ones) & ~word & (ones << 7);
+      if (zero != 0) return p + std::countr_zero(zero) / 8;
+    }
+  }
+  while (p != last && *p != separator) ++p;
+  return p;
+}
+
+}  // namespace
+
 Scanner::Scanner(std::string_view text) : text_(text) {
   // Old Macintosh files end lines with a lone CR.
   if (text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos) separator_ = '\r';
@@ -134,29 +260,47 @@ Scanner::Scanner(std::string_view text) : text_(text) {
 
 bool Scanner::readLine(std::string_view& line) {
   if (pos_ >= text_.size()) return false;
-  std::size_t end = text_.find(separator_, pos_);
-  if (end == std::string_view::npos) end = text_.size();
-  line = text_.substr(pos_, end - pos_);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  pos_ = end + 1;
+  const char* begin = text_.data() + pos_;
+  const char* p = lineEnd(begin, text_.data() + text_.size(), separator_);
+  std::size_t length = static_cast<std::size_t>(p - begin);
+  if (length > 0 && p[-1] == '\r') --length;
+  line = std::string_view(begin, length);
+  pos_ = static_cast<std::size_t>(p - text_.data()) + 1;
   ++line_;
-  return true;
-}
-
-bool Scanner::next(Group& group) {
-  if (pushed_) {
-    group = *pushed_;
-    pushed_.reset();
-    return true;
-  }
-  do {
-    if (!nextPair(group)) return false;
-  } while (group.code == 999);  // comments
   return true;
 }
 
 bool Scanner::nextPair(Group& group) {
   if (failed()) return false;
+  // The usual pair, read at once: a right-aligned code of up to four digits, its value on the next line.
+  const char* const base = text_.data();
+  const char* const last = base + text_.size();
+  const char* q = base + std::min(pos_, text_.size());
+  while (q != last && *q == ' ') ++q;
+  const char* const digits = q;
+  unsigned fast = 0;
+  for (; q != last && q - digits < 4; ++q) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*q)) - '0';
+    if (digit > 9) break;
+    fast = fast * 10 + digit;
+  }
+  if (q != last && *q == '\r' && separator_ != '\r') ++q;
+  if (q != digits && fast <= kLastCode && q != last && *q == separator_ && q + 1 != last) {
+    const char* value = q + 1;
+    const char* end = lineEnd(value, last, separator_);
+    std::size_t length = static_cast<std::size_t>(end - value);
+    if (length > 0 && end[-1] == '\r') --length;
+    group.code = static_cast<int>(fast);
+    group.line = line_ + 1;
+    group.value = std::string_view(value, length);
+    line_ += 2;
+    pos_ = static_cast<std::size_t>(end - base) + 1;
+    return checkValue(group);
+  }
+  return nextPairInAnyForm(group);
+}
+
+bool Scanner::nextPairInAnyForm(Group& group) {
   std::string_view codeLine;
   if (!readLine(codeLine)) return false;
   const std::string_view code = trim(codeLine);
@@ -181,39 +325,51 @@ bool Scanner::nextPair(Group& group) {
 }
 
 bool Scanner::checkValue(Group& group) {
-  const auto refuse = [&](const char* what) {
-    fail(group.line + 1, quoted(group.value) + what + " (group code " + std::to_string(group.code) + ")");
-    return false;
-  };
-  switch (valueKind(group.code)) {
+  group.kind = kKinds.kinds[group.code];  // a code the scanner accepted is within the table
+  switch (group.kind) {
     case ValueKind::kReal:
-      if (parseReal(group.value, group.real)) return true;
-      return refuse(nonFinite(group.value) ? " is not a finite number" : " is not a number");
+      if (parseRealIn(group.value, group.real, text_.data() + text_.size())) return true;
+      break;
     case ValueKind::kInteger:
       if (parseInteger(group.value, group.integer)) return true;
-      return refuse(" is not an integer");
-    case ValueKind::kHandle:
-      for (char c : trim(group.value)) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return refuse(" is not a handle");
-      }
-      return true;
-    case ValueKind::kName:
-      for (char c : trim(group.value)) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return refuse(" is not a name");
-      }
-      return true;
+      break;
+    case ValueKind::kHandle: {
+      bool hexadecimal = true;
+      for (char c : trim(group.value))
+        hexadecimal = hexadecimal && (isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
+      if (hexadecimal) return true;
+      break;
+    }
+    case ValueKind::kName: {
+      bool printable = true;
+      for (char c : trim(group.value)) printable = printable && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
+      if (printable) return true;
+      break;
+    }
     case ValueKind::kText:
       return true;
   }
-  return true;
+  return refuseValue(group);
+}
+
+bool Scanner::refuseValue(const Group& group) {
+  const char* what = "";
+  switch (kKinds.kinds[group.code]) {
+    case ValueKind::kReal: what = nonFinite(group.value) ? " is not a finite number" : " is not a number"; break;
+    case ValueKind::kInteger: what = " is not an integer"; break;
+    case ValueKind::kHandle: what = " is not a handle"; break;
+    case ValueKind::kName: what = " is not a name"; break;
+    case ValueKind::kText: return true;
+  }
+  fail(group.line + 1, quoted(group.value) + what + " (group code " + std::to_string(group.code) + ")");
+  return false;
 }
 
 void Scanner::fail(std::size_t line, const std::string& message) {
   if (!failed()) error_ = "line " + std::to_string(line) + ": " + message;
 }
 
-double Scanner::real(const Group& group) {
-  if (valueKind(group.code) == ValueKind::kReal) return group.real;  // checked as it was scanned
+double Scanner::realOfOtherCode(const Group& group) {
   double out = 0;
   if (!parseReal(group.value, out)) {
     fail(group.line + 1, quoted(group.value) + (nonFinite(group.value) ? " is not a finite number" : " is not a number") +
@@ -223,9 +379,9 @@ double Scanner::real(const Group& group) {
   return out;
 }
 
-int Scanner::integer(const Group& group) {
+int Scanner::integerOfOtherCode(const Group& group) {
   long long out = group.integer;
-  if (valueKind(group.code) != ValueKind::kInteger && !parseInteger(group.value, out)) {
+  if (group.kind != ValueKind::kInteger && !parseInteger(group.value, out)) {
     fail(group.line + 1,
          quoted(group.value) + " is not an integer (group code " + std::to_string(group.code) + ")");
     return 0;

@@ -75,15 +75,14 @@ void Loader::readLayer(const Record& record) {
   LayerTableRecord* layer = nullptr;
   auto it = layersByName_.find(foldedName(decoded));
   if (it != layersByName_.end()) {
-    layer = dynamic_cast<LayerTableRecord*>(db_->objectAt(it->second));
+    layer = LayerTableRecord::cast(db_->objectAt(it->second));
   } else {
     auto created = std::make_unique<LayerTableRecord>();
     created->name = decoded;
     layer = created.get();
-    const ObjectId id = db_->addObject(std::move(created), db_->layerTableId(), widenHandle(handle));
+    const ObjectId id = db_->addObject(std::move(created), db_->layerTableId(), handleNumber(handle));
     static_cast<SymbolTable*>(db_->objectAt(db_->layerTableId()))->recordIds.push_back(id);
     layersByName_.emplace(foldedName(decoded), id);
-    rememberHandle(handle, id);
   }
   layer->frozen = (flags & 1) != 0;
   layer->locked = (flags & 4) != 0;
@@ -120,10 +119,9 @@ void Loader::readStyle(const Record& record) {
   style->bigFontFileName = decoder_.decode(bigFont);
   style->textSize = size;
   style->xScale = xScale;
-  const ObjectId id = db_->addObject(std::move(style), db_->textStyleTableId(), widenHandle(handle));
+  const ObjectId id = db_->addObject(std::move(style), db_->textStyleTableId(), handleNumber(handle));
   static_cast<SymbolTable*>(db_->objectAt(db_->textStyleTableId()))->recordIds.push_back(id);
   stylesByName_.emplace(foldedName(decoded), id);
-  rememberHandle(handle, id);
 }
 
 void Loader::readBlockRecord(const Record& record) {
@@ -159,10 +157,9 @@ ObjectId Loader::blockRecordNamed(const std::wstring& name) const {
 ObjectId Loader::createBlockRecord(const std::wstring& name, std::string_view handle) {
   auto record = std::make_unique<BlockTableRecord>();
   record->name = name;
-  const ObjectId id = db_->addObject(std::move(record), db_->blockTableId(), widenHandle(handle));
+  const ObjectId id = db_->addObject(std::move(record), db_->blockTableId(), handleNumber(handle));
   static_cast<SymbolTable*>(db_->objectAt(db_->blockTableId()))->recordIds.push_back(id);
   blocksByName_.emplace(foldedName(name), id);
-  rememberHandle(handle, id);
   return id;
 }
 
@@ -212,7 +209,7 @@ bool Loader::readBlock(const Record& header) {
   }
   const std::wstring canonical = canonicalBlockName(decoder_.decode(name));
   ObjectId id;
-  if (auto* byOwner = dynamic_cast<BlockTableRecord*>(db_->objectAt(idOfHandle(owner)))) {
+  if (auto* byOwner = BlockTableRecord::cast(db_->objectAt(idOfHandle(owner)))) {
     if (namesEqual(byOwner->name, canonical)) id = byOwner->objectId();
   }
   if (id.isNull()) id = blockRecordNamed(canonical);

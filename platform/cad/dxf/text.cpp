@@ -97,6 +97,7 @@ UConverter* TextDecoder::codePageConverter(std::string_view codePage) {
 }
 
 void TextDecoder::configure(std::string_view acadVersion, std::string_view codePage) {
+  names_.clear();  // they may decode differently now
   const std::string_view version = trim(acadVersion);
   const std::string_view page = trim(codePage);
   const bool utf8Page = sameWord(page, "UTF8") || sameWord(page, "UTF-8");
@@ -195,6 +196,19 @@ std::wstring TextDecoder::decode(std::string_view raw) {
   std::wstring text = bytesToWide(raw);
   decodeEscapes(text);
   return text;
+}
+
+}  // namespace cad::dxf
+
+namespace cad::dxf {
+
+Name TextDecoder::name(std::string_view raw) {
+  auto found = names_.find(raw);
+  if (found != names_.end()) return found->second;
+  const std::wstring decoded = decode(raw);
+  const Name pooled = pool_ != nullptr ? pool_->intern(decoded) : Name(decoded);
+  names_.emplace(raw, pooled);
+  return pooled;
 }
 
 }  // namespace cad::dxf

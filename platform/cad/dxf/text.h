@@ -5,6 +5,9 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "cad/names.h"
 
 struct UConverter;
 
@@ -20,6 +23,11 @@ class TextDecoder {
   // From the header's $ACADVER ("AC1032") and $DWGCODEPAGE ("ANSI_936"); either may be empty.
   void configure(std::string_view acadVersion, std::string_view codePage);
   std::wstring decode(std::string_view raw);
+  // A name many objects repeat (a text style), decoded once and pooled. Without a pool: the shared one.
+  Name name(std::string_view raw);
+  void poolNamesIn(NamePool& pool) { pool_ = &pool; }
+  // Before the raw texts names were looked up by go away.
+  void forgetNames() { names_.clear(); }
 
  private:
   enum class Mode { kUtf8, kCodePage, kLatin1, kGuess };
@@ -30,6 +38,8 @@ class TextDecoder {
   Mode mode_ = Mode::kGuess;
   UConverter* pageConverter_ = nullptr;  // owned by converters_
   std::map<std::string, UConverter*> converters_;
+  NamePool* pool_ = nullptr;
+  std::unordered_map<std::string_view, Name> names_;  // raw text (in the file, which outlives this) → name
 };
 
 }  // namespace cad::dxf

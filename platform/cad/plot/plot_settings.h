@@ -44,7 +44,10 @@ struct PlotSettingsFields {
 
 class PlotSettings : public Object, public PlotSettingsFields {
  public:
-  explicit PlotSettings(bool modelType = false) : model(modelType) {}
+  explicit PlotSettings(bool modelType = false) : PlotSettings(ObjectKind::kPlotSettings, modelType) {}
+  static auto cast(auto* object) {
+    return kindCast<PlotSettings>(object, ObjectKind::kPlotSettings, ObjectKind::kEntity);
+  }
 
   bool model = false;        // fixed when made: copies keep their own
   bool failCfgName = false;  // test hook
@@ -90,6 +93,9 @@ class PlotSettings : public Object, public PlotSettingsFields {
   ErrorStatus setPlotSettingsName(const wchar_t* name);
 
   const RxClass& rxClass() const override;
+
+ protected:
+  PlotSettings(ObjectKind kind, bool modelType) : Object(kind), model(modelType) {}
 };
 
 }  // namespace cad

@@ -6,13 +6,16 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "file_faults_internal.h"
+#include "foundation/large_memory.h"
 #include "foundation/paths.h"
 #include "random_bytes.h"
 
@@ -174,57 +177,159 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
 
 namespace {
 
-ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, bool ownFileOnly) {
-  ReadResult result;
+// Reads a regular file whole into `data` (a std::string's adapter or FileBytes), as readFile and readOwnFile
+// describe.
+template <class Data>
+void readWhole(const std::string& path, std::size_t maxBytes, bool ownFileOnly, FileResult& status, Data& data) {
   // Non-blocking, so that a named pipe in the file's place cannot stall the reader; the kind is checked on
   // the opened descriptor, so nothing can be swapped in between.
   Descriptor fd(openAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | (ownFileOnly ? O_NOFOLLOW : 0)));
   if (fd.get() < 0) {
-    static_cast<FileResult&>(result) = fail(errno, "open", path);
-    return result;
+    status = fail(errno, "open", path);
+    return;
   }
   struct stat st{};
   if (::fstat(fd.get(), &st) != 0) {
-    static_cast<FileResult&>(result) = fail(errno, "read", path);
-    return result;
+    status = fail(errno, "read", path);
+    return;
   }
   if (!S_ISREG(st.st_mode)) {
-    static_cast<FileResult&>(result) =
-        S_ISDIR(st.st_mode) ? fail(EISDIR, "read", path)
-                            : FileResult::failure(EINVAL, "Cannot read \"" + path + "\": not a regular file");
-    return result;
+    status = S_ISDIR(st.st_mode) ? fail(EISDIR, "read", path)
+                                 : FileResult::failure(EINVAL, "Cannot read \"" + path + "\": not a regular file");
+    return;
   }
   if (ownFileOnly && st.st_uid != ::geteuid()) {
-    static_cast<FileResult&>(result) =
-        FileResult::failure(EACCES, "Cannot read \"" + path + "\": the file belongs to another user");
-    return result;
+    status = FileResult::failure(EACCES, "Cannot read \"" + path + "\": the file belongs to another user");
+    return;
   }
+  // The size the file has now is read in one go, straight into place; what it may have grown by since comes
+  // after in pieces.
+  const auto size = static_cast<std::uintmax_t>(std::max<off_t>(st.st_size, 0));
+  if (size > maxBytes) {
+    status = fail(EFBIG, "read", path);
+    return;
+  }
+  char* direct = data.resize(static_cast<std::size_t>(size));
+  std::size_t filled = 0;
   char buffer[65536];
   for (;;) {
+    const bool intoDirect = filled < size;
+    char* into = intoDirect ? direct + filled : buffer;
+    const std::size_t room = intoDirect ? static_cast<std::size_t>(size) - filled : sizeof buffer;
     ssize_t n = -1;
-    if (!faulted(FileOperation::read)) n = ::read(fd.get(), buffer, sizeof buffer);
+    if (!faulted(FileOperation::read)) n = ::read(fd.get(), into, room);
     if (n < 0) {
       if (errno == EINTR) continue;
-      static_cast<FileResult&>(result) = fail(errno, "read", path);
-      result.data.clear();
-      return result;
+      status = fail(errno, "read", path);
+      data.clear();
+      return;
     }
     if (n == 0) break;
-    if (result.data.size() + static_cast<std::size_t>(n) > maxBytes) {
-      static_cast<FileResult&>(result) = fail(EFBIG, "read", path);
-      result.data.clear();
-      return result;
+    if (intoDirect) {
+      filled += static_cast<std::size_t>(n);
+      continue;
     }
-    result.data.append(buffer, static_cast<std::size_t>(n));
+    if (filled + static_cast<std::size_t>(n) > maxBytes) {
+      status = fail(EFBIG, "read", path);
+      data.clear();
+      return;
+    }
+    data.append(buffer, static_cast<std::size_t>(n));
+    filled += static_cast<std::size_t>(n);
   }
+  data.resize(filled);  // a file that shrank meanwhile
+}
+
+struct StringData {
+  std::string& text;
+  char* resize(std::size_t size) {
+    text.resize(size);
+    return text.data();
+  }
+  void append(const char* bytes, std::size_t count) { text.append(bytes, count); }
+  void clear() { text.clear(); }
+};
+
+}  // namespace
+
+ReadResult readFile(const std::string& path, std::size_t maxBytes) {
+  ReadResult result;
+  StringData data{result.data};
+  readWhole(path, maxBytes, false, result, data);
   return result;
+}
+
+ReadResult readOwnFile(const std::string& path, std::size_t maxBytes) {
+  ReadResult result;
+  StringData data{result.data};
+  readWhole(path, maxBytes, true, result, data);
+  return result;
+}
+
+BytesResult readFileBytes(const std::string& path, std::size_t maxBytes) {
+  BytesResult result;
+  readWhole(path, maxBytes, false, result, result.bytes);
+  return result;
+}
+
+namespace {
+
+char* allocateBytes(std::size_t capacity) {
+  return static_cast<char*>(capacity >= kLargeBlock ? allocateLarge(capacity) : ::operator new(capacity));
+}
+
+void freeBytes(char* data, std::size_t capacity, bool keep = true) {
+  if (data == nullptr) return;
+  if (capacity >= kLargeBlock) {
+    freeLarge(data, capacity, keep);
+  } else {
+    ::operator delete(data);
+  }
 }
 
 }  // namespace
 
-ReadResult readFile(const std::string& path, std::size_t maxBytes) { return readRegularFile(path, maxBytes, false); }
+FileBytes::~FileBytes() { freeBytes(data_, capacity_); }
 
-ReadResult readOwnFile(const std::string& path, std::size_t maxBytes) { return readRegularFile(path, maxBytes, true); }
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
+  if (this != &other) {
+    freeBytes(data_, capacity_);
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+  }
+  return *this;
+}
+
+char* FileBytes::resize(std::size_t size) {
+  if (size > capacity_) {
+    // Room for the file to grow a little while it is read, so that its last piece does not move it all.
+    const std::size_t capacity = std::max(size, capacity_ + capacity_ / 2);
+    char* grown = allocateBytes(capacity);
+    if (size_ > 0) std::memcpy(grown, data_, size_);
+    freeBytes(data_, capacity_);
+    data_ = grown;
+    capacity_ = capacity;
+  }
+  size_ = size;
+  return data_;
+}
+
+void FileBytes::release() {
+  freeBytes(data_, capacity_, /*keep=*/false);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+}
+
+void FileBytes::append(const char* bytes, std::size_t count) {
+  const std::size_t at = size_;
+  std::memcpy(resize(at + count) + at, bytes, count);
+}
 
 FileResult writeFileAtomically(const std::string& path, std::string_view data) {
   const std::string name = lastPathComponent(path);

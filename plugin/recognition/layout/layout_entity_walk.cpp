@@ -14,10 +14,14 @@
 #include "recognition/predicates.h"
 #include "recognition/recognition_state.h"
 
-bool VexBatchLayoutScanContext::layerIsPlottable(const cad::Entity& entity) {
+bool VexBatchLayoutScanContext::lookUpLayer(const cad::Entity& entity) {
   auto found = layerPlottable_.find(entity.layerId());
-  if (found != layerPlottable_.end()) return found->second;
-  return layerPlottable_.emplace(entity.layerId(), vexBatchEntityLayerIsPlottable(&entity)).first->second;
+  if (found == layerPlottable_.end()) {
+    found = layerPlottable_.emplace(entity.layerId(), vexBatchEntityLayerIsPlottable(&entity)).first;
+  }
+  lastLayer_ = found->first;
+  lastLayerPlottable_ = found->second;
+  return found->second;
 }
 
 bool VexBatchLayoutScanContext::layerIsAllowed(const cad::Entity& entity) {
@@ -42,8 +46,11 @@ class EntityWalk {
       : layout_(layout), context_(context), diagnostics_(context.diagnostics) {}
 
   void visit(cad::Entity& entity) {
-    const cad::RxClass* rx = entity.isA();
-    const wchar_t* type = rx != nullptr && rx->name() != nullptr ? rx->name() : L"unknown";
+    // The run-time class name, for the trace and for candidates only.
+    const auto typeName = [&entity] {
+      const cad::RxClass* rx = entity.isA();
+      return rx != nullptr && rx->name() != nullptr ? rx->name() : L"unknown";
+    };
     cad::Extents3d extents;
     const bool hasExtents = vexBatchFiniteExtents(entity, extents);
     const VexBatchBox box{extents.minPoint.x, extents.minPoint.y, extents.maxPoint.x, extents.maxPoint.y};
@@ -51,7 +58,7 @@ class EntityWalk {
     const double lo = std::min(w, h), hi = std::max(w, h);
 
     if (hasExtents && lo >= 80 && hi <= 2500 && hi / lo <= 6) {
-      context_.trace.push_back(vexBatchEntityTraceLine(type, box, context_.layerIsPlottable(entity)));
+      context_.trace.push_back(vexBatchEntityTraceLine(typeName(), box, context_.layerIsPlottable(entity)));
     }
 
     const VexBatchEntityKind kind = context_.kinds.of(entity);
@@ -79,7 +86,7 @@ class EntityWalk {
     if ((rectangle || blockFrame) && hasExtents) {
       static const std::wstring kNoBlock;
       const std::wstring& blockName = reference != nullptr ? context_.definitions.referenceName(*reference) : kNoBlock;
-      if (!addFrameCandidate(entity, box, type, blockName, rectangle, reference != nullptr)) return;
+      if (!addFrameCandidate(entity, box, typeName(), blockName, rectangle, reference != nullptr)) return;
     }
 
     if (viewport != nullptr) {
@@ -89,7 +96,12 @@ class EntityWalk {
     }
 
     if (viewport == nullptr && hasExtents && context_.layerIsAllowed(entity)) {
-      layout_.evidence.push_back({entity.objectId(), box, vexBatchCenterX(box), vexBatchCenterY(box)});
+      // Filled where it lies: a temporary copied in would cost a stalled load for every entity.
+      PaperEntityEvidence& item = layout_.evidence.emplace_back();
+      item.entityId = entity.objectId();
+      item.box = box;
+      item.centerX = vexBatchCenterX(box);
+      item.centerY = vexBatchCenterY(box);
     }
   }
 
@@ -156,7 +168,20 @@ class EntityWalk {
 
   void addBorderLine(const cad::Line& line) {
     const cad::Point3d a = line.startPoint(), b = line.endPoint();
-    const double length = a.distanceTo(b);
+    const double sx = std::fabs(b.x - a.x), sy = std::fabs(b.y - a.y), sz = std::fabs(b.z - a.z);
+    {
+      // Most lines fail a test below whatever their exact length: too short, too long or slanted by the sum of
+      // their sides, which is never less than the length. Those are let go before the costly exact length.
+      constexpr double kMargin = 1 + 1e-9;
+      const double sum = sx + sy + sz;
+      const double largestTolerance = std::max(1e-5 * sum * kMargin, 1e-4);
+      if (sum * kMargin < 10 || std::max({sx, sy, sz}) > kVexBatchSheetSideLimit * kMargin ||
+          (sx > largestTolerance && sy > largestTolerance)) {
+        return;
+      }
+    }
+    // A line along an axis is exactly as long as its one side.
+    const double length = sy == 0 && sz == 0 ? sx : sx == 0 && sz == 0 ? sy : a.distanceTo(b);
     if (!(length >= 10 && length <= kVexBatchSheetSideLimit)) return;
     const double tol = std::max(1e-5 * length, 1e-4);
     const double dx = std::fabs(b.x - a.x), dy = std::fabs(b.y - a.y);
@@ -180,7 +205,11 @@ class EntityWalk {
 bool bucketOf(double value, long long& bucket) {
   double scaled = value / 0.5;
   if (!(std::fabs(scaled) < 9.0e18)) return false;
-  bucket = std::llround(scaled);
+  // llround's rounding without the library call or a branch (line ends fall anywhere): the fraction
+  // x - trunc(x) is exact, and a half or more moves one away from zero.
+  const double whole = std::trunc(scaled);
+  const double away = std::copysign(static_cast<double>(std::fabs(scaled - whole) >= 0.5), scaled);
+  bucket = static_cast<long long>(whole + away);
   return true;
 }
 
@@ -222,11 +251,14 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
     if (bucketOf(lines[i].from, k.fromKey) && bucketOf(lines[i].to, k.toKey)) horizontals.push_back(k);
   }
   if (horizontals.size() < 2 || verticals.size() < 2) return;
-  std::stable_sort(horizontals.begin(), horizontals.end(), [](const Keyed& a, const Keyed& b) {
-    return a.fromKey != b.fromKey ? a.fromKey < b.fromKey : a.toKey < b.toKey;
+  // Ties keep the drawing's order, as a stable sort would keep them, without its buffer.
+  std::sort(horizontals.begin(), horizontals.end(), [](const Keyed& a, const Keyed& b) {
+    if (a.fromKey != b.fromKey) return a.fromKey < b.fromKey;
+    return a.toKey != b.toKey ? a.toKey < b.toKey : a.index < b.index;
   });
-  std::stable_sort(verticals.begin(), verticals.end(),
-                   [&](std::size_t a, std::size_t b) { return lines[a].from < lines[b].from; });
+  std::sort(verticals.begin(), verticals.end(), [&](std::size_t a, std::size_t b) {
+    return lines[a].from != lines[b].from ? lines[a].from < lines[b].from : a < b;
+  });
 
   std::vector<std::size_t> meeting;
   for (std::size_t start = 0; start < horizontals.size();) {

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "cad/object_id.h"
+#include "cad/object.h"
 #include "recognition/block_definition_cache.h"
 #include "recognition/entity_kind.h"
 #include "recognition/layout/layout_candidates.h"
@@ -23,8 +23,12 @@ class VexBatchLayoutScanContext {
   VexBatchLayoutScanContext(VexBatchScanDiagnostics& diagnostics, std::vector<std::wstring>& trace, bool pickedMode)
       : diagnostics(diagnostics), trace(trace), pickedMode(pickedMode) {}
 
-  // vexBatchEntityLayerIsPlottable and vexBatchEntityLayerIsAllowed, remembered per layer.
-  [[nodiscard]] bool layerIsPlottable(const cad::Entity& entity);
+  // vexBatchEntityLayerIsPlottable and vexBatchEntityLayerIsAllowed, remembered per layer. Neighbouring
+  // entities mostly share one: the last layer's answer is at hand.
+  [[nodiscard]] bool layerIsPlottable(const cad::Entity& entity) {
+    if (!lastLayer_.isNull() && entity.layerId() == lastLayer_) return lastLayerPlottable_;
+    return lookUpLayer(entity);
+  }
   [[nodiscard]] bool layerIsAllowed(const cad::Entity& entity);
   // In automatic mode, whether a reference is a block frame by its name or its definition's drawn border;
   // remembered per definition (and per dynamic definition behind an anonymous one).
@@ -37,7 +41,10 @@ class VexBatchLayoutScanContext {
   VexBatchEntityKinds kinds;
 
  private:
+  bool lookUpLayer(const cad::Entity& entity);  // asks the table, or the answers kept, and keeps the answer at hand
   std::unordered_map<cad::ObjectId, bool> layerPlottable_;
+  cad::ObjectId lastLayer_;
+  bool lastLayerPlottable_ = true;
   std::unordered_map<cad::ObjectId, std::unordered_map<cad::ObjectId, bool>> blockFrame_;
 };
 

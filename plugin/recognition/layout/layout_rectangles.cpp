@@ -56,7 +56,7 @@ bool vexBatchIsPaperRectanglePolyline(const cad::Polyline* polyline, bool* close
 }
 
 bool vexBatchIsLegacyRectangle(const cad::Entity* entity) {
-  auto* polyline = dynamic_cast<const cad::Polyline2d*>(entity);
+  auto* polyline = cad::Polyline2d::cast(entity);
   if (polyline == nullptr) return false;
   std::size_t vertices = 0;
   for (cad::ObjectId vertexId : polyline->vertexIds) {

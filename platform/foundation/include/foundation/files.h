@@ -26,6 +26,35 @@ struct ReadResult : FileResult {
   std::string data;
 };
 
+// A file's bytes in memory asked of the system in large pages (large_memory.h), for a file read whole and
+// dropped soon after. Move-only.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  ~FileBytes();
+  FileBytes(FileBytes&& other) noexcept;
+  FileBytes& operator=(FileBytes&& other) noexcept;
+  std::string_view view() const { return {data_, size_}; }
+  std::size_t size() const { return size_; }
+
+  // For the reader that fills it: the size it is given (what was there before is kept), bytes added at the end.
+  char* resize(std::size_t size);
+  void append(const char* bytes, std::size_t count);
+  void clear() { size_ = 0; }
+  // Gives the memory back to the system at once (not kept for later large blocks): the reader that is done
+  // with the bytes lowers the process's peak.
+  void release();
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+struct BytesResult : FileResult {
+  FileBytes bytes;
+};
+
 struct SpaceResult : FileResult {
   std::uint64_t availableBytes = 0;  // what an unprivileged user may still write
   std::uint64_t totalBytes = 0;
@@ -54,6 +83,8 @@ ReadResult readFile(const std::string& path, std::size_t maxBytes = std::numeric
 // belongs to this user, and never through a symbolic link at the path (ELOOP; links in the folders above are
 // followed). A file of another user fails with EACCES.
 ReadResult readOwnFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+// As readFile, into large pages, for files read whole that may be large (drawings).
+BytesResult readFileBytes(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // Writes a temporary file in the same folder, flushes it to disk, renames it over the path and flushes the
 // folder, so that readers see the old file or the new one, never a part. A replaced file keeps its permissions.
