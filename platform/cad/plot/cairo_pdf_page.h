@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cad/plot/page_renderer.h"
+#include "cad/plot/page_target.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
