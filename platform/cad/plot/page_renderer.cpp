@@ -1,10 +1,8 @@
 #include "cad/plot/page_renderer.h"
 
-#include <cairo-pdf.h>
-#include <cairo.h>
-
 #include <cmath>
 
+#include "cad/plot/cairo_pdf_page.h"
 #include "cad/plot/plot_settings.h"
 
 namespace cad {
@@ -59,18 +57,7 @@ PageTarget pageTargetFor(const PlotSettings& validated, double extraMm) {
 
 bool BlankPageWriter::renderPage(const Database&, ObjectId, const PlotSettings&, const PageTarget& target,
                                  std::string& error) {
-  cairo_surface_t* surface = cairo_pdf_surface_create(target.path.c_str(), target.mediaWidth, target.mediaHeight);
-  cairo_t* cr = cairo_create(surface);
-  cairo_show_page(cr);
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  const cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) {
-    error = std::string("Cannot write the page: ") + cairo_status_to_string(status);
-    return false;
-  }
-  return true;
+  return CairoPdfPage(target, false).finish(error);
 }
 
 PageRenderer& pageRenderer() {

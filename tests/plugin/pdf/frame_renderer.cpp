@@ -1,10 +1,10 @@
 #include "frame_renderer.h"
 
-#include <cairo-pdf.h>
 #include <cairo.h>
 
 #include <algorithm>
 
+#include "cad/plot/cairo_pdf_page.h"
 #include "cad/plot/plot_settings.h"
 
 namespace pdftest {
@@ -21,13 +21,8 @@ void fill(cairo_t* cr, double x, double y, double w, double h, double grey) {
 
 bool FrameRenderer::renderPage(const cad::Database&, cad::ObjectId, const cad::PlotSettings& validated,
                                const cad::PageTarget& target, std::string& error) {
-  cairo_surface_t* surface = cairo_pdf_surface_create(target.path.c_str(), target.mediaWidth, target.mediaHeight);
-  cairo_t* cr = cairo_create(surface);
-  // Upright points, y up, onto cairo's unturned medium, y down.
-  const auto& m = target.uprightToMedium;
-  cairo_matrix_t upright;
-  cairo_matrix_init(&upright, m[0], -m[1], m[2], -m[3], m[4], target.mediaHeight - m[5]);
-  cairo_set_matrix(cr, &upright);
+  cad::CairoPdfPage page(target, true);
+  cairo_t* cr = page.context();
 
   const double px = target.printableX, py = target.printableY, pw = target.printableWidth, ph = target.printableHeight;
   if (validated.plotType() == cad::PlotType::kWindow) {
@@ -51,16 +46,7 @@ bool FrameRenderer::renderPage(const cad::Database&, cad::ObjectId, const cad::P
     fill(cr, px, py, corner, corner, 0);
   }
 
-  cairo_show_page(cr);
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  const cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) {
-    error = std::string("Cannot write the page: ") + cairo_status_to_string(status);
-    return false;
-  }
-  return true;
+  return page.finish(error);
 }
 
 }  // namespace pdftest

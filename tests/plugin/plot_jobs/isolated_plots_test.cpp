@@ -19,16 +19,6 @@
 namespace plot_jobs_test {
 namespace {
 
-std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
-
-std::vector<std::string> entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (!foundation::isDirectory(folder)) return names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // A PDF of blank pages of these sizes in points.
 void writeBlankPdf(const std::string& path, const std::vector<std::pair<double, double>>& sizes) {
   std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(path);

@@ -24,16 +24,6 @@
 namespace plot_jobs_test {
 namespace {
 
-std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
-
-std::vector<std::string> entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (!foundation::isDirectory(folder)) return names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The frames of the samples are title blocks with an inner border 25 mm from the sheet's left edge; the strip
 // between the sheet's edge and that border holds nothing else.
 void expectFrameInk(const std::string& pdf, int page, PageSize size) {

@@ -2,8 +2,10 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -100,6 +102,16 @@ std::vector<PageSize> pageSizes(const std::string& pdf) {
         {(turned ? box.height : box.width) / kPointsPerMm, (turned ? box.width : box.height) / kPointsPerMm});
   }
   return sizes;
+}
+
+std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
+
+std::vector<std::string> entries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!foundation::isDirectory(folder)) return names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 bool sameSize(PageSize a, PageSize b) {

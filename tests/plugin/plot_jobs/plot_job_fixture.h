@@ -28,6 +28,10 @@ std::vector<PageSize> pageSizes(const std::string& pdf);
 // Whether two sizes agree within the 0.01 pt the normalisation allows.
 bool sameSize(PageSize a, PageSize b);
 
+std::string narrow(const std::wstring& text);
+// The names in a folder, sorted; none when it is not a folder.
+std::vector<std::string> entries(const std::string& folder);
+
 // The share of inked pixels (visibly darker than paper) of a page (1-based) rendered at low resolution, inside
 // a rectangle given in millimetres from the page's lower-left corner as a viewer shows it.
 double inkShare(const std::string& pdf, int page, double x, double y, double width, double height);

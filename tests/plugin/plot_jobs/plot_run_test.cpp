@@ -24,8 +24,6 @@ namespace {
 
 using cad::PublishStep;
 
-std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
-
 std::set<std::string> filesIn(const std::string& folder) {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());

@@ -23,8 +23,6 @@
 namespace plot_jobs_test {
 namespace {
 
-std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
-
 class PreviewTest : public PlotJobTest {
  protected:
   void SetUp() override {

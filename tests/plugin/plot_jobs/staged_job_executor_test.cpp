@@ -30,16 +30,6 @@
 namespace plot_jobs_test {
 namespace {
 
-std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
-
-std::vector<std::string> entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (!foundation::isDirectory(folder)) return names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // When a file was last changed, to the nanosecond: a page plotted again would change it.
 std::pair<long, long> changedAt(const std::string& file) {
   struct stat info {};
