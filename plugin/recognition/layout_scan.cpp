@@ -48,6 +48,7 @@ std::vector<VexBatchPrintLayoutRecord> vexCollectPaperLayouts() {
   const bool pickedMode = vexBatchExplicitFrameMode();
   VexBatchLayoutScanContext context(gBatchLayoutDiagnostics, gBatchLayoutCandidateTrace, pickedMode);
   std::vector<VexBatchPrintLayoutRecord> records;
+  records.reserve(layoutIds.size());  // most layouts give a record at least
   // One set of lists for every layout, emptied between layouts: a drawing with hundreds of layouts does not
   // grow them anew each time.
   VexBatchLayoutCandidates candidates;

@@ -34,6 +34,7 @@ TEST(DxfDamaged, RefusedWithTheLineNamed) {
       {"not a group code", entities("1O\n0\n20\n0\n"), "line 7: expected a group code, found \"1O\""},
       {"group code out of range", entities("5000\n0\n"), "line 7: group code 5000 is not a DXF group code"},
       {"not a number", entities("10\n1.2.3\n20\n0\n"), "line 8: \"1.2.3\" is not a number (group code 10)"},
+      {"a power without digits", entities("10\n-.e00\n20\n0\n"), "line 8: \"-.e00\" is not a number (group code 10)"},
       {"integer out of range", entities("62\n99999999999\n"),
        "line 8: value \"99999999999\" is out of range (group code 62)"},
       {"truncated inside a section", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n",

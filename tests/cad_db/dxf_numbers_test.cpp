@@ -45,6 +45,8 @@ TEST(DxfNumbers, RealsAreTheLibrarysDoubles) {
        // 2^53 and one more, which rounds; more digits than any quick reading takes.
        "9007199254740992", "9007199254740993", "4503599627370497.5", "123456789012345678", "1234567890123456789012",
        "0.000000000000000000001", "00000000000000000000012.5", "17976931348623157" + std::string(292, '0'),
+       // Fixed precision: trailing zeros, more of them than a mantissa holds, and zeros alone.
+       "5000.000000", "-0.000000", ".000", "0.10", "1.25000000000000000000000000", "120.500e2", "1.0e10",
        // Blanks around the number.
        "  12.5", "12.5  ", "\t-3\t"});
   // And numbers as writers print them, at random: digits before and after the point, signs and exponents.

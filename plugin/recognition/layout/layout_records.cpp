@@ -134,26 +134,38 @@ std::uint64_t vexBatchFinishLayoutRecords(std::vector<VexBatchPrintLayoutRecord>
     }
   }
   windowsOfLayout.clear();
-  std::vector<VexBatchPrintLayoutRecord> kept;
-  kept.reserve(records.size());
+  // Records are closed up and put in order within their own list: a drawing of thousands of sheets would
+  // otherwise fill two more lists of them, on fresh pages, in every scan.
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (!removed[i]) kept.push_back(std::move(records[i]));
+    if (removed[i]) continue;
+    if (kept != i) records[kept] = std::move(records[i]);
+    ++kept;
   }
-  const std::uint64_t nestedExcluded = records.size() - kept.size();
+  const std::uint64_t nestedExcluded = records.size() - kept;
   diagnostics.filteredOut += nestedExcluded;
-  records = std::move(kept);
+  records.erase(records.begin() + static_cast<std::ptrdiff_t>(kept), records.end());
 
-  // Sorted through indices: a record is large, an index is not.
+  // Sorted through indices (a record is large, an index is not), then moved along each cycle of the order.
   std::vector<std::size_t> order(records.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     if (records[a].tabOrder != records[b].tabOrder) return records[a].tabOrder < records[b].tabOrder;
     return records[a].sheetName < records[b].sheetName;
   });
-  std::vector<VexBatchPrintLayoutRecord> sorted;
-  sorted.reserve(records.size());
-  for (std::size_t i : order) sorted.push_back(std::move(records[i]));
-  records = std::move(sorted);
+  for (std::size_t start = 0; start < order.size(); ++start) {
+    if (order[start] == start) continue;
+    VexBatchPrintLayoutRecord held = std::move(records[start]);
+    std::size_t at = start;
+    while (order[at] != start) {
+      const std::size_t from = order[at];
+      records[at] = std::move(records[from]);
+      order[at] = at;
+      at = from;
+    }
+    records[at] = std::move(held);
+    order[at] = at;
+  }
   std::map<LayoutKey, std::size_t, decltype(keyLess)> counters(keyLess);
   for (VexBatchPrintLayoutRecord& record : records) {
     if (!record.layoutWindow) continue;
