@@ -238,15 +238,30 @@ std::string excerpt(std::string_view text) {
   return printable(text.substr(0, kShown)) + "…" + lengthNote(text.size(), "bytes");
 }
 
+namespace {
+
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "\"" + a temporary string when optimising.
+std::string inQuotes(const std::string& shown, bool cut) {
+  std::string text;
+  text.reserve(shown.size() + 5);
+  text += '"';
+  text += shown;
+  if (cut) text += "…";
+  text += '"';
+  return text;
+}
+
+}  // namespace
+
 std::string quoted(std::string_view text) {
-  if (text.size() <= kShown) return "\"" + printable(text) + "\"";
-  return "\"" + printable(text.substr(0, kShown)) + "…\"" + lengthNote(text.size(), "bytes");
+  if (text.size() <= kShown) return inQuotes(printable(text), false);
+  return inQuotes(printable(text.substr(0, kShown)), true) + lengthNote(text.size(), "bytes");
 }
 
 std::string quoted(const std::wstring& name) {
   const std::string shown = printable(foundation::utf8FromWideLossy(std::wstring_view(name).substr(0, kShown)));
-  if (name.size() <= kShown) return "\"" + shown + "\"";
-  return "\"" + shown + "…\"" + lengthNote(name.size(), "characters");
+  if (name.size() <= kShown) return inQuotes(shown, false);
+  return inQuotes(shown, true) + lengthNote(name.size(), "characters");
 }
 
 namespace {
