@@ -128,7 +128,9 @@ std::string tableText(const PlotStyleTable& table) {
   const int first = table.kind == PlotStyleKind::kColorDependent ? 1 : 0;
   for (std::size_t i = 0; i < table.styles.size(); ++i) {
     const PlotStyle& s = table.styles[i];
-    text += " " + std::to_string(first + static_cast<int>(i)) + "{\n";
+    text += ' ';
+    text += std::to_string(first + static_cast<int>(i));
+    text += "{\n";
     text += "  name=" + quoted(s.name) + "\n";
     text += "  description=" + quoted(s.description) + "\n";
     text += "  color=" + colorText(s.color) + "\n";
