@@ -143,6 +143,21 @@ void text(Dxf& d, const char* layer, double x, double y, double height, const st
   d.group(100, "AcDbText");
 }
 
+void attributeDefinition(Dxf& d, double x, double y, double height, const char* value, const char* prompt,
+                         const char* tag) {
+  d.group(0, "ATTDEF");
+  d.group(100, "AcDbEntity");
+  d.group(8, "TEXT");
+  d.group(100, "AcDbText");
+  d.point(10, x, y);
+  d.real(40, height);
+  d.group(1, value);
+  d.group(100, "AcDbAttributeDefinition");
+  d.group(3, prompt);
+  d.group(2, tag);
+  d.integer(70, 0);
+}
+
 void frameBlock(Dxf& d) {
   blockStart(d, "FRAME-A3");
   rectangle(d, "FRAME", 0, 0, 420, 297);
@@ -155,17 +170,7 @@ void frameBlock(Dxf& d) {
   }
   text(d, "TEXT", 240, 50, 5, "GENERAL ARRANGEMENT");
   text(d, "TEXT", 240, 36, 3.5, "总平面图 第一版");
-  d.group(0, "ATTDEF");
-  d.group(100, "AcDbEntity");
-  d.group(8, "TEXT");
-  d.group(100, "AcDbText");
-  d.point(10, 240, 8);
-  d.real(40, 5);
-  d.group(1, "A-000");
-  d.group(100, "AcDbAttributeDefinition");
-  d.group(3, "Sheet number");
-  d.group(2, "NUMBER");
-  d.integer(70, 0);
+  attributeDefinition(d, 240, 8, 5, "A-000", "Sheet number", "NUMBER");
   blockEnd(d);
 }
 
@@ -188,17 +193,7 @@ void symbolBlock(Dxf& d) {
   d.entity("CIRCLE", "SYMBOLS", "AcDbCircle");
   d.point(10, 450, 450);
   d.real(40, 80);
-  d.group(0, "ATTDEF");
-  d.group(100, "AcDbEntity");
-  d.group(8, "TEXT");
-  d.group(100, "AcDbText");
-  d.point(10, 100, 100);
-  d.real(40, 150);
-  d.group(1, "D1");
-  d.group(100, "AcDbAttributeDefinition");
-  d.group(3, "Door");
-  d.group(2, "TAG");
-  d.integer(70, 0);
+  attributeDefinition(d, 100, 100, 150, "D1", "Door", "TAG");
   blockEnd(d);
 }
 

@@ -66,10 +66,7 @@ quodl::PdfPlotWindow capturedWindow(const cad::PlotSettings& validated) {
   (void)validated.getPlotPaperSize(mw, mh);
   (void)validated.getPlotPaperMargins(l, b, r, t);
   (void)validated.getPlotWindowArea(x0, y0, x1, y1);
-  const int rotation = static_cast<int>(validated.plotRotation());
-  const bool quarter = rotation % 2 == 1;
-  return {quarter ? mh : mw, quarter ? mw : mh,
-          quodl::fitWindow(quodl::uprightPrintableArea(mw, mh, l, b, r, t, rotation), x1 - x0, y1 - y0)};
+  return quodl::centredPlotWindow(mw, mh, l, b, r, t, static_cast<int>(validated.plotRotation()), x1 - x0, y1 - y0);
 }
 
 // Settings, validated plot infos and page targets of every sheet; false with `error` when the host refuses.

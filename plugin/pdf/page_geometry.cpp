@@ -36,6 +36,13 @@ PdfRect uprightPrintableArea(double pw, double ph, double left, double bottom, d
   }
 }
 
+PdfPlotWindow centredPlotWindow(double mw, double mh, double left, double bottom, double right, double top,
+                                int rotation, double windowWidth, double windowHeight) {
+  const bool quarter = ((rotation % 4) + 4) % 4 % 2 == 1;
+  return {quarter ? mh : mw, quarter ? mw : mh,
+          fitWindow(uprightPrintableArea(mw, mh, left, bottom, right, top, rotation), windowWidth, windowHeight)};
+}
+
 PdfRect pdfWindow(PdfPlotWindow window, double pageWidth, double pageHeight) {
   if (!window.valid() || !(pageWidth > 0) || !(pageHeight > 0) || !(std::fabs(pageWidth - window.paperWidth) <= 1) ||
       !(std::fabs(pageHeight - window.paperHeight) <= 1)) {

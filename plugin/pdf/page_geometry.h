@@ -55,6 +55,12 @@ struct PdfPlacement {
 [[nodiscard]] PdfRect uprightPrintableArea(double paperWidth, double paperHeight, double left, double bottom,
                                            double right, double top, int rotation);
 
+// Where a plot window of this size lands when plotted centred and scaled to fit on a medium (mm, unturned, with
+// its margins) turned `rotation` quarter turns: the upright paper and the window on it.
+[[nodiscard]] PdfPlotWindow centredPlotWindow(double mediaWidth, double mediaHeight, double left, double bottom,
+                                              double right, double top, int rotation, double windowWidth,
+                                              double windowHeight);
+
 // The plot window scaled onto a plotted page of this upright size (mm). All zero when the page differs from
 // the validated paper by more than 1 mm either way: the window on it is unknown.
 [[nodiscard]] PdfRect pdfWindow(PdfPlotWindow window, double pageWidth, double pageHeight);

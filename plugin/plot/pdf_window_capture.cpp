@@ -24,13 +24,8 @@ bool vexBatchCapturePdfWindow(VexBatchPrintPreparedPage& page, const VexBatchPri
   }
 
   const int rotation = static_cast<int>(validated->plotRotation());
-  const bool quarter = validated->plotRotation() == cad::PlotRotation::k90degrees ||
-                       validated->plotRotation() == cad::PlotRotation::k270degrees;
-  quodl::PdfPlotWindow window;
-  window.paperWidth = quarter ? mh : mw;
-  window.paperHeight = quarter ? mw : mh;
-  window.window = quodl::fitWindow(quodl::uprightPrintableArea(mw, mh, left, bottom, right, top, rotation), xmax - xmin,
-                                   ymax - ymin);
+  const quodl::PdfPlotWindow window =
+      quodl::centredPlotWindow(mw, mh, left, bottom, right, top, rotation, xmax - xmin, ymax - ymin);
   if (!window.valid()) {
     gBatchPrintLastError = L"Invalid native PDF printable area";
     return false;

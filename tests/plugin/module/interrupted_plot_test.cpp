@@ -23,8 +23,8 @@
 #include "plot/pending_job_snapshot.h"
 #include "plot/print_jobs.h"
 #include "plot/staged_jobs.h"
-#include "recognition/model_scan.h"
 #include "recognition/recognition_state.h"
+#include "staged_pages.h"
 
 namespace {
 
@@ -42,25 +42,6 @@ std::vector<std::string> entries(const std::string& folder) {
 std::size_t pdfPages(const std::string& file) {
   const std::unique_ptr<graphics::PdfDocument> document = graphics::PdfDocument::open(file);
   return document ? document->pageCount() : 0;
-}
-
-// The model-space frames as the full panel stages them, each on the paper recognised for it.
-std::vector<VexBatchPrintPageSpec> framePages() {
-  std::vector<VexBatchPrintPageSpec> pages;
-  for (const VexBatchPrintFrameRecord& frame : vexCollectModelFrames()) {
-    VexBatchPrintPageSpec page;
-    page.source = VexBatchPrintSourceModel;
-    page.name = frame.name;
-    page.layoutName = L"Model";
-    page.minX = frame.minX;
-    page.minY = frame.minY;
-    page.maxX = frame.maxX;
-    page.maxY = frame.maxY;
-    page.paper = frame.paper;
-    page.outputIndex = pages.size() + 1;
-    pages.push_back(std::move(page));
-  }
-  return pages;
 }
 
 std::pair<long, long> changedAt(const std::string& file) {
@@ -118,7 +99,7 @@ class InterruptedPlotTest : public HostTest {
 
 TEST_F(InterruptedPlotTest, AHostKilledInAPageLeavesTheEarlierPdfsAndAResumableJob) {
   openDrawing();
-  const std::vector<VexBatchPrintPageSpec> pages = framePages();
+  const std::vector<VexBatchPrintPageSpec> pages = stagedModelFramePages();
   ASSERT_EQ(pages.size(), 7u);
   std::vector<std::string> names;
   for (const VexBatchPrintPageSpec& page : pages) {

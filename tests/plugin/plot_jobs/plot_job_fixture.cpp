@@ -25,8 +25,8 @@
 #include "plot/pending_job_snapshot.h"
 #include "plot/queue_link.h"
 #include "recognition/job_pages.h"
-#include "recognition/model_scan.h"
 #include "recognition/recognition_state.h"
+#include "staged_pages.h"
 
 namespace plot_jobs_test {
 
@@ -219,23 +219,7 @@ cad::Database& PlotJobTest::openSample(const std::string& fileName) {
 
 std::vector<VexBatchPrintPageSpec> PlotJobTest::layoutPages() { return vexBatchCollectJobPages(false, false); }
 
-std::vector<VexBatchPrintPageSpec> PlotJobTest::modelFramePages() {
-  std::vector<VexBatchPrintPageSpec> pages;
-  for (const VexBatchPrintFrameRecord& frame : vexCollectModelFrames()) {
-    VexBatchPrintPageSpec page;
-    page.source = VexBatchPrintSourceModel;
-    page.name = frame.name;
-    page.layoutName = L"Model";
-    page.minX = frame.minX;
-    page.minY = frame.minY;
-    page.maxX = frame.maxX;
-    page.maxY = frame.maxY;
-    page.paper = frame.paper;
-    page.outputIndex = pages.size() + 1;
-    pages.push_back(std::move(page));
-  }
-  return pages;
-}
+std::vector<VexBatchPrintPageSpec> PlotJobTest::modelFramePages() { return stagedModelFramePages(); }
 
 std::wstring PlotJobTest::widePath(const std::string& name) const { return foundation::wideFromUtf8Lossy(path(name)); }
 
