@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <map>
+#include <stdexcept>
 
 #include "cad/doc_manager.h"
 #include "cad/dxf_reader.h"
