@@ -241,6 +241,7 @@ int Session::run() {
   const std::wstring& transcript = cad::commandLine().transcript();
   if (!transcript.empty() && transcript.back() != L'\n') cad::commandLine().print(L"\n");
   cad::editorInput().provider = nullptr;
+  toolkit::Application::shared().setPumpObserver(nullptr);
   return 0;
 }
 
