@@ -109,7 +109,9 @@ class ProgressWindowScriptTest : public HostTest, public ::testing::WithParamInt
 TEST_P(ProgressWindowScriptTest, ACadhostScriptRendersTheWindowAtTheStartMiddleAndEndOfAPlot) {
   const std::vector<VexBatchPrintPageSpec> pages = openSheets();
   ASSERT_EQ(pages.size(), 3u);
-  const std::string renderings = std::string(QUODL_RENDERINGS_DIR) + "/" + GetParam();
+  // Named as people name the languages: en, zh-Hans, zh-Hant.
+  const std::string renderings =
+      std::string(QUODL_RENDERINGS_DIR) + "/" + (std::string(GetParam()) == "zh" ? "zh-Hans" : GetParam());
   ASSERT_TRUE(foundation::createDirectory(renderings, true));
   for (const char* moment : {"start", "middle", "end"})
     (void)foundation::removeItem(renderings + "/" + moment + ".png");
