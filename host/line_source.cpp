@@ -1,5 +1,7 @@
 #include "line_source.h"
 
+#include <utility>
+
 namespace cadhost {
 
 namespace {
@@ -14,6 +16,16 @@ LineSource::~LineSource() {
 }
 
 std::optional<std::string> LineSource::next() {
+  if (peeked_) return std::exchange(peeked_, std::nullopt);
+  return read();
+}
+
+std::optional<std::string> LineSource::peek() {
+  if (!peeked_) peeked_ = read();
+  return peeked_;
+}
+
+std::optional<std::string> LineSource::read() {
   if (file_ == nullptr) return std::nullopt;
   std::string line;
   int c;

@@ -18,12 +18,19 @@ class LineSource {
   LineSource& operator=(const LineSource&) = delete;
 
   bool ok() const { return file_ != nullptr; }
+  // Whether the lines come from a file rather than a person at standard input.
+  bool isFile() const { return owned_; }
   // The next line without its line end; nullopt at the end.
   std::optional<std::string> next();
+  // The line next() will return, left for it; on standard input this waits for the line.
+  std::optional<std::string> peek();
 
  private:
+  std::optional<std::string> read();
+
   std::FILE* file_ = stdin;
   bool owned_ = false;
+  std::optional<std::string> peeked_;
 };
 
 }  // namespace cadhost

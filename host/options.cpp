@@ -101,9 +101,14 @@ Command lines
                                                   next one; no path cancels it
                       @key [WINDOW] KEY           press Escape, Return, cmd+d… (the key window by default)
                       @render WINDOW FILE.png [SCALE]   write the window as a PNG image
+                      @wait WINDOW VIEW TEXT      whether the view's text (a field's, a button's
+                                                  title) contains TEXT
                       @activate DRAWING           click an open drawing's window (its path or file name)
                       @close DRAWING              press the close button of an open drawing's window
                     While an alert or a panel waits without an answer, the next @ lines act on it.
+                    While a command of a --script FILE runs, the next @ lines act whenever it pumps
+                    window events (a plot, for its progress window); @wait holds them until a pump
+                    finds its TEXT.
   VARIABLE [VALUE]  a system variable's name (CTAB, TILEMODE, CVPORT, ACADVER, …) shows its value and asks
                     for a new one; Enter keeps it. A layout name with blanks goes on a line of its own.
   DELAY MS          lets timers run for MS milliseconds.

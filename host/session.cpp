@@ -24,6 +24,7 @@
 #include "foundation/paths.h"
 #include "foundation/text.h"
 #include "foundation/user_defaults.h"
+#include "toolkit/application.h"
 #include "window_lines.h"
 
 namespace cadhost {
@@ -41,6 +42,24 @@ std::string supportFolder() {
   if (const char* folder = std::getenv("CADHOST_SUPPORT_DIR"); folder != nullptr && *folder != 0) return folder;
   return CADHOST_SUPPORT_DIR;
 }
+
+// "@wait …" holds the script at the pumps of a command until what it waits for shows.
+bool isWaitLine(const std::string& line) {
+  return line.rfind("@wait", 0) == 0 && (line.size() == 5 || std::isspace(static_cast<unsigned char>(line[5])));
+}
+
+// Marks a command as running while it lives.
+class CommandRunning {
+ public:
+  explicit CommandRunning(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+  ~CommandRunning() { flag_ = was_; }
+  CommandRunning(const CommandRunning&) = delete;
+  CommandRunning& operator=(const CommandRunning&) = delete;
+
+ private:
+  bool& flag_;
+  bool was_;
+};
 
 // The answer to a host prompt of ours, as typed; nullopt when cancelled or left empty.
 std::optional<std::wstring> ask(const std::wstring& prompt) {
@@ -84,6 +103,8 @@ void Session::start() {
   cad::editorInput().provider = [this] { return nextAnswer(); };
   installCommands();
   installWindowLines([this] { return input_.next(); }, say);
+  // A person at standard input types nothing ahead for a busy command; a script has its lines there already.
+  if (input_.isFile()) toolkit::Application::shared().setPumpObserver([this] { actAtPump(); });
 
   if (options_.autoload) {
     for (const std::string& bundle : installedBundles(applicationAddinsFolder())) {
@@ -162,6 +183,23 @@ std::optional<std::wstring> Session::nextAnswer() {
   }
 }
 
+// The script's next "@" lines act at a running command's pump, as a person's clicks and keys reach a busy
+// program: the window the command shows can be looked at, rendered or clicked while it works.
+void Session::actAtPump() {
+  if (!commandRunning_) return;
+  for (std::optional<std::string> line; (line = input_.peek()) && isWindowLine(*line);) {
+    if (isWaitLine(*line)) {
+      // Not there yet: the line waits for the next pump, or for the command's end.
+      if (!cad::windowCommands().run(*line).empty()) return;
+      (void)input_.next();
+      continue;
+    }
+    (void)input_.next();
+    const std::string reply = cad::windowCommands().run(*line);
+    if (!reply.empty()) say(reply);
+  }
+}
+
 void Session::runMainQueue() {
   try {
     foundation::MainQueue::main().drain();
@@ -182,8 +220,10 @@ void Session::runLine(const std::string& line) {
     const std::string reply = cad::windowCommands().run(line);
     if (!reply.empty()) say(reply);
   } else {
+    const CommandRunning running(commandRunning_);
     cad::commandLoop().type(foundation::wideFromUtf8Lossy(line) + L"\n", true);
   }
+  const CommandRunning running(commandRunning_);
   runMainQueue();
 }
 
@@ -201,6 +241,7 @@ int Session::run() {
   const std::wstring& transcript = cad::commandLine().transcript();
   if (!transcript.empty() && transcript.back() != L'\n') cad::commandLine().print(L"\n");
   cad::editorInput().provider = nullptr;
+  toolkit::Application::shared().setPumpObserver(nullptr);
   return 0;
 }
 

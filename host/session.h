@@ -19,12 +19,15 @@ class Session {
   void unloadAll();
   void runLine(const std::string& line);
   void runMainQueue();
+  void actAtPump();
   std::optional<std::wstring> nextAnswer();
   void installCommands();
 
   const Options& options_;
   LineSource& input_;
   bool quit_ = false;
+  // A command line or queued work runs: the toolkit's pumps belong to a command.
+  bool commandRunning_ = false;
   double delaySeconds_ = 0;
 };
 

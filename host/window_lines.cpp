@@ -11,6 +11,7 @@
 #include "foundation/text.h"
 #include "toolkit/alert.h"
 #include "toolkit/application.h"
+#include "toolkit/button.h"
 #include "toolkit/file_panels.h"
 #include "toolkit/modal_responder.h"
 #include "toolkit/pop_up_button.h"
@@ -168,6 +169,24 @@ std::string render(const std::string& arguments) {
   return toolkit::renderWindowToPNG(*f.window, w[1], scale);
 }
 
+// Whether the view's text (a field's value, a button's title) contains TEXT.
+std::string wait(const std::string& arguments) {
+  const auto w = words(arguments, 2, true);
+  if (w.size() != 3 || w[2].empty()) return "Usage: @wait WINDOW VIEW TEXT";
+  const Found f = find(w[0], &w[1]);
+  if (!f.error.empty()) return f.error;
+  std::string shown;
+  if (const auto* field = dynamic_cast<const toolkit::TextField*>(f.view)) {
+    shown = field->stringValue();
+  } else if (const auto* button = dynamic_cast<const toolkit::Button*>(f.view)) {
+    shown = button->title();
+  } else {
+    return "The view \"" + w[1] + "\" shows no text.";
+  }
+  if (shown.find(w[2]) != std::string::npos) return "";
+  return "\"" + w[1] + "\" shows \"" + shown + "\", not \"" + w[2] + "\".";
+}
+
 // An open drawing by its full path or its file name (letter case aside); null when none is open by that name.
 cad::Document* openDrawing(const std::string& name) {
   const std::wstring wanted = cad::upperAscii(foundation::wideFromUtf8Lossy(name));
@@ -223,6 +242,7 @@ void installWindowLines(NextLine nextLine, Say say) {
   commands.add("file", file);
   commands.add("key", key);
   commands.add("render", render);
+  commands.add("wait", wait);
   commands.add("activate", activate);
   commands.add("close", close);
   toolkit::ModalResponder& responder = toolkit::ModalResponder::shared();

@@ -8,10 +8,14 @@
 //                                 one; without a path, cancel it
 //   @key [WINDOW] KEY             press a key ("Escape", "Return", "cmd+d"…) in the window, else the key window
 //   @render WINDOW PATH.png [SCALE]   write the window as a PNG file
+//   @wait WINDOW VIEW TEXT        whether the view's text (a field's, a button's title) contains TEXT
 //   @activate DRAWING             click an open drawing's window, bringing the drawing to the front
 //   @close DRAWING                press the close button of an open drawing's window
 // WINDOW is a window's identifier or its title; DRAWING an open drawing's path or file name. Words with blanks
 // go in double quotes.
+//
+// While a command of a script runs, its next "@" lines act whenever the command pumps the toolkit's events (as
+// a plot does for its progress window); "@wait" holds itself and the lines after it until a pump finds the text.
 //
 // While an alert or a file panel waits for an answer that no line gave ahead, the lines after the command are
 // read: "@" lines act on it, until it is answered or the script ends (its default answer then).

@@ -137,6 +137,16 @@ void Application::sendEvent(const Event& event) {
 
 std::size_t Application::pumpEvents(std::size_t limit) {
   if (!isMainThread()) return 0;
+  if (pumpObserver_ && !observingPump_) {
+    observingPump_ = true;
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{observingPump_};
+    // A copy: the observer may replace itself.
+    const std::function<void()> observer = pumpObserver_;
+    observer();
+  }
   const double now = foundation::MainQueue::main().clock()->now();
   std::size_t delivered = 0;
   while (delivered < limit) {
@@ -172,6 +182,7 @@ void Application::resetForTesting() {
   activations_ = updates_ = sentActions_ = polls_ = dispatched_ = 0;
   reduceMotion_ = false;
   pollRunsMainQueue_ = false;
+  pumpObserver_ = nullptr;
   languages_ = {"en"};
   keyWindow_ = nullptr;
   modalWindow_ = nullptr;

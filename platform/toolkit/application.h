@@ -76,6 +76,9 @@ class Application : public Responder {
   long dispatchedEventCount() const { return dispatched_; }
   // A poll of the queue also runs due main-queue work, as the platform's run loop does (off by default).
   void setPollRunsMainQueue(bool on) { pollRunsMainQueue_ = on; }
+  // Runs as each pump starts, before it looks at the queue: a script standing in for a person acts there, as a
+  // person's clicks reach a busy program only when it pumps. A pump started by what it does does not run it again.
+  void setPumpObserver(std::function<void()> observer) { pumpObserver_ = std::move(observer); }
 
   // Modal windows: runs until stopModal, answered by the modal responder. Returns the response.
   long runModalForWindow(Window& window, long defaultResponse);
@@ -84,7 +87,8 @@ class Application : public Responder {
   Window* modalWindow() const { return modalWindow_; }
   bool isModalStopped() const { return !modalStack_.empty() && modalStack_.back().stopped; }
 
-  // Back to a fresh state: active, no key window, empty queue, counters 0, languages {"en"}, Reduce Motion off.
+  // Back to a fresh state: active, no key window, empty queue, counters 0, languages {"en"}, Reduce Motion off,
+  // no pump observer.
   // Windows stay: they belong to whoever made them.
   void resetForTesting();
 
@@ -107,6 +111,8 @@ class Application : public Responder {
   long orderStamp_ = 0;
   bool reduceMotion_ = false;
   bool pollRunsMainQueue_ = false;
+  std::function<void()> pumpObserver_;
+  bool observingPump_ = false;
   std::vector<std::string> languages_{"en"};
   std::vector<Window*> windows_;
   std::vector<int> hiddenByDeactivation_;  // window numbers

@@ -71,6 +71,36 @@ TEST(DemoWindowInCadhost, AScriptClicksTypesChoosesAndAnswersTheAlert) {
   EXPECT_GT(pngSize(foundation::readFile(alertPng).data).first, 0u);
 }
 
+// A script's @ lines act at the pumps of a busy command; @wait holds them until the window shows its text, and
+// one still waiting when the command ends says what the window shows. Typed at standard input, where nothing is
+// read ahead, they wait for the command to end.
+TEST(DemoWindowInCadhost, AScriptActsWhileACommandPumpsEvents) {
+  ScratchHome home;
+  const std::string script =
+      "TOOLKITDEMO\n"
+      "TOOLKITDEMOBUSY\n"
+      "@click demo add\n"
+      "@wait demo name \"step 3\"\n"
+      "@click demo add\n"
+      "@wait demo name \"step 9\"\n"
+      "@click demo add\n";
+  ASSERT_TRUE(foundation::writeFileAtomically(home.path() + "/script.txt", script));
+  CadhostRun run = runProgram(CADHOST_PROGRAM,
+                              {"--no-autoload", "--load", TOOLKIT_DEMO_PLUGIN, "--script", home.path() + "/script.txt"},
+                              "", home);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  EXPECT_TRUE(inOrder(run.output, {"Busy 第 1 步 step 1", "计数 Count: 1", "Busy 第 2 步 step 2", "Busy 第 3 步 step 3",
+                                   "计数 Count: 2", "Busy 第 4 步 step 4", "Busy 第 5 步 step 5", "Busy done",
+                                   "\"name\" shows \"第 5 步 step 5\", not \"step 9\".", "计数 Count: 3"}))
+      << run.output;
+
+  run = runProgram(CADHOST_PROGRAM, {"--no-autoload", "--load", TOOLKIT_DEMO_PLUGIN}, script, home);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  EXPECT_TRUE(inOrder(run.output, {"Busy done", "计数 Count: 1", "\"name\" shows \"第 5 步 step 5\", not \"step 3\".",
+                                   "计数 Count: 2", "计数 Count: 3"}))
+      << run.output;
+}
+
 TEST(DemoWindowInCadhost, AnAlertLeftUnansweredAtTheEndOfTheScriptTakesItsFirstButton) {
   ScratchHome home;
   const CadhostRun run =

@@ -1,5 +1,6 @@
 // A plug-in for cadhost that shows the toolkit's demo window: TOOLKITDEMO shows it, and everything done in it
-// is printed on the command line.
+// is printed on the command line. TOOLKITDEMOBUSY works in five steps, as a plot does, writing each step into
+// the window's name field and pumping events between steps.
 
 #include "cad/command_line.h"
 #include "cad/command_stack.h"
@@ -7,6 +8,9 @@
 #include "cad/registry.h"
 #include "demo_window.h"
 #include "foundation/text.h"
+#include "toolkit/application.h"
+#include "toolkit/text_field.h"
+#include "toolkit/user_actions.h"
 
 namespace {
 
@@ -26,6 +30,18 @@ void show() {
   gDemoWindow->makeKeyAndOrderFront(nullptr);
 }
 
+void busy() {
+  if (!gDemoWindow) return;
+  auto* name = dynamic_cast<toolkit::TextField*>(toolkit::findView(*gDemoWindow, "name"));
+  for (int step = 1; step <= 5; ++step) {
+    const std::string text = "第 " + std::to_string(step) + " 步 step " + std::to_string(step);
+    if (name != nullptr) name->setStringValue(text);
+    cad::acutPrintf(L"\nBusy %ls", foundation::wideFromUtf8Lossy(text).c_str());
+    toolkit::Application::shared().pumpEvents(24);
+  }
+  cad::acutPrintf(L"\nBusy done");
+}
+
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int acrxEntryPoint(int message, void* appId) {
@@ -35,6 +51,7 @@ extern "C" __attribute__((visibility("default"))) int acrxEntryPoint(int message
       cad::dynamicLinker().registerAppMDIAware(appId);
       if (cad::CommandStack* stack = commandStack()) {
         stack->addCommand(kGroup, L"TOOLKITDEMO", L"TOOLKITDEMO", cad::ACRX_CMD_MODAL, show);
+        stack->addCommand(kGroup, L"TOOLKITDEMOBUSY", L"TOOLKITDEMOBUSY", cad::ACRX_CMD_MODAL, busy);
       }
       return 0;
     case 2:

@@ -1,5 +1,6 @@
 // The event queue and its pump: a limit per call, nothing waited for, events routed to their windows.
 
+#include <stdexcept>
 #include <thread>
 
 #include "toolkit/button.h"
@@ -133,6 +134,36 @@ TEST_F(EventsTest, PostedActionsWaitForTheNextPump) {
   window_->orderOut();
   EXPECT_NE(postKey(window_.get(), "Escape"), "");
   EXPECT_EQ(app.pendingEventCount(), 0u);
+}
+
+// A script acting for a person at the program's pump: what it posts is taken by that pump; the pumps its own
+// acts start do not call it again.
+TEST_F(EventsTest, ThePumpObserverActsAsEachPumpStarts) {
+  Application& app = Application::shared();
+  int observed = 0;
+  std::vector<std::string> replies;
+  app.setPumpObserver([&] {
+    ++observed;
+    replies.push_back(clickView(*button_));  // pumps on its own
+    replies.push_back(postKey(window_.get(), "Escape"));
+  });
+  EXPECT_EQ(app.pumpEvents(24), 1u);
+  EXPECT_EQ(observed, 1);
+  EXPECT_EQ(replies, (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(presses_, 2);
+  std::thread([&] { app.pumpEvents(24); }).join();
+  EXPECT_EQ(observed, 1);
+
+  // An observer that throws leaves the next pump observed again.
+  app.setPumpObserver([&] {
+    ++observed;
+    throw std::runtime_error("script failed");
+  });
+  EXPECT_THROW(app.pumpEvents(24), std::runtime_error);
+  EXPECT_THROW(app.pumpEvents(24), std::runtime_error);
+  EXPECT_EQ(observed, 3);
+  app.setPumpObserver(nullptr);
+  EXPECT_EQ(app.pumpEvents(24), 0u);
 }
 
 TEST_F(EventsTest, ScrollEventsCarryTheirLowLevelFieldsAndCopiesCanFail) {

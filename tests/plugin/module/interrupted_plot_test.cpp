@@ -24,6 +24,7 @@
 #include "plot/print_jobs.h"
 #include "plot/staged_jobs.h"
 #include "recognition/recognition_state.h"
+#include "staged_job_lines.h"
 #include "staged_pages.h"
 
 namespace {
@@ -48,22 +49,6 @@ std::pair<long, long> changedAt(const std::string& file) {
   struct stat info {};
   if (::stat(file.c_str(), &info) != 0) return {-1, -1};
   return {info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
-}
-
-// A text as the helper plug-in reads it from the command line, where a blank would end it.
-std::string typed(const std::wstring& text) {
-  std::string escaped;
-  for (const char c : narrow(text)) escaped += c == ' ' ? "%20" : c == '%' ? "%25" : std::string(1, c);
-  return escaped;
-}
-
-// A page as the helper plug-in reads it.
-std::string pageLine(const VexBatchPrintPageSpec& page) {
-  return foundation::format("%d|%@|%@|%.17g,%.17g,%.17g,%.17g|%d,%d,%d|%.17g|%lu|%@|%.17g,%.17g",
-                            static_cast<int>(page.source), typed(page.layoutName), typed(page.name), page.minX,
-                            page.minY, page.maxX, page.maxY, page.layoutWindow ? 1 : 0, page.exactPaperFrame ? 1 : 0,
-                            page.paperOverridden ? 1 : 0, page.contentScalePercent, page.outputIndex,
-                            typed(page.paper.name), page.paper.shortSide, page.paper.longSide);
 }
 
 class InterruptedPlotTest : public HostTest {
@@ -114,8 +99,8 @@ TEST_F(InterruptedPlotTest, AHostKilledInAPageLeavesTheEarlierPdfsAndAResumableJ
   InteractiveProgram host(QUODL_CADHOST, {"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE, kDrawing},
                           options);
   host.writeLine("QDLPROBESTAGE");
-  host.writeLine("0|" + typed(foundation::wideFromUtf8Lossy(home_ / "out")) + "|");
-  for (const VexBatchPrintPageSpec& page : pages) host.writeLine(pageLine(page));
+  host.writeLine("0|" + stagedJobText(foundation::wideFromUtf8Lossy(home_ / "out")) + "|");
+  for (const VexBatchPrintPageSpec& page : pages) host.writeLine(stagedJobPageLine(page));
   host.writeLine("");
   ASSERT_TRUE(host.waitForOutput("PROBE staged 7 pages")) << host.output();
   host.writeLine("QDLPROBEHANG");

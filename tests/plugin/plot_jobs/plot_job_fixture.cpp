@@ -17,6 +17,7 @@
 #include "cad/plot/plot_style_table.h"
 #include "cad/render/drawing_renderer.h"
 #include "cad/result_buffer.h"
+#include "core/host_bridge.h"
 #include "foundation/files.h"
 #include "foundation/text.h"
 #include "graphics/pdf_document.h"
@@ -180,10 +181,17 @@ void PlotJobTest::SetUp() {
   cad::setPageRenderer(std::make_shared<HookedRenderer>(pageActions_));
   windowsMade().clear();
   stageToCancelOn().clear();
-  vexBatchSetProgressWindowMaker([](const std::weak_ptr<VexBatchPrintProgressController>& controller) {
-    windowsMade().push_back(controller);
+  makeProgressWindowsWith([](const std::weak_ptr<VexBatchPrintProgressController>& controller) {
     return std::unique_ptr<VexBatchPrintProgressWindow>(std::make_unique<SilentWindow>(controller));
   });
+}
+
+void PlotJobTest::makeProgressWindowsWith(VexBatchPrintProgressWindowMaker maker) {
+  vexBatchSetProgressWindowMaker(
+      [maker = std::move(maker)](const std::weak_ptr<VexBatchPrintProgressController>& controller) {
+        windowsMade().push_back(controller);
+        return maker(controller);
+      });
 }
 
 void PlotJobTest::TearDown() {
@@ -222,6 +230,20 @@ std::vector<VexBatchPrintPageSpec> PlotJobTest::layoutPages() { return vexBatchC
 std::vector<VexBatchPrintPageSpec> PlotJobTest::modelFramePages() { return stagedModelFramePages(); }
 
 std::wstring PlotJobTest::widePath(const std::string& name) const { return foundation::wideFromUtf8Lossy(path(name)); }
+
+void PlotJobTest::stage(std::vector<VexBatchPrintPageSpec> pages, bool merged, const std::string& output,
+                        bool overwrite) {
+  VexBatchPrintPendingJob job;
+  job.pages = std::move(pages);
+  job.outputPath = widePath(output);
+  job.drawingPath = vexBatchCurrentDrawingPath();
+  job.totalPageCount = job.pages.size();
+  job.merged = merged;
+  job.overwriteExisting = overwrite;
+  job.active = true;
+  ASSERT_TRUE(vexBatchWritePendingJobSnapshot(job, "pending"));
+  gBatchPrintPendingJob = std::move(job);
+}
 
 void PlotJobTest::cancelOnPage(int k) {
   onPage(k, [] {

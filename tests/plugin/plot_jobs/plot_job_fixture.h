@@ -52,11 +52,17 @@ class PlotJobTest : public HostTest {
   std::string path(const std::string& name) const { return *folder_ / name; }
   std::wstring widePath(const std::string& name) const;
 
+  // Stages the pages as the full panel does: the job in the process-wide record, its snapshot "pending".
+  void stage(std::vector<VexBatchPrintPageSpec> pages, bool merged, const std::string& output, bool overwrite = false);
+
   // Runs `action` while the engine draws its k-th page (1-based, counted from the start of the test or the last
   // restart of the count).
   void onPage(int k, std::function<void()> action) { pageActions_[k] = std::move(action); }
   // Counts pages from 0 again and forgets the page actions.
   void restartPageCount();
+  // Progress windows are made by `maker` (the panels' real window, say) instead of a window that shows nothing;
+  // they are still counted among progressWindows().
+  static void makeProgressWindowsWith(VexBatchPrintProgressWindowMaker maker);
   // Presses the cancel button of the newest progress window while page k is drawn.
   void cancelOnPage(int k);
   // Presses the cancel button of a progress window as soon as it shows this stage text.

@@ -61,20 +61,6 @@ class ExecutorTest : public PlotJobTest {
     PlotJobTest::TearDown();
   }
 
-  // Stages the pages as the full panel does: the job in the process-wide record, its snapshot "pending".
-  void stage(std::vector<VexBatchPrintPageSpec> pages, bool merged, const std::string& output, bool overwrite = false) {
-    VexBatchPrintPendingJob job;
-    job.pages = std::move(pages);
-    job.outputPath = widePath(output);
-    job.drawingPath = vexBatchCurrentDrawingPath();
-    job.totalPageCount = job.pages.size();
-    job.merged = merged;
-    job.overwriteExisting = overwrite;
-    job.active = true;
-    ASSERT_TRUE(vexBatchWritePendingJobSnapshot(job, "pending"));
-    gBatchPrintPendingJob = std::move(job);
-  }
-
   // Ten sheets: the seven A1 frames of the model grid and the first three again under sheet names of their own.
   std::vector<VexBatchPrintPageSpec> tenSheets() {
     openSample("model-a1-grid-1to100.dxf");
