@@ -240,17 +240,21 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
     long long fromKey, toKey;
     std::size_t index;
   };
-  std::vector<Keyed> horizontals;
   std::vector<std::size_t> verticals;  // ordered by `from`, for the lookup of lines that meet a pair's ends
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].horizontal) {
-      verticals.push_back(i);
-      continue;
-    }
+    if (!lines[i].horizontal) verticals.push_back(i);
+  }
+  // Drawn content is mostly short horizontal strokes (text underlines, hatching, dimension lines): without two
+  // verticals to join them, they are not keyed at all.
+  if (verticals.size() < 2) return;
+  std::vector<Keyed> horizontals;
+  horizontals.reserve(lines.size() - verticals.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].horizontal) continue;
     Keyed k{0, 0, i};
     if (bucketOf(lines[i].from, k.fromKey) && bucketOf(lines[i].to, k.toKey)) horizontals.push_back(k);
   }
-  if (horizontals.size() < 2 || verticals.size() < 2) return;
+  if (horizontals.size() < 2) return;
   // Ties keep the drawing's order, as a stable sort would keep them, without its buffer.
   std::sort(horizontals.begin(), horizontals.end(), [](const Keyed& a, const Keyed& b) {
     if (a.fromKey != b.fromKey) return a.fromKey < b.fromKey;
