@@ -60,6 +60,7 @@ struct DeferredEntity {
   std::uint32_t paper : 1 = 0;
   static constexpr std::uint32_t kNoRare = 0x7FFFFFFFu;
 };
+static_assert(sizeof(DeferredEntity) <= 24);
 struct DeferredRare {
   std::string layout;
   std::vector<std::pair<std::unique_ptr<Object>, std::string>> parts;  // object, handle
