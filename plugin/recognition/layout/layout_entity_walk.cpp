@@ -169,6 +169,21 @@ class EntityWalk {
   void addBorderLine(const cad::Line& line) {
     const cad::Point3d a = line.startPoint(), b = line.endPoint();
     const double sx = std::fabs(b.x - a.x), sy = std::fabs(b.y - a.y), sz = std::fabs(b.z - a.z);
+    // Most lines lie exactly along an axis: as long as their one side, and within any tolerance of it. The tests
+    // below come to the length alone for them.
+    if (sz == 0 && (sy == 0 || sx == 0)) {
+      const bool horizontal = sy == 0;
+      const double length = horizontal ? sx : sy;
+      if (!(length >= 10 && length <= kVexBatchSheetSideLimit)) return;
+      AxisAlignedBorderLine border;
+      border.horizontal = horizontal;
+      border.position = horizontal ? (a.y + b.y) / 2 : (a.x + b.x) / 2;
+      border.from = horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
+      border.to = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
+      border.plottable = context_.layerIsPlottable(line);
+      layout_.borderLines.push_back(border);
+      return;
+    }
     {
       // Most lines fail a test below whatever their exact length: too short, too long or slanted by the sum of
       // their sides, which is never less than the length. Those are let go before the costly exact length.
