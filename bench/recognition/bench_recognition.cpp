@@ -110,22 +110,21 @@ void BM_ModelScan(benchmark::State& state) {
 }
 
 // Bare pass and scan timed back to back in each iteration, so that both see the same machine load; the
-// counter is the ratio of their summed processor times.
+// counter is the median of the iterations' ratios of processor times.
 void BM_ScanOverBarePass(benchmark::State& state) {
   Drawing& d = drawingOf(static_cast<std::size_t>(state.range(0)));
   cad::acdbHostApplicationServices()->setWorkingDatabase(d.db.get());
-  double bare = 0, scan = 0;
+  BackToBack pairs;
   for (auto _ : state) {
     const double t0 = threadCpuSeconds();
     benchmark::DoNotOptimize(barePassOver(d.db->modelSpaceId()));
     const double t1 = threadCpuSeconds();
     benchmark::DoNotOptimize(vexCollectModelFrames().size());
     const double t2 = threadCpuSeconds();
-    bare += t1 - t0;
-    scan += t2 - t1;
+    pairs.add(t1 - t0, t2 - t1);
   }
   cad::acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-  state.counters[kScanOverBareCounter] = scan / bare;
+  pairs.report(state);
 }
 
 void entityCounts(benchmark::internal::Benchmark* b) {

@@ -2,6 +2,24 @@
 
 #include <time.h>
 
+#include <algorithm>
+
+void BackToBack::add(double bareSeconds, double scanSeconds) {
+  if (bareSeconds > 0) ratios_.push_back(scanSeconds / bareSeconds);
+  bare_ += bareSeconds;
+  scan_ += scanSeconds;
+}
+
+void BackToBack::report(benchmark::State& state) {
+  if (ratios_.empty()) return;
+  const auto middle = ratios_.begin() + static_cast<std::ptrdiff_t>(ratios_.size() / 2);
+  std::nth_element(ratios_.begin(), middle, ratios_.end());
+  double median = *middle;
+  if (ratios_.size() % 2 == 0) median = (median + *std::max_element(ratios_.begin(), middle)) / 2;
+  state.counters[kScanOverBareCounter] = median;
+  state.counters[kSummedScanOverBareCounter] = scan_ / bare_;
+}
+
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;

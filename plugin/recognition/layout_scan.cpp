@@ -48,7 +48,9 @@ std::vector<VexBatchPrintLayoutRecord> vexCollectPaperLayouts() {
   const bool pickedMode = vexBatchExplicitFrameMode();
   VexBatchLayoutScanContext context(gBatchLayoutDiagnostics, gBatchLayoutCandidateTrace, pickedMode);
   std::vector<VexBatchPrintLayoutRecord> records;
-  records.reserve(layoutIds.size());  // most layouts give a record at least
+  // Room for four sheets a layout, more than most hold: room not filled is address space only, while a list
+  // that grows moves every record made so far into memory the system must first fault in.
+  records.reserve(layoutIds.size() * 4);
   // One set of lists for every layout, emptied between layouts: a drawing with hundreds of layouts does not
   // grow them anew each time.
   VexBatchLayoutCandidates candidates;

@@ -522,29 +522,42 @@ void Loader::defer(PendingEntity pending) {
   DeferredEntity& deferred = entitiesSection_.emplace_back();
   deferred.entity = std::move(pending.entity);
   deferred.handle = pending.handle;
-  deferred.owner = handleNumber(pending.common.owner);
-  deferred.paper = pending.common.paper;
-  deferred.line = pending.line;
-  if (pending.parts.empty() && pending.blockName.empty() && pending.common.layout.empty()) return;
+  deferred.paper = pending.common.paper ? 1 : 0;
+  // Entities of one space come one after another, naming the same owner.
+  const std::uint64_t owner = handleNumber(pending.common.owner);
+  if (owner == 0) {
+    lastDeferredOwner_ = 0;
+  } else if (owner != deferredOwners_[lastDeferredOwner_]) {
+    auto [place, added] =
+        deferredOwnerPlaces_.try_emplace(owner, static_cast<std::uint32_t>(deferredOwners_.size()));
+    if (added) deferredOwners_.push_back(owner);
+    lastDeferredOwner_ = place->second;
+  }
+  deferred.owner = lastDeferredOwner_;
+  // Only references and dimensions are named in messages by their line.
+  const Entity* entity = deferred.entity.get();
+  const bool named = BlockReference::cast(entity) != nullptr || Dimension::cast(entity) != nullptr;
+  if (pending.parts.empty() && pending.blockName.empty() && pending.common.layout.empty() && !named) return;
   // What waits beside it is kept in strings of its own: the file's text is gone by the time it is placed.
   deferred.rare = static_cast<std::uint32_t>(entitiesSectionRare_.size());
   DeferredRare& rare = entitiesSectionRare_.emplace_back();
   rare.layout = pending.common.layout;
   for (auto& [part, handle] : pending.parts) rare.parts.emplace_back(std::move(part), std::string(handle));
   rare.blockName = std::move(pending.blockName);
+  rare.line = pending.line;
 }
 
 PendingEntity Loader::takeDeferred(DeferredEntity& deferred) {
   PendingEntity pending;
   pending.entity = std::move(deferred.entity);
   pending.handle = deferred.handle;
-  pending.common.paper = deferred.paper;
-  pending.line = deferred.line;
+  pending.common.paper = deferred.paper != 0;
   if (deferred.rare != DeferredEntity::kNoRare) {
     DeferredRare& rare = entitiesSectionRare_[deferred.rare];
     pending.common.layout = rare.layout;
     for (auto& [part, handle] : rare.parts) pending.parts.emplace_back(std::move(part), handle);
     pending.blockName = std::move(rare.blockName);
+    pending.line = rare.line;
   }
   return pending;
 }

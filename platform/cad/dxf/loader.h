@@ -48,20 +48,24 @@ struct PendingEntity {
   std::wstring blockName;  // of a block reference
 };
 
-// An entity of the ENTITIES section waiting for the layouts, kept small: a drawing holds hundreds of
-// thousands. What few entities have (parts, a block name, a layout name) waits beside it in `rare`.
+// An entity of the ENTITIES section waiting for the layouts, kept to 24 bytes: a drawing holds hundreds of
+// thousands, and they are all in memory beside the file's text. Its owner is the place of the owner's handle
+// among the few distinct owners the section names. What few entities have (parts, a block name, a layout
+// name, a line for messages) waits beside it in `rare`.
 struct DeferredEntity {
   std::unique_ptr<Entity> entity;
-  std::uint64_t handle = 0, owner = 0;  // numbers, so that placing them reads nothing of the file again
-  std::size_t line = 0;
-  std::uint32_t rare = kNoRare;
-  bool paper = false;
-  static constexpr std::uint32_t kNoRare = 0xFFFFFFFFu;
+  std::uint64_t handle = 0;  // a number, so that placing it reads nothing of the file again
+  std::uint32_t owner = 0;   // 0: none
+  std::uint32_t rare : 31 = kNoRare;
+  std::uint32_t paper : 1 = 0;
+  static constexpr std::uint32_t kNoRare = 0x7FFFFFFFu;
 };
+static_assert(sizeof(DeferredEntity) <= 24);
 struct DeferredRare {
   std::string layout;
   std::vector<std::pair<std::unique_ptr<Object>, std::string>> parts;  // object, handle
   std::wstring blockName;
+  std::size_t line = 0;
 };
 
 struct LayoutRecord {
@@ -167,6 +171,10 @@ class Loader {
   std::unordered_map<ObjectId, BlockInfo> blockInfo_;
   std::vector<DeferredEntity, foundation::LargeAllocator<DeferredEntity>> entitiesSection_;
   std::vector<DeferredRare> entitiesSectionRare_;
+  // The owner handles the deferred entities name, each once (0 first, for none), and the place of the last.
+  std::vector<std::uint64_t> deferredOwners_{0};
+  std::unordered_map<std::uint64_t, std::uint32_t> deferredOwnerPlaces_;
+  std::uint32_t lastDeferredOwner_ = 0;
   std::vector<std::pair<ObjectId, Viewport*>> viewports_;  // block record, viewport; in the order placed
   struct ReferenceRecord {
     ObjectId reference;

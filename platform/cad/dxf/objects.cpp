@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "foundation/large_memory.h"
 #include "foundation/text.h"
 #include "loader.h"
 
@@ -236,45 +235,49 @@ bool Loader::bindLayouts() {
 void Loader::placeEntitiesSection() {
   const ObjectId modelSpace = blockRecordNamed(L"*Model_Space");
   const ObjectId paperSpace = blockRecordNamed(L"*Paper_Space");
-  std::unordered_map<std::uint64_t, ObjectId> ownerRecords;  // entities of one space share their owner
-  std::uint64_t lastOwner = 0;
-  ObjectId lastOwnerRecord;
-  // Where each goes first, so that each block record's list is sized once.
-  std::vector<ObjectId, foundation::LargeAllocator<ObjectId>> targets;
-  targets.reserve(entitiesSection_.size());
-  std::unordered_map<ObjectId, std::size_t> counts;
-  for (const DeferredEntity& deferred : entitiesSection_) {
+  // The block record each owner handle names, null where it names none; entities of one space share it.
+  std::vector<ObjectId> ownerRecords(deferredOwners_.size());
+  for (std::size_t k = 1; k < deferredOwners_.size(); ++k) {
+    const ObjectId owner = db_->objectIdFromHandle(deferredOwners_[k], /*fromFileOnly=*/true);
+    if (BlockTableRecord::cast(db_->objectAt(owner)) != nullptr) ownerRecords[k] = owner;
+  }
+  const auto targetOf = [&](const DeferredEntity& deferred) {
     // The owner handle decides; else the layout named by 410; else paper space (67) or model space.
-    ObjectId target;
-    if (deferred.owner != 0) {
-      if (deferred.owner != lastOwner) {
-        auto known = ownerRecords.find(deferred.owner);
-        if (known == ownerRecords.end()) {
-          const ObjectId owner = db_->objectIdFromHandle(deferred.owner, /*fromFileOnly=*/true);
-          const bool isRecord = BlockTableRecord::cast(db_->objectAt(owner)) != nullptr;
-          known = ownerRecords.emplace(deferred.owner, isRecord ? owner : ObjectId{}).first;
-        }
-        lastOwner = deferred.owner;
-        lastOwnerRecord = known->second;
-      }
-      target = lastOwnerRecord;
-    }
+    ObjectId target = ownerRecords[deferred.owner];
+    if (!target.isNull()) return target;
     const std::string_view layoutName =
         deferred.rare == DeferredEntity::kNoRare ? std::string_view() : entitiesSectionRare_[deferred.rare].layout;
-    if (target.isNull() && !trim(layoutName).empty()) {
+    if (!trim(layoutName).empty()) {
       if (auto* layout = Layout::cast(db_->objectAt(db_->layoutId(decoder_.decode(trim(layoutName)))))) {
         target = layout->getBlockTableRecordId();
       }
     }
-    if (target.isNull()) target = deferred.paper ? paperSpace : modelSpace;
-    targets.push_back(target);
-    ++counts[target];
+    if (target.isNull()) target = deferred.paper != 0 ? paperSpace : modelSpace;
+    return target;
+  };
+  // Where each goes is found twice rather than kept for every entity: each block record's list is sized
+  // once, and nothing as long as the section is made after the file's text is gone.
+  std::unordered_map<ObjectId, std::size_t> counts;
+  ObjectId lastTarget;
+  std::size_t run = 0;  // entities since the last change of target
+  for (const DeferredEntity& deferred : entitiesSection_) {
+    const ObjectId target = targetOf(deferred);
+    if (target != lastTarget) {
+      if (run > 0) counts[lastTarget] += run;
+      lastTarget = target;
+      run = 0;
+    }
+    ++run;
   }
+  if (run > 0) counts[lastTarget] += run;
   for (const auto& [recordId, count] : counts) {
     auto* record = static_cast<BlockTableRecord*>(db_->objectAt(recordId));
     record->entityIds.reserve(record->entityIds.size() + count);
   }
-  for (std::size_t k = 0; k < entitiesSection_.size(); ++k) place(takeDeferred(entitiesSection_[k]), targets[k]);
+  for (DeferredEntity& deferred : entitiesSection_) {
+    const ObjectId target = targetOf(deferred);
+    place(takeDeferred(deferred), target);
+  }
   entitiesSection_.clear();
   entitiesSectionRare_.clear();
 }

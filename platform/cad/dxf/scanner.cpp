@@ -317,16 +317,33 @@ bool Scanner::nextPair(Group& group) {
   const char* const base = text_.data();
   const char* const last = base + text_.size();
   const char* q = base + std::min(pos_, text_.size());
-  while (q != last && *q == ' ') ++q;
-  const char* const digits = q;
   unsigned fast = 0;
-  for (; q != last && q - digits < 4; ++q) {
-    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*q)) - '0';
-    if (digit > 9) break;
-    fast = fast * 10 + digit;
+  bool anyDigit = false;
+  // Most codes are written three wide ("  0", " 10", "330"), extended data's four ("1001"): read without a loop
+  // whose turns vary with the code.
+  if (last - q >= 6) {
+    const auto digit = [](char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0'; };
+    const unsigned d0 = digit(q[0]), d1 = digit(q[1]), d2 = digit(q[2]);
+    const bool space0 = q[0] == ' ', space1 = q[1] == ' ';
+    if (d2 <= 9 && ((d0 <= 9 && d1 <= 9) || (space0 && (d1 <= 9 || space1)))) {
+      fast = (space0 ? 0 : d0 * 100) + (space1 ? 0 : d1 * 10) + d2;
+      anyDigit = true;
+      q += 3;
+      if (d0 <= 9 && digit(*q) <= 9) fast = fast * 10 + digit(*q++);
+    }
+  }
+  if (!anyDigit) {
+    while (q != last && *q == ' ') ++q;
+    const char* const digits = q;
+    for (; q != last && q - digits < 4; ++q) {
+      const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*q)) - '0';
+      if (digit > 9) break;
+      fast = fast * 10 + digit;
+    }
+    anyDigit = q != digits;
   }
   if (q != last && *q == '\r' && separator_ != '\r') ++q;
-  if (q != digits && fast <= kLastCode && q != last && *q == separator_ && q + 1 != last) {
+  if (anyDigit && fast <= kLastCode && q != last && *q == separator_ && q + 1 != last) {
     const char* value = q + 1;
     const char* end = lineEnd(value, last, separator_);
     std::size_t length = static_cast<std::size_t>(end - value);

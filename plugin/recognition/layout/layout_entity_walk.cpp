@@ -169,6 +169,21 @@ class EntityWalk {
   void addBorderLine(const cad::Line& line) {
     const cad::Point3d a = line.startPoint(), b = line.endPoint();
     const double sx = std::fabs(b.x - a.x), sy = std::fabs(b.y - a.y), sz = std::fabs(b.z - a.z);
+    // Most lines lie exactly along an axis: as long as their one side, and within any tolerance of it. The tests
+    // below come to the length alone for them.
+    if (sz == 0 && (sy == 0 || sx == 0)) {
+      const bool horizontal = sy == 0;
+      const double length = horizontal ? sx : sy;
+      if (!(length >= 10 && length <= kVexBatchSheetSideLimit)) return;
+      AxisAlignedBorderLine border;
+      border.horizontal = horizontal;
+      border.position = horizontal ? (a.y + b.y) / 2 : (a.x + b.x) / 2;
+      border.from = horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
+      border.to = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
+      border.plottable = context_.layerIsPlottable(line);
+      layout_.borderLines.push_back(border);
+      return;
+    }
     {
       // Most lines fail a test below whatever their exact length: too short, too long or slanted by the sum of
       // their sides, which is never less than the length. Those are let go before the costly exact length.
@@ -240,17 +255,21 @@ void vexBatchAddFourLineRectangles(VexBatchLayoutCandidates& layout, bool picked
     long long fromKey, toKey;
     std::size_t index;
   };
-  std::vector<Keyed> horizontals;
   std::vector<std::size_t> verticals;  // ordered by `from`, for the lookup of lines that meet a pair's ends
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].horizontal) {
-      verticals.push_back(i);
-      continue;
-    }
+    if (!lines[i].horizontal) verticals.push_back(i);
+  }
+  // Drawn content is mostly short horizontal strokes (text underlines, hatching, dimension lines): without two
+  // verticals to join them, they are not keyed at all.
+  if (verticals.size() < 2) return;
+  std::vector<Keyed> horizontals;
+  horizontals.reserve(lines.size() - verticals.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].horizontal) continue;
     Keyed k{0, 0, i};
     if (bucketOf(lines[i].from, k.fromKey) && bucketOf(lines[i].to, k.toKey)) horizontals.push_back(k);
   }
-  if (horizontals.size() < 2 || verticals.size() < 2) return;
+  if (horizontals.size() < 2) return;
   // Ties keep the drawing's order, as a stable sort would keep them, without its buffer.
   std::sort(horizontals.begin(), horizontals.end(), [](const Keyed& a, const Keyed& b) {
     if (a.fromKey != b.fromKey) return a.fromKey < b.fromKey;
