@@ -41,3 +41,13 @@ std::vector<CommandOutput> outputByCommand(const std::string& output) {
   }
   return commands;
 }
+
+std::pair<unsigned, unsigned> pngSize(const std::string& png) {
+  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return {0, 0};
+  auto be32 = [&](std::size_t at) {
+    unsigned v = 0;
+    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
+    return v;
+  };
+  return {be32(16), be32(20)};
+}

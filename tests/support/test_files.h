@@ -10,6 +10,9 @@ std::vector<std::string> linesOf(const std::string& text);
 // The lines of a text file; empty when it cannot be read.
 std::vector<std::string> fileLines(const std::string& path);
 
+// Width and height from a PNG's header; {0, 0} when the bytes are not a PNG.
+std::pair<unsigned, unsigned> pngSize(const std::string& png);
+
 // What each command typed in cadhost printed: its name (as typed after "Command: ") and the non-empty lines up to
 // the next command. The lines before the first command (start-up) come under the name "".
 using CommandOutput = std::pair<std::string, std::vector<std::string>>;

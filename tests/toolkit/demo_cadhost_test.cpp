@@ -7,6 +7,7 @@
 
 #include "cadhost_run.h"
 #include "foundation/files.h"
+#include "test_files.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ bool inOrder(const std::string& text, std::initializer_list<std::string> parts) 
     at += part.size();
   }
   return true;
-}
-
-// Width and height from a PNG's header.
-std::pair<unsigned, unsigned> pngSize(const std::string& png) {
-  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return {0, 0};
-  auto be32 = [&](std::size_t at) {
-    unsigned v = 0;
-    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
-    return v;
-  };
-  return {be32(16), be32(20)};
 }
 
 TEST(DemoWindowInCadhost, AScriptClicksTypesChoosesAndAnswersTheAlert) {

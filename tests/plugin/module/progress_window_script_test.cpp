@@ -28,6 +28,7 @@
 #include "recognition/job_pages.h"
 #include "recognition/recognition_state.h"
 #include "staged_job_lines.h"
+#include "test_files.h"
 #include "toolkit/application.h"
 #include "toolkit/layer.h"
 #include "toolkit/text_field.h"
@@ -40,18 +41,6 @@ namespace {
 const std::string kDrawing = std::string(QUODL_SAMPLES) + "/chinese-layouts.dxf";
 
 std::string narrow(const std::wstring& text) { return foundation::utf8FromWideLossy(text); }
-
-// Width and height from a PNG's header.
-std::pair<unsigned, unsigned> pngSize(const std::string& file) {
-  const std::string png = foundation::readFile(file).data;
-  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return {0, 0};
-  auto be32 = [&](std::size_t at) {
-    unsigned v = 0;
-    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
-    return v;
-  };
-  return {be32(16), be32(20)};
-}
 
 class ProgressWindowScriptTest : public HostTest, public ::testing::WithParamInterface<const char*> {
  protected:
@@ -142,7 +131,7 @@ TEST_P(ProgressWindowScriptTest, ACadhostScriptRendersTheWindowAtTheStartMiddleA
   }
   for (const char* moment : {"start", "middle", "end"}) {
     const std::string png = renderings + "/" + moment + ".png";
-    EXPECT_EQ(pngSize(png), (std::pair<unsigned, unsigned>{680, 720})) << png;
+    EXPECT_EQ(pngSize(foundation::readFile(png).data), (std::pair<unsigned, unsigned>{680, 720})) << png;
     std::cout << "[ progress window ] " << png << "\n";
   }
   for (std::size_t i = 0; i < pages.size(); ++i) {

@@ -45,18 +45,6 @@ class PlotCommandTest : public PlotJobTest {
     PlotJobTest::TearDown();
   }
 
-  void stage(std::vector<VexBatchPrintPageSpec> pages, bool merged, const std::string& output) {
-    VexBatchPrintPendingJob job;
-    job.pages = std::move(pages);
-    job.outputPath = widePath(output);
-    job.drawingPath = vexBatchCurrentDrawingPath();
-    job.totalPageCount = job.pages.size();
-    job.merged = merged;
-    job.active = true;
-    ASSERT_TRUE(vexBatchWritePendingJobSnapshot(job, "pending"));
-    gBatchPrintPendingJob = std::move(job);
-  }
-
   // Queues the command as the panel does and lets the host run it; what it printed.
   static std::string run(std::string_view command) {
     cad::commandLine().clearTranscript();
