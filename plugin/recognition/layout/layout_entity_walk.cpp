@@ -174,14 +174,7 @@ class EntityWalk {
     if (sz == 0 && (sy == 0 || sx == 0)) {
       const bool horizontal = sy == 0;
       const double length = horizontal ? sx : sy;
-      if (!(length >= 10 && length <= kVexBatchSheetSideLimit)) return;
-      AxisAlignedBorderLine border;
-      border.horizontal = horizontal;
-      border.position = horizontal ? (a.y + b.y) / 2 : (a.x + b.x) / 2;
-      border.from = horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
-      border.to = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
-      border.plottable = context_.layerIsPlottable(line);
-      layout_.borderLines.push_back(border);
+      if (length >= 10 && length <= kVexBatchSheetSideLimit) keepBorderLine(line, a, b, horizontal);
       return;
     }
     {
@@ -195,17 +188,19 @@ class EntityWalk {
         return;
       }
     }
-    // A line along an axis is exactly as long as its one side.
-    const double length = sy == 0 && sz == 0 ? sx : sx == 0 && sz == 0 ? sy : a.distanceTo(b);
+    const double length = a.distanceTo(b);
     if (!(length >= 10 && length <= kVexBatchSheetSideLimit)) return;
     const double tol = std::max(1e-5 * length, 1e-4);
-    const double dx = std::fabs(b.x - a.x), dy = std::fabs(b.y - a.y);
-    if (dx > tol && dy > tol) return;
+    if (sx > tol && sy > tol) return;
+    keepBorderLine(line, a, b, sy <= tol);
+  }
+
+  void keepBorderLine(const cad::Line& line, const cad::Point3d& a, const cad::Point3d& b, bool horizontal) {
     AxisAlignedBorderLine border;
-    border.horizontal = dy <= tol;
-    border.position = border.horizontal ? (a.y + b.y) / 2 : (a.x + b.x) / 2;
-    border.from = border.horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
-    border.to = border.horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
+    border.horizontal = horizontal;
+    border.position = horizontal ? (a.y + b.y) / 2 : (a.x + b.x) / 2;
+    border.from = horizontal ? std::min(a.x, b.x) : std::min(a.y, b.y);
+    border.to = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
     border.plottable = context_.layerIsPlottable(line);
     layout_.borderLines.push_back(border);
   }
