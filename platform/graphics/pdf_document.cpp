@@ -1,6 +1,5 @@
 #include "graphics/pdf_document.h"
 
-#include <qpdf/ClosedFileInputSource.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
@@ -15,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "pdf_file_input.h"
 #include "pdf_page_data.h"
 #include "pdf_qpdf_errors.h"
 
@@ -146,7 +146,7 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string& path, std::str
     pdf->setAttemptRecovery(false);
     // Open while it is read now; afterwards the file is opened only for the moments its stream data is read,
     // so that any number of documents can wait for one write.
-    auto input = std::make_shared<ClosedFileInputSource>(path.c_str());
+    auto input = std::make_shared<PdfFileInput>(path);
     input->stayOpen(true);
     pdf->processInputSource(input);
 
