@@ -367,7 +367,7 @@ void sheet(Dxf& d, Noise& n, int number) {
     d.group(100, "AcDbText");
     d.point(10, px + 100, py + 100);
     d.real(40, 150);
-    d.group(1, "D" + std::to_string(k));
+    d.group(1, std::string("D").append(std::to_string(k)));
     d.group(100, "AcDbAttribute");
     d.group(2, "TAG");
     d.integer(70, 0);

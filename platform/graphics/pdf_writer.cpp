@@ -253,7 +253,9 @@ bool PdfWriter::close(std::string* error) {
   // Read while writing: a file replaced meanwhile may have given bytes of another file.
   if (sourcesChanged()) return failed();
   s.sources.clear();
-  const foundation::FileResult written = foundation::writeFileAtomically(s.path, bytes);
+  // Callers write into work files that they move into place themselves, as a PDF context writes its file
+  // without waiting for the disk.
+  const foundation::FileResult written = foundation::writeFileAtomically(s.path, bytes, foundation::Flush::none);
   if (!written) {
     s.fail(written.error);
     return failed();

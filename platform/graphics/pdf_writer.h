@@ -3,6 +3,7 @@
 // transforms, and pages of other documents drawn into it (each as a form XObject, clipped to its crop box).
 // Nothing reaches the disk before close(), which writes a work file beside the target and puts it in the
 // target's place in one rename: the target holds its old content or the complete new file, never a part.
+// Like a PDF context, it does not wait for the disk.
 
 #include <memory>
 #include <string>

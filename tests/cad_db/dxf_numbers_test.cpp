@@ -58,7 +58,7 @@ TEST(DxfNumbers, RealsAreTheLibrarysDoubles) {
     for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
     if (whole == 0 || fraction > 0) text += ".";
     for (int d = 0; d < fraction || (whole == 0 && d == 0); ++d) text += static_cast<char>('0' + random() % 10);
-    if (random() % 5 == 0) text += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
+    if (random() % 5 == 0) text.append("e").append(std::to_string(static_cast<int>(random() % 60) - 30));
     values.push_back(text);
   }
   expectReadAsTheLibraryReads(values);

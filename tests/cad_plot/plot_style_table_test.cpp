@@ -74,8 +74,8 @@ TEST(PlotStyleTable, AnyDamageIsRefusedWithAReason) {
   const std::string style = " 1{\n  name=\"Color_1\"\n  color=object\n  lineweight=object\n }\n";
   std::string allStyles = "plot_style{\n";
   for (int i = 1; i <= 255; ++i) {
-    allStyles += " " + std::to_string(i) + "{\n  name=\"Color_" + std::to_string(i) +
-                 "\"\n  color=object\n  lineweight=object\n }\n";
+    allStyles.append(" ").append(std::to_string(i)).append("{\n  name=\"Color_").append(std::to_string(i));
+    allStyles += "\"\n  color=object\n  lineweight=object\n }\n";
   }
   allStyles += "}\n";
   ASSERT_TRUE(decodePlotStyleTable(packPlotStyleTable(PlotStyleKind::kColorDependent, allStyles)).table);

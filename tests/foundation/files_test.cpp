@@ -131,6 +131,22 @@ TEST_F(Files, AtomicWriteReportsAFolderThatCannotBeFlushed) {
   EXPECT_EQ(entries(), std::vector<std::string>{"x"});
 }
 
+// Without the flush no fsync is asked for at all (a failing one would show), yet a failed step still keeps the
+// old file whole and leaves no temporary file.
+TEST_F(Files, AtomicWriteWithoutFlushSkipsTheDiskButNotTheRename) {
+  const std::string path = dir / "checkpoint.json";
+  ASSERT_TRUE(writeFileAtomically(path, "old", Flush::none));
+  failNextFileOperation(FileOperation::fsync, EIO);
+  EXPECT_TRUE(writeFileAtomically(path, "new", Flush::none));
+  clearFileFaults();
+  EXPECT_EQ(readText(path), "new");
+
+  failNextFileOperation(FileOperation::rename, EROFS);
+  EXPECT_EQ(writeFileAtomically(path, "never", Flush::none).code, EROFS);
+  EXPECT_EQ(readText(path), "new");
+  EXPECT_EQ(entries(), std::vector<std::string>{"checkpoint.json"});
+}
+
 TEST_F(Files, ReadOnlyFolderRefusesWrites) {
   if (!permissionsAreEnforced()) GTEST_SKIP() << "running as root: permission bits do not stop writes";
   fs::create_directory(dir / "locked");

@@ -242,7 +242,6 @@ TEST(PdfWriterClose, AFailedWriteLeavesTheOldTargetWholeAndNoWorkFile) {
   };
   const Fault faults[] = {
       {foundation::FileOperation::write, ENOSPC, "No space left on device"},
-      {foundation::FileOperation::fsync, EIO, "Input/output error"},
       {foundation::FileOperation::rename, EROFS, "Read-only file system"},
   };
   TempFolder dir("quodl-pdf");

@@ -331,7 +331,7 @@ void FileBytes::append(const char* bytes, std::size_t count) {
   std::memcpy(resize(at + count) + at, bytes, count);
 }
 
-FileResult writeFileAtomically(const std::string& path, std::string_view data) {
+FileResult writeFileAtomically(const std::string& path, std::string_view data, Flush flush) {
   const std::string name = lastPathComponent(path);
   if (name.empty() || name == "/" || name == "." || name == "..") return fail(EINVAL, "write", path);
   const std::string folder = parentOf(path);
@@ -358,12 +358,12 @@ FileResult writeFileAtomically(const std::string& path, std::string_view data) {
   };
   if (replacing && ::fchmod(file.get(), existing.st_mode & 07777) != 0) return abandon(errno, "write");
   if (writeAll(file.get(), data) != 0) return abandon(errno, "write");
-  if (syncDescriptor(file.get()) != 0) return abandon(errno, "write");
+  if (flush == Flush::toDisk && syncDescriptor(file.get()) != 0) return abandon(errno, "write");
   if (::close(file.release()) != 0) return abandon(errno, "write");
   if (faulted(FileOperation::rename) || ::renameat(dir.get(), temporary.c_str(), dir.get(), name.c_str()) != 0) {
     return abandon(errno, "write");
   }
-  if (syncDescriptor(dir.get()) != 0) return fail(errno, "flush the folder of", path);
+  if (flush == Flush::toDisk && syncDescriptor(dir.get()) != 0) return fail(errno, "flush the folder of", path);
   return FileResult::success();
 }
 

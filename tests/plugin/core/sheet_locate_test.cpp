@@ -26,8 +26,8 @@ class ZoomWatch : public cad::EditorReactor {
 };
 
 VexBatchFocusTarget target(VexBatchPrintSource source, const std::wstring& layout, double minX, double minY,
-                           double maxX, double maxY) {
-  return {source, layout, minX, minY, maxX, maxY, true, 0};
+                           double maxX, double maxY, bool pending = true) {
+  return {source, layout, minX, minY, maxX, maxY, pending, 0};
 }
 
 class SheetLocateTest : public DrawingCommandTest {
@@ -139,7 +139,7 @@ TEST_F(SheetLocateTest, FailuresSayWhyConsumeTheRequestAndShowNothing) {
     std::wstring layoutAfter;
   } cases[] = {
       {"nothing pending",
-       {VexBatchPrintSourceLayout, L"Sheet B", 0, 0, 10, 10, false, 0},
+       target(VexBatchPrintSourceLayout, L"Sheet B", 0, 0, 10, 10, false),
        L"没有待定位的图框，请先在批打面板中选择一项。",
        L"Layout1"},
       {"an unknown layout", target(VexBatchPrintSourceLayout, L"Gone", 0, 0, 10, 10), L"定位失败：无法切换到目标布局。",

@@ -233,7 +233,7 @@ TEST_F(Snapshot, AFailedWriteLeavesTheEarlierSnapshotWholeAndNoWorkFile) {
   ASSERT_TRUE(vexBatchWritePendingJobSnapshot(stagedJob(), "pending"));
   const std::string before = contentOf(current());
   for (const auto operation :
-       {foundation::FileOperation::write, foundation::FileOperation::rename, foundation::FileOperation::fsync}) {
+       {foundation::FileOperation::write, foundation::FileOperation::rename}) {
     foundation::failNextFileOperation(operation, ENOSPC);
     EXPECT_FALSE(vexBatchWritePendingJobSnapshot(stagedJob(), "failed"));
     EXPECT_EQ(contentOf(current()), before);

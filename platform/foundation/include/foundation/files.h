@@ -86,10 +86,16 @@ ReadResult readOwnFile(const std::string& path, std::size_t maxBytes = std::nume
 // As readFile, into large pages, for files read whole that may be large (drawings).
 BytesResult readFileBytes(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
+// Whether an atomic write waits for the disk. Without the wait, readers and a crash of the program still see
+// the old file or the new one whole; only the machine losing power can cost the newest write. Files rewritten
+// at every step of a long run (a job's checkpoint) or soon superseded (a work file) need no wait.
+enum class Flush { toDisk, none };
+
 // Writes a temporary file in the same folder, flushes it to disk, renames it over the path and flushes the
 // folder, so that readers see the old file or the new one, never a part. A replaced file keeps its permissions.
 // A folder that cannot be flushed is reported as a failure although the new file is then already in place.
-FileResult writeFileAtomically(const std::string& path, std::string_view data);
+// With Flush::none, the same without either flush.
+FileResult writeFileAtomically(const std::string& path, std::string_view data, Flush flush = Flush::toDisk);
 
 // Moves an item to a path that must not exist (EEXIST otherwise, whatever the race). Across volumes the item
 // is copied and the original removed only once the copy is complete.
