@@ -244,11 +244,11 @@ void BM_IsolatedMergedJob(benchmark::State& state) { compare(state, Job::isolate
 void BM_MergedJob(benchmark::State& state) { compare(state, Job::merged); }
 
 // A plan-sheet run takes seconds, a grid run a fraction of one: the grid gets more runs for a steady median.
-BENCHMARK(BM_SplitJob)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0);
+BENCHMARK(BM_SplitJob)->Unit(benchmark::kMillisecond)->Iterations(5)->Arg(0);
 BENCHMARK(BM_SplitJob)->Unit(benchmark::kMillisecond)->Iterations(9)->Arg(1);
-BENCHMARK(BM_IsolatedMergedJob)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0);
+BENCHMARK(BM_IsolatedMergedJob)->Unit(benchmark::kMillisecond)->Iterations(5)->Arg(0);
 BENCHMARK(BM_IsolatedMergedJob)->Unit(benchmark::kMillisecond)->Iterations(9)->Arg(1);
-BENCHMARK(BM_MergedJob)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0);
+BENCHMARK(BM_MergedJob)->Unit(benchmark::kMillisecond)->Iterations(5)->Arg(0);
 BENCHMARK(BM_MergedJob)->Unit(benchmark::kMillisecond)->Iterations(9)->Arg(1);
 
 void printShare(const std::string& workload, Job job) {
