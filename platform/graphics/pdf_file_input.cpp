@@ -110,6 +110,13 @@ std::size_t PdfFileInput::read(char* buffer, std::size_t length) {
 }
 
 qpdf_offset_t PdfFileInput::findAndSkipNextEOL() {
+  // One descriptor and one buffer for the whole scan, which reads a byte at a time past the line's end.
+  struct HoldOpen {
+    PdfFileInput& input;
+    bool kept;
+    ~HoldOpen() { input.stayOpen(kept); }
+  } hold{*this, stayOpen_};
+  stayOpen_ = true;
   char buffer[1024];
   for (;;) {
     const qpdf_offset_t start = position_;

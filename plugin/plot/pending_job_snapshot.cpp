@@ -249,8 +249,8 @@ bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job, const s
   const std::string path = vexBatchPendingJobSnapshotPath();
   if (!foundation::createDirectory(foundation::deletingLastPathComponent(path), true)) return false;
   // A folder in the file's place makes the final rename fail; the work file goes and the folder stays.
-  // Rewritten after every page: a crash of the host finds the old snapshot or the new one, and waiting for the
-  // disk each time would cost a tiny sheet as much as plotting it.
+  // Rewritten after every page: a crash of the host finds the old snapshot or the new one whole, and every page
+  // need not wait for the disk.
   return static_cast<bool>(foundation::writeFileAtomically(path, text.text, foundation::Flush::none));
 }
 

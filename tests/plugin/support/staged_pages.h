@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "recognition/box.h"
 #include "recognition/model_scan.h"
 #include "recognition/page_spec.h"
 
@@ -14,10 +15,7 @@ inline std::vector<VexBatchPrintPageSpec> stagedModelFramePages() {
     page.source = VexBatchPrintSourceModel;
     page.name = frame.name;
     page.layoutName = L"Model";
-    page.minX = frame.minX;
-    page.minY = frame.minY;
-    page.maxX = frame.maxX;
-    page.maxY = frame.maxY;
+    vexBatchSetBox(page, vexBatchBoxOf(frame));
     page.paper = frame.paper;
     page.outputIndex = pages.size() + 1;
     pages.push_back(std::move(page));
