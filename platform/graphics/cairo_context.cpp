@@ -10,6 +10,7 @@
 
 #include "foundation/files.h"
 #include "graphics/pango_text.h"
+#include "graphics/pdf_compaction.h"
 #include "graphics/symbols.h"
 
 namespace graphics {
@@ -168,6 +169,9 @@ std::string CairoContext::finish() {
   if (const cairo_status_t status = cairo_surface_status(impl_->surface); status != CAIRO_STATUS_SUCCESS) {
     return std::string("Cannot make the PDF: ") + cairo_status_to_string(status);
   }
+  // Cairo's file is sound but large (whole fonts' subroutines, coordinates to 1/256 point, loose objects);
+  // where it cannot be compacted it is written as it is.
+  (void)compactPdf(impl_->pdfData);
   const foundation::FileResult written = foundation::writeFileAtomically(impl_->path, impl_->pdfData);
   return written.ok ? std::string() : written.error;
 }

@@ -6,7 +6,6 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <charconv>
 #include <cmath>
 #include <exception>
 #include <map>
@@ -15,6 +14,8 @@
 
 #include "foundation/files.h"
 #include "foundation/paths.h"
+#include "graphics/pdf_font_sharing.h"
+#include "pdf_numbers.h"
 #include "pdf_page_data.h"
 #include "pdf_qpdf_errors.h"
 
@@ -22,19 +23,8 @@ namespace graphics {
 
 namespace {
 
-// Fixed notation (PDF has no exponents), ten decimals at most: far finer than any device resolves.
-void appendNumber(std::string& out, double value) {
-  char buffer[400];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 10);
-  if (ec != std::errc()) {
-    out += '0';
-    return;
-  }
-  std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
-  while (text.back() == '0') text.remove_suffix(1);
-  if (text.back() == '.') text.remove_suffix(1);
-  out += text == "-0" ? "0" : text;
-}
+// Ten decimals at most: far finer than any device resolves.
+void appendNumber(std::string& out, double value) { appendPdfNumber(out, value, 10); }
 
 void appendNumbers(std::string& out, std::initializer_list<double> values, const char* op) {
   for (double v : values) {
@@ -234,8 +224,10 @@ bool PdfWriter::close(std::string* error) {
   std::string bytes;
   try {
     Pl_String sink("PDF file", nullptr, bytes);
+    shareIdenticalFonts(s.out);
     QPDFWriter writer(s.out);
     writer.setOutputPipeline(&sink);
+    writer.setObjectStreamMode(qpdf_o_generate);
     writer.setMinimumPDFVersion(s.version);
     writer.write();
     if (s.out.anyWarnings()) throw s.out.getWarnings().front();

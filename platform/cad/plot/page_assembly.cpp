@@ -8,6 +8,8 @@
 #include <exception>
 #include <memory>
 
+#include "graphics/pdf_font_sharing.h"
+
 namespace cad {
 
 bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& output, std::string& error) {
@@ -33,7 +35,10 @@ bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& o
       }
       sources.push_back(std::move(source));
     }
+    // Sheets plotted alike use the same fonts: the file holds each once.
+    graphics::shareIdenticalFonts(pdf);
     QPDFWriter writer(pdf, output.c_str());
+    writer.setObjectStreamMode(qpdf_o_generate);
     writer.write();
   } catch (const std::exception& e) {
     error = std::string("Cannot write the plot's PDF: ") + e.what();
