@@ -172,7 +172,9 @@ std::string CairoContext::finish() {
   // Cairo's file is sound but large (whole fonts' subroutines, coordinates to 1/256 point, loose objects);
   // where it cannot be compacted it is written as it is.
   (void)compactPdf(impl_->pdfData);
-  const foundation::FileResult written = foundation::writeFileAtomically(impl_->path, impl_->pdfData);
+  // As a PDF context does, the file is put in place whole without waiting for the disk.
+  const foundation::FileResult written =
+      foundation::writeFileAtomically(impl_->path, impl_->pdfData, foundation::Flush::none);
   return written.ok ? std::string() : written.error;
 }
 

@@ -83,7 +83,15 @@ RunningApplicationRegistration::RunningApplicationRegistration(const std::string
       {"bundleIdentifier", bundleIdentifier}, {"localizedName", localizedName}, {"processIdentifier", pid}};
   if (const std::optional<ProcessState> self = processState(pid)) entry["processStartTime"] = self->startTime;
   const std::string path = foundation::appendingPathComponent(folder, std::to_string(pid) + ".json");
-  if (const foundation::FileResult written = foundation::writeJsonFile(path, entry); !written) {
+  // The entry lives as long as the process: it is put in place whole but not waited for on the disk, which
+  // would hold up every start for nothing (after a crash its process is gone and the entry is passed over).
+  const foundation::JsonText text = foundation::serializeJson(entry);
+  if (!text) {
+    error_ = "Cannot write \"" + path + "\": " + text.error;
+    return;
+  }
+  if (const foundation::FileResult written = foundation::writeFileAtomically(path, text.text, foundation::Flush::none);
+      !written) {
     error_ = written.error;
     return;
   }
