@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/text_measurer.h"
 #include "line_source.h"
 #include "options.h"
 #include "session.h"
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     std::fputs(cadhost::usageText().c_str(), stdout);
     return 0;
   }
+  // The system's fonts are found in the background (Pango reads fontconfig's caches on a thread of its own)
+  // while the drawings are read, instead of when the first text is drawn or measured.
+  (void)graphics::fontMeasurer();
   auto input = parsed.options.script ? std::make_unique<cadhost::LineSource>(*parsed.options.script)
                                      : std::make_unique<cadhost::LineSource>();
   if (!input->ok()) {

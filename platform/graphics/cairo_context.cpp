@@ -229,8 +229,9 @@ void CairoContext::onText(const TextDraw& text) {
   setSource(cr, text.attributes.color);
   // Pango spaces glyphs for one scale: under a transform that scales x and y apart (narrowed or stretched text)
   // it would space them for the wrong one. Metrics are not hinted, so the layout is the same at any uniform
-  // scale: it is made for one and drawn under the real transform.
-  const double uniform = std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
+  // scale: it is made for one and drawn under the real transform. A PDF keeps outlines, not pixels: its layouts
+  // are all made at scale 1, so that the fonts are looked up once rather than once for every text size.
+  const double uniform = impl_->isPdf ? 1.0 : std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
   cairo_matrix_t layoutMatrix;
   cairo_matrix_init_scale(&layoutMatrix, uniform > 0 ? uniform : 1, uniform > 0 ? uniform : 1);
   cairo_set_matrix(cr, &layoutMatrix);

@@ -45,7 +45,9 @@ void roundCoordinates(QPDF& pdf) {
 }  // namespace
 
 bool compactPdf(std::string& bytes) {
+  std::string out;
   try {
+    // Reads `bytes` in place: they are replaced only once the document is gone.
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.setAttemptRecovery(false);
@@ -53,18 +55,17 @@ bool compactPdf(std::string& bytes) {
     if (pdf.anyWarnings()) return false;
     compactFontPrograms(pdf);
     roundCoordinates(pdf);
-    std::string out;
     Pl_String sink("compact PDF", nullptr, out);
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&sink);
     writer.setCompressStreams(true);
     writer.write();
     if (pdf.anyWarnings()) return false;
-    bytes = std::move(out);
-    return true;
   } catch (const std::exception&) {
     return false;
   }
+  bytes = std::move(out);
+  return true;
 }
 
 }  // namespace graphics
