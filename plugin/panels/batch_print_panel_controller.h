@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "core/print_source.h"
 #include "panels/batch_print_row.h"
@@ -140,6 +141,8 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
   void moveSelectedRow(long by);
   // The shown rows whose indexes the table highlights.
   VexBatchPrintRows highlightedRows() const;
+  // The text's width in the system font, as the column fit measures it.
+  double measuredWidth(const std::string& text);
 
   std::shared_ptr<QDLApplicationPanel> panel_;
   std::shared_ptr<QDLModernWorkspace> workspace_;
@@ -150,6 +153,8 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
   VexBatchPrintRows removedRows_;
   std::uint64_t blankExcludedCount_ = 0;
   std::string drawingKey_;
+  std::unordered_map<std::string, double> measuredWidths_;
+  const void* measuredBy_ = nullptr;
 
   std::shared_ptr<toolkit::SegmentedControl> sourceMode_;
   std::shared_ptr<toolkit::TextField> recognitionStatusLabel_;

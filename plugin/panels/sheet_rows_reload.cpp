@@ -65,7 +65,10 @@ void VexBatchPrintPanelController::reloadFromActiveDrawing() {
   reloadPlotStylesForActiveDrawing();
 
   const std::string key = vexBatchCurrentDrawingKey();
-  if (drawingKey_.empty() || drawingKey_ != key) {
+  // The first load has no earlier drawing to forget: a range or pick the user made before the panel first
+  // showed belongs to this drawing and stays.
+  if (drawingKey_.empty()) drawingKey_ = key;
+  if (drawingKey_ != key) {
     drawingKey_ = key;
     manualRows_.clear();
     removedRows_.clear();

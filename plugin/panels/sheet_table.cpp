@@ -117,6 +117,20 @@ std::shared_ptr<toolkit::View> VexBatchPrintPanelController::viewForTableColumn(
   return cell;
 }
 
+double VexBatchPrintPanelController::measuredWidth(const std::string& text) {
+  if (text.empty()) return 0;
+  // A text measures the same in the same font by the same measurer, so each is measured once; the widths go
+  // with a new measurer, and are let go when the list has long outgrown them.
+  const graphics::TextMeasurer& measurer = graphics::textMeasurer();
+  if (measuredBy_ != &measurer || measuredWidths_.size() > 4 * allRows_.size() + 4096) {
+    measuredWidths_.clear();
+    measuredBy_ = &measurer;
+  }
+  const auto [it, added] = measuredWidths_.try_emplace(text, 0.0);
+  if (added) it->second = measurer.width(text, graphics::Font::system(graphics::Font::systemFontSize()));
+  return it->second;
+}
+
 void VexBatchPrintPanelController::updateTableColumnWidths() {
   // A restored window frame resizes the window before the table exists.
   if (!table_) return;
@@ -128,12 +142,10 @@ void VexBatchPrintPanelController::updateTableColumnWidths() {
   double l = 105;
   double s = 105;
   double p = 125;
-  const graphics::TextMeasurer& measurer = graphics::textMeasurer();
-  const graphics::Font font = graphics::Font::system(graphics::Font::systemFontSize());
   for (const auto& row : rows_) {
-    l = std::max(l, measurer.width(row->layoutName, font) + 28);
-    s = std::max(s, measurer.width(row->setupName, font) + 28);
-    p = std::max(p, measurer.width(row->paperName, font) + 28);
+    l = std::max(l, measuredWidth(row->layoutName) + 28);
+    s = std::max(s, measuredWidth(row->setupName) + 28);
+    p = std::max(p, measuredWidth(row->paperName) + 28);
   }
   l = std::min(l, 260.0);
   s = std::min(s, 240.0);
