@@ -2,6 +2,7 @@
 // what they print, with no work active and during a queue run or a compact export.
 #include "app/entry_point.h"
 #include "app/status_report.h"
+#include "core/panel_handoffs.h"
 #include "foundation/user_defaults.h"
 #include "host_fixture.h"
 #include "plot/last_result.h"
@@ -100,6 +101,8 @@ TEST_F(CommandHandlersTest, EachHandlerReachesItsWorkAndPrintsItsLines) {
       SCOPED_TRACE(testing::Message() << foundation::utf8FromWideLossy(c.command) << " work="
                                       << static_cast<int>(work));
       vexBatchPrintRestoreLastResult({});
+      // Each handler starts with no panel, as after loading.
+      closeFullPanel();
       run(c.command);
       // The full panel's plot-style line comes with each load of its rows; the handlers' own lines are compared.
       std::wstring lines = transcript();
