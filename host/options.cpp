@@ -92,7 +92,8 @@ Command lines
                     "*CANCEL*" to cancel.
   @VERB ...         acts on windows as a person would; WINDOW is a window's identifier or title, VIEW a
                     view's identifier, and words with blanks go in double quotes:
-                      @click WINDOW VIEW          click a button, check box, table cell…
+                      @click WINDOW VIEW [cmd|shift]   click a button, check box, table cell…,
+                                                  holding Command or Shift
                       @type WINDOW FIELD TEXT     type into a text field and press Return
                       @choose WINDOW VIEW ITEM    choose a pop-up item or a segment (title, or #n)
                       @alert BUTTON               press an alert's button (title, or #n): the one
@@ -100,6 +101,7 @@ Command lines
                       @file [PATH]...             choose in the open or save panel showing, else in the
                                                   next one; no path cancels it
                       @key [WINDOW] KEY           press Escape, Return, cmd+d… (the key window by default)
+                      @scroll WINDOW VIEW DY      turn the wheel over the view (DY > 0: towards the top)
                       @render WINDOW FILE.png [SCALE]   write the window as a PNG image
                       @wait WINDOW VIEW TEXT      whether the view's text (a field's, a button's
                                                   title) contains TEXT

@@ -12,6 +12,7 @@
 #include "toolkit/alert.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
+#include "toolkit/event.h"
 #include "toolkit/file_panels.h"
 #include "toolkit/modal_responder.h"
 #include "toolkit/pop_up_button.h"
@@ -67,6 +68,8 @@ Found find(const std::string& windowName, const std::string* identifier) {
     return f;
   }
   if (identifier != nullptr) {
+    // What a person points at is the window as last displayed: laid out, its table's rows made.
+    f.window->layoutIfNeeded();
     f.view = toolkit::findView(*f.window, *identifier);
     if (f.view == nullptr) f.error = "No view \"" + *identifier + "\" in \"" + windowName + "\".";
   }
@@ -75,9 +78,15 @@ Found find(const std::string& windowName, const std::string* identifier) {
 
 std::string click(const std::string& arguments) {
   const auto w = words(arguments);
-  if (w.size() != 2) return "Usage: @click WINDOW VIEW";
+  if (w.size() != 2 && w.size() != 3) return "Usage: @click WINDOW VIEW [cmd|shift]";
+  std::uint64_t modifiers = 0;
+  if (w.size() == 3) {
+    if (w[2] == "cmd") modifiers = toolkit::modifier::command;
+    else if (w[2] == "shift") modifiers = toolkit::modifier::shift;
+    else return "Unknown modifier \"" + w[2] + "\": cmd or shift.";
+  }
   const Found f = find(w[0], &w[1]);
-  return f.error.empty() ? toolkit::clickView(*f.view) : f.error;
+  return f.error.empty() ? toolkit::clickView(*f.view, 1, modifiers) : f.error;
 }
 
 std::string type(const std::string& arguments) {
@@ -153,6 +162,18 @@ std::string key(const std::string& arguments) {
   if (w.size() != 2) return "Usage: @key [WINDOW] KEY";
   const Found f = find(w[0], nullptr);
   return f.error.empty() ? toolkit::pressKey(f.window, w[1]) : f.error;
+}
+
+// The wheel turned over a view by DY points, positive towards the top.
+std::string scroll(const std::string& arguments) {
+  const auto w = words(arguments);
+  if (w.size() != 3) return "Usage: @scroll WINDOW VIEW DY";
+  const Found f = find(w[0], &w[1]);
+  if (!f.error.empty()) return f.error;
+  char* end = nullptr;
+  const double dy = std::strtod(w[2].c_str(), &end);
+  if (end == w[2].c_str() || *end != 0 || !std::isfinite(dy)) return "The distance \"" + w[2] + "\" is not a number.";
+  return toolkit::scrollOver(*f.view, dy);
 }
 
 std::string render(const std::string& arguments) {
@@ -241,6 +262,7 @@ void installWindowLines(NextLine nextLine, Say say) {
   commands.add("alert", [say](const std::string& arguments) { return alert(arguments, say); });
   commands.add("file", file);
   commands.add("key", key);
+  commands.add("scroll", scroll);
   commands.add("render", render);
   commands.add("wait", wait);
   commands.add("activate", activate);

@@ -13,6 +13,24 @@ PanelHandoffs& installedHandoffs() {
 
 void setPanelHandoffs(PanelHandoffs handoffs) { installedHandoffs() = std::move(handoffs); }
 
+void showFullPanel(bool followSpace) {
+  if (installedHandoffs().showFull) installedHandoffs().showFull(followSpace);
+}
+
+void hideFullPanel() {
+  if (installedHandoffs().hideFull) installedHandoffs().hideFull();
+}
+
+bool fullPanelVisible() { return installedHandoffs().fullVisible && installedHandoffs().fullVisible(); }
+
+void showFullPanelHome() {
+  if (installedHandoffs().showFullHome) installedHandoffs().showFullHome();
+}
+
+void closeFullPanel() {
+  if (installedHandoffs().closeFull) installedHandoffs().closeFull();
+}
+
 void hideLitePanel() {
   if (installedHandoffs().hideLite) installedHandoffs().hideLite();
 }

@@ -10,6 +10,14 @@
 #include "core/print_source.h"
 
 struct PanelHandoffs {
+  // The full panel, created on first use: shown reloaded from the current drawing, made key and its columns
+  // fitted (with `followSpace`, its source set to the space the user works in and the application brought to
+  // the front); ordered out; whether it shows; its batch-print page shown; and at unload closed and released.
+  std::function<void(bool followSpace)> showFull;
+  std::function<void()> hideFull;
+  std::function<bool()> fullVisible;
+  std::function<void()> showFullHome;
+  std::function<void()> closeFull;
   // Orders the compact panel's window out.
   std::function<void()> hideLite;
   // Shows the compact panel for the current drawing.
@@ -37,7 +45,12 @@ struct PanelHandoffs {
 
 void setPanelHandoffs(PanelHandoffs handoffs);
 
-// The hand-offs; each does nothing while the panels have not linked themselves in.
+// The hand-offs; each does nothing (or answers false) while the panels have not linked themselves in.
+void showFullPanel(bool followSpace);
+void hideFullPanel();
+bool fullPanelVisible();
+void showFullPanelHome();
+void closeFullPanel();
 void hideLitePanel();
 void showLitePanel();
 void saveLiteRange(const PickedRange& range);

@@ -8,6 +8,7 @@
 #include "core/panel_handoffs.h"
 #include "core/range_overlay.h"
 #include "core/work_active.h"
+#include "foundation/main_queue.h"
 #include "foundation/user_defaults.h"
 
 bool vexBatchWantsLite() {
@@ -20,18 +21,40 @@ void vexBatchPrintPanelShow() {
   if (vexBatchPrintWorkActive()) return;
   gBatchRangeOverlay.clear();
   // The compact panel's show puts the return window away itself.
-  if (!vexBatchWantsLite()) runOnMainThread(hideReturnWindow);
+  if (vexBatchWantsLite()) {
+    showLitePanel();
+    return;
+  }
+  runOnMainThread([] {
+    hideReturnWindow();
+    showFullPanel(true);
+  });
 }
 
 void vexBatchPrintPanelReload() {
   quodlTraceCall("vexBatchPrintPanelReload");
   if (vexBatchPrintWorkActive()) return;
-  if (!vexBatchWantsLite()) runOnMainThread(hideReturnWindow);
+  if (vexBatchWantsLite()) {
+    showLitePanel();
+    return;
+  }
+  runOnMainThread([] {
+    hideReturnWindow();
+    showFullPanel(false);
+  });
+}
+
+void vexBatchPrintPanelHide() {
+  runOnMainThread([] {
+    hideFullPanel();
+    hideLitePanel();
+  });
 }
 
 void vexBatchPrintPanelShutdown() {
   quodlTraceCall("vexBatchPrintPanelShutdown");
   gBatchRangeOverlay.shutdown();
+  closeFullPanel();
   closeReturnWindow();
 }
 
@@ -43,13 +66,30 @@ void vexBatchPrintReturn() {
   runOnMainThread(hideReturnWindow);
   gBatchRangeOverlay.clear();
   foundation::UserDefaults::standard().setBool(lite, "Quodline.LiteMode");
-  if (lite) showLitePanel();
-  else vexBatchPrintPanelShow();
+  if (lite) {
+    showLitePanel();
+    return;
+  }
+  showFullPanelHome();
+  vexBatchPrintPanelShow();
 }
 
-void vexBatchPrintProShow() { quodlTraceCall("vexBatchPrintProShow"); }
+void vexBatchPrintProShow() {
+  quodlTraceCall("vexBatchPrintProShow");
+  if (vexBatchPrintWorkActive()) return;
+  foundation::UserDefaults::standard().setBool(false, "Quodline.LiteMode");
+  hideLitePanel();
+  showFullPanelHome();
+  vexBatchPrintPanelShow();
+}
 
-bool vexBatchPrintPanelIsVisible() { return false; }
+// The compact panel answers for itself once it exists; until then only the full panel can show.
+bool vexBatchPrintPanelIsVisible() {
+  if (foundation::MainQueue::main().isMainThread()) return fullPanelVisible();
+  bool visible = false;
+  static_cast<void>(foundation::MainQueue::main().dispatchSync([&visible] { visible = fullPanelVisible(); }));
+  return visible;
+}
 
 void vexBatchShowReturnPanel() {
   quodlTraceCall("vexBatchShowReturnPanel");

@@ -1,7 +1,7 @@
 #pragma once
 // When the plug-in's windows appear and go: the chosen batch-print panel, the return window, and the shutdown
 // of every window and staged job at unload. The panel choice, the range marks' part and the return window are
-// built; the rest is built together with the panels it shows, and until then each call is only recorded.
+// built; the windows themselves come through the panels' hand-offs.
 
 #include <string_view>
 
@@ -12,13 +12,14 @@ bool vexBatchWantsLite();
 void vexBatchPrintPanelShow();
 // Reloads the chosen panel from the current drawing; nothing while work is active.
 void vexBatchPrintPanelReload();
+// Orders the full and the compact panel out; their controllers stay.
+void vexBatchPrintPanelHide();
 // At unload: removes the range marks and their host reactors, closes every plug-in window, resets both staged
 // jobs and deletes the temporary preview PDF.
 void vexBatchPrintPanelShutdown();
 // Handler of DUZOZAREDRETURN: back from the return window to the panel it came from, erasing the range marks.
 void vexBatchPrintReturn();
-// Whether the full or the compact panel is visible, for the status report. No panel window exists before the
-// batch-print panels build them, so until then none is visible.
+// Whether the full or the compact panel is visible, for the status report; asked on the main thread.
 bool vexBatchPrintPanelIsVisible();
 // Handler of DUZOZAREDPRO: stores the full-panel choice and shows the full panel.
 void vexBatchPrintProShow();

@@ -9,6 +9,11 @@
 
 void linkPanelsIntoCore() {
   PanelHandoffs handoffs;
+  handoffs.showFull = vexBatchFullPanelShow;
+  handoffs.hideFull = vexBatchFullPanelHide;
+  handoffs.fullVisible = vexBatchFullPanelVisible;
+  handoffs.showFullHome = vexBatchFullPanelShowHome;
+  handoffs.closeFull = vexBatchFullPanelShutdown;
   handoffs.hideLite = vexBatchLiteHide;
   handoffs.showLite = vexBatchPrintLiteShow;
   handoffs.saveLiteRange = [](const PickedRange& range) { vexBatchLiteSaveRange(selectionRangeOf(range)); };

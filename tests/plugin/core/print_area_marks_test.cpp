@@ -196,7 +196,7 @@ TEST_F(PrintAreaMarksTest, WithTheCompactPanelItsPagesAreMarkedAndNothingIsPrint
   runCommand(vexBatchPrintShowRanges);
   EXPECT_EQ(lines(), (std::vector<std::wstring>{L"[vexBatchLiteHide]", L"[vexBatchLitePrepareRangeTargets]",
                                                 L"当前范围没有可显示的图框；整张布局无需标记图框。",
-                                                L"[vexBatchPrintPanelShow]"}));
+                                                L"[vexBatchPrintPanelShow]", L"[vexBatchPrintLiteShow]"}));
 
   PanelHandoffs pages;
   pages.prepareLiteRangeTargets = [] { gBatchPrintRangeTargets = {area(L"Sheet B", 0, 0, 420, 297, 7)}; };

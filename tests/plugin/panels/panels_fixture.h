@@ -15,6 +15,7 @@
 #include "foundation/user_defaults.h"
 #include "graphics/text_measurer.h"
 #include "host_fixture.h"
+#include "panels/batch_print_panel_controller.h"
 #include "panels/core_link.h"
 #include "panels/progress_window.h"
 #include "panels/return_controller.h"
@@ -44,6 +45,7 @@ class PanelsTest : public HostTest {
   }
 
   void TearDown() override {
+    vexBatchFullPanelShutdown();
     vexBatchReturnWindowShutdown();
     vexBatchCloseProgressWindows();
     vexBatchSetProgressWindowMaker(nullptr);

@@ -101,6 +101,14 @@ Rect visibleArea(const toolkit::View& view) {
   return area;
 }
 
+// What the nearest enclosing clip view shows, in window coordinates; no limit outside a clip view.
+Rect shownByClipView(const toolkit::View& view) {
+  for (const toolkit::View* v = view.superview(); v != nullptr; v = v->superview()) {
+    if (dynamic_cast<const toolkit::ClipView*>(v) != nullptr) return v->transformToWindow().apply(v->bounds());
+  }
+  return {-1e9, -1e9, 2e9, 2e9};
+}
+
 void check(toolkit::View& view, const std::set<const toolkit::View*>& mayTruncate, std::vector<Misfit>& misfits,
            std::vector<Ink>& inks) {
   if (view.isHidden()) return;
@@ -132,7 +140,9 @@ void check(toolkit::View& view, const std::set<const toolkit::View*>& mayTruncat
     const Rect inWindow = toWindow.apply(textInk);
     if (!inside(inWindow, visibleArea(view)))
       misfits.push_back({name(view), draw.text, "cut off by an enclosing view"});
-    inks.push_back({&view, draw.text, inWindow});
+    // Scrolled content shows only inside its clip view: a row half under a table's header is not on top of it.
+    const Rect shown = inWindow.intersection(shownByClipView(view));
+    if (!shown.isEmpty()) inks.push_back({&view, draw.text, shown});
   }
   for (const auto& sub : view.subviews()) check(*sub, mayTruncate, misfits, inks);
 }
