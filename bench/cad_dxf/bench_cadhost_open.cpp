@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -77,12 +78,13 @@ Run best(int count, const std::vector<std::string>& command, const std::string& 
 
 }  // namespace
 
+// bench_cadhost_open [CADHOST [RUNS [KEEP.dxf]]]: KEEP.dxf keeps the drawing there, for a profiler.
 int main(int argc, char** argv) {
   const std::string cadhost = argc > 1 ? argv[1] : CADHOST_PROGRAM;
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
   const auto folder = std::filesystem::temp_directory_path() / ("quodl-bench-cadhost-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
-  const std::string path = (folder / "large-plan.dxf").string();
+  const std::string path = argc > 3 ? std::string(argv[3]) : (folder / "large-plan.dxf").string();
   constexpr std::uintmax_t kMinimum = 52ull * 1000 * 1000;
   const std::uintmax_t bytes = writeLargeDxf(path, kMinimum);
   if (bytes < kMinimum) {

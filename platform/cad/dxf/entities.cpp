@@ -378,6 +378,13 @@ bool Loader::readEntityList(ObjectId blockRecord, Group& terminator) {
     }
     collect(record_, g);
     if (scanner_.failed() || !readEntity(record_, blockRecord)) return false;
+    // What lies well behind the scan is not read again but for a few names: a mapped file's pages before it
+    // are let go, so that the file and the drawing it becomes are never both held whole.
+    constexpr std::size_t kDropEvery = std::size_t{4} << 20;
+    if (bytes_ != nullptr && scanner_.position() >= dropped_ + 2 * kDropEvery) {
+      dropped_ = scanner_.position() - kDropEvery;
+      bytes_->dropBefore(dropped_);
+    }
   }
   terminator = Group{};
   return !scanner_.failed();

@@ -165,6 +165,7 @@ class Loader {
   std::string_view text_;
   std::size_t textBytes_ = 0;
   foundation::FileBytes* bytes_;
+  std::size_t dropped_ = 0;  // the file's bytes before this are let go while the sections are read
   Scanner scanner_;
   TextDecoder decoder_;
   std::unique_ptr<Database> db_;

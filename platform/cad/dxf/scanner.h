@@ -75,6 +75,7 @@ class Scanner {
   bool failed() const { return !error_.empty(); }
   const std::string& error() const { return error_; }
   std::size_t linesRead() const { return line_; }
+  std::size_t position() const { return pos_; }  // bytes of the text scanned
   // Handles that were not hexadecimal ("None", as some writers put for no owner): each was read as no handle.
   std::size_t unreadableHandles() const { return unreadableHandles_; }
   const Group& firstUnreadableHandle() const { return firstUnreadableHandle_; }
