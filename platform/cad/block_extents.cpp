@@ -93,12 +93,21 @@ std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId,
     const auto child =
         build(store, reference ? reference->blockTableRecord() : dimension->blockId, depth + 1, building);
     if (child && child->size() > 0) {
-      const Matrix3d m = reference ? reference->blockTransform() : dimension->blockTransform();
-      if (g->size() + child->size() <= kBlockInlineLimit) {
-        for (const auto& p : child->points) sink.point(m.apply(p));
-        for (const auto& a : child->arcs) sink.arc(transformed(a, m));
-      } else {
-        forEachCorner(child->box, m, sink);
+      // An array's corner instances bound it; one reference is its own corners.
+      const int lastRow = reference ? std::max(reference->rows, 1) - 1 : 0;
+      const int lastColumn = reference ? std::max(reference->columns, 1) - 1 : 0;
+      for (int row : {0, lastRow}) {
+        for (int column : {0, lastColumn}) {
+          const Matrix3d m = reference ? reference->instanceTransform(row, column) : dimension->blockTransform();
+          if (g->size() + child->size() <= kBlockInlineLimit) {
+            for (const auto& p : child->points) sink.point(m.apply(p));
+            for (const auto& a : child->arcs) sink.arc(transformed(a, m));
+          } else {
+            forEachCorner(child->box, m, sink);
+          }
+          if (lastColumn == 0) break;
+        }
+        if (lastRow == 0) break;
       }
     }
     if (reference != nullptr) outlineOfAttributes(*reference, sink);

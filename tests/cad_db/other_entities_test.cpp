@@ -385,3 +385,16 @@ TEST(OtherEntities, MoreKindsOfTheSampleLieInTheirCells) {
   }
   EXPECT_EQ(lines, 2);
 }
+
+// An array's extents take in all its instances, inside another block as well as on its own.
+TEST(OtherEntities, ArraysOfReferencesSpanAllTheirInstances) {
+  const std::string blocks =
+      "0\nBLOCK\n2\nSQ\n10\n0\n20\n0\n0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDBLK\n"
+      "0\nBLOCK\n2\nARR\n10\n0\n20\n0\n0\nINSERT\n2\nSQ\n10\n0\n20\n0\n70\n3\n71\n2\n44\n10\n45\n10\n0\nENDBLK\n";
+  auto db = read(drawing("", blocks, "0\nINSERT\n2\nARR\n10\n100\n20\n0\n0\nINSERT\n2\nSQ\n10\n0\n20\n50\n70\n3\n71\n2\n44\n10\n45\n10\n"));
+  ASSERT_TRUE(db);
+  const auto model = cadtest::entitiesOf(*db, db->modelSpaceId());
+  ASSERT_EQ(model.size(), 2u);
+  expectBox(extentsOf(*model[0]), 100, 0, 121, 11);
+  expectBox(extentsOf(*model[1]), 0, 50, 21, 61);
+}

@@ -173,7 +173,13 @@ void wideSegment(const PlaneVertex& a, const PlaneVertex& b, const PlaneMap& map
     const double r = arc.u.x;
     const double from = a.bulge > 0 ? arc.t0 : arc.t0 + arc.sweep;
     const double sweep = a.bulge > 0 ? arc.sweep : -arc.sweep;
-    const int samples = std::max(8, static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 32))));
+    // Chords within the flatness on the sheet: a chord over angle a strays r·(1 − cos a/2) from its arc.
+    const Point u = map.sheet().vector({r + std::max(w0, w1), 0, 0}), v = map.sheet().vector({0, r + std::max(w0, w1), 0});
+    const double onSheet = std::max(std::hypot(u.x, u.y), std::hypot(v.x, v.y));
+    double step = std::numbers::pi / 32;
+    if (onSheet > kFlatness && onSheet < 1e5) step = std::min(step, 2 * std::acos(1 - kFlatness / onSheet));
+    const int samples =
+        std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 8, 4096);
     for (int i = 0; i <= samples; ++i) {
       const double f = static_cast<double>(i) / samples, t = from + sweep * f;
       const double w = w0 + (w1 - w0) * f;
