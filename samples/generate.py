@@ -6,6 +6,7 @@ Each drawing is small and deterministic enough to diff: fixed handles are not pr
 import os
 
 import ezdxf
+import ezdxf.render.mleader
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -222,10 +223,106 @@ def every_entity():
         draw = EVERY_DRAW[name]
         draw(doc, sheet, cx, cy)
 
+    more_kinds(doc)
+
     doc.layouts.delete("Layout1")
     doc.layouts.set_active_layout("Every Kind")
     doc.header["$TILEMODE"] = 0
     doc.saveas(os.path.join(HERE, "every-entity.dxf"))
+
+
+# The kinds beyond the first sheet, on a second layout of the same grid.
+MORE_CELLS = [
+    "MINSERT", "POINT", "3DFACE", "LEADER", "MULTILEADER", "MLINE", "WIPEOUT",
+    "XLINE", "RAY", "HELIX", "MESH", "SHAPE", "HATCH GRADIENT", "MULTILEADER BLOCK",
+]
+
+
+def more_kinds(doc):
+    # Points show as a circle with a cross, 4 units across.
+    doc.header["$PDMODE"] = 35
+    doc.header["$PDSIZE"] = 4
+    dot = doc.blocks.new("DOT")
+    dot.add_solid([(-1.5, -1.5), (1.5, -1.5), (-1.5, 1.5), (1.5, 1.5)])
+    marker = doc.blocks.new("MARKER")
+    marker.add_circle((0, 0), 4)
+    marker.add_line((-4, 0), (4, 0))
+    msp = doc.modelspace()
+    # What the construction-line cells' viewports show: lines without end, clipped to the viewport.
+    msp.add_xline((30000, 0), (1, 0.5))
+    msp.add_ray((40000, 0), (1, 1))
+    sheet = paper_layout(doc, "More Kinds", 420, 297)
+    sheet.add_text("MORE ENTITY KINDS", height=4, dxfattribs={"layer": "LABELS"}).set_placement((5, 5))
+    for index, name in enumerate(MORE_CELLS):
+        x, y = every_cell(index)
+        sheet.add_lwpolyline(rect(x, y, x + 60, y + 55), close=True, dxfattribs={"layer": "GRID"})
+        sheet.add_text(name, height=2.5, dxfattribs={"layer": "LABELS"}).set_placement((x + 2, y + 2))
+        MORE_DRAW[name](doc, sheet, x + 30, y + 30)
+
+
+def more_minsert(space, x, y):
+    # Three rows of four: twelve squares, 10 apart.
+    space.new_entity("INSERT", {"name": "DOT", "insert": (x - 15, y - 10), "column_count": 4, "row_count": 3,
+                                "column_spacing": 10, "row_spacing": 10})
+
+
+def more_multileader(space, x, y):
+    builder = space.add_multileader_mtext("Standard")
+    builder.set_content("ML TEXT", char_height=5)
+    builder.add_leader_line(ezdxf.render.mleader.ConnectionSide.left, [ezdxf.math.Vec2(x - 20, y - 15)])
+    builder.build(insert=ezdxf.math.Vec2(x - 5, y + 5))
+
+
+def more_multileader_block(doc, space, x, y):
+    builder = space.add_multileader_block("Standard")
+    builder.set_content(name="MARKER", scale=1.5)
+    builder.add_leader_line(ezdxf.render.mleader.ConnectionSide.left, [ezdxf.math.Vec2(x - 20, y - 15)])
+    builder.build(insert=ezdxf.math.Vec2(x + 8, y + 5))
+
+
+def more_wipeout(space, x, y):
+    # A filled square, its middle wiped out.
+    hatch = space.add_hatch(color=7)
+    hatch.paths.add_polyline_path(rect(x - 18, y - 14, x + 18, y + 14), is_closed=True)
+    space.add_wipeout([(x - 8, y - 6), (x + 8, y - 6), (x + 8, y + 6), (x - 8, y + 6)])
+
+
+def more_mesh(space, x, y):
+    mesh = space.add_mesh()
+    with mesh.edit_data() as data:
+        data.vertices = [(x - 15, y - 12, 0), (x + 15, y - 12, 0), (x + 15, y + 12, 0), (x - 15, y + 12, 0),
+                         (x, y, 10)]
+        data.faces = [(0, 1, 4), (1, 2, 4), (2, 3, 4), (3, 0, 4)]
+
+
+def more_gradient(space, x, y):
+    hatch = space.add_hatch()
+    hatch.set_gradient((0, 0, 160), (255, 255, 0), rotation=0, name="LINEAR")
+    hatch.paths.add_polyline_path(rect(x - 18, y - 12, x + 18, y + 12), is_closed=True)
+
+
+MORE_DRAW = {
+    "MINSERT": lambda doc, s, x, y: more_minsert(s, x, y),
+    "POINT": lambda doc, s, x, y: s.add_point((x, y)),
+    "3DFACE": lambda doc, s, x, y: s.add_3dface(
+        [(x - 18, y - 12, 0), (x + 18, y - 12, 5), (x + 12, y + 12, 10), (x - 12, y + 12, 0)]),
+    "LEADER": lambda doc, s, x, y: s.add_leader([(x - 18, y - 12), (x + 6, y + 10), (x + 18, y + 10)]),
+    "MULTILEADER": lambda doc, s, x, y: more_multileader(s, x, y),
+    "MLINE": lambda doc, s, x, y: s.add_mline([(x - 18, y - 12), (x, y + 12), (x + 18, y - 12)],
+                                              dxfattribs={"scale_factor": 4}),
+    "WIPEOUT": lambda doc, s, x, y: more_wipeout(s, x, y),
+    "XLINE": lambda doc, s, x, y: s.add_viewport(
+        center=(x, y), size=(40, 30), view_center_point=(30000, 0), view_height=300,
+        dxfattribs={"layer": "VIEWPORTS"}),
+    "RAY": lambda doc, s, x, y: s.add_viewport(
+        center=(x, y), size=(40, 30), view_center_point=(40000, 0), view_height=300,
+        dxfattribs={"layer": "VIEWPORTS"}),
+    "HELIX": lambda doc, s, x, y: s.add_helix(radius=12, pitch=5, turns=3).translate(x, y, 0),
+    "MESH": lambda doc, s, x, y: more_mesh(s, x, y),
+    "SHAPE": lambda doc, s, x, y: s.add_shape("BOX", (x, y), 10),
+    "HATCH GRADIENT": lambda doc, s, x, y: more_gradient(s, x, y),
+    "MULTILEADER BLOCK": lambda doc, s, x, y: more_multileader_block(doc, s, x, y),
+}
 
 
 def dimension_style():

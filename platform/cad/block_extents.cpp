@@ -1,5 +1,6 @@
 #include "cad/block_extents.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <numbers>
@@ -92,12 +93,21 @@ std::shared_ptr<const Outline> build(const ObjectStore& store, ObjectId blockId,
     const auto child =
         build(store, reference ? reference->blockTableRecord() : dimension->blockId, depth + 1, building);
     if (child && child->size() > 0) {
-      const Matrix3d m = reference ? reference->blockTransform() : dimension->blockTransform();
-      if (g->size() + child->size() <= kBlockInlineLimit) {
-        for (const auto& p : child->points) sink.point(m.apply(p));
-        for (const auto& a : child->arcs) sink.arc(transformed(a, m));
-      } else {
-        forEachCorner(child->box, m, sink);
+      // An array's corner instances bound it; one reference is its own corners.
+      const int lastRow = reference ? std::max(reference->rows, 1) - 1 : 0;
+      const int lastColumn = reference ? std::max(reference->columns, 1) - 1 : 0;
+      for (int row : {0, lastRow}) {
+        for (int column : {0, lastColumn}) {
+          const Matrix3d m = reference ? reference->instanceTransform(row, column) : dimension->blockTransform();
+          if (g->size() + child->size() <= kBlockInlineLimit) {
+            for (const auto& p : child->points) sink.point(m.apply(p));
+            for (const auto& a : child->arcs) sink.arc(transformed(a, m));
+          } else {
+            forEachCorner(child->box, m, sink);
+          }
+          if (lastColumn == 0) break;
+        }
+        if (lastRow == 0) break;
       }
     }
     if (reference != nullptr) outlineOfAttributes(*reference, sink);
@@ -136,7 +146,9 @@ void outlineOfAttributes(const BlockReference& reference, OutlineSink& sink) {
   }
 }
 
-Matrix3d BlockReference::blockTransform() const {
+Matrix3d BlockReference::blockTransform() const { return instanceTransform(0, 0); }
+
+Matrix3d BlockReference::instanceTransform(int row, int column) const {
   Point3d origin;
   if (const ObjectStore* store = objectStore()) {
     if (auto* record = BlockTableRecord::cast(store->objectAt(blockId))) origin = record->origin();
@@ -149,7 +161,8 @@ Matrix3d BlockReference::blockTransform() const {
   rotation.m[1][0] = s;
   rotation.m[1][1] = c;
   return Matrix3d::translation({position_.x, position_.y, position_.z}) * Matrix3d::planeToWorld(normal_) *
-         rotation * Matrix3d::scaling(scale.x, scale.y, scale.z) *
+         rotation * Matrix3d::translation({column * columnSpacing, row * rowSpacing, 0}) *
+         Matrix3d::scaling(scale.x, scale.y, scale.z) *
          Matrix3d::translation({-origin.x, -origin.y, -origin.z});
 }
 
@@ -157,7 +170,13 @@ ErrorStatus BlockReference::computeExtents(Extents3d& e) const {
   const ObjectStore* store = objectStore();
   if (store == nullptr) return eInvalidExtents;
   BoxSink sink(e);
-  if (auto g = blockGeometry(*store, blockId)) emitGeometry(*g, blockTransform(), sink);
+  if (auto g = blockGeometry(*store, blockId)) {
+    // The instances of an array lie on a grid: the corner instances bound them all.
+    const int lastRow = std::max(rows, 1) - 1, lastColumn = std::max(columns, 1) - 1;
+    for (int row : {0, lastRow}) {
+      for (int column : {0, lastColumn}) emitGeometry(*g, instanceTransform(row, column), sink);
+    }
+  }
   outlineOfAttributes(*this, sink);
   return e.isEmpty() ? eInvalidExtents : eOk;
 }

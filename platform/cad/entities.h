@@ -190,6 +190,9 @@ class BlockReference : public Entity {
   Vector3d normal_{0, 0, 1};
   std::vector<ObjectId> attributes;
   ObjectId dynamicBlockId;  // the dynamic definition of an anonymous representation, else null
+  // An array of references (MINSERT): rows × columns of the block, spaced in the reference's rotated plane.
+  int rows = 1, columns = 1;
+  double rowSpacing = 0, columnSpacing = 0;
 
   ObjectId blockTableRecord() const { return blockId; }
   ObjectId dynamicBlockTableRecord() const { return dynamicBlockId.isNull() ? blockId : dynamicBlockId; }
@@ -199,6 +202,8 @@ class BlockReference : public Entity {
   Vector3d normal() const { return normal_; }
   // Definition coordinates to world coordinates (base point, scale, rotation, normal, position).
   Matrix3d blockTransform() const;
+  // The same for one instance of an array (row and column from 0); instance 0, 0 is blockTransform().
+  Matrix3d instanceTransform(int row, int column) const;
   const RxClass& rxClass() const override;
 
  protected:
@@ -237,6 +242,23 @@ class Hatch : public Entity {
   static auto cast(auto* object) { return kindCast<Hatch>(object, ObjectKind::kHatch); }
   std::wstring patternName = L"SOLID";
   std::vector<std::vector<Point2d>> loops;  // boundary loops as polygons, object coordinates
+  bool solidFill = false;
+  // The pattern's lines as the hatch carries them, in object coordinates, its scale and angle applied.
+  struct PatternLine {
+    double angle = 0;  // radians
+    Point2d base, offset;
+    std::vector<double> dashes;  // > 0 drawn, < 0 a gap, 0 a dot
+  };
+  std::vector<PatternLine> patternLines;
+  struct Gradient {
+    std::wstring name;  // LINEAR, CYLINDER, SPHERICAL, CURVED, HEMISPHERICAL and their INV… forms
+    double angle = 0;   // radians
+    double shift = 0;   // 0 centred … 1
+    double tint = 0;    // a one-colour gradient's second colour: 0 dark … 1 light
+    bool oneColour = false;
+    std::vector<std::uint32_t> colours;  // RGB, first to last
+  };
+  std::optional<Gradient> gradient;
   double elevation = 0;
   Vector3d normal{0, 0, 1};
   const RxClass& rxClass() const override;

@@ -5,6 +5,7 @@
 #include "cad/block_extents.h"
 #include "cad/curve_entities.h"
 #include "cad/extents_outline.h"
+#include "cad/plan_entities.h"
 #include "cad/solid_entities.h"
 
 namespace cad {
@@ -41,6 +42,17 @@ bool outlineOfOtherKind(const Entity& entity, OutlineSink& sink) {
     for (const Point3d& p : solid->corners) sink.point(p);
   } else if (auto* dimension = dynamic_cast<const Dimension*>(&entity)) {
     outlineOfDimensionPoints(*dimension, sink);
+  } else if (auto* wire = WireEntity::cast(&entity)) {
+    for (const WireEntity::Path& path : wire->paths) {
+      for (const Point3d& p : path.points) sink.point(p);
+    }
+    if (auto* leader = MLeader::cast(wire); leader != nullptr && leader->text) outlineOfMText(*leader->text, sink);
+  } else if (auto* point = PointEntity::cast(&entity)) {
+    sink.point(point->position);
+  } else if (auto* wipeout = Wipeout::cast(&entity)) {
+    for (const Point3d& p : wipeout->boundary) sink.point(p);
+  } else if (auto* shape = Shape::cast(&entity)) {
+    sink.point(shape->position);
   } else {
     return false;
   }
@@ -95,5 +107,23 @@ ErrorStatus Spline::computeExtents(Extents3d& e) const { return boxOf(*this, e);
 ErrorStatus Polyline3d::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
 ErrorStatus Solid::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
 ErrorStatus AttributeDefinition::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
+ErrorStatus PointEntity::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
+ErrorStatus Wipeout::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
+ErrorStatus WireEntity::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
+ErrorStatus Shape::computeExtents(Extents3d& e) const { return boxOf(*this, e); }
+// Without end, as the host's: no box.
+ErrorStatus Xline::computeExtents(Extents3d&) const { return eInvalidExtents; }
+
+ErrorStatus MLeader::computeExtents(Extents3d& e) const {
+  BoxSink sink(e);
+  outlineOf(*this, sink);
+  if (const ObjectStore* store = objectStore(); store != nullptr && !blockId.isNull()) {
+    if (auto g = blockGeometry(*store, blockId)) {
+      for (const Point3d& p : g->points) sink.point(blockTransform.apply(p));
+      for (const ArcPiece& a : g->arcs) sink.arc(transformed(a, blockTransform));
+    }
+  }
+  return e.isEmpty() ? eInvalidExtents : eOk;
+}
 
 }  // namespace cad

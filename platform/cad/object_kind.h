@@ -49,6 +49,18 @@ enum class ObjectKind : std::uint8_t {
   kSolid,  // solids, up to kDimension
   kTrace,
   kDimension,
+  kPoint,
+  kWipeout,
+  kXline,  // construction lines, up to kWire
+  kRay,
+  kWire,  // entities drawn as their wire in plan, up to kShape
+  kFace3d,
+  kLeader,
+  kMLeader,
+  kMLine,
+  kHelix,
+  kSubDMesh,
+  kShape,
 };
 
 inline constexpr bool isEntityKind(ObjectKind kind) { return kind >= ObjectKind::kEntity; }

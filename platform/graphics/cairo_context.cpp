@@ -207,6 +207,22 @@ void CairoContext::onFill(const BezierPath& path, const Color& color) {
   cairo_fill(impl_->cr);
 }
 
+void CairoContext::onGradientFill(const BezierPath& path, const Gradient& gradient) {
+  if (!impl_->live() || gradient.stops.empty()) return;
+  cairo_pattern_t* pattern =
+      gradient.radial ? cairo_pattern_create_radial(gradient.centre.x, gradient.centre.y, 0, gradient.centre.x,
+                                                    gradient.centre.y, gradient.radius)
+                      : cairo_pattern_create_linear(gradient.from.x, gradient.from.y, gradient.to.x, gradient.to.y);
+  for (const auto& [offset, color] : gradient.stops) {
+    cairo_pattern_add_color_stop_rgba(pattern, offset, color.red(), color.green(), color.blue(), color.alpha());
+  }
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+  setPath(impl_->cr, path);
+  cairo_set_source(impl_->cr, pattern);
+  cairo_fill(impl_->cr);
+  cairo_pattern_destroy(pattern);
+}
+
 void CairoContext::onStroke(const BezierPath& path, const Color& color) {
   if (!impl_->live() || !(path.lineWidth > 0)) return;
   setPath(impl_->cr, path);

@@ -41,6 +41,7 @@ class CairoContext final : public GraphicsContext {
   void onTransform(const AffineTransform& transform) override;
   void onClip(const BezierPath& path) override;
   void onFill(const BezierPath& path, const Color& color) override;
+  void onGradientFill(const BezierPath& path, const Gradient& gradient) override;
   void onStroke(const BezierPath& path, const Color& color) override;
   void onText(const TextDraw& text) override;
   void onImage(const ImageDraw& image) override;

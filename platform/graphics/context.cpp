@@ -52,6 +52,16 @@ Color GraphicsContext::prepared(const Color& color) const {
 
 void GraphicsContext::fillPath(const BezierPath& path, const Color& color) { onFill(path, prepared(color)); }
 
+void GraphicsContext::fillPath(const BezierPath& path, const Gradient& gradient) {
+  Gradient resolved = gradient;
+  for (auto& stop : resolved.stops) stop.second = prepared(stop.second);
+  onGradientFill(path, resolved);
+}
+
+void GraphicsContext::onGradientFill(const BezierPath& path, const Gradient& gradient) {
+  if (!gradient.stops.empty()) onFill(path, gradient.stops[gradient.stops.size() / 2].second);
+}
+
 void GraphicsContext::strokePath(const BezierPath& path, const Color& color) { onStroke(path, prepared(color)); }
 
 void GraphicsContext::fillRect(const Rect& rect, const Color& color) { fillPath(BezierPath::rect(rect), color); }

@@ -11,6 +11,7 @@
 #include "graphics/bezier_path.h"
 #include "graphics/color.h"
 #include "graphics/geometry.h"
+#include "graphics/gradient.h"
 #include "graphics/image.h"
 #include "graphics/text_measurer.h"
 #include "graphics/text_style.h"
@@ -79,6 +80,8 @@ class GraphicsContext {
   // With the path's line width, caps and joins.
   void strokePath(const BezierPath& path, const Color& color);
   void fillRect(const Rect& rect, const Color& color);
+  // The path filled by its winding rule with colours running as the gradient says.
+  void fillPath(const BezierPath& path, const Gradient& gradient);
 
   // Lays the text into the rectangle: the first line's top at the rectangle's top (so its baseline is one ascent
   // below), every line drawn even where the rectangle is too short for it unless several wrapped lines are clipped.
@@ -98,6 +101,8 @@ class GraphicsContext {
   virtual void onTransform(const AffineTransform& transform) = 0;
   virtual void onClip(const BezierPath& path) = 0;
   virtual void onFill(const BezierPath& path, const Color& color) = 0;
+  // Back ends without gradients fill with the middle stop's colour.
+  virtual void onGradientFill(const BezierPath& path, const Gradient& gradient);
   virtual void onStroke(const BezierPath& path, const Color& color) = 0;
   virtual void onText(const TextDraw& text) = 0;
   virtual void onImage(const ImageDraw& image) = 0;

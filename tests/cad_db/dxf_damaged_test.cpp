@@ -182,3 +182,32 @@ TEST(DxfDamaged, ByteFlipsNeverCrash) {
     }
   }
 }
+
+// Handles that cannot be read or lead nowhere link nothing: the drawing opens, each kind told once with a count,
+// an object whose own handle cannot be read gets a fresh one, and the entities go by their space.
+TEST(DxfDamaged, UnreadableAndDanglingHandlesAreDroppedWithOneWarningEach) {
+  const std::string text =
+      "0\nSECTION\n2\nENTITIES\n"
+      "0\nLINE\n5\nNone\n330\nNone\n10\n0\n20\n0\n11\n1\n21\n1\n"
+      "0\nCIRCLE\n5\n2A\n330\nBEEF\n67\n1\n10\n0\n20\n0\n40\n1\n"
+      "0\nCIRCLE\n5\n2B\n330\nBEEF\n10\n0\n20\n0\n40\n2\n"
+      "0\nENDSEC\n0\nEOF\n";
+  const DxfReadResult result = readDxfText(text);
+  ASSERT_TRUE(result.database) << result.error;
+  EXPECT_EQ(result.warnings,
+            (std::vector<std::string>{
+                "line 8: 2 handles are not hexadecimal (the first, \"None\", group code 5); they were read as none",
+                "2 entities name owners the drawing does not hold; they were placed by their space"}));
+  Database& db = *result.database;
+  auto* model = BlockTableRecord::cast(db.objectAt(db.modelSpaceId()));
+  auto* paper = BlockTableRecord::cast(db.objectAt(db.blockId(L"*Paper_Space")));
+  ASSERT_NE(model, nullptr);
+  ASSERT_NE(paper, nullptr);
+  ASSERT_EQ(model->entityIds.size(), 2u);
+  ASSERT_EQ(paper->entityIds.size(), 1u);
+  const std::wstring fresh = db.objectAt(model->entityIds[0])->handle();
+  EXPECT_FALSE(fresh.empty());
+  EXPECT_NE(fresh, L"2A");
+  EXPECT_NE(fresh, L"2B");
+  EXPECT_EQ(db.objectAt(paper->entityIds[0])->handle(), L"2A");
+}

@@ -6,6 +6,7 @@
 #include "cad/annotation_entities.h"
 #include "cad/curve_entities.h"
 #include "cad/linetype_table.h"
+#include "cad/plan_entities.h"
 #include "cad/solid_entities.h"
 #include "test_support.h"
 
@@ -329,4 +330,71 @@ TEST(OtherEntities, LinetypesLineweightsAndColoursOfEntitiesAndLayers) {
   ASSERT_NE(onlyDots, nullptr);
   EXPECT_TRUE(onlyDots->dashes.empty());
   table->close();
+}
+
+// The second sheet of the sample: each kind the reader now holds is found in its own cell with the extents
+// the scans see; construction lines have none, as in the host.
+TEST(OtherEntities, MoreKindsOfTheSampleLieInTheirCells) {
+  auto result = cadtest::load(cadtest::samplePath("every-entity.dxf"));
+  ASSERT_TRUE(result.database) << result.error;
+  const Database& db = *result.database;
+  EXPECT_TRUE(result.warnings.empty()) << testing::PrintToString(result.warnings);
+  const auto entities = layoutEntities(db, L"More Kinds");
+  struct Expected {
+    int cell;
+    const wchar_t* rxClass;
+  };
+  const Expected expected[] = {
+      {0, L"AcDbBlockReference"}, {1, L"AcDbPoint"}, {2, L"AcDbFace"},   {3, L"AcDbLeader"},  {4, L"AcDbMLeader"},
+      {5, L"AcDbMline"},          {6, L"AcDbWipeout"}, {9, L"AcDbHelix"}, {10, L"AcDbSubDMesh"}, {11, L"AcDbShape"},
+      {12, L"AcDbHatch"},         {13, L"AcDbMLeader"},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.cell);
+    double x0, y0;
+    cell(e.cell, x0, y0);
+    int found = 0;
+    for (const Entity* entity : entities) {
+      Extents3d box;
+      if (std::wstring(entity->isA()->name()) != e.rxClass || entity->getGeomExtents(box) != eOk ||
+          !inside(box, x0, y0 + 6, x0 + 60, y0 + 55)) {
+        continue;
+      }
+      ++found;
+    }
+    EXPECT_EQ(found, 1);
+  }
+  const double cx = 30, cy = 297.0 - 5.0 - 55.0 + 30;  // the first cell's drawing point
+  // The array's twelve squares: the first at (cx - 15, cy - 10), the last three columns and two rows on.
+  auto arrays = ofKind<BlockReference>(entities);
+  ASSERT_FALSE(arrays.empty());
+  EXPECT_EQ(arrays[0]->rows, 3);
+  EXPECT_EQ(arrays[0]->columns, 4);
+  expectBox(extentsOf(*arrays[0]), cx - 16.5, cy - 11.5, cx + 16.5, cy + 11.5);
+  auto wipeouts = ofKind<Wipeout>(entities);
+  ASSERT_EQ(wipeouts.size(), 1u);
+  expectBox(extentsOf(*wipeouts[0]), 6 * 60.0 + 30 - 8, cy - 6, 6 * 60.0 + 30 + 8, cy + 6);
+  // Model space holds the construction lines the viewports show; they have no extents.
+  const auto model = cadtest::entitiesOf(db, db.modelSpaceId());
+  int lines = 0;
+  for (const Entity* entity : model) {
+    if (Xline::cast(entity) == nullptr) continue;
+    ++lines;
+    Extents3d box;
+    EXPECT_NE(entity->getGeomExtents(box), eOk);
+  }
+  EXPECT_EQ(lines, 2);
+}
+
+// An array's extents take in all its instances, inside another block as well as on its own.
+TEST(OtherEntities, ArraysOfReferencesSpanAllTheirInstances) {
+  const std::string blocks =
+      "0\nBLOCK\n2\nSQ\n10\n0\n20\n0\n0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDBLK\n"
+      "0\nBLOCK\n2\nARR\n10\n0\n20\n0\n0\nINSERT\n2\nSQ\n10\n0\n20\n0\n70\n3\n71\n2\n44\n10\n45\n10\n0\nENDBLK\n";
+  auto db = read(drawing("", blocks, "0\nINSERT\n2\nARR\n10\n100\n20\n0\n0\nINSERT\n2\nSQ\n10\n0\n20\n50\n70\n3\n71\n2\n44\n10\n45\n10\n"));
+  ASSERT_TRUE(db);
+  const auto model = cadtest::entitiesOf(*db, db->modelSpaceId());
+  ASSERT_EQ(model.size(), 2u);
+  expectBox(extentsOf(*model[0]), 100, 0, 121, 11);
+  expectBox(extentsOf(*model[1]), 0, 50, 21, 61);
 }

@@ -4,7 +4,9 @@
 // settings say.
 #include <cmath>
 
+#include "cad/command_line.h"
 #include "cad/plot/plot_settings_validator.h"
+#include "foundation/text.h"
 #include "cadhost_run.h"
 #include "render_fixture.h"
 
@@ -54,9 +56,18 @@ const char* const kCells[] = {
     "NO PLOT",
 };
 
+// The second sheet, "More Kinds", on the same grid.
+const char* const kMoreCells[] = {
+    "MINSERT", "POINT", "3DFACE", "LEADER", "MULTILEADER", "MLINE", "WIPEOUT",
+    "XLINE", "RAY", "HELIX", "MESH", "SHAPE", "HATCH GRADIENT", "MULTILEADER BLOCK",
+};
+
 int cellIndex(const std::string& name) {
   for (int i = 0; i < static_cast<int>(std::size(kCells)); ++i) {
     if (name == kCells[i]) return i;
+  }
+  for (int i = 0; i < static_cast<int>(std::size(kMoreCells)); ++i) {
+    if (name == kMoreCells[i]) return i;
   }
   ADD_FAILURE() << "no cell " << name;
   return 0;
@@ -112,12 +123,15 @@ TEST_F(Fidelity, FillsOutlinesAndViewportsShowWhatTheDrawingSays) {
   const auto full = [](const Raster::Counts& c) { return c.pixels > 0 && c.ink >= c.pixels * 9 / 10; };
   const auto none = [](const Raster::Counts& c) { return c.pixels > 0 && c.ink == 0; };
 
-  // A solid hatch fills between its boundary and its island and leaves the island empty; a pattern hatch is
-  // drawn as its boundary only.
+  // A solid hatch fills between its boundary and its island and leaves the island empty; a pattern hatch
+  // (ANSI31) draws its slanted lines there, and none in its island.
   EXPECT_TRUE(full(around(r, "HATCH SOLID", -14, -10, 6, 18)));
   EXPECT_TRUE(none(around(r, "HATCH SOLID", -3, -2, 6, 4)));
-  EXPECT_TRUE(none(around(r, "HATCH PATTERN", -13, -9, 6, 16)));
-  EXPECT_GT(around(r, "HATCH PATTERN", -17, -13, 2, 26).ink, 10);
+  const Raster::Counts lines = around(r, "HATCH PATTERN", -14, -10, 6, 18);
+  EXPECT_GT(lines.ink, lines.pixels / 8);
+  EXPECT_LT(lines.ink, lines.pixels * 3 / 4);  // lines, not a fill
+  EXPECT_TRUE(none(around(r, "HATCH PATTERN", -3.5, -2.5, 7, 5)));
+  EXPECT_TRUE(none(around(r, "HATCH PATTERN", -27, -10, 8, 20)));  // outside the boundary
   // Solids, traces and wide polylines are filled.
   EXPECT_TRUE(full(around(r, "SOLID", -4, -8, 8, 6)));
   EXPECT_TRUE(full(around(r, "TRACE", -15, -2, 30, 4)));
@@ -134,6 +148,43 @@ TEST_F(Fidelity, FillsOutlinesAndViewportsShowWhatTheDrawingSays) {
   EXPECT_TRUE(none(around(r, "CIRCLE", -4, -4, 8, 8)));
   EXPECT_GT(around(r, "CIRCLE", 12, -2, 4, 4).ink, 0);
   EXPECT_GT(around(r, "CIRCLE", -2, 12, 4, 4).ink, 0);
+}
+
+TEST_F(Fidelity, MoreKindsEachLeaveInkInTheirCells) {
+  cad::commandLine().clearTranscript();
+  ASSERT_TRUE(plot(L"More Kinds", sheetAtFullSize(L"colour.ctb")));
+  const Raster r = raster("plot.pdf", 50);
+  ASSERT_FALSE(r.empty());
+  const auto none = [](const Raster::Counts& c) { return c.pixels > 0 && c.ink == 0; };
+  for (const char* name : kMoreCells) {
+    SCOPED_TRACE(name);
+    if (std::string(name) == "SHAPE") EXPECT_EQ(cell(r, name).ink, 0);  // no shape file: left out
+    else EXPECT_GE(cell(r, name).ink, 8);
+  }
+  // The plot says what it left out.
+  EXPECT_NE(cad::commandLine().transcript().find(L"Plot: 1 shape is left out (no shape file)."), std::wstring::npos)
+      << foundation::utf8FromWideLossy(cad::commandLine().transcript());
+
+  // All twelve squares of the array, and nothing between them.
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      SCOPED_TRACE(testing::Message() << "row " << row << ", column " << column);
+      EXPECT_GT(around(r, "MINSERT", -15 + 10 * column - 1, -10 + 10 * row - 1, 2, 2).ink, 0);
+    }
+  }
+  EXPECT_TRUE(none(around(r, "MINSERT", -15 + 3, -10 + 3, 4, 4)));
+  // The wipeout blanks the middle of the filled square under it; its frame shows at its edge.
+  EXPECT_TRUE(none(around(r, "WIPEOUT", -6, -4, 12, 8)));
+  const Raster::Counts around_ = around(r, "WIPEOUT", -17, -13, 6, 26);
+  EXPECT_EQ(around_.ink, around_.pixels);
+  // The multileader's text, by its glyphs: letters leave ink here and there, not everywhere.
+  const Raster::Counts text = around(r, "MULTILEADER", -4, 0, 22, 6);
+  EXPECT_GT(text.ink, 20);
+  EXPECT_LT(text.ink, text.pixels * 3 / 4);
+  // The gradient runs from blue to yellow across its boundary.
+  EXPECT_GT(around(r, "HATCH GRADIENT", -17, -10, 5, 20).blue, 20);
+  EXPECT_LT(around(r, "HATCH GRADIENT", 12, -10, 5, 20).blue, 5);
+  EXPECT_GT(around(r, "HATCH GRADIENT", 12, -10, 5, 20).coloured, 20);
 }
 
 TEST_F(Fidelity, ColoursLineweightsAndLinetypes) {

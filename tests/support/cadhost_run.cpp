@@ -1,6 +1,7 @@
 #include "cadhost_run.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,19 +113,21 @@ CadhostRun runProgram(const std::string& program, const std::vector<std::string>
   CadhostRun run;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + options.timeLimit;
+  struct rusage usage {};
   for (;;) {
-    const pid_t done = waitpid(child, &status, WNOHANG);
+    const pid_t done = wait4(child, &status, WNOHANG, &usage);
     if (done == child) break;
     if (done < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category(), "waitpid");
     if (std::chrono::steady_clock::now() >= deadline) {
       kill(child, SIGKILL);
-      while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      while (wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
       }
       run.timedOut = true;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  run.peakKilobytes = usage.ru_maxrss;
   if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
   run.output = out.readAll();

@@ -17,6 +17,7 @@ struct CadhostRun {
   bool timedOut = false;  // it ran past the time limit and was killed
   std::string output;     // standard output; standard error too, interleaved as written, unless kept apart
   std::string errors;     // standard error, when kept apart
+  long peakKilobytes = 0; // its peak resident memory
 };
 
 // A private home folder for one test: cadhost's per-user add-ins and settings live under it.

@@ -263,6 +263,10 @@ std::unique_ptr<BlockReference> readInsert(const std::vector<Group>& fields, Sca
       case 42: ref->scale.y = s.real(g); break;
       case 43: ref->scale.z = s.real(g); break;
       case 50: ref->rotation_ = s.real(g) * kDegrees; break;
+      case 70: ref->columns = std::max(1, s.integer(g)); break;
+      case 71: ref->rows = std::max(1, s.integer(g)); break;
+      case 44: ref->columnSpacing = s.real(g); break;
+      case 45: ref->rowSpacing = s.real(g); break;
       default: coordinate(g, 10, position, s) || coordinate(g, 210, ref->normal_, s); break;
     }
   }
@@ -374,6 +378,13 @@ bool Loader::readEntityList(ObjectId blockRecord, Group& terminator) {
     }
     collect(record_, g);
     if (scanner_.failed() || !readEntity(record_, blockRecord)) return false;
+    // What lies well behind the scan is not read again but for a few names: a mapped file's pages before it
+    // are let go, so that the file and the drawing it becomes are never both held whole.
+    constexpr std::size_t kDropEvery = std::size_t{4} << 20;
+    if (bytes_ != nullptr && scanner_.position() >= dropped_ + 2 * kDropEvery) {
+      dropped_ = scanner_.position() - kDropEvery;
+      bytes_->dropBefore(dropped_);
+    }
   }
   terminator = Group{};
   return !scanner_.failed();
@@ -388,7 +399,9 @@ bool Loader::readEntity(Record& record, ObjectId blockRecord) {
   pending.common = readCommon(fields, scanner_);
   pending.handle = handleNumber(pending.common.handle);
   pending.entity = makeEntity(record, fields, pending);
-  if (isAny(record.type, {"POLYLINE", "INSERT"})) readFollowers(pending, sameWord(record.type, "INSERT") ? "ATTRIB" : "VERTEX");
+  if (isAny(record.type, {"POLYLINE", "INSERT", "MINSERT"})) {
+    readFollowers(pending, sameWord(record.type, "POLYLINE") ? "VERTEX" : "ATTRIB");
+  }
   if (scanner_.failed()) return false;
   if (!pending.entity) return true;
   Name layer;
@@ -417,7 +430,9 @@ std::unique_ptr<Entity> Loader::makeEntity(const Record& record, const std::vect
     return text;
   }
   if (sameWord(type, "MTEXT")) return readMText(fields, scanner_, decoder_);
-  if (sameWord(type, "INSERT")) return readInsert(fields, scanner_, decoder_, pending.blockName);
+  if (sameWord(type, "INSERT") || sameWord(type, "MINSERT")) {
+    return readInsert(fields, scanner_, decoder_, pending.blockName);
+  }
   if (sameWord(type, "VIEWPORT")) return readViewport(fields, record.groups, scanner_);
   if (sameWord(type, "HATCH")) return readHatch(fields, scanner_);
   if (sameWord(type, "POLYLINE")) {

@@ -94,7 +94,7 @@ class Loader {
   explicit Loader(std::string_view text, foundation::FileBytes* bytes = nullptr);
   bool run();
   std::unique_ptr<Database> takeDatabase() { return std::move(db_); }
-  const std::string& error() const { return scanner_.error(); }
+  const std::string& error() const { return refusal_.empty() ? scanner_.error() : refusal_; }
   const std::vector<std::string>& warnings() const { return warnings_; }
 
  private:
@@ -131,6 +131,11 @@ class Loader {
   // the database does not hold.
   std::unique_ptr<Entity> makeOtherEntity(const Record& record, const std::vector<Group>& fields,
                                           PendingEntity& pending);
+  // Points, wipeouts, construction lines, shapes and the kinds drawn as their wire (plan_entities.cpp).
+  std::unique_ptr<Entity> makePlanEntity(const Record& record, const std::vector<Group>& fields);
+  std::unique_ptr<Entity> readLeader(const std::vector<Group>& fields);
+  std::unique_ptr<Entity> readMLeader(const std::vector<Group>& fields);
+  double arrowSize() const;
   void readFollowers(PendingEntity& pending, std::string_view followerType);
   // The linetype, lineweight, true colour and visibility the entity's common codes give (linetypes.cpp).
   EntityProperties propertiesFor(const EntityCommon& common);
@@ -142,11 +147,15 @@ class Loader {
   // Objects and the end of loading (objects.cpp, reader.cpp)
   void readDictionary(const Record& record);
   void readLayout(const Record& record);
+  void readWipeoutVariables(const Record& record);
   bool finish();
   bool bindLayouts();
   void placeEntitiesSection();
   void resolveReferences();
   void resolveDimensions();  // other_entities.cpp
+  // Refuses a drawing whose references expand beyond what a drawing of its size may draw, and tells of
+  // blocks inside themselves and of nesting too deep to draw (expansion.cpp).
+  bool checkExpansion();
   // Numbers the viewports placed in layouts' blocks, as Database::renumberViewports would.
   void numberViewports();
 
@@ -154,7 +163,9 @@ class Loader {
   ObjectId idOfHandle(std::string_view handle) const;
 
   std::string_view text_;
+  std::size_t textBytes_ = 0;
   foundation::FileBytes* bytes_;
+  std::size_t dropped_ = 0;  // the file's bytes before this are let go while the sections are read
   Scanner scanner_;
   TextDecoder decoder_;
   std::unique_ptr<Database> db_;
@@ -192,6 +203,7 @@ class Loader {
   bool blockRecordsRead_ = false;
   std::vector<std::string> warnings_;
   std::size_t warningsLeftOut_ = 0;
+  std::string refusal_;  // why a drawing read whole cannot open
 };
 
 // The groups that describe the object itself: application groups (102 {…}) left out, and nothing from
@@ -223,5 +235,9 @@ bool handleValue(std::string_view handle, std::uint64_t& value);
 // "*Model_Space" and "*Paper_Space…" whatever case or R12 spelling ("$MODEL_SPACE") the file uses.
 std::wstring canonicalBlockName(std::wstring name);
 constexpr double kDegrees = std::numbers::pi / 180.0;
+// The entities a drawing may draw through its block references: this many for each byte of its file, and at
+// least the second.
+constexpr double kExpansionPerByte = 64;
+constexpr double kMinExpansionBudget = 2e6;
 
 }  // namespace cad::dxf

@@ -24,10 +24,18 @@ bool Loader::readObjects() {
     collect(record_, g);
     if (sameWord(type, "DICTIONARY") || sameWord(type, "ACDBDICTIONARYWDFLT")) readDictionary(record_);
     else if (sameWord(type, "LAYOUT")) readLayout(record_);
+    else if (sameWord(type, "WIPEOUTVARIABLES")) readWipeoutVariables(record_);
     if (scanner_.failed()) return false;
   }
   failUnterminated("the OBJECTS section", "ENDSEC");
   return false;
+}
+
+void Loader::readWipeoutVariables(const Record& record) {
+  // Whether wipeouts show their frame: kept as the host's system variable, which the renderer reads.
+  for (const Group& g : ownFieldsOf(record.groups, fields_)) {
+    if (g.code == 70) db_->headerVariables[L"$WIPEOUTFRAME"] = std::to_wstring(scanner_.integer(g));
+  }
 }
 
 void Loader::readDictionary(const Record& record) {
@@ -237,9 +245,17 @@ void Loader::placeEntitiesSection() {
   const ObjectId paperSpace = blockRecordNamed(L"*Paper_Space");
   // The block record each owner handle names, null where it names none; entities of one space share it.
   std::vector<ObjectId> ownerRecords(deferredOwners_.size());
+  std::vector<bool> dangling(deferredOwners_.size());
   for (std::size_t k = 1; k < deferredOwners_.size(); ++k) {
     const ObjectId owner = db_->objectIdFromHandle(deferredOwners_[k], /*fromFileOnly=*/true);
     if (BlockTableRecord::cast(db_->objectAt(owner)) != nullptr) ownerRecords[k] = owner;
+    dangling[k] = owner.isNull();
+  }
+  if (std::find(dangling.begin(), dangling.end(), true) != dangling.end()) {
+    std::size_t count = 0;
+    for (const DeferredEntity& deferred : entitiesSection_) count += dangling[deferred.owner] ? 1 : 0;
+    warnings_.push_back(std::to_string(count) + (count == 1 ? " entity names an owner" : " entities name owners") +
+                        " the drawing does not hold; they were placed by their space");
   }
   const auto targetOf = [&](const DeferredEntity& deferred) {
     // The owner handle decides; else the layout named by 410; else paper space (67) or model space.

@@ -140,7 +140,7 @@ std::unique_ptr<Entity> Loader::makeOtherEntity(const Record& record, const std:
     }
     return pline;  // its vertices follow
   }
-  return nullptr;  // kinds the database does not hold
+  return makePlanEntity(record, fields);  // null for kinds the database does not hold
 }
 
 void Loader::resolveDimensions() {

@@ -13,8 +13,44 @@ namespace {
 
 constexpr std::string_view kDwgRefusal = "binary DWG files are not supported; save the drawing as DXF";
 
+// The encoding of text in UTF-16 or UTF-32, by its byte order mark or, without one, by the zero bytes ASCII
+// characters get; empty for neither.
+std::string wideEncoding(std::string_view text) {
+  const auto starts = [&](std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; };
+  if (starts(std::string_view("\xFF\xFE\0\0", 4))) return "UTF-32 (little-endian)";
+  if (starts(std::string_view("\0\0\xFE\xFF", 4))) return "UTF-32 (big-endian)";
+  if (starts("\xFF\xFE")) return "UTF-16 (little-endian)";
+  if (starts("\xFE\xFF")) return "UTF-16 (big-endian)";
+  // A DXF file opens with a group code: a digit or a blank, which the wide encodings pad with zero bytes.
+  if (text.size() >= 8) {
+    const auto zero = [&](std::size_t i) { return text[i] == '\0'; };
+    if (!zero(0) && zero(1) && zero(2) && zero(3) && !zero(4)) return "UTF-32 (little-endian)";
+    if (zero(0) && zero(1) && zero(2) && !zero(3)) return "UTF-32 (big-endian)";
+    if (!zero(0) && zero(1) && !zero(2) && zero(3)) return "UTF-16 (little-endian)";
+    if (zero(0) && !zero(1) && zero(2) && !zero(3)) return "UTF-16 (big-endian)";
+  }
+  return {};
+}
+
+// The compression format of a compressed file, by its magic number; empty for none.
+std::string compression(std::string_view text) {
+  const auto starts = [&](std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; };
+  if (starts("\x1F\x8B")) return "gzip";
+  if (starts("BZh") && text.size() > 3 && text[3] >= '1' && text[3] <= '9') return "bzip2";
+  if (starts(std::string_view("\xFD" "7zXZ\0", 6))) return "xz";
+  if (starts("\x28\xB5\x2F\xFD")) return "zstd";
+  if (starts("PK\x03\x04")) return "zip";
+  return {};
+}
+
 // What is plainly not ASCII DXF, told apart before any line is read.
 std::string refusal(std::string_view text) {
+  if (const std::string packed = compression(text); !packed.empty()) {
+    return "the file is " + packed + "-compressed; decompress it and open the DXF file inside";
+  }
+  if (const std::string encoding = wideEncoding(text); !encoding.empty()) {
+    return "the file is encoded in " + encoding + "; save the drawing as DXF in UTF-8 or its code page";
+  }
   if (dxf::trim(text).empty()) return "the file is empty";
   // DWG files open with their version: AC1012 … AC1032, or AC1.50 / AC2.10 for the oldest.
   if (text.size() >= 6 && text.substr(0, 2) == "AC") {
@@ -122,7 +158,7 @@ std::wstring canonicalBlockName(std::wstring name) {
 }
 
 Loader::Loader(std::string_view text, foundation::FileBytes* bytes)
-    : text_(text), bytes_(bytes), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
+    : text_(text), textBytes_(text.size()), bytes_(bytes), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
   db_->reserve(text.size() / kBytesPerObject + 64);
   decoder_.poolNamesIn(db_->names());
 }
@@ -157,6 +193,13 @@ bool Loader::run() {
   }
   if (scanner_.failed()) return false;
   if (!ended && !acceptMissingEof()) return false;
+  if (const std::size_t dropped = scanner_.unreadableHandles(); dropped > 0) {
+    const Group& first = scanner_.firstUnreadableHandle();
+    const std::string which = quoted(first.value) + ", group code " + std::to_string(first.code);
+    warn(first.line + 1, dropped == 1 ? "a handle is not hexadecimal (" + which + "); it was read as none"
+                                      : std::to_string(dropped) + " handles are not hexadecimal (the first, " + which +
+                                            "); they were read as none");
+  }
   releaseText();
   if (!finish()) return false;
   if (warningsLeftOut_ > 0) {
@@ -349,6 +392,7 @@ bool Loader::finish() {
   placeEntitiesSection();
   resolveReferences();
   resolveDimensions();
+  if (!checkExpansion()) return false;
   numberViewports();
 
   // TILEMODE 0 means a paper layout is current: the one that owns *Paper_Space.

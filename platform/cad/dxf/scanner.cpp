@@ -396,7 +396,10 @@ bool Scanner::checkValue(Group& group) {
       for (char c : trim(group.value))
         hexadecimal = hexadecimal && (isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
       if (hexadecimal) return true;
-      break;
+      // A handle only links objects: one that cannot be read links nothing, and the drawing still opens.
+      if (unreadableHandles_++ == 0) firstUnreadableHandle_ = group;
+      group.value = {};
+      return true;
     }
     case ValueKind::kName: {
       bool printable = true;

@@ -75,6 +75,10 @@ class Scanner {
   bool failed() const { return !error_.empty(); }
   const std::string& error() const { return error_; }
   std::size_t linesRead() const { return line_; }
+  std::size_t position() const { return pos_; }  // bytes of the text scanned
+  // Handles that were not hexadecimal ("None", as some writers put for no owner): each was read as no handle.
+  std::size_t unreadableHandles() const { return unreadableHandles_; }
+  const Group& firstUnreadableHandle() const { return firstUnreadableHandle_; }
 
   // Typed values; a bad one records an error naming its line and gives 0. Values of their codes' own kind
   // were read as they were scanned.
@@ -102,6 +106,8 @@ class Scanner {
   char separator_ = '\n';
   std::optional<Group> pushed_;
   std::string error_;
+  std::size_t unreadableHandles_ = 0;
+  Group firstUnreadableHandle_;
 };
 
 // File text for a message, printable and short: a long text shows its start and its length.

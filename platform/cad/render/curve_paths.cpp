@@ -17,8 +17,11 @@ using graphics::BezierPath;
 using graphics::Point;
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-// Points a spline is drawn through between two knots.
+// Points a spline is first drawn through between two knots; more where that leaves facets.
 constexpr int kSplineSamplesPerSpan = 12;
+constexpr int kMostSplineSamplesPerSpan = 1024;
+// Curves stay within 0.01 mm of their true shape on the paper (in points).
+constexpr double kFlatness = 0.01 / 25.4 * 72;
 
 // Drawing coordinates onto the sheet.
 class SheetMap {
@@ -41,7 +44,14 @@ void appendArc(BezierPath& path, const SheetMap& map, const ArcPiece& a, double 
   const auto tangent = [&](double t) {
     return Point{-u.x * std::sin(t) + v.x * std::cos(t), -u.y * std::sin(t) + v.y * std::cos(t)};
   };
-  const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)));
+  // A cubic's quarter turn strays 2.7e-4 of the radius from the circle, the stray growing with the sixth power
+  // of the sweep: large arcs take shorter pieces.
+  const double radius = std::max(std::hypot(u.x, u.y), std::hypot(v.x, v.y));
+  // An arc far larger than any sheet is only ever seen in part, and kept to quarter turns.
+  double piece = std::numbers::pi / 2;
+  if (radius * 2.7e-4 > kFlatness && radius < 1e5) piece *= std::pow(kFlatness / (radius * 2.7e-4), 1.0 / 6);
+  const double pieces = std::ceil(std::fabs(sweep) / piece - 1e-9);
+  const int steps = std::clamp(std::isfinite(pieces) ? static_cast<int>(std::min(pieces, 64.0)) : 1, 1, 64);
   const double step = sweep / steps;
   const double k = 4.0 / 3.0 * std::tan(step / 4);
   Point p0 = at(from);
@@ -163,7 +173,13 @@ void wideSegment(const PlaneVertex& a, const PlaneVertex& b, const PlaneMap& map
     const double r = arc.u.x;
     const double from = a.bulge > 0 ? arc.t0 : arc.t0 + arc.sweep;
     const double sweep = a.bulge > 0 ? arc.sweep : -arc.sweep;
-    const int samples = std::max(8, static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 32))));
+    // Chords within the flatness on the sheet: a chord over angle a strays r·(1 − cos a/2) from its arc.
+    const Point u = map.sheet().vector({r + std::max(w0, w1), 0, 0}), v = map.sheet().vector({0, r + std::max(w0, w1), 0});
+    const double onSheet = std::max(std::hypot(u.x, u.y), std::hypot(v.x, v.y));
+    double step = std::numbers::pi / 32;
+    if (onSheet > kFlatness && onSheet < 1e5) step = std::min(step, 2 * std::acos(1 - kFlatness / onSheet));
+    const int samples =
+        std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 8, 4096);
     for (int i = 0; i <= samples; ++i) {
       const double f = static_cast<double>(i) / samples, t = from + sweep * f;
       const double w = w0 + (w1 - w0) * f;
@@ -184,6 +200,25 @@ void wideSegment(const PlaneVertex& a, const PlaneVertex& b, const PlaneMap& map
   for (std::size_t i = 1; i < left.size(); ++i) fill.lineTo(map.point(left[i]));
   for (std::size_t i = right.size(); i-- > 0;) fill.lineTo(map.point(right[i]));
   fill.close();
+}
+
+// Enough samples between knots for the chords to stay within the flatness: a chord strays about an eighth of
+// the second difference of its samples, which shrinks with the square of their spacing.
+int splineSamplesPerSpan(const Spline& spline, const SheetMap& map) {
+  const std::vector<Point3d> first = spline.sampled(kSplineSamplesPerSpan);
+  double bend = 0;
+  for (std::size_t i = 1; i + 1 < first.size(); ++i) {
+    const Point a = map.point(first[i - 1]), b = map.point(first[i]), c = map.point(first[i + 1]);
+    bend = std::max(bend, std::hypot(a.x - 2 * b.x + c.x, a.y - 2 * b.y + c.y));
+  }
+  const double stray = bend / 8;
+  if (!(stray > kFlatness)) return kSplineSamplesPerSpan;
+  const double factor = std::sqrt(stray / kFlatness);
+  if (!std::isfinite(factor)) return kSplineSamplesPerSpan;
+  // However many knots it has, a spline is drawn through at most about a million points.
+  const double spans = std::max<double>(1, static_cast<double>(first.size()) / kSplineSamplesPerSpan);
+  const double most = std::max<double>(kSplineSamplesPerSpan, std::min<double>(kMostSplineSamplesPerSpan, 1e6 / spans));
+  return static_cast<int>(std::min(most, std::ceil(kSplineSamplesPerSpan * factor)));
 }
 
 }  // namespace
@@ -209,7 +244,7 @@ bool curvePath(const Entity& entity, const AffineTransform& toSheet, BezierPath&
     appendArc(out, map, piece, ellipse->startParam, ellipse->sweep(), true);
     if (ellipse->isClosed()) out.close();
   } else if (auto* spline = dynamic_cast<const Spline*>(&entity)) {
-    polylineOf(spline->sampled(kSplineSamplesPerSpan), false, map, out);
+    polylineOf(spline->sampled(splineSamplesPerSpan(*spline, map)), false, map, out);
   } else if (auto* pline3d = dynamic_cast<const Polyline3d*>(&entity)) {
     polylineOf(pline3d->points, pline3d->closed, map, out);
   } else {

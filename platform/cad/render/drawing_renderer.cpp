@@ -1,5 +1,6 @@
 #include "cad/render/drawing_renderer.h"
 
+#include "cad/command_line.h"
 #include "cad/database.h"
 #include "cad/plot/plot_settings.h"
 #include "cad/render/pens.h"
@@ -9,6 +10,28 @@
 #include "graphics/cairo_context.h"
 
 namespace cad::render {
+namespace {
+
+std::wstring counted(std::size_t count, const wchar_t* one, const wchar_t* many) {
+  return std::to_wstring(count) + L" " + (count == 1 ? one : many);
+}
+
+// One line on the command line for what the sheet leaves out or cuts short, as the host tells of a plot.
+void tellLeftOut(const LeftOut& left) {
+  std::wstring told;
+  const auto add = [&](const std::wstring& part) { told += (told.empty() ? L"" : L"; ") + part; };
+  if (left.shapes > 0) add(counted(left.shapes, L"shape is", L"shapes are") + L" left out (no shape file)");
+  if (left.longTexts > 0) {
+    add(counted(left.longTexts, L"text is drawn to its", L"texts are drawn to their") + L" first " +
+        std::to_wstring(kMostTextCharacters) + L" characters");
+  }
+  if (left.denseHatches > 0) {
+    add(counted(left.denseHatches, L"hatch pattern is", L"hatch patterns are") + L" too fine to draw and filled");
+  }
+  if (!told.empty()) commandLine().print(L"\nPlot: " + told + L".");
+}
+
+}  // namespace
 
 bool DrawingRenderer::renderPage(const Database& db, ObjectId layoutId, const PlotSettings& validated,
                                  const PageTarget& target, std::string& error) {
@@ -43,6 +66,7 @@ bool DrawingRenderer::renderPage(const Database& db, ObjectId layoutId, const Pl
     Scene scene(*context, db, pens, indexes_);
     scene.drawSpace(space, toSheet, {visible.minX(), visible.minY(), visible.maxX(), visible.maxY()},
                     !layout->modelType());
+    tellLeftOut(scene.leftOut());
   }
   error = context->finish();
   return error.empty();

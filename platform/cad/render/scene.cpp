@@ -7,6 +7,7 @@
 #include "cad/annotation_entities.h"
 #include "cad/block_extents.h"
 #include "cad/database.h"
+#include "cad/plan_entities.h"
 #include "cad/render/curve_paths.h"
 
 namespace cad::render {
@@ -61,6 +62,7 @@ void Scene::drawSpace(ObjectId recordId, const AffineTransform& toSheet, const B
   Frame frame;
   frame.toSheet = toSheet;
   frame.linetypeUnit = ltscale_ * sheetScale(toSheet);
+  frame.viewHeight = (visible.y1 - visible.y0) * sheetScale(toSheet);
   for (std::uint32_t i : index->query(visible)) {
     if (auto* entity = dynamic_cast<const Entity*>(db_.objectAt(record->entityIds[i]))) {
       drawEntity(*entity, frame, paperSpace);
@@ -90,7 +92,12 @@ void Scene::drawEntity(const Entity& entity, const Frame& frame, bool paperSpace
     const Look look = lookOf(db_, entity, layer, frame.inherited);
     const Inherited inherited = inheritedFrom(look, layer);
     if (reference != nullptr) {
-      drawBlock(reference->blockTableRecord(), planAffine(reference->blockTransform()), frame, inherited);
+      for (int row = 0; row < std::max(reference->rows, 1); ++row) {
+        for (int column = 0; column < std::max(reference->columns, 1); ++column) {
+          drawBlock(reference->blockTableRecord(), planAffine(reference->instanceTransform(row, column)), frame,
+                    inherited);
+        }
+      }
       for (ObjectId id : reference->attributes) {
         if (auto* attribute = dynamic_cast<const AttributeReference*>(db_.objectAt(id))) {
           Frame attributeFrame = frame;
@@ -104,7 +111,11 @@ void Scene::drawEntity(const Entity& entity, const Frame& frame, bool paperSpace
     return;
   }
   if (!shows(own, effective)) return;
-  painter_.draw(entity, lookOf(db_, entity, layer, frame.inherited), {frame.toSheet, frame.linetypeUnit});
+  const Look look = lookOf(db_, entity, layer, frame.inherited);
+  if (auto* leader = MLeader::cast(&entity); leader != nullptr && !leader->blockId.isNull()) {
+    drawBlock(leader->blockId, planAffine(leader->blockTransform), frame, inheritedFrom(look, layer));
+  }
+  painter_.draw(entity, look, {frame.toSheet, frame.linetypeUnit, frame.viewHeight});
 }
 
 void Scene::drawBlock(ObjectId block, const AffineTransform& blockToOwner, const Frame& frame,
@@ -120,6 +131,7 @@ void Scene::drawBlock(ObjectId block, const AffineTransform& blockToOwner, const
   inner.linetypeUnit = frame.linetypeUnit * sheetScale(blockToOwner);
   inner.inherited = inherited;
   inner.depth = frame.depth + 1;
+  inner.viewHeight = frame.viewHeight;
   drawing_.push_back(block);
   for (ObjectId id : record->entityIds) {
     if (auto* entity = dynamic_cast<const Entity*>(db_.objectAt(id))) drawEntity(*entity, inner, false);
@@ -145,6 +157,7 @@ void Scene::drawViewport(const Viewport& viewport, const Frame& frame, bool bord
     model.toSheet = then(toPaper, frame.toSheet);
     const double linetypeScale = paperLinetypes_ ? sheetScale(paperToSheet_) : sheetScale(model.toSheet);
     model.linetypeUnit = ltscale_ * linetypeScale;
+    model.viewHeight = std::fabs(onSheet.height());
     const std::shared_ptr<const SpaceIndex> index = indexes_.indexOf(db_, db_.modelSpaceId());
     auto* space = dynamic_cast<const BlockTableRecord*>(db_.objectAt(db_.modelSpaceId()));
     if (index && space != nullptr && finite(model.toSheet)) {

@@ -25,6 +25,8 @@ class Scene {
   // Draws the entities of a layout's space that meet `visible` (space coordinates). `toSheet` maps the space
   // onto the sheet; `paperSpace` says it is a layout's paper space, whose viewports show model space.
   void drawSpace(ObjectId record, const graphics::AffineTransform& toSheet, const Box2& visible, bool paperSpace);
+  // What the drawn spaces left out or cut short.
+  const LeftOut& leftOut() const { return painter_.leftOut(); }
 
  private:
   struct Frame {
@@ -32,6 +34,7 @@ class Scene {
     double linetypeUnit = 1;
     Inherited inherited;
     int depth = 0;
+    double viewHeight = 0;  // points on the sheet: the height of the view it shows in
   };
   void drawEntity(const Entity& entity, const Frame& frame, bool paperSpace);
   void drawBlock(ObjectId block, const graphics::AffineTransform& blockToOwner, const Frame& frame,

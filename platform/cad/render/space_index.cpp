@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "cad/database.h"
+#include "cad/plan_entities.h"
 
 namespace cad::render {
 namespace {
@@ -42,6 +44,10 @@ SpaceIndex::SpaceIndex(const Database& db, const BlockTableRecord& record) {
   for (std::size_t i = 0; i < n; ++i) {
     auto* entity = dynamic_cast<const Entity*>(db.objectAt(record.entityIds[i]));
     Extents3d e;
+    if (entity != nullptr && !entity->isErased() && Xline::cast(entity) != nullptr) {
+      unbounded_.push_back(static_cast<std::uint32_t>(i));
+      continue;
+    }
     if (entity == nullptr || entity->isErased() || entity->getGeomExtents(e) != eOk || e.isEmpty()) continue;
     const Box2 box = drawnBox(*entity, e);
     if (!finite(box)) continue;
@@ -84,6 +90,15 @@ bool SpaceIndex::bounds(Box2& out) const {
 }
 
 std::vector<std::uint32_t> SpaceIndex::query(const Box2& area) const {
+  std::vector<std::uint32_t> found = boxesMeeting(area);
+  if (unbounded_.empty()) return found;
+  std::vector<std::uint32_t> all;
+  all.reserve(found.size() + unbounded_.size());
+  std::merge(found.begin(), found.end(), unbounded_.begin(), unbounded_.end(), std::back_inserter(all));
+  return all;
+}
+
+std::vector<std::uint32_t> SpaceIndex::boxesMeeting(const Box2& area) const {
   std::vector<std::uint32_t> found;
   if (withBox_.empty() || !area.meets(bounds_)) return found;
   if (area.x0 <= bounds_.x0 && area.y0 <= bounds_.y0 && area.x1 >= bounds_.x1 && area.y1 >= bounds_.y1) {

@@ -26,12 +26,13 @@ class SpaceIndex {
  public:
   SpaceIndex(const Database& db, const BlockTableRecord& record);
   // Positions in the record's stored order of the entities whose boxes meet `area`, ascending. Entities
-  // without extents show nothing and are never given.
+  // without extents show nothing and are never given, but for construction lines, which every query meets.
   std::vector<std::uint32_t> query(const Box2& area) const;
   // The extents of every entity with extents; nothing when there is none.
   bool bounds(Box2& out) const;
 
  private:
+  std::vector<std::uint32_t> boxesMeeting(const Box2& area) const;
   std::vector<Box2> boxes_;
   std::vector<std::uint32_t> withBox_;  // positions of entities with a box
   Box2 bounds_;                         // of the boxes, texts' grown
@@ -40,6 +41,7 @@ class SpaceIndex {
   double cellWidth_ = 1, cellHeight_ = 1;
   std::vector<std::vector<std::uint32_t>> cells_;
   std::vector<std::uint32_t> large_;  // boxes over many cells, met by every query that meets them
+  std::vector<std::uint32_t> unbounded_;  // construction lines and rays
 };
 
 // The indexes of the spaces pages were drawn from, while their drawings stay unchanged.

@@ -128,10 +128,11 @@ void TextPainter::drawText(const Text& text, const std::wstring& shown, double h
 }
 
 void TextPainter::drawMText(const MText& text, double height, double widthFactor, const AffineTransform& toSheet,
-                            const std::function<graphics::Color(const TextRun&)>& colorOf) {
+                            const std::function<graphics::Color(const TextRun&)>& colorOf,
+                            const std::wstring* contents) {
   if (!(height > 0) || !std::isfinite(height)) return;
   const std::vector<TextParagraph> paragraphs =
-      mtextParagraphs(text.contents, height, widthFactor > 0 ? widthFactor : 1);
+      mtextParagraphs(contents != nullptr ? *contents : text.contents, height, widthFactor > 0 ? widthFactor : 1);
   const double wrapWidth = text.width > 0 && std::isfinite(text.width) ? text.width : 0;
 
   std::vector<Line> lines;

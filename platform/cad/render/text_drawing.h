@@ -26,8 +26,10 @@ class TextPainter {
   void drawText(const Text& text, const std::wstring& shown, double height, const graphics::AffineTransform& toSheet,
                 const graphics::Color& color);
   // `widthFactor` is the text style's; `colorOf` gives each run's colour.
+  // `contents`, when given, stands for the text's own.
   void drawMText(const MText& text, double height, double widthFactor, const graphics::AffineTransform& toSheet,
-                 const std::function<graphics::Color(const TextRun&)>& colorOf);
+                 const std::function<graphics::Color(const TextRun&)>& colorOf,
+                 const std::wstring* contents = nullptr);
 
   // The advance of a text set `height` high with this width factor, in drawing units.
   double advance(const std::wstring& text, double height, double widthFactor) const;

@@ -1,6 +1,7 @@
 #include "foundation/files.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "file_faults_internal.h"
@@ -177,6 +179,9 @@ FileResult createDirectory(const std::string& path, bool withIntermediates, unsi
 
 namespace {
 
+// Files from this size on are mapped rather than read (FileBytes only); smaller ones cost less to copy.
+constexpr std::uintmax_t kMapAtLeast = std::uintmax_t{1} << 20;
+
 // Reads a regular file whole into `data` (a std::string's adapter or FileBytes), as readFile and readOwnFile
 // describe.
 template <class Data>
@@ -208,6 +213,17 @@ void readWhole(const std::string& path, std::size_t maxBytes, bool ownFileOnly, 
   if (size > maxBytes) {
     status = fail(EFBIG, "read", path);
     return;
+  }
+  if constexpr (std::is_same_v<Data, FileBytes>) {
+    // A large file is mapped, not copied: its pages come from the system's cache as they are read, with no
+    // fresh memory for the system to clear and the reader to fill.
+    if (size >= kMapAtLeast) {
+      if (faulted(FileOperation::read)) {
+        status = fail(errno, "read", path);
+        return;
+      }
+      if (data.map(fd.get(), static_cast<std::size_t>(size))) return;
+    }
   }
   char* direct = data.resize(static_cast<std::size_t>(size));
   std::size_t filled = 0;
@@ -289,24 +305,38 @@ void freeBytes(char* data, std::size_t capacity, bool keep = true) {
 
 }  // namespace
 
-FileBytes::~FileBytes() { freeBytes(data_, capacity_); }
+FileBytes::~FileBytes() {
+  if (mapped_) ::munmap(data_, capacity_);
+  else freeBytes(data_, capacity_);
+}
 
 FileBytes::FileBytes(FileBytes&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
+      capacity_(std::exchange(other.capacity_, 0)),
+      mapped_(std::exchange(other.mapped_, false)) {}
 
 FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
   if (this != &other) {
-    freeBytes(data_, capacity_);
+    if (mapped_) ::munmap(data_, capacity_);
+    else freeBytes(data_, capacity_);
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
+    mapped_ = std::exchange(other.mapped_, false);
   }
   return *this;
 }
 
 char* FileBytes::resize(std::size_t size) {
+  if (mapped_) {
+    // Into memory of its own first: a mapping cannot grow.
+    FileBytes copy;
+    std::memcpy(copy.resize(std::max(size, size_)), data_, std::min(size, size_));
+    *this = std::move(copy);
+    size_ = size;
+    return data_;
+  }
   if (size > capacity_) {
     // Room for the file to grow a little while it is read, so that its last piece does not move it all.
     const std::size_t capacity = std::max(size, capacity_ + capacity_ / 2);
@@ -321,9 +351,33 @@ char* FileBytes::resize(std::size_t size) {
 }
 
 void FileBytes::release() {
-  freeBytes(data_, capacity_, /*keep=*/false);
+  if (mapped_) {
+    ::munmap(data_, capacity_);
+  } else {
+    freeBytes(data_, capacity_, /*keep=*/false);
+  }
   data_ = nullptr;
   size_ = capacity_ = 0;
+  mapped_ = false;
+}
+
+bool FileBytes::map(int fd, std::size_t size) {
+  if (size == 0) return false;
+  void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  if (at == MAP_FAILED) return false;
+  ::madvise(at, size, MADV_SEQUENTIAL);
+  release();
+  data_ = static_cast<char*>(at);
+  size_ = capacity_ = size;
+  mapped_ = true;
+  return true;
+}
+
+void FileBytes::dropBefore(std::size_t offset) {
+  if (!mapped_) return;
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t end = std::min(offset, size_) / page * page;
+  if (end > 0) ::madvise(data_, end, MADV_DONTNEED);
 }
 
 void FileBytes::append(const char* bytes, std::size_t count) {

@@ -1,9 +1,10 @@
-// Whole drawings written by another drafting tool (see data/make_fixtures.py), read through our DXF reader.
+// Whole drawings written by other drafting tools (see data/make_fixtures.py), read through our DXF reader.
 
 #include <gtest/gtest.h>
 
 #include "cad/dxf_reader.h"
 #include "fixture.h"
+#include "recognition/layout_scan.h"
 #include "recognition/model_scan.h"
 #include "recognition/recognition_state.h"
 
@@ -129,6 +130,29 @@ TEST_F(ModelScanDxf, EveryDrawnKindIsContentOfItsFrame) {
     EXPECT_EQ(gBatchModelDiagnostics.excludedBlankFrames.size(), c.blank ? 1u : 0u);
     cad::acdbHostApplicationServices()->setWorkingDatabase(nullptr);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Sheets moved onto layouts by a tool that leaves "None" for the owners of objects it made: the drawing opens
+// with one warning and its layouts' sheets are recognised by their frames.
+TEST_F(ModelScanDxf, SheetsMovedOntoLayoutsWithUnreadableOwners) {
+  cad::DxfReadResult read =
+      cad::readDxfFile(std::string(QUODL_RECOGNITION_TEST_DATA) + "/sheets_moved_to_layouts.dxf");
+  ASSERT_TRUE(read.database) << read.error;
+  ASSERT_EQ(read.warnings.size(), 1u) << testing::PrintToString(read.warnings);
+  EXPECT_NE(read.warnings[0].find("2 handles are not hexadecimal (the first, \"None\", group code 330)"),
+            std::string::npos)
+      << read.warnings[0];
+  db_ = std::move(read.database);
+  cad::acdbHostApplicationServices()->setWorkingDatabase(db_.get());
+  const std::vector<VexBatchPrintLayoutRecord> sheets = vexCollectPaperLayouts();
+  std::vector<std::pair<std::wstring, std::wstring>> found;  // layout, paper
+  for (const VexBatchPrintLayoutRecord& sheet : sheets) found.emplace_back(sheet.layoutName, sheet.paper.name);
+  using Found = std::pair<std::wstring, std::wstring>;
+  EXPECT_EQ(found, (std::vector<Found>{{L"ISO A3", L"A3"}, {L"ISO A2", L"A2"}}));
 }
 
 }  // namespace

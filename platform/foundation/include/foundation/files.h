@@ -44,11 +44,18 @@ class FileBytes {
   // Gives the memory back to the system at once (not kept for later large blocks): the reader that is done
   // with the bytes lowers the process's peak.
   void release();
+  // Holds a regular file's first `size` bytes by mapping them (read-only) rather than copying them; false
+  // when the system will not, and the bytes stay as they were.
+  bool map(int fd, std::size_t size);
+  // A reader past `offset` lets the pages before it go for now: a mapped file's pages come back from the file
+  // if they are read again, so this only lowers what the process holds. Nothing for bytes read into memory.
+  void dropBefore(std::size_t offset);
 
  private:
   char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  bool mapped_ = false;
 };
 
 struct BytesResult : FileResult {

@@ -131,6 +131,27 @@ def block_frames():
     doc.saveas(os.path.join(HERE, "model_block_frames_1to100.dxf"))
 
 
+def sheets_moved_to_layouts():
+    """ISO sheets drawn in model space by one tool and moved onto layouts of their own by another, which leaves
+    the owners of the objects it made unset: the file says "None" where their owner handles go."""
+    doc = new_drawing()
+    msp = doc.modelspace()
+    for name in ("A3", "A2"):
+        w, h = SHEETS[name]
+        border_lines(msp, 0, 0, w, h, 1, "TK")
+        title_strip(msp, w - 10, 10, 1)
+        sheet_content(msp, 0, 0, w, h)
+        layout = doc.layouts.new("ISO " + name)
+        layout.page_setup(size=(w, h), margins=(0, 0, 0, 0), units="mm")
+        for entity in list(msp):
+            msp.move_to_layout(entity, layout)
+    doc.layouts.delete("Layout1")
+    doc.objects.add_xrecord(owner=None)
+    doc.objects.add_dictionary(owner=None)
+    doc.saveas(os.path.join(HERE, "sheets_moved_to_layouts.dxf"))
+
+
 if __name__ == "__main__":
     polyline_frames()
     block_frames()
+    sheets_moved_to_layouts()
