@@ -25,8 +25,9 @@ constexpr std::array<Column, 5> kColumns{{
     {"order", "顺序", 48},
     {"name", "DWG 文件", 220},
     {"style", "打印样式", 170},
-    {"state", "状态", 80},
-    {"message", "详情", 277},
+    // Wider than 80 points, so that the longest state ("Awaiting merge") shows whole.
+    {"state", "状态", 104},
+    {"message", "详情", 253},
 }};
 
 constexpr char kFollowShared[] = "跟随统一设置";
@@ -82,11 +83,19 @@ std::shared_ptr<toolkit::View> QDLFileQueuePanel::textCell(const std::string& co
   const bool path = foundation::isAbsolutePath(text);
   // States and messages follow the language of the moment, whichever one they were stored in.
   const std::string shown = column == "name" || path ? text : QDLT(text);
-  auto cell = QDLCompactText(shown);
+  auto label = QDLCompactText(shown);
+  label->setLineBreakMode(column == "name" || path ? graphics::LineBreakMode::truncatingMiddle
+                                                   : graphics::LineBreakMode::truncatingTail);
+  label->setToolTip(column == "name" ? item.path : shown);
+  // The line sits in the middle of its row, level with the style pop-up beside it.
+  const double width = table_->tableColumnWithIdentifier(column)->width();
+  const double height = label->intrinsicContentSize().height;
+  auto cell = std::make_shared<toolkit::View>(toolkit::Rect{0, 0, width, table_->rowHeight()});
   cell->setIdentifier(column);
-  cell->setLineBreakMode(column == "name" || path ? graphics::LineBreakMode::truncatingMiddle
-                                                  : graphics::LineBreakMode::truncatingTail);
-  cell->setToolTip(column == "name" ? item.path : shown);
+  label->setFrame({0, (table_->rowHeight() - height) / 2, width, height});
+  label->setAutoresizingMask(toolkit::autoresizing::widthSizable | toolkit::autoresizing::minYMargin |
+                             toolkit::autoresizing::maxYMargin);
+  cell->addSubview(label);
   return cell;
 }
 

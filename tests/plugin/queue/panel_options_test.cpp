@@ -189,7 +189,7 @@ TEST_F(QueueTest, ALanguageChangeRetranslatesAndKeepsTheSelectionAndScrollPositi
   EXPECT_EQ(panel.configuration()->stringValue(), "All layouts · Merged PDF per drawing · Auto size · Scale 100%");
   EXPECT_EQ(panel.table()->selectedRowIndexes(), (std::set<long>{14, 15}));
   EXPECT_EQ(panel.scrollView()->documentVisibleRect().origin, origin);
-  auto* state = dynamic_cast<toolkit::TextField*>(panel.table()->viewAtColumn(3, 15, true));
+  toolkit::TextField* state = cellLabel(panel, "state", 15);
   ASSERT_NE(state, nullptr);
   EXPECT_EQ(state->stringValue(), "Pending");
 }

@@ -5,17 +5,16 @@
 #include "foundation/user_defaults.h"
 #include "queue_fixture.h"
 #include "toolkit/button.h"
-#include "ui/application_panel.h"
 #include "toolkit/text_field.h"
 #include "toolkit/user_actions.h"
+#include "ui/application_panel.h"
 #include "ui/compact_label.h"
 
 namespace queue_test {
 namespace {
 
 std::string cellText(QDLFileQueuePanel& panel, const char* column, long row) {
-  auto* cell = dynamic_cast<toolkit::TextField*>(
-      panel.table()->viewAtColumn(panel.table()->columnWithIdentifier(column), row, true));
+  toolkit::TextField* cell = QueueTest::cellLabel(panel, column, row);
   return cell != nullptr ? cell->stringValue() : "(no cell)";
 }
 
@@ -37,9 +36,9 @@ TEST_F(QueueTest, CellsShowOrderNameStyleStateAndMessage) {
   EXPECT_EQ(cellText(panel, "state", 0), "待处理");
   // A path is shown untranslated and gives way in its middle.
   EXPECT_EQ(cellText(panel, "message", 1), tree / "x/b.dwg");
-  auto* message = dynamic_cast<toolkit::TextField*>(panel.table()->viewAtColumn(4, 1, true));
+  toolkit::TextField* message = cellLabel(panel, "message", 1);
   EXPECT_EQ(message->lineBreakMode(), graphics::LineBreakMode::truncatingMiddle);
-  auto* name = dynamic_cast<toolkit::TextField*>(panel.table()->viewAtColumn(1, 1, true));
+  toolkit::TextField* name = cellLabel(panel, "name", 1);
   EXPECT_EQ(name->toolTip(), tree / "x/b.dwg");
 
   // Stored in one language, shown in the current one.

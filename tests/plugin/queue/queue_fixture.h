@@ -23,6 +23,7 @@
 #include "toolkit/application.h"
 #include "toolkit/layer.h"
 #include "toolkit/modal_responder.h"
+#include "toolkit/text_field.h"
 #include "toolkit/workspace.h"
 #include "ui/core_link.h"
 #include "ui/localisation.h"
@@ -80,6 +81,13 @@ class QueueTest : public HostTest {
   static void add(QDLFileQueuePanel& panel, const std::vector<std::string>& paths) {
     panel.addURLs(paths);
     waitForScan(panel);
+  }
+
+  // The line of text in a table cell.
+  static toolkit::TextField* cellLabel(QDLFileQueuePanel& panel, const char* column, long row) {
+    toolkit::View* cell = panel.table()->viewAtColumn(panel.table()->columnWithIdentifier(column), row, true);
+    if (cell == nullptr || cell->subviews().empty()) return nullptr;
+    return dynamic_cast<toolkit::TextField*>(cell->subviews().front().get());
   }
 
   static std::vector<std::string> rowPaths(QDLFileQueuePanel& panel) {

@@ -127,7 +127,8 @@ TEST_F(QueueMergeTest, AStopLeavesNoWorkFileAndNoResult) {
     SCOPED_TRACE(stopAt);
     int asked = 0;
     std::string error;
-    EXPECT_FALSE(QDLQueueMergePdfs({a, b}, {2, 1}, destination, &error, [&] { return ++asked >= stopAt; }, nullptr));
+    EXPECT_FALSE(QDLQueueMergePdfs(
+        {a, b}, {2, 1}, destination, &error, [&] { return ++asked >= stopAt; }, nullptr));
     EXPECT_EQ(error, "Merge cancelled");
     EXPECT_EQ(folderEntries(tree.root()), (std::vector<std::string>{"A", "B"}));
   }
