@@ -78,8 +78,12 @@ class Search {
       for (QDLQueueFolderEntry& entry : listing.entries) {
         if (isCancelled()) return false;
         if (entry.name.front() == '.') continue;  // hidden
-        const std::string path = dir == "/" ? "/" + entry.name : dir + "/" + entry.name;
         QDLQueueItemKind kind = entry.kind;
+        // Most entries are neither folders nor drawings: their paths are never built.
+        const bool candidate = kind == QDLQueueItemKind::unknown || kind == QDLQueueItemKind::directory ||
+                               (kind == QDLQueueItemKind::regular && hasDwgExtension(entry.name));
+        if (!candidate) continue;
+        const std::string path = dir == "/" ? "/" + entry.name : dir + "/" + entry.name;
         if (kind == QDLQueueItemKind::unknown) {
           const QDLQueueItemStatus status = fs_.status(path);
           if (status.code == ENOENT) continue;

@@ -150,7 +150,10 @@ void QDLFileQueuePanel::finishScan(const std::shared_ptr<QDLScanToken>& token, Q
   if (!result.preserveRemovals) {
     for (const std::string& path : result.found) removedPaths_.erase(path);
   }
-  for (const std::string& path : result.newPaths) items_.push_back(QDLQueueNewRow(path));
+  // One translation for all the rows: a large folder adds hundreds at once, on the main thread.
+  const std::string pending = QDLT(qdl_queue_state::pending);
+  items_.reserve(items_.size() + result.newPaths.size());
+  for (const std::string& path : result.newPaths) items_.push_back(QDLQueueNewRow(path, pending));
   table_->reloadData();
   sortFiles();
   updateControls();

@@ -8,10 +8,12 @@
 #include "foundation/transforms.h"
 #include "ui/localisation.h"
 
-QDLQueueRow QDLQueueNewRow(const std::string& path) {
+QDLQueueRow QDLQueueNewRow(const std::string& path) { return QDLQueueNewRow(path, QDLT(qdl_queue_state::pending)); }
+
+QDLQueueRow QDLQueueNewRow(const std::string& path, const std::string& pendingText) {
   auto row = std::make_shared<QDLQueueItem>();
   row->path = path;
-  row->state = QDLT(qdl_queue_state::pending);
+  row->state = pendingText;
   row->message = path;
   return row;
 }

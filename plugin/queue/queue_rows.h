@@ -36,8 +36,9 @@ inline constexpr char awaitingMerge[] = "等待合并";
 inline constexpr char skipped[] = "已跳过";
 }  // namespace qdl_queue_state
 
-// A new row: pending, its path as its message, no outputs.
+// A new row: pending (the translated state, when the caller has it already), its path as its message, no outputs.
 QDLQueueRow QDLQueueNewRow(const std::string& path);
+QDLQueueRow QDLQueueNewRow(const std::string& path, const std::string& pendingText);
 // Whether the row's stored state is `stateKey` in whichever language it was stored.
 bool QDLQueueStateIs(const QDLQueueItem& row, const char* stateKey);
 
