@@ -12,6 +12,7 @@
 #include "panels/core_link.h"
 #include "panels/progress_window.h"
 #include "plot/progress_controller.h"
+#include "queue/file_queue_panel.h"
 #include "queue/plot_link.h"
 #include "recognition/core_link.h"
 #include "services/custom_command.h"
@@ -61,6 +62,7 @@ int unload() {
   qdl_command_settings_shutdown();
   removeCommandGroups();
   vexBatchPrintPanelShutdown();
+  vexBatchQueuePanelShutdown();
   vexBatchCloseProgressWindows();
   qdl_updates_shutdown();
   return cad::kRetOK;

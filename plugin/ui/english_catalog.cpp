@@ -96,6 +96,7 @@ constexpr QDLCatalogEntry kCatalog[] = {
     {"图纸正在 CAD 中打开，请保存并关闭后重试。", "Drawing is open in CAD. Save and close it, then retry."},
     {"图纸顺序", "Sheet order"},
     {"多文件 / 文件夹…", "Files / folders..."},
+    {"多文件 / 文件夹批打 · 专业版", "Files / folders · Pro"},
     {"多文件请使用自动识别、指定图层或指定图块；先清除当前图纸的框选范围。", "Use Auto, layer or block detection for multiple files; clear the current selection area first."},
     {"失败", "Failed"},
     {"好", "OK"},
