@@ -1,6 +1,7 @@
 // cadhost: the stand-in CAD host program. See `cadhost --help`.
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "line_source.h"
+#include "cad/interruption.h"
+#include "cad/plot/publish_engine.h"
 #include "options.h"
 #include "session.h"
 #include "toolkit/running_applications.h"
@@ -36,10 +39,21 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
-  const toolkit::RunningApplicationRegistration registration(kHostBundleIdentifier, kHostName);
-  if (!registration.ok()) {
-    std::fprintf(stderr, "cadhost: other programs cannot see that it runs: %s\n", registration.error().c_str());
+  cad::installInterruptionHandlers();
+  (void)cad::removeAbandonedPlotFiles();
+  int status = 0;
+  {
+    const toolkit::RunningApplicationRegistration registration(kHostBundleIdentifier, kHostName);
+    if (!registration.ok()) {
+      std::fprintf(stderr, "cadhost: other programs cannot see that it runs: %s\n", registration.error().c_str());
+    }
+    cadhost::Session session(parsed.options, *input);
+    status = session.run();
   }
-  cadhost::Session session(parsed.options, *input);
-  return session.run();
+  // Ended by a signal, after the session closed as QUIT closes it: whoever sent it sees it end the host.
+  if (const int signal = cad::interruptionSignal(); signal != 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
+  return status;
 }

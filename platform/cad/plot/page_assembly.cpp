@@ -1,5 +1,6 @@
 #include "cad/plot/page_assembly.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -10,7 +11,7 @@
 
 namespace cad {
 
-bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& output, std::string& error) {
+bool assemblePages(const std::vector<AssembledPage>& pages, std::string& bytes, std::string& error) {
   try {
     QPDF pdf;
     pdf.emptyPDF();
@@ -33,8 +34,12 @@ bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& o
       }
       sources.push_back(std::move(source));
     }
-    QPDFWriter writer(pdf, output.c_str());
+    // Into memory: qpdf does not check the final flush and close of a file it writes, so a full disk would pass.
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
     writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    bytes.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
   } catch (const std::exception& e) {
     error = std::string("Cannot write the plot's PDF: ") + e.what();
     return false;

@@ -151,6 +151,28 @@ double inkShare(const std::string& pdf, int page, double x, double y, double wid
   return all == 0 ? 0.0 : static_cast<double>(dark) / all;
 }
 
+double colouredShare(const std::string& pdf, int page) {
+  const std::string base = pdf + ".colour";
+  const std::string command = "pdftoppm -r 36 -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                              " -singlefile '" + pdf + "' '" + base + "'";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("pdftoppm failed on " + pdf);
+  std::ifstream in(base + ".ppm", std::ios::binary);
+  std::string magic;
+  int columns = 0, rows = 0, maximum = 0;
+  in >> magic >> columns >> rows >> maximum;
+  in.get();
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(columns) * rows * 3);
+  in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+  std::remove((base + ".ppm").c_str());
+  if (magic != "P6" || !in) throw std::runtime_error("unreadable rendering of " + pdf);
+  long coloured = 0;
+  for (std::size_t at = 0; at < pixels.size(); at += 3) {
+    const auto [low, high] = std::minmax({pixels[at], pixels[at + 1], pixels[at + 2]});
+    coloured += high - low > maximum / 10 ? 1 : 0;
+  }
+  return pixels.empty() ? 0.0 : static_cast<double>(coloured) * 3 / static_cast<double>(pixels.size());
+}
+
 void PlotJobTest::SetUp() {
   HostTest::SetUp();
   gQuodlCallTrace = nullptr;  // the command line shows what the pipeline prints, no calls
