@@ -87,7 +87,11 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
 
   const std::wstring pdfPath = vexBatchEnsurePdfExtension(outputPath);
   const std::string target = vexBatchNSString(pdfPath);
-  if (const std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(target)) {
+  // What no plot replaces (an open drawing, a folder, a pipe) and names the verification refuses are refused
+  // before anything is plotted.
+  std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(target);
+  if (!refusal) refusal = cad::plotTargetRefusal(target);
+  if (refusal) {
     fail(wide(*refusal));
     return false;
   }

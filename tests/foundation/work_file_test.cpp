@@ -14,13 +14,11 @@
 #include "small_volume.h"
 #include "test_support.h"
 
-namespace foundation {
 namespace {
 
-namespace fs = std::filesystem;
-using foundation_test::readText;
+using namespace foundation;
 using foundation_test::ScopedEnv;
-using foundation_test::writeText;
+namespace fs = std::filesystem;
 
 class WorkFiles : public ::testing::Test {
  protected:
@@ -55,7 +53,7 @@ TEST_F(WorkFiles, AFullVolumeKeepsTheEarlierFileWhole) {
   SmallVolume volume(dir / "disk", 64 * 1024);
   SKIP_UNLESS_MOUNTED(volume);
   const std::string target = volume.path() + "/out.pdf";
-  writeText(target, "earlier");
+  foundation_test::writeText(target, "earlier");
   for (std::size_t left : {std::size_t{8192}, std::size_t{0}}) {
     ASSERT_TRUE(volume.fillLeaving(left));
     WorkFile work(target, "Plot-", ".pdf");
@@ -66,7 +64,7 @@ TEST_F(WorkFiles, AFullVolumeKeepsTheEarlierFileWhole) {
     EXPECT_NE(written.error.find(errorText(ENOSPC)), std::string::npos) << written.error;
     EXPECT_EQ(written.error.find("Plot-"), std::string::npos) << written.error;
     EXPECT_FALSE(work.commit()) << left;
-    EXPECT_EQ(readText(target), "earlier") << left;
+    EXPECT_EQ(foundation_test::readText(target), "earlier") << left;
     EXPECT_EQ(namesIn(volume.path()), (std::vector<std::string>{"filler-" + std::to_string(getpid()), "out.pdf"}));
   }
 }
@@ -74,7 +72,7 @@ TEST_F(WorkFiles, AFullVolumeKeepsTheEarlierFileWhole) {
 TEST_F(WorkFiles, OnlyARegularFileIsEverReplaced) {
   fs::create_directory(dir / "folder.pdf");
   ASSERT_EQ(mkfifo((dir / "pipe.pdf").c_str(), 0644), 0);
-  writeText(dir / "real.pdf", "real");
+  foundation_test::writeText(dir / "real.pdf", "real");
   fs::create_symlink(dir / "real.pdf", dir / "link.pdf");
   for (const char* name : {"folder.pdf", "pipe.pdf", "link.pdf"}) {
     WorkFile work(dir / name, "Plot-", ".pdf");
@@ -85,16 +83,16 @@ TEST_F(WorkFiles, OnlyARegularFileIsEverReplaced) {
   }
   EXPECT_TRUE(fs::is_directory(dir / "folder.pdf"));
   EXPECT_TRUE(fs::is_fifo(dir / "pipe.pdf"));
-  EXPECT_EQ(readText(dir / "real.pdf"), "real");
+  EXPECT_EQ(foundation_test::readText(dir / "real.pdf"), "real");
   // Refused work files went with their owners.
-  EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"folder.pdf", "link.pdf", "pipe.pdf", "real.pdf"}));
+  EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"folder.pdf", "link.pdf", "pipe.pdf", "real.pdf", "run"}));
   EXPECT_EQ(records(), 0u);
 
   WorkFile work(dir / "real.pdf", "Plot-", ".pdf");
   ASSERT_TRUE(work.write("new"));
   EXPECT_EQ(records(), 1u);
   ASSERT_TRUE(work.commit());
-  EXPECT_EQ(readText(dir / "real.pdf"), "new");
+  EXPECT_EQ(foundation_test::readText(dir / "real.pdf"), "new");
   EXPECT_EQ(records(), 0u);
 }
 
@@ -112,7 +110,7 @@ TEST_F(WorkFiles, AbandonedWorkItemsOfEndedProcessesAreRemoved) {
   const std::string live = dir / ("Plot-" + makeUuid() + ".pdf");
   const std::string foreign = dir / "report.pdf";
   const std::string lowerCase = dir / "Plot-e621e1f8-c36c-495a-93fc-0c247a3e6e5f.pdf";
-  for (const std::string& file : {dead, live, foreign, lowerCase}) writeText(file, "x");
+  for (const std::string& file : {dead, live, foreign, lowerCase}) foundation_test::writeText(file, "x");
   fs::create_directories(deadPages + "/inside");
   record(child, dead);
   record(child, deadPages);
@@ -132,4 +130,3 @@ TEST_F(WorkFiles, AbandonedWorkItemsOfEndedProcessesAreRemoved) {
 }
 
 }  // namespace
-}  // namespace foundation

@@ -217,7 +217,9 @@ void plotCommand() {
   PlotInfoValidator infoValidator;
   infoValidator.setMediaMatchingPolicy(PlotInfoValidator::kMatchEnabled);
   if (const ErrorStatus es = infoValidator.validate(info); es != eOk) {
-    say(L"The page setup cannot be plotted (status " + std::to_wstring(static_cast<int>(es)) + L").");
+    const std::string& reason = infoValidator.failureReason();
+    say(L"The page setup cannot be plotted (status " + std::to_wstring(static_cast<int>(es)) + L")" +
+        (reason.empty() ? L"" : L": " + foundation::wideFromUtf8Lossy(reason)) + L".");
     return;
   }
   if (std::optional<std::wstring> failed = publish(info, *path)) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 
@@ -66,7 +67,14 @@ void WorkItem::remove() {
 }
 
 void WorkItem::release() {
-  if (!record_.empty()) ::unlink(record_.c_str());
+  if (!record_.empty() && ::unlink(record_.c_str()) == 0) {
+    // Nothing stays behind once no work is recorded: the folder of records, and the runtime folder when it is
+    // the one made in the temporary folder (rmdir leaves either while anything is in it).
+    const std::string folder = deletingLastPathComponent(record_);
+    if (::rmdir(folder.c_str()) == 0 && std::getenv("XDG_RUNTIME_DIR") == nullptr) {
+      ::rmdir(deletingLastPathComponent(folder).c_str());
+    }
+  }
   record_.clear();
   path_.clear();
 }

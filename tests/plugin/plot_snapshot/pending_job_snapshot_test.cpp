@@ -313,7 +313,8 @@ TEST_F(Snapshot, TheReaderFollowsTheRulesOfTheFile) {
          j["pages"][1]["source"] = true;
          j["completedPageCount"] = "3";
          j["totalPageCount"] = nullptr;
-         j["pages"][1]["outputIndex"] = 1;
+         j["pages"][0]["outputIndex"] = 1;
+         j["pages"][1]["outputIndex"] = 2;
        },
        [](const VexBatchPrintPendingJob& job) {
          EXPECT_FALSE(job.merged);
