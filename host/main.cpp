@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
@@ -14,6 +15,8 @@
 
 #include "graphics/text_measurer.h"
 #include "line_source.h"
+#include "cad/interruption.h"
+#include "cad/plot/publish_engine.h"
 #include "options.h"
 #include "session.h"
 #include "toolkit/running_applications.h"
@@ -61,10 +64,21 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
-  const toolkit::RunningApplicationRegistration registration(kHostBundleIdentifier, kHostName);
-  if (!registration.ok()) {
-    std::fprintf(stderr, "cadhost: other programs cannot see that it runs: %s\n", registration.error().c_str());
+  cad::installInterruptionHandlers();
+  (void)cad::removeAbandonedPlotFiles();
+  int status = 0;
+  {
+    const toolkit::RunningApplicationRegistration registration(kHostBundleIdentifier, kHostName);
+    if (!registration.ok()) {
+      std::fprintf(stderr, "cadhost: other programs cannot see that it runs: %s\n", registration.error().c_str());
+    }
+    cadhost::Session session(parsed.options, *input);
+    status = session.run();
   }
-  cadhost::Session session(parsed.options, *input);
-  return session.run();
+  // Ended by a signal, after the session closed as QUIT closes it: whoever sent it sees it end the host.
+  if (const int signal = cad::interruptionSignal(); signal != 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
+  return status;
 }

@@ -18,6 +18,7 @@
 #include "cad/doc_manager.h"
 #include "cad/editor_input.h"
 #include "cad/host_paths.h"
+#include "cad/interruption.h"
 #include "cad/render/drawing_renderer.h"
 #include "cad/window_commands.h"
 #include "foundation/main_queue.h"
@@ -229,9 +230,10 @@ void Session::runLine(const std::string& line) {
 
 int Session::run() {
   start();
-  while (!quit_) {
+  // An interrupting signal ends the session as QUIT would, once the line at hand is done.
+  while (!quit_ && cad::interruptionSignal() == 0) {
     std::optional<std::string> line = input_.next();
-    if (!line) break;  // the end of the script is QUIT
+    if (!line || cad::interruptionSignal() != 0) break;  // the end of the script is QUIT
     runLine(*line);
   }
   unloadAll();

@@ -1,5 +1,7 @@
 #include "cad/doc_manager.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -49,6 +51,16 @@ std::unique_ptr<DocumentIterator> DocManager::newAcApDocumentIterator() const {
 }
 
 std::vector<Document*> DocManager::documents() const { return documents_; }
+
+bool DocManager::holdsFile(const std::string& path) const {
+  struct stat file {};
+  if (::stat(path.c_str(), &file) != 0) return false;
+  return std::any_of(documents_.begin(), documents_.end(), [&file](const Document* doc) {
+    struct stat open {};
+    const std::string name = foundation::utf8FromWideLossy(doc->fileName());
+    return !name.empty() && ::stat(name.c_str(), &open) == 0 && open.st_dev == file.st_dev && open.st_ino == file.st_ino;
+  });
+}
 
 bool DocManager::isOpen(const Document* doc) const {
   return doc != nullptr && std::find(documents_.begin(), documents_.end(), doc) != documents_.end();

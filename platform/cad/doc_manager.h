@@ -115,6 +115,8 @@ class DocManager {
   ErrorStatus closeDocument(Document* doc);
   bool isOpen(const Document* doc) const;
   std::vector<Document*> documents() const;
+  // Whether the file at `path` (however it is spelled, through links) is an open drawing's file.
+  bool holdsFile(const std::string& path) const;
 
   // Command contexts, entered and left by the command loop around a command run in a document.
   void enterDocumentContext(Document* doc);

@@ -20,6 +20,7 @@ const char* errorStatusText(ErrorStatus es) {
     case eInvalidIndex: return "eInvalidIndex";
     case eNotImplemented: return "eNotImplemented";
     case eWasOpenForRead: return "eWasOpenForRead";
+    case eUserBreak: return "eUserBreak";
   }
   return "eUnknownStatus";
 }

@@ -20,6 +20,7 @@ enum ErrorStatus : int {
   eInvalidIndex,
   eNotImplemented,
   eWasOpenForRead,
+  eUserBreak,
 };
 
 enum OpenMode : int { kForRead = 0, kForWrite = 1 };

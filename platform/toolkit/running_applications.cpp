@@ -1,18 +1,15 @@
 #include "toolkit/running_applications.h"
 
 #include <dirent.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <sstream>
 
 #include "foundation/files.h"
 #include "foundation/folders.h"
 #include "foundation/json.h"
 #include "foundation/paths.h"
+#include "foundation/processes.h"
 
 namespace toolkit {
 
@@ -20,68 +17,65 @@ namespace {
 
 constexpr std::size_t kMaxEntryBytes = 4096;
 
-std::string entriesFolder() {
-  return foundation::appendingPathComponent(foundation::runtimeDirectory(), "running-applications");
-}
+constexpr char kEntriesFolder[] = "running-applications";
 
-// Only a real folder of this user is read or written: in a shared temporary folder anyone could have made it.
-bool isPrivateFolder(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
-         (info.st_mode & 077) == 0;
-}
-
-struct ProcessState {
-  char state = 0;
-  std::uint64_t startTime = 0;  // clock ticks after boot; with the pid it names one process for good
+struct Entry {
+  foundation::Json json;
+  int pid = 0;
+  std::optional<std::uint64_t> startTime;
 };
 
-// From /proc/PID/stat; nullopt when there is no such process.
-std::optional<ProcessState> processState(int pid) {
-  const foundation::ReadResult read = foundation::readFile("/proc/" + std::to_string(pid) + "/stat", 4096);
-  if (!read) return std::nullopt;
-  // The command name in parentheses may hold blanks and parentheses: the fields follow its last ')'.
-  const std::size_t close = read.data.rfind(')');
-  if (close == std::string::npos) return std::nullopt;
-  std::istringstream fields(read.data.substr(close + 1));
-  ProcessState process;
-  fields >> process.state;
-  std::string skipped;
-  for (int field = 4; field < 22 && fields; ++field) fields >> skipped;  // ppid … itrealvalue
-  fields >> process.startTime;
-  if (!fields) return std::nullopt;
-  return process;
+// A damaged or foreign entry is nullopt: what it would say cannot be trusted.
+std::optional<Entry> readEntry(const std::string& path) {
+  if (foundation::pathExtension(path) != "json") return std::nullopt;
+  foundation::JsonResult read = foundation::readJsonFile(path, kMaxEntryBytes);
+  if (!read || !read.value.is_object()) return std::nullopt;
+  const std::optional<std::int64_t> pid = foundation::jsonInteger(read.value, "processIdentifier");
+  if (!pid || *pid <= 0 || *pid > INT32_MAX) return std::nullopt;
+  Entry entry;
+  entry.pid = static_cast<int>(*pid);
+  if (const std::optional<std::int64_t> start = foundation::jsonInteger(read.value, "processStartTime")) {
+    if (*start < 0) return std::nullopt;
+    entry.startTime = static_cast<std::uint64_t>(*start);
+  }
+  entry.json = std::move(read.value);
+  return entry;
 }
 
-bool stillRuns(int pid, std::optional<std::uint64_t> startTime) {
-  if (pid <= 0 || (::kill(pid, 0) != 0 && errno != EPERM)) return false;
-  const std::optional<ProcessState> process = processState(pid);
-  if (!process) return !startTime;
-  // A zombie has ended; another start time means the pid was given to a new process since.
-  if (process->state == 'Z') return false;
-  return !startTime || *startTime == process->startTime;
+// The entries' paths, or none when the folder is not private.
+std::vector<std::string> entryPaths() {
+  std::vector<std::string> paths;
+  const std::string folder = foundation::appendingPathComponent(foundation::runtimeDirectory(), kEntriesFolder);
+  if (!foundation::isPrivateFolder(folder)) return paths;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return paths;
+  while (const dirent* item = ::readdir(dir)) paths.push_back(foundation::appendingPathComponent(folder, item->d_name));
+  ::closedir(dir);
+  return paths;
+}
+
+// A killed program could not take itself off the list: its entry goes when the next one starts.
+void removeEndedEntries() {
+  for (const std::string& path : entryPaths()) {
+    const std::optional<Entry> entry = readEntry(path);
+    if (entry && !foundation::processStillRuns(entry->pid, entry->startTime)) ::unlink(path.c_str());
+  }
 }
 
 }  // namespace
 
 RunningApplicationRegistration::RunningApplicationRegistration(const std::string& bundleIdentifier,
                                                                const std::string& localizedName) {
-  const std::string runtime = foundation::runtimeDirectory();
-  const std::string folder = entriesFolder();
-  for (const std::string& path : {runtime, folder}) {
-    if (const foundation::FileResult made = foundation::createDirectory(path, true, 0700); !made) {
-      error_ = made.error;
-      return;
-    }
-    if (!isPrivateFolder(path)) {
-      error_ = "\"" + path + "\" is not a private folder of this user.";
-      return;
-    }
+  std::string folder;
+  if (const foundation::FileResult made = foundation::privateRuntimeFolder(kEntriesFolder, folder); !made) {
+    error_ = made.error;
+    return;
   }
+  removeEndedEntries();
   const int pid = static_cast<int>(::getpid());
   foundation::Json entry = {
       {"bundleIdentifier", bundleIdentifier}, {"localizedName", localizedName}, {"processIdentifier", pid}};
-  if (const std::optional<ProcessState> self = processState(pid)) entry["processStartTime"] = self->startTime;
+  if (const std::optional<std::uint64_t> start = foundation::processStartTime(pid)) entry["processStartTime"] = *start;
   const std::string path = foundation::appendingPathComponent(folder, std::to_string(pid) + ".json");
   // The entry lives as long as the process: it is put in place whole but not waited for on the disk, which
   // would hold up every start for nothing (after a crash its process is gone and the entry is passed over).
@@ -104,32 +98,15 @@ RunningApplicationRegistration::~RunningApplicationRegistration() {
 
 std::vector<RunningApplication> registeredApplications() {
   std::vector<RunningApplication> found;
-  const std::string folder = entriesFolder();
-  if (!isPrivateFolder(folder)) return found;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return found;
-  while (const dirent* item = ::readdir(dir)) {
-    const std::string name = item->d_name;
-    if (foundation::pathExtension(name) != "json") continue;
-    const std::string path = foundation::appendingPathComponent(folder, name);
-    // A damaged or foreign entry is skipped: what it would say cannot be trusted.
-    const foundation::JsonResult read = foundation::readJsonFile(path, kMaxEntryBytes);
-    if (!read || !read.value.is_object()) continue;
-    const std::optional<std::int64_t> pid = foundation::jsonInteger(read.value, "processIdentifier");
-    if (!pid || *pid <= 0 || *pid > INT32_MAX) continue;
-    std::optional<std::uint64_t> startTime;
-    if (const std::optional<std::int64_t> start = foundation::jsonInteger(read.value, "processStartTime")) {
-      if (*start < 0) continue;
-      startTime = static_cast<std::uint64_t>(*start);
-    }
-    if (!stillRuns(static_cast<int>(*pid), startTime)) continue;
+  for (const std::string& path : entryPaths()) {
+    const std::optional<Entry> entry = readEntry(path);
+    if (!entry || !foundation::processStillRuns(entry->pid, entry->startTime)) continue;
     RunningApplication application;
-    application.bundleIdentifier = foundation::jsonString(read.value, "bundleIdentifier");
-    application.localizedName = foundation::jsonString(read.value, "localizedName");
-    application.processIdentifier = static_cast<int>(*pid);
+    application.bundleIdentifier = foundation::jsonString(entry->json, "bundleIdentifier");
+    application.localizedName = foundation::jsonString(entry->json, "localizedName");
+    application.processIdentifier = entry->pid;
     found.push_back(std::move(application));
   }
-  ::closedir(dir);
   return found;
 }
 

@@ -11,6 +11,7 @@
 #include "core/work_active.h"
 #include "panels/core_link.h"
 #include "panels/progress_window.h"
+#include "plot/plot_run.h"
 #include "plot/progress_controller.h"
 #include "queue/file_queue_panel.h"
 #include "queue/plot_link.h"
@@ -49,6 +50,7 @@ int initialise(void* appId) {
   registerCommands();
   registerOpenCommand();
   qdl_command_settings_initialize();
+  vexBatchRemoveAbandonedWorkFiles();
   vexBatchPrintUpdatesStart();
   cad::acutPrintf(L"\nFerrolin 批打工具 %ls 已加载；输入 QUODL 打开面板。", kQuodlVersionWide);
   return cad::kRetOK;

@@ -7,10 +7,11 @@
 
 #include "foundation/files.h"
 #include "foundation/paths.h"
-#include "foundation/uuid.h"
+#include "foundation/work_file.h"
 #include "graphics/pdf_document.h"
 #include "graphics/pdf_writer.h"
 #include "pdf/output_verification.h"
+#include "pdf/work_file_names.h"
 
 namespace quodl {
 
@@ -93,7 +94,8 @@ void drawPage(graphics::PdfWriter& writer, const PageWork& work) {
 
 }  // namespace
 
-bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& targets, std::string* error) {
+bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& targets, std::string* error,
+                  const std::string& finalPath) {
   if (error) error->clear();
   std::vector<PageWork> pages;
   {
@@ -115,27 +117,27 @@ bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& tar
   for (const PageWork& work : pages) anyChanged = anyChanged || work.changed;
   if (!anyChanged) {
     pages.clear();
-    return finalizePdfOutput(path, count, error);
+    return finalizePdfOutput(path, count, error, finalPath);
   }
 
-  const std::string folder = foundation::deletingLastPathComponent(path);
-  const std::string workFile =
-      foundation::appendingPathComponent(folder, "Normalize-" + foundation::makeUuid() + ".pdf");
-  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(workFile);
+  foundation::WorkFile work(path, kNormalizeWorkPrefix, kWorkFileSuffix);
+  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work.path());
   if (!writer) return fail(error, "Cannot create exact-size PDF replacement");
-  for (const PageWork& work : pages) drawPage(*writer, work);
+  for (const PageWork& page : pages) drawPage(*writer, page);
   // A writer that fails leaves no file behind.
-  const bool written = writer->close();
+  std::string reason;
+  const bool written = writer->close(&reason);
   writer.reset();
   pages.clear();
-  if (!written) return fail(error, "Cannot create exact-size PDF replacement");
-
-  const foundation::FileResult replaced = foundation::replaceItem(path, workFile);
-  if (!replaced) {
-    (void)foundation::removeItem(workFile);
+  if (!written) {
+    const std::string shown = finalPath.empty() ? path : finalPath;
+    return fail(error, "Cannot create exact-size PDF replacement" +
+                           (reason.empty() ? "" : ": " + foundation::namingOutput(reason, work.path(), shown)));
+  }
+  if (const foundation::FileResult replaced = work.commit(); !replaced) {
     return fail(error, replaced.code != 0 ? foundation::errorText(replaced.code) : "Cannot commit normalized PDF");
   }
-  return finalizePdfOutput(path, count, error);
+  return finalizePdfOutput(path, count, error, finalPath);
 }
 
 }  // namespace quodl

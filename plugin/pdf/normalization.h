@@ -13,7 +13,10 @@
 
 namespace quodl {
 
-// One target per page, in page order. False with `error` (when given) set to the reason.
-bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& targets, std::string* error = nullptr);
+// One target per page, in page order. False with `error` (when given) set to the reason. `finalPath` is the
+// name the file will have (a work file's output): messages name it and the verification holds it to the output
+// names' rules; `path` itself when empty.
+bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& targets, std::string* error = nullptr,
+                  const std::string& finalPath = {});
 
 }  // namespace quodl

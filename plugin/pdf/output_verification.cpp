@@ -24,41 +24,51 @@ std::string describe(const foundation::FileResult& result, const char* fallback)
 
 }  // namespace
 
-bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error) {
+std::optional<std::string> pdfOutputNameRefusal(const std::string& path) {
+  if (foundation::lastPathComponent(path).starts_with(".")) {
+    return "PDF filename starts with a dot and is hidden in Finder: " + path;
+  }
+  return std::nullopt;
+}
+
+bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error,
+                       const std::string& finalPath) {
   if (error) error->clear();
-  if (path.empty() || expectedPageCount == 0) return fail(error, "Invalid PDF output or expected page count", path);
+  const std::string& shown = finalPath.empty() ? path : finalPath;
+  const auto fail = [error, &shown](const std::string& reason) { return quodl::fail(error, reason, shown); };
+  if (path.empty() || expectedPageCount == 0) return fail("Invalid PDF output or expected page count");
+  if (const std::optional<std::string> refusal = pdfOutputNameRefusal(shown)) {
+    if (error) *error = *refusal;
+    return false;
+  }
 
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 1) {
-    return fail(error, "PDF output is missing or empty", path);
+    return fail("PDF output is missing or empty");
   }
 
   {
     // Strict: a truncated or damaged file is refused, never repaired on the way.
     const std::unique_ptr<graphics::PdfDocument> document = graphics::PdfDocument::open(path);
-    if (!document) return fail(error, "Cannot reopen completed PDF", path);
+    if (!document) return fail("Cannot reopen completed PDF");
     bool complete = document->pageCount() == expectedPageCount;
     for (std::uint64_t number = 1; complete && number <= expectedPageCount; ++number) {
       complete = document->page(number).has_value();
     }
-    if (!complete) return fail(error, "Completed PDF page count does not match the task", path);
-  }
-
-  if (foundation::lastPathComponent(path).starts_with(".")) {
-    return fail(error, "PDF filename starts with a dot and is hidden in Finder", path);
+    if (!complete) return fail("Completed PDF page count does not match the task");
   }
 
   // The file system keeps one hidden flag here; it stands for both the file's flag and the browser's view.
   const foundation::HiddenResult hidden = foundation::hiddenFlag(path);
-  if (!hidden) return fail(error, describe(hidden, "Cannot check PDF visibility"), path);
+  if (!hidden) return fail(describe(hidden, "Cannot check PDF visibility"));
   if (hidden.hidden && !foundation::setHiddenFlag(path, false)) {
-    return fail(error, "Cannot clear PDF hidden flag", path);
+    return fail("Cannot clear PDF hidden flag");
   }
 
   struct stat again {};
   const foundation::HiddenResult after = foundation::hiddenFlag(path);
   if (::stat(path.c_str(), &again) != 0 || !S_ISREG(again.st_mode) || !after || after.hidden) {
-    return fail(error, "Completed PDF is still hidden or unavailable", path);
+    return fail("Completed PDF is still hidden or unavailable");
   }
   return true;
 }

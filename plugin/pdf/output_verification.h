@@ -4,13 +4,19 @@
 // Nothing is deleted, moved or repaired here; what becomes of a file that fails is the caller's decision.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace quodl {
 
-// False with `error` (cleared on entry) set to the reason, ": " and the path.
-bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error = nullptr);
+// False with `error` (cleared on entry) set to the reason, ": " and the path. `finalPath` is the name the file
+// will have when `path` is a work file (named in the error and held to the name rule); `path` when empty.
+bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error = nullptr,
+                       const std::string& finalPath = {});
+// Why no output may have this name (a name starting with a dot is hidden in a file browser), as
+// finalizePdfOutput would say it; nullopt when it may. Checked before plotting, so no plot is made for nothing.
+std::optional<std::string> pdfOutputNameRefusal(const std::string& path);
 
 // Every file against the count at its index, all of them even after a failure, so that each gets its hidden
 // flag cleared; `error` is the first failure's.

@@ -10,9 +10,11 @@
 #include "foundation/folders.h"
 #include "foundation/paths.h"
 #include "foundation/uuid.h"
+#include "foundation/work_file.h"
 #include "graphics/pdf_document.h"
 #include "graphics/pdf_writer.h"
 #include "pdf/output_verification.h"
+#include "pdf/work_file_names.h"
 #include "plot/last_result.h"
 #include "plot/plot_run.h"
 #include "plot/progress_controller.h"
@@ -24,33 +26,14 @@ std::wstring orUnknown(const std::string& description) {
   return description.empty() ? L"unknown error" : vexBatchWideString(description);
 }
 
-// Finishes the window on every way out, an exception included, with the result once there is one.
-class ProgressWindow {
- public:
-  explicit ProgressWindow(std::int64_t totalPages)
-      : controller_(VexBatchPrintProgressController::initWithTotalPages(totalPages)) {
-    controller_->show();
-  }
-  ~ProgressWindow() { controller_->finishWithSuccess(success_); }
-  ProgressWindow(const ProgressWindow&) = delete;
-  ProgressWindow& operator=(const ProgressWindow&) = delete;
-
-  VexBatchPrintProgressController& controller() { return *controller_; }
-  void setSuccess(bool success) { success_ = success; }
-
- private:
-  std::shared_ptr<VexBatchPrintProgressController> controller_;
-  bool success_ = false;
-};
-
 std::string pageFileName(std::size_t number) {
   char name[32];
   std::snprintf(name, sizeof name, "page-%04zu.pdf", number);
   return name;
 }
 
-bool mergePages(const std::vector<std::string>& paths, const std::string& work) {
-  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work);
+bool mergePages(const std::vector<std::string>& paths, const foundation::WorkFile& work) {
+  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work.path());
   if (!writer) {
     gBatchPrintLastError = L"Cannot create isolated-page PDF merge target";
     return false;
@@ -77,7 +60,8 @@ bool mergePages(const std::vector<std::string>& paths, const std::string& work) 
   }
   std::string error;
   if (!writer->close(&error)) {
-    gBatchPrintLastError = L"Cannot write isolated-page merged PDF: " + orUnknown(error);
+    gBatchPrintLastError =
+        L"Cannot write isolated-page merged PDF: " + orUnknown(foundation::namingOutput(error, work.path(), work.target()));
     return false;
   }
   return true;
@@ -91,14 +75,13 @@ bool vexBatchMergeIsolatedPdfPages(const std::vector<std::wstring>& paths, const
   std::vector<std::string> sources;
   for (const std::wstring& path : paths) sources.push_back(vexBatchNSString(path));
 
-  const std::string work = foundation::appendingPathComponent(foundation::deletingLastPathComponent(targetPath),
-                                                              "Merge-" + foundation::makeUuid() + ".pdf");
+  if (const std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(targetPath)) {
+    gBatchPrintLastError = vexBatchWideString(*refusal);
+    return false;
+  }
+  foundation::WorkFile work(targetPath, quodl::kMergeWorkPrefix, quodl::kWorkFileSuffix);
   if (!mergePages(sources, work)) return false;
-
-  // replaceItem takes the target's place whether or not a file is there.
-  const foundation::FileResult committed = foundation::replaceItem(targetPath, work);
-  if (!committed) {
-    (void)foundation::removeFile(work);
+  if (const foundation::FileResult committed = work.commit(); !committed) {
     gBatchPrintLastError = L"Cannot commit isolated-page merged PDF: " + orUnknown(committed.error);
     return false;
   }
@@ -120,7 +103,7 @@ bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>&
   }
 
   const auto n = static_cast<std::int64_t>(pages.size());
-  ProgressWindow window(n);
+  VexBatchPrintOwnProgress window(nullptr, n);
   VexBatchPrintProgressController& progress = window.controller();
 
   std::vector<std::wstring> plotted;
@@ -152,6 +135,6 @@ bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>&
   } else {
     gBatchPrintLastError += L"; diagnostic pages: " + vexBatchWideString(folder);
   }
-  window.setSuccess(success);
+  window.finishWithSuccess(success);
   return success;
 }

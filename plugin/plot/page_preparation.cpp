@@ -1,5 +1,6 @@
 #include "plot/page_preparation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -35,6 +36,16 @@ std::wstring statusText(cad::ErrorStatus status) { return std::to_wstring(static
 
 bool samePaper(const VexBatchPrintPaperSpec& a, const VexBatchPrintPaperSpec& b) {
   return std::fabs(a.shortSide - b.shortSide) < kSamePaper && std::fabs(a.longSide - b.longSide) < kSamePaper;
+}
+
+// Whether the medium the settings now carry is at least the layout's own paper (w × h as the host reports it,
+// in millimetres; nothing to compare for a size in pixels or none).
+bool holdsPaper(const cad::PlotSettings& settings, double w, double h, PlotPaperUnits units) {
+  constexpr double kTolerance = 0.1;
+  if (units == PlotPaperUnits::kPixels || w <= 0 || h <= 0) return true;
+  double mw = 0, mh = 0;
+  if (settings.getPlotPaperSize(mw, mh) != cad::eOk) return false;
+  return std::min(mw, mh) + kTolerance >= std::min(w, h) && std::max(mw, mh) + kTolerance >= std::max(w, h);
 }
 
 bool fail(const std::wstring& text) {
@@ -99,7 +110,11 @@ bool PagePreparation::validate(VexBatchPrintPreparedPage& prepared, cad::ObjectI
   cad::PlotInfoValidator infoValidator;
   infoValidator.setMediaMatchingPolicy(cad::PlotInfoValidator::kMatchEnabled);
   const cad::ErrorStatus status = infoValidator.validate(*prepared.plotInfo);
-  if (status != cad::eOk) return fail(failurePrefix + L" status=" + statusText(status));
+  if (status != cad::eOk) {
+    // The validator's reason (a plot-style table that cannot be read) tells the user what to mend.
+    const std::string& reason = infoValidator.failureReason();
+    return fail(failurePrefix + L" status=" + statusText(status) + (reason.empty() ? L"" : L": " + vexBatchWideString(reason)));
+  }
   return vexBatchFinalizeValidatedPlotStyle(prepared.plotInfo.get(), validator_, prepared.settings.get(), styleSheet_,
                                             prepared.name, prepared.repairedSettings);
 }
@@ -128,7 +143,12 @@ bool PagePreparation::prepareModelFrame(const VexBatchPrintPageSpec& page,
   }
   if (copied != cad::eOk) return fail(L"Cannot clone model plot settings");
 
-  const bool landscape = (page.maxY - page.minY) <= (page.maxX - page.minX);
+  // The window is plotted as the view shows it: in a twisted view its displayed box decides the orientation.
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  if (!vexBatchWorldWindowToDisplay(page.minX, page.minY, page.maxX, page.maxY, x0, y0, x1, y1)) {
+    return fail(L"Cannot transform model frame to plot DCS");
+  }
+  const bool landscape = (y1 - y0) <= (x1 - x0);
   if (!cached) {
     if (validator_->setPlotCfgName(&settings, pdfDevice_.c_str(), nullptr) != cad::eOk) {
       return fail(L"Cannot select PDF device for model frame");
@@ -144,10 +164,6 @@ bool PagePreparation::prepareModelFrame(const VexBatchPrintPageSpec& page,
   }
   turnToWindow(settings, landscape);
 
-  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  if (!vexBatchWorldWindowToDisplay(page.minX, page.minY, page.maxX, page.maxY, x0, y0, x1, y1)) {
-    return fail(L"Cannot transform model frame to plot DCS");
-  }
   if (validator_->setPlotWindowArea(&settings, x0, y0, x1, y1) != cad::eOk) {
     return fail(L"Cannot set plot window for model frame");
   }
@@ -220,6 +236,18 @@ bool PagePreparation::prepareLayout(const VexBatchPrintPageSpec& page, std::vect
       const PlotPaperUnits searchUnits = units == PlotPaperUnits::kPixels ? units : PlotPaperUnits::kMillimeters;
       status = validator_->setClosestMediaName(&settings, w, h, searchUnits, true);
     }
+    if (overridden && status != cad::eOk) {
+      // The paper the user chose is never silently replaced by another.
+      return fail(L"Cannot match " + page.paper.name + L" paper for: " + page.layoutName + L" status=" +
+                  statusText(status));
+    }
+    // Plotted 1:1, a medium smaller than the layout's paper would cut its content off.
+    const std::wstring tooLarge = L"No PDF medium holds the whole layout at 1:1: " + page.layoutName;
+    bool cutOff = false;
+    if (!overridden && status == cad::eOk && !holdsPaper(settings, w, h, units)) {
+      status = cad::eInvalidInput;
+      cutOff = true;
+    }
     if (status != cad::eOk) {
       double fw = w, fh = h;
       if (w <= 0 || h <= 0 || units == PlotPaperUnits::kPixels) {
@@ -230,8 +258,10 @@ bool PagePreparation::prepareLayout(const VexBatchPrintPageSpec& page, std::vect
       status = vexBatchSelectMedia(validator_, &settings, fallback, fh < fw, true);
     }
     if (status != cad::eOk) {
-      return fail(L"Cannot match PDF paper for: " + page.layoutName + L" status=" + statusText(status));
+      return fail(cutOff ? tooLarge
+                         : L"Cannot match PDF paper for: " + page.layoutName + L" status=" + statusText(status));
     }
+    if (!overridden && !holdsPaper(settings, w, h, units)) return fail(tooLarge);
     validator_->setPlotRotation(&settings, ownRotation);
     validator_->setPlotType(&settings, PlotType::kLayout);
     validator_->setUseStandardScale(&settings, true);

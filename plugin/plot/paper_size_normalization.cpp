@@ -24,9 +24,11 @@ std::vector<quodl::PdfPageTarget> vexBatchPdfPageTargets(const std::vector<VexBa
 }
 
 bool vexBatchNormalizePdfPaperSizes(const std::wstring& path, const std::vector<VexBatchPrintPageSpec>& pageSpecs,
-                                    const std::vector<VexBatchPrintPreparedPage>& preparedPages) {
+                                    const std::vector<VexBatchPrintPreparedPage>& preparedPages,
+                                    const std::string& finalPath) {
   std::string error;
-  if (quodl::normalizePdf(vexBatchNSString(path), vexBatchPdfPageTargets(pageSpecs, preparedPages), &error)) {
+  if (quodl::normalizePdf(vexBatchNSString(path), vexBatchPdfPageTargets(pageSpecs, preparedPages), &error,
+                          finalPath)) {
     return true;
   }
   gBatchPrintLastError = error.empty() ? L"PDF normalization failed" : vexBatchWideString(error);

@@ -13,8 +13,10 @@
 [[nodiscard]] std::vector<quodl::PdfPageTarget> vexBatchPdfPageTargets(
     const std::vector<VexBatchPrintPageSpec>& pageSpecs, const std::vector<VexBatchPrintPreparedPage>& preparedPages);
 
-// Normalises the PDF at `path` (one page per page spec, prepared pages in the same order). On failure
-// gBatchPrintLastError gives the reason and the result is false.
+// Normalises the PDF at `path` (one page per page spec, prepared pages in the same order), which will be put
+// in `finalPath`'s place (named in messages and held to the output names' rules; `path` itself when empty). On
+// failure gBatchPrintLastError gives the reason and the result is false.
 [[nodiscard]] bool vexBatchNormalizePdfPaperSizes(const std::wstring& path,
                                                   const std::vector<VexBatchPrintPageSpec>& pageSpecs,
-                                                  const std::vector<VexBatchPrintPreparedPage>& preparedPages);
+                                                  const std::vector<VexBatchPrintPreparedPage>& preparedPages,
+                                                  const std::string& finalPath = {});

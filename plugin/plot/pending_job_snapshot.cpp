@@ -1,12 +1,14 @@
 #include "plot/pending_job_snapshot.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "cad/command_line.h"
 #include "core/host_bridge.h"
 #include "foundation/files.h"
 #include "foundation/folders.h"
@@ -15,6 +17,7 @@
 #include "foundation/paths.h"
 #include "foundation/text.h"
 #include "foundation/transforms.h"
+#include "foundation/uuid.h"
 
 namespace {
 
@@ -130,14 +133,21 @@ std::optional<VexBatchPrintPageSpec> pageFrom(const Json& object) {
   return page;
 }
 
-std::optional<VexBatchPrintPendingJob> jobFrom(std::string_view data) {
+struct JobRead {
+  std::optional<VexBatchPrintPendingJob> job;
+  std::string refusal;  // why there is none
+};
+
+JobRead refusedJob(std::string reason) { return {std::nullopt, std::move(reason)}; }
+
+JobRead jobFrom(std::string_view data) {
   const foundation::JsonResult parsed = foundation::parseJson(data);
-  if (!parsed || !parsed.value.is_object()) return std::nullopt;
+  if (!parsed || !parsed.value.is_object()) return refusedJob("it is not a JSON object");
   const Json& root = parsed.value;
-  if (foundation::jsonInteger(root, "schemaVersion") != 1) return std::nullopt;
+  if (foundation::jsonInteger(root, "schemaVersion") != 1) return refusedJob("its schema version is not 1");
   const Json* pages = foundation::jsonMember(root, "pages");
   if (pages == nullptr || !pages->is_array() || pages->size() > static_cast<std::size_t>(kMostPagesInJob)) {
-    return std::nullopt;
+    return refusedJob("it has no usable page list");
   }
 
   VexBatchPrintPendingJob job;
@@ -149,31 +159,46 @@ std::optional<VexBatchPrintPendingJob> jobFrom(std::string_view data) {
   job.overwriteExisting = flagOf(root, "overwriteExisting");
   const std::optional<std::uint64_t> total = countOf(root, "totalPageCount");
   const std::optional<std::uint64_t> completed = countOf(root, "completedPageCount");
-  if (!total || !completed) return std::nullopt;
+  if (!total || !completed) return refusedJob("its page counts are impossible");
 
-  for (const Json& element : *pages) {
-    if (!element.is_object()) continue;
-    std::optional<VexBatchPrintPageSpec> page = pageFrom(element);
-    if (!page) return std::nullopt;
-    if (!page->name.empty()) job.pages.push_back(std::move(*page));
+  // Every page listed is a page of the job: one left out would be skipped by the resume without a word.
+  for (std::size_t index = 0; index < pages->size(); ++index) {
+    const Json& element = (*pages)[index];
+    std::optional<VexBatchPrintPageSpec> page =
+        element.is_object() ? pageFrom(element) : std::optional<VexBatchPrintPageSpec>();
+    if (!page || page->name.empty() || !foundation::jsonString(element, "name")) {
+      return refusedJob("page " + std::to_string(index + 1) + " is damaged");
+    }
+    job.pages.push_back(std::move(*page));
   }
-  if (job.pages.empty() || job.outputPath.empty()) return std::nullopt;
+  if (job.pages.empty() || job.outputPath.empty()) return refusedJob("it holds no pages or no output");
   if (!isPlausibleOutputPath(job.outputPath) || !isPlausibleDrawingPath(job.drawingPath) ||
       !isPlausibleStyleName(job.styleSheet)) {
-    return std::nullopt;
+    return refusedJob("its paths are implausible");
   }
 
-  // The pages left and the pages done make up the job: at least the pages kept, at most all that are listed.
+  // The pages done and the pages left make up the job.
   job.completedPageCount = *completed;
   job.totalPageCount = *total != 0 ? *total : *completed + job.pages.size();
-  if (job.totalPageCount < *completed + job.pages.size() || job.totalPageCount > *completed + pages->size()) {
-    return std::nullopt;
-  }
+  if (job.totalPageCount != *completed + job.pages.size()) return refusedJob("its pages do not add up to its total");
   for (const VexBatchPrintPageSpec& page : job.pages) {
-    if (page.outputIndex > job.totalPageCount) return std::nullopt;
+    if (page.outputIndex > job.totalPageCount) return refusedJob("a page's output number is beyond the total");
   }
   job.active = true;
-  return job;
+  return {std::move(job), {}};
+}
+
+// A snapshot that cannot be used is kept beside, under a name of its own, and said once: it is gone from its
+// place, so it is not read and refused again, and nothing of the job is lost.
+void setAside(const std::string& path, const std::string& reason) {
+  const std::string aside = foundation::appendingPathComponent(
+      foundation::deletingLastPathComponent(path), "pending-job-refused-" + foundation::makeUuid() + ".json");
+  const foundation::FileResult moved = foundation::moveItem(path, aside);
+  const std::wstring where = moved ? L"it was moved to \"" + foundation::wideFromUtf8Lossy(aside) + L"\""
+                                   : L"it stays where it is (" + foundation::wideFromUtf8Lossy(moved.error) + L")";
+  cad::acutPrintf(L"\nQuodline: the pending job in \"%ls\" cannot be resumed: %ls; %ls.",
+                  foundation::wideFromUtf8Lossy(path).c_str(), foundation::wideFromUtf8Lossy(reason).c_str(),
+                  where.c_str());
 }
 
 // Moves a usable snapshot from the older place to the current one, where nothing stands yet.
@@ -224,9 +249,15 @@ nlohmann::json vexBatchPendingPageDictionary(VexBatchPrintPageSpec const& page) 
   return object;
 }
 
-bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job, const std::optional<std::string>& state) {
-  if (!job.active || job.pages.empty() || job.outputPath.empty()) return false;
-  if (!textsAreWritable(job)) return false;
+bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job, const std::optional<std::string>& state,
+                                     std::string* error) {
+  const auto refuse = [error](const std::string& reason) {
+    if (error) *error = reason;
+    return false;
+  };
+  if (error) error->clear();
+  if (!job.active || job.pages.empty() || job.outputPath.empty()) return refuse("the job has nothing to resume");
+  if (!textsAreWritable(job)) return refuse("a text of the job is not valid Unicode");
   Json pages = Json::array();
   for (const VexBatchPrintPageSpec& page : job.pages) pages.push_back(vexBatchPendingPageDictionary(page));
   Json snapshot = Json::object();
@@ -245,30 +276,42 @@ bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job, const s
   snapshot["pages"] = std::move(pages);
 
   const foundation::JsonText text = foundation::serializeJson(snapshot);
-  if (!text) return false;
+  if (!text) return refuse("the job cannot be written as JSON");
   const std::string path = vexBatchPendingJobSnapshotPath();
-  if (!foundation::createDirectory(foundation::deletingLastPathComponent(path), true)) return false;
+  if (const foundation::FileResult made = foundation::createDirectory(foundation::deletingLastPathComponent(path), true);
+      !made) {
+    return refuse(made.error);
+  }
   // A folder in the file's place makes the final rename fail; the work file goes and the folder stays.
   // Rewritten after every page: a crash of the host finds the old snapshot or the new one whole, and every page
   // need not wait for the disk.
-  return static_cast<bool>(foundation::writeFileAtomically(path, text.text, foundation::Flush::none));
+  const foundation::FileResult written = foundation::writeFileAtomically(path, text.text, foundation::Flush::none);
+  return written ? true : refuse(written.error);
 }
 
 bool vexBatchLoadPendingJobSnapshot(VexBatchPrintPendingJob& job) {
   const std::string current = vexBatchPendingJobSnapshotPath();
   const std::string legacy = vexBatchLegacyPendingJobSnapshotPath();
-  bool fromLegacy = false;
   // Only the user's own regular file: a link or someone else's file in its place is no snapshot.
+  // No file at the current place (nothing, or a folder, which is nobody's snapshot) makes the older one count.
+  const auto absent = [](const foundation::ReadResult& read) { return read.code == ENOENT || read.code == EISDIR; };
+  std::string path = current;
   foundation::ReadResult read = foundation::readOwnFile(current, kMostSnapshotBytes);
-  if (!read) {
+  if (!read && absent(read)) {
+    path = legacy;
     read = foundation::readOwnFile(legacy, kMostSnapshotBytes);
-    fromLegacy = true;
   }
-  if (!read) return false;
-  std::optional<VexBatchPrintPendingJob> loaded = jobFrom(read.data);
-  if (!loaded) return false;
-  if (fromLegacy) adoptLegacySnapshot(current, legacy);
-  job = std::move(*loaded);
+  if (!read) {
+    if (!absent(read)) setAside(path, read.error);
+    return false;
+  }
+  JobRead loaded = jobFrom(read.data);
+  if (!loaded.job) {
+    setAside(path, loaded.refusal);
+    return false;
+  }
+  if (path == legacy) adoptLegacySnapshot(current, legacy);
+  job = std::move(*loaded.job);
   return true;
 }
 

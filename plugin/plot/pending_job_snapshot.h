@@ -22,12 +22,15 @@
 
 // Writes the active job with its pages and the state word ("pending" when none is given) through a work file
 // that replaces the snapshot only when complete. False, with nothing changed on disk, for a job that is not
-// active, has no pages or no output path, or when the file cannot be written.
+// active, has no pages or no output path, or when the file cannot be written; `error` (when given) then says
+// why (the system's reason for a file that cannot be written).
 [[nodiscard]] bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job,
-                                                   const std::optional<std::string>& state = std::nullopt);
+                                                   const std::optional<std::string>& state = std::nullopt,
+                                                   std::string* error = nullptr);
 // Replaces `job` with the snapshot's job, made active, and answers true when the snapshot holds a usable one;
-// otherwise answers false and leaves `job` as it is. A damaged, foreign or implausible file is treated as no
-// snapshot and left where it is.
+// otherwise answers false and leaves `job` as it is. A snapshot it refuses (damaged, foreign, implausible, a link,
+// another user's, pages that do not add up to its total) is moved aside beside it, never deleted, and the refusal
+// is said once on the command line with its reason.
 [[nodiscard]] bool vexBatchLoadPendingJobSnapshot(VexBatchPrintPendingJob& job);
 // Deletes the snapshot at both places; what is not there, or is not a file, is left alone.
 void vexBatchRemovePendingJobSnapshot();

@@ -12,7 +12,9 @@
 #include "foundation/format.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
-#include "foundation/uuid.h"
+#include "foundation/work_file.h"
+#include "pdf/output_verification.h"
+#include "pdf/work_file_names.h"
 #include "plot/last_result.h"
 #include "plot/output_naming.h"
 #include "plot/page_preparation.h"
@@ -58,61 +60,16 @@ struct EngineDestroyer {
 };
 using EngineHandle = std::unique_ptr<cad::PlotEngine, EngineDestroyer>;
 
-// A progress window the run made for itself: finished on every way out, with the result when there is one.
-class OwnProgress {
- public:
-  // Makes and shows one when none is given.
-  OwnProgress(VexBatchPrintProgressController* given, std::int64_t totalPages) {
-    if (given != nullptr) return;
-    controller_ = VexBatchPrintProgressController::initWithTotalPages(totalPages);
-    controller_->show();
-  }
-  ~OwnProgress() {
-    if (controller_) controller_->finish();
-  }
-  OwnProgress(const OwnProgress&) = delete;
-  OwnProgress& operator=(const OwnProgress&) = delete;
-
-  void finishWithSuccess(bool success) {
-    if (!controller_) return;
-    controller_->finishWithSuccess(success);
-    controller_.reset();
-  }
-  VexBatchPrintProgressController* get() const { return controller_.get(); }
-
- private:
-  std::shared_ptr<VexBatchPrintProgressController> controller_;
-};
-
-// The engine's file until the run is complete; removed unless it was taken.
-class WorkFile {
- public:
-  explicit WorkFile(std::string path) : path_(std::move(path)) {}
-  ~WorkFile() {
-    if (!path_.empty()) (void)foundation::removeFile(path_);
-  }
-  WorkFile(const WorkFile&) = delete;
-  WorkFile& operator=(const WorkFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  // Puts the file in the target's place; false with `error` set when it cannot be.
-  bool commit(const std::string& target, std::string& error) {
-    const foundation::FileResult moved = foundation::replaceItem(target, path_);
-    if (!moved) {
-      error = moved.error;
-      return false;
-    }
-    path_.clear();
-    return true;
-  }
-
- private:
-  std::string path_;
-};
-
 std::wstring wide(const std::string& text) { return vexBatchWideString(text); }
 
 void fail(const std::wstring& reason) { gBatchPrintLastError = reason; }
+
+// The engine's reason names the file it was given, the run's work file; the user knows the output.
+std::wstring engineReason(const cad::PlotEngine& engine, const std::wstring& fallback, const foundation::WorkFile& work) {
+  const std::string& reason = engine.failureReason();
+  if (reason.empty()) return fallback;
+  return fallback + L": " + wide(foundation::namingOutput(reason, work.path(), work.target()));
+}
 
 void failCancelled() {
   gBatchPrintLastCancelled = true;
@@ -130,10 +87,16 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
 
   const std::wstring pdfPath = vexBatchEnsurePdfExtension(outputPath);
   const std::string target = vexBatchNSString(pdfPath);
+  // What no plot replaces (an open drawing, a folder, a pipe) and names the verification refuses are refused
+  // before anything is plotted.
+  std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(target);
+  if (!refusal) refusal = cad::plotTargetRefusal(target);
+  if (refusal) {
+    fail(wide(*refusal));
+    return false;
+  }
   // Beside the target, so that putting it in place is one rename on the same volume.
-  WorkFile work(target.empty() ? std::string()
-                               : foundation::appendingPathComponent(foundation::deletingLastPathComponent(target),
-                                                                    "Plotting-" + foundation::makeUuid() + ".pdf"));
+  foundation::WorkFile work(target, quodl::kPlotWorkPrefix, quodl::kWorkFileSuffix);
 
   cad::PlotEngine* created = nullptr;
   if (cad::PlotFactory::createPublishEngine(created) != cad::eOk || created == nullptr) {
@@ -146,8 +109,8 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
   const auto n = static_cast<std::int64_t>(prepared.size());
   HostDialog dialog(static_cast<int>(n));
 
-  OwnProgress own(given, n);
-  VexBatchPrintProgressController* progress = given != nullptr ? given : own.get();
+  VexBatchPrintOwnProgress own(given, n);
+  VexBatchPrintProgressController* progress = &own.controller();
   const auto cancelled = [&] { return progress->cancelled() || dialog.cancelled(); };
 
   if (dialog) {
@@ -178,7 +141,7 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
     plotBegun = true;
     if (engine->beginDocument(*prepared.front().plotInfo, L"Quodline batch print", nullptr, 1, true,
                               wide(work.path()).c_str()) != cad::eOk) {
-      fail(L"beginDocument failed");
+      fail(engineReason(*engine, L"beginDocument failed", work));
       failed = true;
     } else {
       documentBegun = true;
@@ -230,14 +193,14 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
       failed = true;
     }
     if (!drawn) {
-      fail(L"Page plotting failed: " + name);
+      fail(engineReason(*engine, L"Page plotting failed: " + name, work));
       failed = true;
     }
     if (!failed) progress->completePages(shown);
   }
 
   if (documentBegun && engine->endDocument() != cad::eOk && !failed) {
-    fail(L"endDocument failed");
+    fail(engineReason(*engine, L"endDocument failed", work));
     failed = true;
   }
   if (plotBegun && engine->endPlot() != cad::eOk && !failed) {
@@ -258,16 +221,16 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
     fail(L"Plot engine returned without a PDF file");
     failed = true;
   }
-  if (!failed && !vexBatchNormalizePdfPaperSizes(wide(work.path()), pages, prepared)) {
+  if (!failed && !vexBatchNormalizePdfPaperSizes(wide(work.path()), pages, prepared, target)) {
     failed = true;
-    std::string ignored;
     // The failure text promises the user the host's PDF; it takes the output's place as the host wrote it.
-    if (vexBatchPlotKeptHostPdf(gBatchPrintLastError)) (void)work.commit(target, ignored);
+    if (vexBatchPlotKeptHostPdf(gBatchPrintLastError)) (void)work.commit();
   }
-  std::string commitError;
-  if (!failed && !work.commit(target, commitError)) {
-    fail(L"Cannot commit plotted PDF: " + wide(commitError));
-    failed = true;
+  if (!failed) {
+    if (const foundation::FileResult committed = work.commit(); !committed) {
+      fail(L"Cannot commit plotted PDF: " + wide(committed.error));
+      failed = true;
+    }
   }
   if (!failed) {
     gBatchPrintLastOutput = pdfPath;
@@ -289,6 +252,15 @@ bool vexDuzozAredDocument(const std::vector<VexBatchPrintPageSpec>& pages, const
     fail(L"Plot run failed: " + foundation::wideFromUtf8Lossy(e.what()));
     return false;
   }
+}
+
+void vexBatchRemoveAbandonedWorkFiles() {
+  (void)foundation::removeAbandonedWorkItems([](std::string_view name) {
+    for (const char* prefix : {quodl::kPlotWorkPrefix, quodl::kMergeWorkPrefix, quodl::kNormalizeWorkPrefix}) {
+      if (foundation::isWorkItemName(name, prefix, quodl::kWorkFileSuffix)) return true;
+    }
+    return false;
+  });
 }
 
 bool vexBatchPlotKeptHostPdf(const std::wstring& error) { return error.find(kKeptHostPdfText) != std::wstring::npos; }

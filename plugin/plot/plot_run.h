@@ -19,6 +19,8 @@ class VexBatchPrintProgressController;
 // gBatchPrintLastPageCount grew by the number of pages. On false gBatchPrintLastError says why and
 // gBatchPrintLastCancelled is set when the user cancelled. The engine writes beside the output and the result
 // replaces the output only once complete, so a failed or cancelled run leaves no partial file under its name.
+// A target whose name the verification refuses (a leading dot) is refused before anything is plotted, and
+// every message names the output, never a work file.
 [[nodiscard]] bool vexDuzozAredDocument(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring& outputPath,
                                         const std::wstring& styleSheet, VexBatchPrintProgressController* progress,
                                         std::int64_t pageOffset);
@@ -26,3 +28,7 @@ class VexBatchPrintProgressController;
 // Whether a failure of the plot run left the host's own PDF under the output name: it does so only when the
 // native paper disagreed with the validated settings, which the failure text tells the user.
 [[nodiscard]] bool vexBatchPlotKeptHostPdf(const std::wstring& error);
+
+// At start-up: removes the work files a killed host left beside outputs (the plot run's, the merge's and the
+// normalisation's), only those whose process has ended.
+void vexBatchRemoveAbandonedWorkFiles();

@@ -154,3 +154,17 @@ void vexBatchCloseProgressWindows() {
   }
   foundation::MainQueue::main().cancelAll(&kDelayedCloseOwner);
 }
+
+VexBatchPrintOwnProgress::VexBatchPrintOwnProgress(VexBatchPrintProgressController* given, std::int64_t totalPages)
+    : own_(given == nullptr ? VexBatchPrintProgressController::initWithTotalPages(totalPages) : nullptr),
+      controller_(given == nullptr ? own_.get() : given) {
+  if (own_) own_->show();
+}
+
+VexBatchPrintOwnProgress::~VexBatchPrintOwnProgress() { finishWithSuccess(false); }
+
+void VexBatchPrintOwnProgress::finishWithSuccess(bool success) {
+  if (!own_) return;
+  own_->finishWithSuccess(success);
+  own_.reset();
+}

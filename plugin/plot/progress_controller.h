@@ -102,5 +102,25 @@ class VexBatchPrintProgressController : public std::enable_shared_from_this<VexB
   std::unique_ptr<VexBatchPrintProgressWindow> window_;
 };
 
+// The progress window a plot makes for itself when its caller gave none: shown at once and finished on every
+// way out, an exception included, with success only once that is reported.
+class VexBatchPrintOwnProgress {
+ public:
+  // Uses `given`, or makes and shows a controller for `totalPages` when it is null.
+  VexBatchPrintOwnProgress(VexBatchPrintProgressController* given, std::int64_t totalPages);
+  ~VexBatchPrintOwnProgress();
+  VexBatchPrintOwnProgress(const VexBatchPrintOwnProgress&) = delete;
+  VexBatchPrintOwnProgress& operator=(const VexBatchPrintOwnProgress&) = delete;
+
+  // The given controller or the own one.
+  VexBatchPrintProgressController& controller() const { return *controller_; }
+  // Finishes the own window now (the given one is its owner's to finish).
+  void finishWithSuccess(bool success);
+
+ private:
+  std::shared_ptr<VexBatchPrintProgressController> own_;
+  VexBatchPrintProgressController* controller_;
+};
+
 // At unload: success states still waiting for their delayed close close now.
 void vexBatchCloseProgressWindows();

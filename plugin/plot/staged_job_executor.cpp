@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/command_line.h"
 #include "cad/plot_state.h"
 #include "core/call_trace.h"
 #include "core/host_bridge.h"
@@ -35,6 +36,21 @@ struct Outputs {
   std::vector<std::uint64_t> pageCounts;
 };
 
+// The job's snapshot, rewritten as it advances; one that cannot be written is said once a run with the reason,
+// since a resume after a crash would then find an older one or none.
+class SnapshotSaver {
+ public:
+  void save(const VexBatchPrintPendingJob& job, const char* state) {
+    std::string error;
+    if (vexBatchWritePendingJobSnapshot(job, state, &error) || told_) return;
+    told_ = true;
+    cad::acutPrintf(L"\nQuodline: the pending job cannot be saved for a resume: %ls", vexBatchWideString(error).c_str());
+  }
+
+ private:
+  bool told_ = false;
+};
+
 bool refused() {
   if (vexBatchPrintWorkActive()) return true;
   const auto refuse = [](const wchar_t* reason) {
@@ -51,7 +67,8 @@ bool refused() {
 }
 
 // One PDF per page, each recorded as done in the staged job and its snapshot as soon as it is written.
-bool runSplit(const VexBatchPrintPendingJob& run, std::shared_ptr<VexBatchPrintProgressController>& progress) {
+bool runSplit(const VexBatchPrintPendingJob& run, std::shared_ptr<VexBatchPrintProgressController>& progress,
+              SnapshotSaver& snapshot) {
   if (!vexBatchEnsureOutputDirectory(run.outputPath, true)) return false;
   const std::uint64_t total = run.totalPageCount != 0 ? run.totalPageCount : run.completedPageCount + run.pages.size();
   progress = VexBatchPrintProgressController::initWithTotalPages(static_cast<std::int64_t>(total));
@@ -73,7 +90,7 @@ bool runSplit(const VexBatchPrintPendingJob& run, std::shared_ptr<VexBatchPrintP
     advanced.completedPageCount = run.completedPageCount + i + 1;
     advanced.pages.assign(run.pages.begin() + static_cast<std::ptrdiff_t>(i) + 1, run.pages.end());
     gBatchPrintPendingJob = std::move(advanced);
-    if (!gBatchPrintPendingJob.pages.empty()) (void)vexBatchWritePendingJobSnapshot(gBatchPrintPendingJob, "pending");
+    if (!gBatchPrintPendingJob.pages.empty()) snapshot.save(gBatchPrintPendingJob, "pending");
   }
   return true;
 }
@@ -148,7 +165,8 @@ bool vexBatchPrintExecutePending() {
 
   gBatchPrintLastCancelled = false;
   const VexBatchPrintPendingJob run = gBatchPrintPendingJob;
-  (void)vexBatchWritePendingJobSnapshot(run, "running");
+  SnapshotSaver snapshot;
+  snapshot.save(run, "running");
   gBatchPrintLastError.clear();
   gBatchPrintLastOutput.clear();
   gBatchPrintLastLog.clear();
@@ -158,7 +176,7 @@ bool vexBatchPrintExecutePending() {
   const std::wstring startLayout = vexBatchCurrentLayoutName();
 
   std::shared_ptr<VexBatchPrintProgressController> progress;
-  bool success = run.merged ? runMerged(run) : runSplit(run, progress);
+  bool success = run.merged ? runMerged(run) : runSplit(run, progress, snapshot);
 
   if (!startLayout.empty()) (void)vexBatchActivateLayout(startLayout);
   const Outputs outputs = writtenOutputs(run);
@@ -175,7 +193,7 @@ bool vexBatchPrintExecutePending() {
   } else {
     // Every split page written but not verified: the whole job is plotted again on resume.
     if (!gBatchPrintPendingJob.active || gBatchPrintPendingJob.pages.empty()) gBatchPrintPendingJob = run;
-    (void)vexBatchWritePendingJobSnapshot(gBatchPrintPendingJob, gBatchPrintLastCancelled ? "cancelled" : "failed");
+    snapshot.save(gBatchPrintPendingJob, gBatchPrintLastCancelled ? "cancelled" : "failed");
   }
   gBatchPrintLastSucceeded = success;
 

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -10,6 +16,7 @@
 #include "cadhost_run.h"
 #include "foundation/files.h"
 #include "plot_fixture.h"
+#include "small_volume.h"
 #include "temp_folder.h"
 
 namespace {
@@ -65,12 +72,92 @@ TEST_F(CadhostPlot, InModelSpaceTheExtentsGoOnAnA3SheetTurnedTheirWay) {
   EXPECT_EQ(size(landscape[0]), (std::vector<double>{1191, 842}));
 }
 
-TEST_F(CadhostPlot, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
-  const CadhostRun run = cadhost(QUODL_SAMPLES_DIR "/layouts-frames.dxf", "PLOT\nabsent/a3.pdf\nPLOT\n\nQUIT\n");
-  ASSERT_EQ(run.exitStatus, 0) << run.output;
-  EXPECT_NE(run.output.find("Plot failed"), std::string::npos) << run.output;
-  EXPECT_FALSE(foundation::itemExists(folder_ / "absent"));
-  EXPECT_EQ(run.output.find("Plot written"), std::string::npos);
+// What no plot replaces, and names no plot can use, are refused with the reason before anything is written;
+// nothing is left beside them.
+TEST_F(CadhostPlot, AnOutputThatCannotBeUsedIsRefusedWithTheSystemsReason) {
+  const std::string drawing = folder_ / "drawing.pdf";  // a drawing named like a plot
+  std::filesystem::copy_file(QUODL_SAMPLES_DIR "/layouts-frames.dxf", drawing);
+  std::filesystem::create_directory(folder_ / "sheets");
+  std::filesystem::create_directory(folder_ / "folder.pdf");
+  ASSERT_EQ(mkfifo((folder_ / "pipe.pdf").c_str(), 0644), 0);
+  ASSERT_TRUE(foundation::writeFileAtomically(folder_ / "locked.pdf", "locked"));
+  ASSERT_EQ(chmod((folder_ / "locked.pdf").c_str(), 0444), 0);
+  SmallVolume readOnly(folder_ / "ro", 64 * 1024);
+  const bool withVolume = readOnly.mounted() && readOnly.setReadOnly(true);
+
+  struct Case {
+    std::string typed;
+    std::string reason;
+  };
+  std::vector<Case> cases = {
+      {"sheets/", "names a folder"},
+      {"absent/a3.pdf", foundation::errorText(ENOENT)},
+      {"folder.pdf", foundation::errorText(EISDIR)},
+      {"pipe.pdf", "not a regular file"},
+      {"locked.pdf", "read-only"},
+      {"drawing.pdf", "open drawing"},
+      {std::string(300, 'n') + ".pdf", foundation::errorText(ENAMETOOLONG)},
+  };
+  if (withVolume) cases.push_back({"ro/a3.pdf", foundation::errorText(EROFS)});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.substr(0, 40));
+    const CadhostRun run = cadhost(drawing, "CTAB\nA3 Block\nPLOT\n" + c.typed + "\nYes\nQUIT\n");
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Plot written"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Replace it?"), std::string::npos) << run.output;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder_ / "sheets"));
+  EXPECT_TRUE(std::filesystem::is_empty(folder_ / "folder.pdf"));
+  EXPECT_TRUE(std::filesystem::is_fifo(folder_ / "pipe.pdf"));
+  EXPECT_EQ(foundation::readFile(folder_ / "locked.pdf").data, "locked");
+  EXPECT_EQ(foundation::readFile(drawing).data, foundation::readFile(QUODL_SAMPLES_DIR "/layouts-frames.dxf").data);
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+    const std::string name = entry.path().filename();
+    EXPECT_FALSE(name.starts_with("Plot-") || name.starts_with("sheets.") || name.starts_with("absent"));
+  }
+}
+
+// An existing PDF is replaced only when the user answers Yes; Enter and No keep it.
+TEST_F(CadhostPlot, AnExistingPdfIsReplacedOnlyWhenTheUserAgrees) {
+  const std::string target = folder_ / "a3.pdf";
+  for (const std::string answer : {"", "No", "n"}) {
+    ASSERT_TRUE(foundation::writeFileAtomically(target, "earlier"));
+    const CadhostRun run =
+        cadhost(QUODL_SAMPLES_DIR "/layouts-frames.dxf", "CTAB\nA3 Block\nPLOT\na3.pdf\n" + answer + "\nQUIT\n");
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_NE(run.output.find("\"" + target + "\" already exists. Replace it? [Yes/No] <No>: "), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Plot cancelled"), std::string::npos) << run.output;
+    EXPECT_EQ(foundation::readFile(target).data, "earlier") << answer;
+  }
+  const CadhostRun run = cadhost(QUODL_SAMPLES_DIR "/layouts-frames.dxf", "CTAB\nA3 Block\nPLOT\na3.pdf\nyes\nQUIT\n");
+  EXPECT_NE(run.output.find("Plot written to " + target), std::string::npos) << run.output;
+  EXPECT_EQ(pageBoxes(target).size(), 1u);
+}
+
+// A volume with a few bytes left, or none: the plot fails with the system's reason, the earlier PDF stays whole
+// and no work file is left beside it.
+TEST_F(CadhostPlot, AFullDiskFailsWithTheReasonAndKeepsTheEarlierPdf) {
+  SmallVolume volume(folder_ / "full", 200 * 1024);
+  SKIP_UNLESS_MOUNTED(volume);
+  const std::string target = volume.path() + "/a3.pdf";
+  ASSERT_TRUE(foundation::writeFileAtomically(target, "earlier"));
+  for (const std::size_t left : {std::size_t{4096}, std::size_t{0}}) {
+    SCOPED_TRACE(left);
+    ASSERT_TRUE(volume.fillLeaving(left));
+    const CadhostRun run =
+        cadhost(QUODL_SAMPLES_DIR "/layouts-frames.dxf", "CTAB\nA3 Block\nPLOT\nfull/a3.pdf\nYes\nQUIT\n");
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_NE(run.output.find("Plot failed: Cannot write \"" + target + "\": " + foundation::errorText(ENOSPC)),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(foundation::readFile(target).data, "earlier");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(volume.path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a3.pdf", "filler-" + std::to_string(getpid())}));
+  }
 }
 
 TEST_F(CadhostPlot, ShippedPlotStyleTablesAreWhatTheirMakerWrites) {

@@ -9,6 +9,7 @@
 #include "cad/plot/plot_info.h"
 #include "cad/plot/plot_info_validator.h"
 #include "cad/plot/plot_settings_validator.h"
+#include "foundation/files.h"
 #include "plot_fixture.h"
 
 namespace {
@@ -93,7 +94,9 @@ TEST_F(PlotTest, ValidationRefusesWhatTheDeviceCannotPlot) {
   EXPECT_NE(validate(noLayout), eOk);
 }
 
-TEST_F(PlotTest, AStyleSheetMissingFromThePlotStyleFoldersIsDropped) {
+// A table the plot draws with must be there and readable, or the plot would come out in the wrong colours; one
+// only named while plot styles are off is dropped when missing.
+TEST_F(PlotTest, AStyleSheetThePlotUsesMustBeReadable) {
   addStyleTable("monochrome.ctb");
   auto s = pdfSettings(L"Sheet A3");
   PlotInfo info;
@@ -102,9 +105,21 @@ TEST_F(PlotTest, AStyleSheetMissingFromThePlotStyleFoldersIsDropped) {
   s->styleSheet = L"monochrome.ctb";
   ASSERT_EQ(validate(info), eOk);
   EXPECT_EQ(info.validatedSettings()->styleSheet, L"monochrome.ctb");
+
+  PlotInfoValidator validator;
   s->styleSheet = L"gone.ctb";
-  ASSERT_EQ(validate(info), eOk);
+  EXPECT_EQ(validator.validate(info), eFileAccessErr);
+  EXPECT_NE(validator.failureReason().find("gone.ctb"), std::string::npos) << validator.failureReason();
+  s->styleSheet = L"monochrome.ctb";
+  ASSERT_TRUE(foundation::writeFileAtomically(stylesFolder_ + "/monochrome.ctb", "PLOTSTYLETABLE_1.0,CTB"));
+  EXPECT_EQ(validator.validate(info), eFileAccessErr);
+  EXPECT_NE(validator.failureReason().find("monochrome.ctb"), std::string::npos) << validator.failureReason();
+
+  s->plotStyles = false;
+  s->styleSheet = L"gone.ctb";
+  ASSERT_EQ(validator.validate(info), eOk);
   EXPECT_EQ(info.validatedSettings()->styleSheet, L"");
+  EXPECT_EQ(validator.failureReason(), "");
 }
 
 TEST_F(PlotTest, ValidationFaultsChangeOrRefuseWhatIsValidated) {

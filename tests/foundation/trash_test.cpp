@@ -7,6 +7,7 @@
 
 #include "foundation/file_faults.h"
 #include "foundation/iso8601.h"
+#include "small_volume.h"
 #include "test_support.h"
 
 namespace foundation {
@@ -121,6 +122,60 @@ TEST_F(Trash, LongNamesAreShortenedToFitTheRecord) {
   EXPECT_LE(trashedName.size() + 10, 255u);
   EXPECT_EQ(trashedName.substr(trashedName.size() - 4), ".pdf");
   EXPECT_EQ(readText(result.trashedPath), "x");
+}
+
+// The trash on another, nearly full volume: the copy stops half-way, and neither a part of it in the trash nor
+// a record is left, while the package stays whole where it was; the reason is the system's.
+TEST_F(Trash, AMoveAcrossVolumesThatRunsOutOfSpaceLeavesNoPartialCopy) {
+  const SmallVolume volume(dir / "data", 200 * 1024);
+  SKIP_UNLESS_MOUNTED(volume);
+  const std::string bundle = dir / "Quodline.bundle";
+  fs::create_directories(bundle + "/Contents/Resources");
+  const std::string big(150 * 1024, 'a');
+  writeText(bundle + "/Contents/first.bin", big);
+  writeText(bundle + "/Contents/Resources/second.bin", big);
+  // A package folder without write permission: its copy must still go.
+  fs::permissions(bundle + "/Contents/Resources", fs::perms::owner_read | fs::perms::owner_exec);
+
+  const TrashResult result = trashItem(bundle);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.code, ENOSPC) << result.error;
+  EXPECT_NE(result.error.find(errorText(ENOSPC)), std::string::npos) << result.error;
+  EXPECT_TRUE(fs::is_empty(root + "/data/Trash/files"));
+  EXPECT_TRUE(fs::is_empty(root + "/data/Trash/info"));
+  EXPECT_EQ(readText(bundle + "/Contents/first.bin"), big);
+  EXPECT_EQ(readText(bundle + "/Contents/Resources/second.bin"), big);
+
+  // What fits moves across, whole, with its folders' permissions.
+  fs::permissions(bundle + "/Contents/Resources", fs::perms::owner_all);
+  fs::remove(bundle + "/Contents/first.bin");
+  writeText(bundle + "/Contents/Resources/second.bin", "small");
+  fs::permissions(bundle + "/Contents/Resources", fs::perms::owner_read | fs::perms::owner_exec);
+  const TrashResult moved = trashItem(bundle);
+  ASSERT_TRUE(moved) << moved.error;
+  EXPECT_FALSE(itemExists(bundle));
+  EXPECT_EQ(readText(moved.trashedPath + "/Contents/Resources/second.bin"), "small");
+  EXPECT_EQ(fs::status(moved.trashedPath + "/Contents/Resources").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_exec);
+  fs::permissions(moved.trashedPath + "/Contents/Resources", fs::perms::owner_all);
+}
+
+// A trash folder, or its "files" or "info", that is a link would send the item wherever it points.
+TEST_F(Trash, ATrashFolderThatIsALinkIsRefused) {
+  for (const std::string linked : {"Trash", "Trash/files", "Trash/info"}) {
+    fs::remove_all(dir / "data");
+    fs::remove_all(dir / "elsewhere");
+    fs::create_directories(dir / "elsewhere");
+    fs::create_directories(fs::path(dir / ("data/" + linked)).parent_path());
+    fs::create_directory_symlink(dir / "elsewhere", dir / ("data/" + linked));
+    writeText(dir / "a.pdf", "A");
+
+    const TrashResult result = trashItem(dir / "a.pdf");
+    EXPECT_FALSE(result) << linked;
+    EXPECT_NE(result.error.find("symbolic link"), std::string::npos) << linked << ": " << result.error;
+    EXPECT_EQ(readText(dir / "a.pdf"), "A") << linked;
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere")) << linked;
+  }
 }
 
 }  // namespace

@@ -96,8 +96,13 @@ int InteractiveProgram::wait(double timeoutSeconds) {
     }
     exited_ = true;
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    endSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   }
   return status_;
+}
+
+void InteractiveProgram::sendSignal(int signal) {
+  if (!exited_) ::kill(pid_, signal);
 }
 
 void InteractiveProgram::kill() {

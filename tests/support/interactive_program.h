@@ -26,6 +26,10 @@ class InteractiveProgram {
   int wait(double timeoutSeconds = 120);
   // Ends the program at once, as a crash would (SIGKILL), and collects it.
   void kill();
+  // Sends a signal, as a user or the system ending the program would; wait() collects it.
+  void sendSignal(int signal);
+  // The signal that ended the program, once wait() saw it end; 0 when it exited.
+  int endSignal() const { return endSignal_; }
   int processIdentifier() const { return pid_; }
   // Everything printed so far.
   const std::string& output() const { return output_; }
@@ -41,4 +45,5 @@ class InteractiveProgram {
   std::size_t searched_ = 0;
   bool exited_ = false;
   int status_ = -1;
+  int endSignal_ = 0;
 };

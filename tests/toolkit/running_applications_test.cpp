@@ -89,6 +89,22 @@ TEST_F(RunningApplicationsTest, EntriesOfEndedOrUnknownProcessesAreNotListed) {
   EXPECT_EQ(listed[0].localizedName, "Host");
 }
 
+// A killed program cannot take its entry away: the next one to register removes it, and nothing else.
+TEST_F(RunningApplicationsTest, AnEndedProcesssEntryGoesWhenTheNextProgramRegisters) {
+  const std::string self = std::to_string(getpid());
+  writeEntry("111.json", "{\"bundleIdentifier\": \"a\", \"processIdentifier\": " + std::to_string(endedProcess()) + "}");
+  writeEntry("222.json", "{\"bundleIdentifier\": \"b\", \"processIdentifier\": " + self + ", \"processStartTime\": 1}");
+  writeEntry("living.json", "{\"processIdentifier\": " + self + "}");
+  writeEntry("damaged.json", "{\"processIdentifier\": ");
+  writeEntry("notes.txt", "{\"processIdentifier\": " + std::to_string(endedProcess()) + "}");
+  const toolkit::RunningApplicationRegistration registration("com.example.Host2026", "Host 2026");
+  ASSERT_TRUE(registration.ok()) << registration.error();
+  for (const char* gone : {"111.json", "222.json"}) EXPECT_FALSE(foundation::itemExists(entries() + "/" + gone));
+  for (const char* kept : {"living.json", "damaged.json", "notes.txt"}) {
+    EXPECT_TRUE(foundation::itemExists(entries() + "/" + kept)) << kept;
+  }
+}
+
 TEST_F(RunningApplicationsTest, AZombieIsNotRunning) {
   const pid_t child = fork();
   if (child == 0) _exit(0);

@@ -1,5 +1,6 @@
 #include "cad/plot/page_assembly.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -12,7 +13,7 @@
 
 namespace cad {
 
-bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& output, std::string& error) {
+bool assemblePages(const std::vector<AssembledPage>& pages, std::string& bytes, std::string& error) {
   try {
     QPDF pdf;
     pdf.emptyPDF();
@@ -37,9 +38,13 @@ bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& o
     }
     // Sheets plotted alike use the same fonts: the file holds each once.
     graphics::shareIdenticalFonts(pdf);
-    QPDFWriter writer(pdf, output.c_str());
+    // Into memory: qpdf does not check the final flush and close of a file it writes, so a full disk would pass.
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
     writer.setObjectStreamMode(qpdf_o_generate);
     writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    bytes.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
   } catch (const std::exception& e) {
     error = std::string("Cannot write the plot's PDF: ") + e.what();
     return false;

@@ -12,7 +12,7 @@ struct AssembledPage {
   int rotate = 0;    // degrees, a multiple of 90; 0 writes no /Rotate
 };
 
-// False with `error` set when a page cannot be read or the PDF cannot be written.
-bool assemblePages(const std::vector<AssembledPage>& pages, const std::string& output, std::string& error);
+// The PDF's bytes, for the caller to write and check; false with `error` set when a page cannot be read.
+bool assemblePages(const std::vector<AssembledPage>& pages, std::string& bytes, std::string& error);
 
 }  // namespace cad

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwctype>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -17,6 +18,7 @@
 #include "cad/result_buffer.h"
 #include "cad/tables.h"
 #include "cad/ucs.h"
+#include "foundation/files.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
 
@@ -98,10 +100,12 @@ bool setUpLayoutPage(PlotSettingsValidator& v, PlotSettings& s, const PlotSettin
   return false;
 }
 
-// "a3" and "out/a3" relative to the working folder, with ".pdf" added when the name has no such suffix.
+// "a3" and "out/a3" relative to the working folder, with ".pdf" added when the name has no such suffix. A name
+// ending in "/" names a folder and is left as it is, for the refusal to say so.
 std::optional<std::string> outputPath(const std::wstring& typed) {
   std::optional<std::string> path = foundation::utf8FromWide(typed);
   if (!path || path->empty()) return std::nullopt;
+  if (path->back() == '/') return path;
   *path = foundation::expandingTildeInPath(*path);
   if (!foundation::isAbsolutePath(*path)) {
     std::error_code ec;
@@ -115,6 +119,22 @@ std::optional<std::string> outputPath(const std::wstring& typed) {
   return foundation::standardizingPath(*path);
 }
 
+// Whether an existing file may be replaced: asked as the host asks, No unless the answer is Yes.
+bool replaceAgreed(const std::string& path) {
+  const EditorInput::Answer answer = editorInput().read(
+      PromptRecord::kKeyword,
+      L"\"" + foundation::wideFromUtf8Lossy(path) + L"\" already exists. Replace it? [Yes/No] <No>: ");
+  if (answer.kind != EditorInput::Answer::kValue) return false;
+  std::wstring word = answer.item.text;
+  if (!word.empty() && word[0] == L'_') word.erase(0, 1);
+  std::transform(word.begin(), word.end(), word.begin(), [](wchar_t c) { return std::towupper(c); });
+  return word == L"Y" || word == L"YES";
+}
+
+std::wstring reasonOr(const std::string& reason, const wchar_t* fallback) {
+  return reason.empty() ? std::wstring(fallback) : foundation::wideFromUtf8Lossy(reason);
+}
+
 // One page through the publish engine; the reason when it fails.
 std::optional<std::wstring> publish(PlotInfo& info, const std::string& path) {
   PlotEngine* engine = nullptr;
@@ -126,15 +146,17 @@ std::optional<std::wstring> publish(PlotInfo& info, const std::string& path) {
   if (engine->beginPlot(nullptr) != eOk) {
     failed = L"the plot could not begin";
   } else if (engine->beginDocument(info, L"Plot", nullptr, 1, true, file.c_str()) != eOk) {
-    failed = L"the file could not be started";
+    failed = reasonOr(engine->failureReason(), L"the file could not be started");
   } else {
     documentBegun = true;
     if (engine->beginPage(pageInfo, info, true) != eOk || engine->beginGenerateGraphics() != eOk ||
         engine->endGenerateGraphics() != eOk || engine->endPage() != eOk) {
-      failed = L"the page could not be plotted";
+      failed = reasonOr(engine->failureReason(), L"the page could not be plotted");
     }
   }
-  if (documentBegun && engine->endDocument() != eOk && !failed) failed = L"the file could not be written";
+  if (documentBegun && engine->endDocument() != eOk && !failed) {
+    failed = reasonOr(engine->failureReason(), L"the file could not be written");
+  }
   if (engine->endPlot() != eOk && !failed) failed = L"the plot could not end";
   engine->destroy();
   return failed;
@@ -153,6 +175,14 @@ void plotCommand() {
   const std::optional<std::string> path = outputPath(answer.item.text);
   if (!path) {
     say(L"Invalid file name.");
+    return;
+  }
+  if (const std::optional<std::string> refusal = plotTargetRefusal(*path)) {
+    say(foundation::wideFromUtf8Lossy(*refusal) + L".");
+    return;
+  }
+  if (foundation::itemExists(*path) && !replaceAgreed(*path)) {
+    say(L"Plot cancelled; \"" + foundation::wideFromUtf8Lossy(*path) + L"\" was left as it was.");
     return;
   }
 
@@ -187,7 +217,9 @@ void plotCommand() {
   PlotInfoValidator infoValidator;
   infoValidator.setMediaMatchingPolicy(PlotInfoValidator::kMatchEnabled);
   if (const ErrorStatus es = infoValidator.validate(info); es != eOk) {
-    say(L"The page setup cannot be plotted (status " + std::to_wstring(static_cast<int>(es)) + L").");
+    const std::string& reason = infoValidator.failureReason();
+    say(L"The page setup cannot be plotted (status " + std::to_wstring(static_cast<int>(es)) + L")" +
+        (reason.empty() ? L"" : L": " + foundation::wideFromUtf8Lossy(reason)) + L".");
     return;
   }
   if (std::optional<std::wstring> failed = publish(info, *path)) {

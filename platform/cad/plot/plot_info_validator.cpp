@@ -9,7 +9,9 @@
 #include "cad/plot/plot_info.h"
 #include "cad/plot/plot_settings_validator.h"
 #include "cad/plot/plot_style_folders.h"
+#include "cad/plot/plot_style_table.h"
 #include "cad/tables.h"
+#include "foundation/text.h"
 
 namespace cad {
 
@@ -40,6 +42,7 @@ PlotInfoValidatorFaults& plotInfoValidatorFaults() {
 }
 
 ErrorStatus PlotInfoValidator::validate(PlotInfo& info) {
+  failure_.clear();
   PlotInfoValidatorFaults& faults = plotInfoValidatorFaults();
   if (++faults.calls == faults.failOnCall) return faults.failStatus;
 
@@ -66,7 +69,23 @@ ErrorStatus PlotInfoValidator::validate(PlotInfo& info) {
       !(validated->windowMin.x < validated->windowMax.x && validated->windowMin.y < validated->windowMax.y)) {
     return eInvalidInput;
   }
-  if (!validated->styleSheet.empty() && !plotStyleFilePath(validated->styleSheet)) validated->styleSheet.clear();
+  if (!validated->styleSheet.empty()) {
+    const std::optional<std::string> path = plotStyleFilePath(validated->styleSheet);
+    // A table the plot would draw with must be readable: a plot without it would be in the wrong colours.
+    if (validated->plotStyles) {
+      const std::string name = foundation::utf8FromWideLossy(validated->styleSheet);
+      if (!path) {
+        failure_ = "The plot-style table \"" + name + "\" is not in a plot-style folder";
+        return eFileAccessErr;
+      }
+      if (const PlotStyleTableRead read = readPlotStyleTable(*path); !read.table) {
+        failure_ = "Cannot use the plot-style table \"" + name + "\": " + read.error;
+        return eFileAccessErr;
+      }
+    } else if (!path) {
+      validated->styleSheet.clear();
+    }
+  }
   applyFaults(*validated, *device);
   info.validated_ = std::move(validated);
   return eOk;

@@ -2,7 +2,8 @@
 // The host's plot-info validator: makes the validated settings of a plot info from its override settings
 // (or its layout's own), checked against the device: the medium's size and margins come from the device's
 // catalogue, and with media matching on an unknown medium becomes the device's closest; a plot-style table
-// that is not in a plot-style folder is dropped.
+// that the settings plot with must be in a plot-style folder and readable (one only named is dropped when
+// missing).
 //
 // Validators are made where they are used, so their faults are process-wide.
 
@@ -21,9 +22,12 @@ class PlotInfoValidator {
   void setMediaMatchingPolicy(int policy) { policy_ = policy; }
   int matchingPolicy() const { return policy_; }
   ErrorStatus validate(PlotInfo& info);
+  // Why the last validation failed, when it can say more than its status; empty otherwise.
+  const std::string& failureReason() const { return failure_; }
 
  private:
   int policy_ = kMatchDisabled;
+  std::string failure_;
 };
 
 // Test side

@@ -24,8 +24,8 @@ namespace {
 constexpr std::string_view kMagic = "PLOTSTYLETABLE_1.0,";
 constexpr std::string_view kHeaderEnd = ",compress\r\n";
 constexpr std::size_t kBinaryFields = 12;
-// Far beyond any real table (a full colour-dependent one is some 30 KB of text).
-constexpr std::uint32_t kMaxTextBytes = 16u << 20;
+// Far beyond any real table (a full colour-dependent one is some 30 KB of text): a stream that inflates beyond it is refused there.
+constexpr std::uint32_t kMaxTextBytes = 1u << 20;
 
 std::uint32_t adler32(std::string_view data) {
   constexpr std::uint32_t kModulus = 65521;

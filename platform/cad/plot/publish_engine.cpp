@@ -1,9 +1,14 @@
 #include "cad/plot/publish_engine.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 
 #include "cad/database.h"
+#include "cad/doc_manager.h"
+#include "cad/interruption.h"
 #include "cad/plot/page_assembly.h"
 #include "cad/plot/page_renderer.h"
 #include "cad/plot/plot_config_manager.h"
@@ -15,7 +20,7 @@
 #include "foundation/folders.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
-#include "foundation/uuid.h"
+#include "foundation/work_file.h"
 
 namespace cad {
 
@@ -44,19 +49,46 @@ std::optional<ErrorStatus> injected(PublishStep step) {
   return std::nullopt;
 }
 
-void removeIfPresent(const std::string& path) {
-  if (!path.empty() && foundation::itemExists(path)) (void)foundation::removeItem(path);
-}
+constexpr char kWorkFilePrefix[] = "Plot-";
+constexpr char kPagesFolderPrefix[] = "plot-pages-";
 
 }  // namespace
+
+std::optional<std::string> plotTargetRefusal(const std::string& path) {
+  const auto refuse = [&path](const std::string& reason) { return "Cannot plot to \"" + path + "\": " + reason; };
+  if (path.empty()) return refuse(foundation::errorText(ENOENT));
+  if (path.back() == '/') return refuse("the name ends in \"/\" and names a folder");
+  struct stat item {};
+  if (::lstat(path.c_str(), &item) == 0) {
+    if (S_ISDIR(item.st_mode)) return refuse(foundation::errorText(EISDIR));
+    if (!S_ISREG(item.st_mode)) return refuse("it is not a regular file");
+    if (docManager().holdsFile(path)) return refuse("it is an open drawing");
+    if ((item.st_mode & 0222) == 0) return refuse("the file is read-only");
+    return std::nullopt;
+  }
+  if (errno != ENOENT) return refuse(foundation::errorText(errno));
+  std::string folder = foundation::deletingLastPathComponent(path);
+  if (folder.empty()) folder = ".";
+  struct stat parent {};
+  if (::stat(folder.c_str(), &parent) != 0) return refuse(foundation::errorText(errno));
+  if (!S_ISDIR(parent.st_mode)) return refuse(foundation::errorText(ENOTDIR));
+  return std::nullopt;
+}
+
+std::vector<std::string> removeAbandonedPlotFiles() {
+  return foundation::removeAbandonedWorkItems([](std::string_view name) {
+    return foundation::isWorkItemName(name, kWorkFilePrefix, ".pdf") ||
+           foundation::isWorkItemName(name, kPagesFolderPrefix, "");
+  });
+}
 
 struct PlotEngine::State {
   // kDrawn: graphics ended, the page drawn and waiting for endPage.
   enum class Phase { kIdle, kPlot, kDocument, kPage, kGraphics, kDrawn } phase = Phase::kIdle;
   bool holdsPlotState = false;
-  std::string target;
-  std::string workFile;
-  std::string pagesFolder;
+  foundation::WorkFile work;  // beside the target, which it replaces once complete
+  foundation::WorkItem pagesFolder;
+  std::string failure;
   std::wstring device;
   int pagesBegun = 0;
   bool lastPageBegun = false;
@@ -71,17 +103,27 @@ struct PlotEngine::State {
   std::vector<Page> finished;
 
   ErrorStatus done(PublishStep step, ErrorStatus status, int page = 0) {
+    if (status == eOk) failure.clear();
     publishLog().calls.push_back({stepName(step), page, status});
     return status;
   }
 
+  // A step refused because the host is being ended by a signal.
+  std::optional<ErrorStatus> interrupted() {
+    if (interruptionSignal() == 0) return std::nullopt;
+    failure = "the plot was interrupted";
+    return eUserBreak;
+  }
+
+  ErrorStatus failed(PublishStep step, ErrorStatus status, std::string reason, int page = 0) {
+    failure = std::move(reason);
+    return done(step, status, page);
+  }
+
   // Forgets the open document: its work file, its drawn pages.
   void dropDocument() {
-    removeIfPresent(workFile);
-    removeIfPresent(pagesFolder);
-    workFile.clear();
-    pagesFolder.clear();
-    target.clear();
+    work.discard();
+    pagesFolder.remove();
     current.reset();
     finished.clear();
     pagesBegun = 0;
@@ -123,6 +165,7 @@ ErrorStatus PlotEngine::beginDocument(PlotInfo& info, const wchar_t* documentNam
   constexpr PublishStep step = PublishStep::kBeginDocument;
   if (s.phase != State::Phase::kPlot) return s.done(step, eNotApplicable);
   if (auto fault = injected(step)) return s.done(step, *fault);
+  if (auto broken = s.interrupted()) return s.done(step, *broken);
   const PlotSettings* validated = info.validatedSettings();
   PlotConfigManager* manager = acplPlotConfigManagerPtr();
   const PlotDevice* device =
@@ -132,23 +175,22 @@ ErrorStatus PlotEngine::beginDocument(PlotInfo& info, const wchar_t* documentNam
     return s.done(step, eInvalidInput);
   }
   const std::optional<std::string> target = foundation::utf8FromWide(fileName);
-  if (!target || foundation::isDirectory(*target)) return s.done(step, eInvalidInput);
-  std::string folder = foundation::deletingLastPathComponent(*target);
-  if (folder.empty()) folder = ".";
-  if (!foundation::isDirectory(folder)) return s.done(step, eFileAccessErr);
+  if (!target) return s.done(step, eInvalidInput);
+  if (std::optional<std::string> refusal = plotTargetRefusal(*target)) {
+    return s.failed(step, eFileAccessErr, std::move(*refusal));
+  }
 
   // Claim the work file now, so a folder that takes no file fails here rather than after every page.
-  const std::string work = foundation::appendingPathComponent(folder, "Plot-" + foundation::makeUuid() + ".pdf");
-  if (!foundation::writeFileAtomically(work, "")) return s.done(step, eFileAccessErr);
-  const std::string pages =
-      foundation::appendingPathComponent(foundation::temporaryDirectory(), "plot-pages-" + foundation::makeUuid());
-  if (!foundation::createDirectory(pages, true, 0700)) {
-    removeIfPresent(work);
-    return s.done(step, eFileAccessErr);
+  foundation::WorkFile work(*target, kWorkFilePrefix, ".pdf");
+  if (const foundation::FileResult claimed = work.write(""); !claimed) {
+    return s.failed(step, eFileAccessErr, claimed.error);
   }
-  s.target = *target;
-  s.workFile = work;
-  s.pagesFolder = pages;
+  foundation::WorkItem pages(foundation::workItemPath(foundation::temporaryDirectory(), kPagesFolderPrefix, ""));
+  if (const foundation::FileResult made = foundation::createDirectory(pages.path(), true, 0700); !made) {
+    return s.failed(step, eFileAccessErr, made.error);
+  }
+  s.work = std::move(work);
+  s.pagesFolder = std::move(pages);
   s.device = device->name();
   s.phase = State::Phase::kDocument;
   return s.done(step, eOk);
@@ -160,6 +202,7 @@ ErrorStatus PlotEngine::beginPage(PlotPageInfo&, PlotInfo& info, bool lastPage, 
   const int page = s.pagesBegun + 1;
   if (s.phase != State::Phase::kDocument || s.lastPageBegun) return s.done(step, eNotApplicable, page);
   if (auto fault = injected(step)) return s.done(step, *fault, page);
+  if (auto broken = s.interrupted()) return s.done(step, *broken, page);
   const PlotSettings* validated = info.validatedSettings();
   if (validated == nullptr || !namesEqual(validated->plotCfgName, s.device) || info.layout().isNull()) {
     return s.done(step, eInvalidInput, page);
@@ -178,6 +221,7 @@ ErrorStatus PlotEngine::beginGenerateGraphics(void*) {
   constexpr PublishStep step = PublishStep::kBeginGenerateGraphics;
   if (s.phase != State::Phase::kPage) return s.done(step, eNotApplicable, s.pagesBegun);
   if (auto fault = injected(step)) return s.done(step, *fault, s.pagesBegun);
+  if (auto broken = s.interrupted()) return s.done(step, *broken, s.pagesBegun);
   s.phase = State::Phase::kGraphics;
   return s.done(step, eOk, s.pagesBegun);
 }
@@ -188,13 +232,14 @@ ErrorStatus PlotEngine::endGenerateGraphics(void*) {
   const int page = s.pagesBegun;
   if (s.phase != State::Phase::kGraphics) return s.done(step, eNotApplicable, page);
   if (auto fault = injected(step)) return s.done(step, *fault, page);
+  if (auto broken = s.interrupted()) return s.done(step, *broken, page);
 
   State::Page& p = *s.current;
   const PublishEngineFaults& faults = publishEngineFaults();
   PageTarget target = pageTargetFor(*p.settings, faults.oversizedPage == page ? faults.oversizeMm : 0);
   char name[32];
   std::snprintf(name, sizeof name, "page-%04d.pdf", page);
-  target.path = foundation::appendingPathComponent(s.pagesFolder, name);
+  target.path = foundation::appendingPathComponent(s.pagesFolder.path(), name);
 
   Layout* layout = nullptr;
   if (acdbOpenObject(layout, p.layout, kForRead) != eOk) return s.done(step, eInvalidInput, page);
@@ -203,7 +248,7 @@ ErrorStatus PlotEngine::endGenerateGraphics(void*) {
   layout->close();
   std::string error;
   if (db == nullptr || !pageRenderer().renderPage(*db, p.layout, *p.settings, target, error)) {
-    return s.done(step, eNotApplicable, page);
+    return s.failed(step, eNotApplicable, error, page);
   }
   p.file = target.path;
   p.rotate = 90 * target.quarterTurns;
@@ -217,6 +262,7 @@ ErrorStatus PlotEngine::endPage(void*) {
   constexpr PublishStep step = PublishStep::kEndPage;
   if (s.phase != State::Phase::kDrawn) return s.done(step, eNotApplicable, s.pagesBegun);
   if (auto fault = injected(step)) return s.done(step, *fault, s.pagesBegun);
+  if (auto broken = s.interrupted()) return s.done(step, *broken, s.pagesBegun);
   s.finished.push_back(std::move(*s.current));
   s.current.reset();
   s.phase = State::Phase::kDocument;
@@ -229,6 +275,11 @@ ErrorStatus PlotEngine::endDocument(void*) {
   if (s.phase == State::Phase::kIdle || s.phase == State::Phase::kPlot) return s.done(step, eNotApplicable);
   if (auto fault = injected(step)) return s.done(step, *fault);
   s.current.reset();  // a page that never ended is not written
+  if (auto broken = s.interrupted()) {
+    s.dropDocument();
+    s.phase = State::Phase::kPlot;
+    return s.done(step, *broken);
+  }
 
   const PublishEngineFaults& faults = publishEngineFaults();
   ErrorStatus status = eOk;
@@ -236,15 +287,17 @@ ErrorStatus PlotEngine::endDocument(void*) {
     std::vector<AssembledPage> pages;
     for (const State::Page& p : s.finished) pages.push_back({p.file, p.rotate});
     if (faults.extraPage) pages.push_back(pages.back());
-    std::string error;
-    if (!faults.emptyFile && !assemblePages(pages, s.workFile, error)) {
+    std::string bytes, error;
+    foundation::FileResult written;
+    if (!faults.emptyFile && !assemblePages(pages, bytes, error)) {
+      s.failure = error;
       status = eFileAccessErr;
-    } else if (!foundation::replaceItem(s.target, s.workFile)) {
+    } else if (!(written = s.work.write(bytes)) || !(written = s.work.commit())) {
+      s.failure = written.error;
       status = eFileAccessErr;
     } else {
-      s.workFile.clear();  // it is the output now
-      if (faults.hiddenOutput) (void)foundation::setHiddenFlag(s.target, true);
-      publishLog().documents.push_back(s.target);
+      if (faults.hiddenOutput) (void)foundation::setHiddenFlag(s.work.target(), true);
+      publishLog().documents.push_back(s.work.target());
     }
   }
   s.dropDocument();
@@ -262,6 +315,8 @@ ErrorStatus PlotEngine::endPlot(void*) {
   s.phase = State::Phase::kIdle;
   return s.done(step, eOk);
 }
+
+const std::string& PlotEngine::failureReason() const { return state_->failure; }
 
 void PlotEngine::destroy() {
   state_->dropDocument();

@@ -8,6 +8,7 @@
 // when the document or plot ends early (a cancelled plot). Every call is logged, and each can be made to fail.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ class PlotEngine {
 
   // Fails while the host is already plotting.
   ErrorStatus beginPlot(PlotProgressDialog* progress, void* params = nullptr);
-  // Only to a file, whose folder must exist and take a new file. The plot info must be validated.
+  // Only to a file, whose folder must exist and take a new file, and which is no folder, pipe or link nor an
+  // open drawing's file. The plot info must be validated.
   ErrorStatus beginDocument(PlotInfo& info, const wchar_t* documentName, void* params = nullptr, long copies = 1,
                             bool plotToFile = false, const wchar_t* fileName = nullptr);
   // The plot info must be validated, for the document's device; no page after the one marked last.
@@ -42,6 +44,9 @@ class PlotEngine {
   // Writes the finished pages (none: no file).
   ErrorStatus endDocument(void* params = nullptr);
   ErrorStatus endPlot(void* params = nullptr);
+  // Why the last call failed, when the engine knows (the system's reason a file could not be written, the
+  // table a page could not be drawn with); empty after a call that succeeded.
+  const std::string& failureReason() const;
   // Drops whatever is still open; the pointer is gone afterwards.
   void destroy();
 
@@ -52,6 +57,14 @@ class PlotEngine {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// Why a plot may not write to `path` (the system's reason its folder cannot be used, or what stands there that
+// no plot replaces); nullopt when it may.
+std::optional<std::string> plotTargetRefusal(const std::string& path);
+
+// What plots of a host that was killed left behind (the work file beside an output, the folder of drawn pages),
+// removed once their process has ended; what a running host works on is left alone. The paths removed.
+std::vector<std::string> removeAbandonedPlotFiles();
 
 class PlotFactory {
  public:

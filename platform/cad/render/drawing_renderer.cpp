@@ -63,6 +63,11 @@ bool DrawingRenderer::renderPage(const Database& db, ObjectId layoutId, const Pl
     context->clipToRect(placement->printable);
     const graphics::Rect visible = toSheet.inverted().apply(placement->printable);
     const PagePens pens(db, validated, placement->paperUnitsPerUnit);
+    // The table was readable when the plot was validated; one damaged since fails the page, never recolours it.
+    if (!pens.error().empty()) {
+      error = pens.error();
+      return false;
+    }
     Scene scene(*context, db, pens, indexes_);
     scene.drawSpace(space, toSheet, {visible.minX(), visible.minY(), visible.maxX(), visible.maxY()},
                     !layout->modelType());

@@ -7,6 +7,7 @@
 #include "cad/plot/plot_settings.h"
 #include "cad/plot/plot_style_folders.h"
 #include "cad/render/colors.h"
+#include "foundation/text.h"
 
 namespace cad::render {
 namespace {
@@ -77,10 +78,13 @@ PagePens::PagePens(const Database& db, const PlotSettings& validated, double lin
       lineweightScale_(validated.scaleLineweights() && lineweightScale > 0 ? lineweightScale : 1),
       defaultLineWeight_(std::clamp(headerInteger(db, L"$LWDEFAULT", 25), 0, 211)) {
   if (!validated.plotPlotStyles() || validated.styleSheet.empty()) return;
-  // A table that cannot be read plots each object as it is, as with no table at all.
-  if (std::optional<std::string> path = plotStyleFilePath(validated.styleSheet)) {
-    PlotStyleTableRead read = readPlotStyleTable(*path);
-    if (read.table) table_ = std::move(read.table);
+  const std::optional<std::string> path = plotStyleFilePath(validated.styleSheet);
+  PlotStyleTableRead read = path ? readPlotStyleTable(*path) : PlotStyleTableRead{};
+  if (read.table) {
+    table_ = std::move(read.table);
+  } else {
+    error_ = "Cannot use the plot-style table \"" + foundation::utf8FromWideLossy(validated.styleSheet) +
+             "\": " + (path ? read.error : std::string("it is not in a plot-style folder"));
   }
 }
 

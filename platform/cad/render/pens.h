@@ -56,9 +56,12 @@ class PagePens {
   Ink inkFor(const Look& look) const;
   // A colour of a text run (an MTEXT colour code) with the entity's lineweight.
   Ink inkFor(int aci, std::optional<std::uint32_t> rgb, int lineWeight) const;
+  // Why the table the settings plot with cannot be used; empty when it can or there is none.
+  const std::string& error() const { return error_; }
 
  private:
   std::optional<PlotStyleTable> table_;
+  std::string error_;
   bool lineweights_ = true;
   double lineweightScale_ = 1;
   int defaultLineWeight_ = 25;

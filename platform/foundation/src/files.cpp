@@ -112,14 +112,61 @@ std::string randomHex(std::size_t bytes) {
   return out;
 }
 
-// Copies an item (a tree, keeping links as links) for a move across volumes.
-FileResult copyForMove(const std::string& from, const std::string& to) {
-  namespace fs = std::filesystem;
+// Copies a file's bytes into a new file; 0 or the errno of the failure (a full volume says ENOSPC).
+int copyFileBytes(const std::string& from, const std::string& to, mode_t mode) {
+  Descriptor source(openAt(AT_FDCWD, from.c_str(), O_RDONLY | O_NOFOLLOW));
+  if (source.get() < 0) return errno;
+  Descriptor copy(openAt(AT_FDCWD, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600));
+  if (copy.get() < 0) return errno;
+  std::string buffer(1u << 16, '\0');
+  for (;;) {
+    if (faulted(FileOperation::read)) return errno;
+    const ssize_t n = ::read(source.get(), buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    if (writeAll(copy.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n))) != 0) return errno;
+  }
+  if (::fchmod(copy.get(), mode) != 0) return errno;
+  return ::close(copy.release()) == 0 ? 0 : errno;
+}
+
+// Copies an item for a move across volumes: files by their bytes, links as links, folders with what they hold.
+// A folder takes its own permissions only once filled, so a copy that stops half-way can always be removed.
+int copyTree(const std::string& from, const std::string& to) {
+  struct stat item {};
+  if (::lstat(from.c_str(), &item) != 0) return errno;
+  const mode_t mode = item.st_mode & 07777;
+  if (S_ISREG(item.st_mode)) return copyFileBytes(from, to, mode);
+  if (S_ISLNK(item.st_mode)) {
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::read_symlink(from, ec);
+    if (ec) return ec.value();
+    return ::symlink(target.c_str(), to.c_str()) == 0 ? 0 : errno;
+  }
+  if (!S_ISDIR(item.st_mode)) return ENOTSUP;  // a pipe, socket or device is no part of a package
+  if (faulted(FileOperation::mkdir) || ::mkdir(to.c_str(), 0700) != 0) return errno;
   std::error_code ec;
-  const fs::copy_options options = fs::copy_options::recursive | fs::copy_options::copy_symlinks;
-  fs::copy(from, to, options, ec);
-  if (ec) return fail2(ec.value(), "copy", from, to);
-  return FileResult::success();
+  for (std::filesystem::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (const int error = copyTree(appendingPathComponent(from, name), appendingPathComponent(to, name))) {
+      return error;
+    }
+  }
+  if (ec) return ec.value();
+  return ::chmod(to.c_str(), mode) == 0 ? 0 : errno;
+}
+
+// Removes a copy that stopped half-way, folders the copy made read-only included.
+void removePartialCopy(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(path, ec))) {
+    ::chmod(path.c_str(), 0700);
+    for (std::filesystem::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+      if (it->is_directory(ec) && !it->is_symlink(ec)) ::chmod(it->path().c_str(), 0700);
+    }
+  }
+  std::filesystem::remove_all(path, ec);
 }
 
 }  // namespace
@@ -447,15 +494,13 @@ FileResult moveItem(const std::string& from, const std::string& to) {
   // Across volumes: copy beside the destination, put it in place without overwriting, then drop the original.
   if (itemExists(to)) return fail2(EEXIST, "move", from, to);
   const std::string staging = appendingPathComponent(parentOf(to), ".quodl-move-" + randomHex(8));
-  if (FileResult copied = copyForMove(from, staging); !copied) {
-    std::error_code ignored;
-    std::filesystem::remove_all(staging, ignored);
-    return copied;
+  if (const int copyError = copyTree(from, staging); copyError != 0) {
+    removePartialCopy(staging);
+    return fail2(copyError, "move", from, to);
   }
   if (renameNoReplace(staging.c_str(), to.c_str()) != 0) {
     error = errno;
-    std::error_code ignored;
-    std::filesystem::remove_all(staging, ignored);
+    removePartialCopy(staging);
     return fail2(error, "move", from, to);
   }
   if (FileResult removed = removeItem(from); !removed) return removed;

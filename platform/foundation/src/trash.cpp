@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "file_faults_internal.h"
+#include "foundation/files.h"
 #include "foundation/folders.h"
 #include "foundation/iso8601.h"
 #include "foundation/paths.h"
@@ -90,7 +91,13 @@ TrashResult trashItem(const std::string& path) {
                                                       name);
   if (!itemExists(absolute)) return failed(ENOENT, path);
 
-  const std::string trash = canonicalPath(trashDirectory());
+  // A trash folder that is a link would put the item wherever the link points, out of the user's trash.
+  const std::string trashFolder = trashDirectory();
+  for (const std::string& folder : {trashFolder, appendingPathComponent(trashFolder, "files"),
+                                    appendingPathComponent(trashFolder, "info")}) {
+    if (isSymbolicLink(folder)) return failed(ELOOP, path, "the trash folder \"" + folder + "\" is a symbolic link");
+  }
+  const std::string trash = canonicalPath(trashFolder);
   if (trash == absolute || trash.rfind(absolute + "/", 0) == 0) return failed(EINVAL, path, "it holds the trash");
   const std::string filesFolder = appendingPathComponent(trash, "files");
   const std::string infoFolder = appendingPathComponent(trash, "info");

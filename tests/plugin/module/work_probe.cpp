@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cad/command_line.h"
+#include "cad/interruption.h"
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
 #include "cad/editor.h"
@@ -241,7 +242,8 @@ class HangingRenderer : public cad::PageRenderer {
                   const cad::PageTarget& target, std::string& error) override {
     if (++drawn_ == hangAt_) {
       cad::acutPrintf(L"\nPROBE hanging on page %d", drawn_);
-      for (;;) pause();
+      // Until the host is told to end: a kill ends it here, an interrupting signal lets the plot see it.
+      while (cad::interruptionSignal() == 0) usleep(10000);
     }
     return blank_.renderPage(db, layout, validated, target, error);
   }

@@ -120,35 +120,57 @@ bool sameSize(PageSize a, PageSize b) {
   return std::fabs(a.width - b.width) <= tolerance && std::fabs(a.height - b.height) <= tolerance;
 }
 
+// A page rendered at low resolution by pdftoppm: grey (one byte a pixel) or colour (three).
+struct Rendering {
+  int columns = 0, rows = 0, maximum = 0;
+  std::vector<unsigned char> pixels;
+};
+
+Rendering rendered(const std::string& pdf, int page, bool grey, int resolution) {
+  const std::string base = pdf + ".render";
+  const std::string command = std::string("pdftoppm ") + (grey ? "-gray " : "") + "-r " + std::to_string(resolution) +
+                              " -f " + std::to_string(page) + " -l " + std::to_string(page) + " -singlefile '" + pdf +
+                              "' '" + base + "'";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("pdftoppm failed on " + pdf);
+  const std::string file = base + (grey ? ".pgm" : ".ppm");
+  std::ifstream in(file, std::ios::binary);
+  std::string magic;
+  Rendering r;
+  in >> magic >> r.columns >> r.rows >> r.maximum;
+  in.get();
+  r.pixels.resize(static_cast<std::size_t>(r.columns) * r.rows * (grey ? 1 : 3));
+  in.read(reinterpret_cast<char*>(r.pixels.data()), static_cast<std::streamsize>(r.pixels.size()));
+  std::remove(file.c_str());
+  if (magic != (grey ? "P5" : "P6") || !in) throw std::runtime_error("unreadable rendering of " + pdf);
+  return r;
+}
+
 double inkShare(const std::string& pdf, int page, double x, double y, double width, double height) {
   constexpr int kResolution = 36;  // dots per inch: enough to see a frame's thin lines as grey
-  const std::string base = pdf + ".ink";
-  const std::string command = "pdftoppm -gray -r " + std::to_string(kResolution) + " -f " + std::to_string(page) +
-                              " -l " + std::to_string(page) + " -singlefile '" + pdf + "' '" + base + "'";
-  if (std::system(command.c_str()) != 0) throw std::runtime_error("pdftoppm failed on " + pdf);
-  std::ifstream in(base + ".pgm", std::ios::binary);
-  std::string magic;
-  int columns = 0, rows = 0, maximum = 0;
-  in >> magic >> columns >> rows >> maximum;
-  in.get();
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(columns) * rows);
-  in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
-  std::remove((base + ".pgm").c_str());
-  if (magic != "P5" || !in) throw std::runtime_error("unreadable rendering of " + pdf);
-
+  const Rendering r = rendered(pdf, page, true, kResolution);
   const double scale = kResolution / 25.4;
   const int left = std::max(0, static_cast<int>(std::floor(x * scale)));
-  const int right = std::min(columns, static_cast<int>(std::ceil((x + width) * scale)));
-  const int top = std::max(0, rows - static_cast<int>(std::ceil((y + height) * scale)));
-  const int bottom = std::min(rows, rows - static_cast<int>(std::floor(y * scale)));
+  const int right = std::min(r.columns, static_cast<int>(std::ceil((x + width) * scale)));
+  const int top = std::max(0, r.rows - static_cast<int>(std::ceil((y + height) * scale)));
+  const int bottom = std::min(r.rows, r.rows - static_cast<int>(std::floor(y * scale)));
   long dark = 0, all = 0;
   for (int row = top; row < bottom; ++row) {
     for (int column = left; column < right; ++column) {
       ++all;
-      dark += pixels[static_cast<std::size_t>(row) * columns + column] < maximum * 4 / 5 ? 1 : 0;
+      dark += r.pixels[static_cast<std::size_t>(row) * r.columns + column] < r.maximum * 4 / 5 ? 1 : 0;
     }
   }
   return all == 0 ? 0.0 : static_cast<double>(dark) / all;
+}
+
+double colouredShare(const std::string& pdf, int page) {
+  const Rendering r = rendered(pdf, page, false, 36);
+  long coloured = 0;
+  for (std::size_t at = 0; at < r.pixels.size(); at += 3) {
+    const auto [low, high] = std::minmax({r.pixels[at], r.pixels[at + 1], r.pixels[at + 2]});
+    coloured += high - low > r.maximum / 10 ? 1 : 0;
+  }
+  return r.pixels.empty() ? 0.0 : static_cast<double>(coloured) * 3 / static_cast<double>(r.pixels.size());
 }
 
 void PlotJobTest::SetUp() {

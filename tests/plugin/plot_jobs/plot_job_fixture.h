@@ -36,6 +36,10 @@ std::vector<std::string> entries(const std::string& folder);
 // a rectangle given in millimetres from the page's lower-left corner as a viewer shows it.
 double inkShare(const std::string& pdf, int page, double x, double y, double width, double height);
 
+// The share of a page's pixels (1-based page, rendered in colour at low resolution) that are visibly coloured
+// rather than grey.
+double colouredShare(const std::string& pdf, int page);
+
 class PlotJobTest : public HostTest {
  protected:
   void SetUp() override;

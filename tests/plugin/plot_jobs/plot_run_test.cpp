@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "cad/plot/plot_progress.h"
+#include "cad/plot/plot_style_table.h"
 #include "cad/plot/publish_engine.h"
 #include "cad/plot_state.h"
 #include "cad/sysvars.h"
@@ -18,6 +24,7 @@
 #include "plot/last_result.h"
 #include "plot/queue_link.h"
 #include "plot_job_fixture.h"
+#include "small_volume.h"
 
 namespace plot_jobs_test {
 namespace {
@@ -234,6 +241,116 @@ TEST_F(PlotRunTest, APageOffItsValidatedPaperKeepsTheHostsPdfAsTheTextSays) {
   EXPECT_EQ(pageSizes(path("out/wide.pdf")).size(), 1u);
   EXPECT_EQ(filesIn(path("out")), std::set<std::string>{"wide.pdf"});
   EXPECT_TRUE(gBatchPrintLastOutput.empty());
+}
+
+// A volume with a few bytes left, or none: the run says the system's reason, naming the output, and the
+// earlier file stays whole with nothing beside it.
+TEST_F(PlotRunTest, AFullDiskFailsWithTheSystemsReasonAndKeepsTheEarlierFile) {
+  openSample("layouts-frames.dxf");
+  const std::vector<VexBatchPrintPageSpec> pages = layoutPages();
+  ASSERT_GE(pages.size(), 2u);
+  SmallVolume volume(path("full"), 200 * 1024);
+  SKIP_UNLESS_MOUNTED(volume);
+  ASSERT_TRUE(foundation::writeFileAtomically(path("full/sheets.pdf"), "kept"));
+  for (const std::size_t left : {std::size_t{4096}, std::size_t{0}}) {
+    SCOPED_TRACE(left);
+    ASSERT_TRUE(volume.fillLeaving(left));
+    gBatchPrintLastError.clear();
+    EXPECT_FALSE(vexDuzozAredDocument({pages[0], pages[1]}, widePath("full/sheets.pdf"), L"", nullptr, 0));
+    const std::string error = narrow(gBatchPrintLastError);
+    EXPECT_NE(error.find(foundation::errorText(ENOSPC)), std::string::npos) << error;
+    EXPECT_NE(error.find(path("full/sheets.pdf")), std::string::npos) << error;
+    for (const char* work : {"/Plot-", "/Plotting-", "/Normalize-"}) EXPECT_EQ(error.find(work), std::string::npos) << error;
+    EXPECT_EQ(foundation::readFile(path("full/sheets.pdf")).data, "kept");
+    EXPECT_EQ(filesIn(path("full")), (std::set<std::string>{"filler-" + std::to_string(getpid()), "sheets.pdf"}));
+    EXPECT_EQ(filesIn(path("tmp")), std::set<std::string>{});
+  }
+}
+
+// A monochrome plot is plotted in black; a table that cannot be read, whatever is wrong with it and whenever it
+// goes wrong, fails the plot with its reason and never gives a page in the objects' own colours.
+TEST_F(PlotRunTest, APlotStyleTableThatCannotBeReadFailsThePlotWithItsReason) {
+  openSample("layouts-frames.dxf");  // its title block has green text
+  std::vector<VexBatchPrintPageSpec> pages;
+  for (const VexBatchPrintPageSpec& page : layoutPages()) {
+    if (page.layoutName == L"A3 Block" && pages.empty()) pages.push_back(page);
+  }
+  ASSERT_EQ(pages.size(), 1u);
+  const std::string table = path("Plot Styles/monochrome.ctb");
+  cad::PlotStyleTable black = cad::PlotStyleTable::colorDependent(L"every colour plots black");
+  for (cad::PlotStyle& style : black.styles) style.color = cad::PenColor{0, 0, 0};
+  const std::string good = cad::encodePlotStyleTable(black);
+
+  // The objects have colours of their own, and the check sees them.
+  ASSERT_TRUE(vexDuzozAredDocument(pages, widePath("out/colour.pdf"), L"acad.ctb", nullptr, 0))
+      << narrow(gBatchPrintLastError);
+  EXPECT_GT(colouredShare(path("out/colour.pdf"), 1), 0.0);
+  ASSERT_TRUE(foundation::writeFileAtomically(table, good));
+  ASSERT_TRUE(vexDuzozAredDocument(pages, widePath("out/mono.pdf"), L"monochrome.ctb", nullptr, 0))
+      << narrow(gBatchPrintLastError);
+  EXPECT_EQ(colouredShare(path("out/mono.pdf"), 1), 0.0);
+  EXPECT_GT(inkShare(path("out/mono.pdf"), 1, 0, 0, 420, 420), 0.0);
+  const std::string kept = foundation::readFile(path("out/mono.pdf")).data;
+
+  const auto replace = [&table](const std::string& bytes) {
+    return [&table, bytes] {
+      std::filesystem::remove_all(table);
+      ASSERT_TRUE(foundation::writeFileAtomically(table, bytes));
+    };
+  };
+  std::string flipped = good;
+  flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x20);
+  // A stream that inflates far beyond the text size its header gives (the largest a table may claim).
+  std::string bomb = cad::packPlotStyleTable(cad::PlotStyleKind::kColorDependent, std::string(64u << 20, ' '));
+  const std::uint32_t claimed = 1u << 20;
+  for (int i = 0; i < 4; ++i) bomb[37 + i] = static_cast<char>((claimed >> (8 * i)) & 0xFF);
+
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+  };
+  const std::vector<Case> cases = {
+      {"empty", replace("")},
+      {"truncated", replace(good.substr(0, good.size() / 2))},
+      {"a flipped bit", replace(flipped)},
+      {"oversized", replace(good + std::string(2u << 20, 'x'))},
+      {"inflation bomb", replace(bomb)},
+      {"a folder", [&] {
+         std::filesystem::remove_all(table);
+         std::filesystem::create_directory(table);
+       }},
+      {"a pipe", [&] {
+         std::filesystem::remove_all(table);
+         ASSERT_EQ(mkfifo(table.c_str(), 0644), 0);
+       }},
+      {"missing", [&] { std::filesystem::remove_all(table); }},
+      {"damaged while the page is drawn", [&, damage = replace(flipped)] {
+         replace(good)();
+         onPage(1, damage);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    restartPageCount();
+    c.arrange();
+    gBatchPrintLastError.clear();
+    EXPECT_FALSE(vexDuzozAredDocument(pages, widePath("out/mono.pdf"), L"monochrome.ctb", nullptr, 0));
+    EXPECT_NE(narrow(gBatchPrintLastError).find("monochrome.ctb"), std::string::npos) << narrow(gBatchPrintLastError);
+    EXPECT_EQ(foundation::readFile(path("out/mono.pdf")).data, kept);
+    EXPECT_EQ(colouredShare(path("out/mono.pdf"), 1), 0.0);
+    EXPECT_EQ(filesIn(path("out")), (std::set<std::string>{"colour.pdf", "mono.pdf"}));
+  }
+}
+
+// The name is held to the verification's rules before anything is plotted, and messages name the output.
+TEST_F(PlotRunTest, ATargetNameTheVerificationRefusesIsRefusedBeforePlotting) {
+  openSample("layouts-frames.dxf");
+  const std::vector<VexBatchPrintPageSpec> pages = layoutPages();
+  ASSERT_FALSE(pages.empty());
+  EXPECT_FALSE(vexDuzozAredDocument({pages[0]}, widePath("out/.plan.pdf"), L"", nullptr, 0));
+  EXPECT_EQ(narrow(gBatchPrintLastError), "PDF filename starts with a dot and is hidden in Finder: " + path("out/.plan.pdf"));
+  EXPECT_TRUE(cad::publishLog().calls.empty());
+  EXPECT_EQ(filesIn(path("out")), std::set<std::string>{});
 }
 
 }  // namespace

@@ -356,6 +356,33 @@ TEST_F(PagePreparationTest, TheLayoutWindowCacheFollowsTheLastWindowThatWasNotRe
   EXPECT_EQ(validated(prepared_[5]).plotType(), PlotType::kLayout);
 }
 
+// In a twisted view a frame is plotted as displayed: a landscape frame seen a quarter turn round fills a portrait
+// sheet instead of standing turned in a landscape one.
+TEST_F(PagePreparationTest, AModelFrameInATwistedViewTakesItsOrientationFromTheView) {
+  cad::docManager().curDocument()->view().twist = std::acos(0.0);
+  ASSERT_TRUE(prepare({modelFrame(L"S-1", 0, 0, 42000, 29700, kA3)})) << foundation::utf8FromWideLossy(error());
+  const quodl::PdfPlotWindow& w = prepared_[0].window;
+  EXPECT_LT(w.paperWidth, w.paperHeight);
+  EXPECT_NEAR(w.window.width, w.paperWidth, 0.5);
+  EXPECT_NEAR(w.window.height, w.paperHeight, 0.5);
+}
+
+// What no medium carries fails with its reason: a chosen paper is never replaced by the layout's own, and a
+// lengthened layout plotted 1:1 is never put on a smaller medium that would cut it off.
+TEST_F(PagePreparationTest, APaperNoMediumCarriesFailsInsteadOfTakingAnother) {
+  VexBatchPrintPageSpec chosen = wholeLayout(L"Cover", kA3Long);
+  chosen.paperOverridden = true;
+  EXPECT_FALSE(prepare({chosen}));
+  EXPECT_TRUE(error().starts_with(L"Cannot match A3加长 paper for: Cover status=")) << foundation::utf8FromWideLossy(error());
+
+  cad::Layout& cover = layout(L"Cover");
+  cover.paperWidthMm = 630;
+  cover.paperHeightMm = 297;
+  cover.canonicalMediaName = L"Custom";
+  EXPECT_FALSE(prepare({wholeLayout(L"Cover")}));
+  EXPECT_EQ(error(), L"No PDF medium holds the whole layout at 1:1: Cover");
+}
+
 TEST_F(PagePreparationTest, AWholeLayoutKeepsItsOwnPlotAreaOnTheMediumNearestItsPaper) {
   cad::Layout& cover = layout(L"Cover");
   cover.rotation = PlotRotation::k180degrees;

@@ -18,13 +18,16 @@
 #include <string>
 #include <vector>
 
+#include "cad/command_line.h"
 #include "cad/database.h"
 #include "cad/doc_manager.h"
 #include "cad/host_reset.h"
 #include "foundation/file_faults.h"
+#include "foundation/files.h"
 #include "foundation/iso8601.h"
 #include "foundation/json.h"
 #include "foundation/text.h"
+#include "small_volume.h"
 #include "temp_folder.h"
 
 namespace {
@@ -246,6 +249,20 @@ TEST_F(Snapshot, AFailedWriteLeavesTheEarlierSnapshotWholeAndNoWorkFile) {
   EXPECT_EQ(contentOf(folder_ / "support/Quodline"), "user's notes");
 }
 
+// A volume with no room for the new snapshot: the writer says the system's reason and the earlier one stays.
+TEST_F(Snapshot, AFullDiskKeepsTheEarlierSnapshotAndSaysWhy) {
+  SmallVolume volume(folder_ / "support", 64 * 1024);
+  SKIP_UNLESS_MOUNTED(volume);
+  ASSERT_TRUE(vexBatchWritePendingJobSnapshot(stagedJob(), "pending"));
+  const std::string earlier = contentOf(current());
+  ASSERT_TRUE(volume.fillLeaving(0));
+  std::string error;
+  EXPECT_FALSE(vexBatchWritePendingJobSnapshot(stagedJob(), "running", &error));
+  EXPECT_NE(error.find(foundation::errorText(ENOSPC)), std::string::npos) << error;
+  EXPECT_EQ(contentOf(current()), earlier);
+  EXPECT_EQ(namesIn(fs::path(current()).parent_path()), std::vector<std::string>{"pending-job.json"});
+}
+
 TEST_F(Snapshot, TheReaderFollowsTheRulesOfTheFile) {
   struct Case {
     const char* what;
@@ -292,30 +309,20 @@ TEST_F(Snapshot, TheReaderFollowsTheRulesOfTheFile) {
       {"values of another kind count as missing",
        [](Json& j) {
          j["merged"] = "yes";
-         j["pages"][0]["name"] = 12;
          j["pages"][1]["minX"] = "10";
          j["pages"][1]["source"] = true;
          j["completedPageCount"] = "3";
          j["totalPageCount"] = nullptr;
-         j["pages"][1]["outputIndex"] = 1;
+         j["pages"][0]["outputIndex"] = 1;
+         j["pages"][1]["outputIndex"] = 2;
        },
        [](const VexBatchPrintPendingJob& job) {
          EXPECT_FALSE(job.merged);
-         ASSERT_EQ(job.pages.size(), 1u);  // the page whose name is no text has none
-         EXPECT_EQ(job.pages[0].minX, 0);
-         EXPECT_EQ(job.pages[0].source, VexBatchPrintSourceLayout);
+         ASSERT_EQ(job.pages.size(), 2u);
+         EXPECT_EQ(job.pages[1].minX, 0);
+         EXPECT_EQ(job.pages[1].source, VexBatchPrintSourceLayout);
          EXPECT_EQ(job.completedPageCount, 0u);
-         EXPECT_EQ(job.totalPageCount, 1u);
-       }},
-      {"unnamed pages and elements that are no pages are left out",
-       [](Json& j) {
-         j["pages"][0]["name"] = "";
-         j["pages"].push_back(7);
-         j["pages"].push_back("page");
-       },
-       [](const VexBatchPrintPendingJob& job) {
-         ASSERT_EQ(job.pages.size(), 1u);
-         EXPECT_EQ(job.pages[0].name, L"Sheet \"B\"");
+         EXPECT_EQ(job.totalPageCount, 2u);
        }},
       {"a tilde in the drawing's path", [](Json& j) { j["drawingPath"] = "~/项目/A栋.dwg"; },
        [](const VexBatchPrintPendingJob& job) { EXPECT_EQ(job.drawingPath, L"~/项目/A栋.dwg"); }},
@@ -333,7 +340,7 @@ TEST_F(Snapshot, TheReaderFollowsTheRulesOfTheFile) {
   }
 }
 
-TEST_F(Snapshot, DamagedForeignAndHostileFilesAreNoSnapshotAndStayAsTheyAre) {
+TEST_F(Snapshot, DamagedForeignAndHostileFilesAreNoSnapshotAndAreMovedAsideWithTheReason) {
   struct Case {
     const char* what;
     std::function<void(Json&)> change;
@@ -348,6 +355,15 @@ TEST_F(Snapshot, DamagedForeignAndHostileFilesAreNoSnapshotAndStayAsTheyAre) {
       {"only unnamed pages",
        [](Json& j) {
          for (Json& page : j["pages"]) page["name"] = "";
+       }},
+      // A page dropped while the total still counts it: a resume would skip a sheet.
+      {"a page without a name", [](Json& j) { j["pages"][1]["name"] = ""; }},
+      {"a page whose name is no text", [](Json& j) { j["pages"][0]["name"] = 12; }},
+      {"a page with its name missing", [](Json& j) { j["pages"][0].erase("name"); }},
+      {"an element that is no page",
+       [](Json& j) {
+         j["pages"].push_back(7);
+         j["totalPageCount"] = 6;
        }},
       {"no output path", [](Json& j) { j.erase("outputPath"); }},
       {"a relative output path", [](Json& j) { j["outputPath"] = "PDF/out"; }},
@@ -389,18 +405,37 @@ TEST_F(Snapshot, DamagedForeignAndHostileFilesAreNoSnapshotAndStayAsTheyAre) {
   texts.emplace_back("invalid UTF-8", "{\"schemaVersion\": 1, \"outputPath\": \"/a\xff\", \"pages\": []}");
   texts.emplace_back("nested beyond reason", std::string(100000, '[') + std::string(100000, ']'));
   texts.emplace_back("a number too large", "{\"schemaVersion\": 1e999, \"pages\": []}");
+  // One flipped bit in a page's key: the page loses its name.
+  std::string flipped = text(good);
+  flipped[flipped.find("\"name\"") + 2] ^= 0x20;
+  texts.emplace_back("a flipped bit", flipped);
 
   const std::string userFile = folder_ / "user.pdf";
   write(userFile, "user's PDF");
+  const std::string folder = fs::path(current()).parent_path();
   for (const auto& [what, content] : texts) {
     SCOPED_TRACE(what);
     write(current(), content);
+    const std::size_t before = cad::commandLine().transcript().size();
     VexBatchPrintPendingJob job = stagedJob();
     job.outputPath = L"/untouched";
     EXPECT_FALSE(vexBatchLoadPendingJobSnapshot(job));
     EXPECT_EQ(job.outputPath, L"/untouched");
     EXPECT_EQ(job.pages.size(), 2u);
-    EXPECT_EQ(contentOf(current()), content);  // never deleted or repaired
+    // Moved aside, never deleted or repaired, and said once with the reason.
+    EXPECT_FALSE(fs::exists(current()));
+    const std::vector<std::string> names = namesIn(folder);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].starts_with("pending-job-refused-")) << names[0];
+    EXPECT_EQ(contentOf(folder + "/" + names[0]), content);
+    const std::wstring said = cad::commandLine().transcript().substr(before);
+    const std::size_t at = said.find(L"cannot be resumed: ");
+    EXPECT_NE(at, std::wstring::npos) << foundation::utf8FromWideLossy(said);
+    EXPECT_EQ(said.find(L"cannot be resumed", at + 1), std::wstring::npos);
+    EXPECT_NE(said.find(foundation::wideFromUtf8Lossy(names[0])), std::wstring::npos);
+    EXPECT_FALSE(vexBatchLoadPendingJobSnapshot(job));  // nothing is refused twice
+    EXPECT_EQ(cad::commandLine().transcript().substr(before), said);
+    fs::remove(folder + "/" + names[0]);
   }
   EXPECT_EQ(contentOf(userFile), "user's PDF");
 }
@@ -415,6 +450,10 @@ TEST_F(Snapshot, ALinkInThePlaceOfTheFileIsNotFollowed) {
   VexBatchPrintPendingJob job;
   EXPECT_FALSE(vexBatchLoadPendingJobSnapshot(job));
   EXPECT_FALSE(job.active);
+  // The link itself is moved aside; what it points to stays as it was.
+  EXPECT_FALSE(fs::exists(fs::symlink_status(current())));
+  EXPECT_EQ(contentOf(precious), preciousText);
+  fs::create_symlink(precious, current());
 
   // Writing puts a file in the link's place; what it pointed to stays as it was.
   ASSERT_TRUE(vexBatchWritePendingJobSnapshot(stagedJob(), "running"));
@@ -459,19 +498,21 @@ TEST_F(Snapshot, TheOlderPlaceIsReadOnceAndMovedToTheCurrentOne) {
   EXPECT_FALSE(vexBatchLoadPendingJobSnapshot(job));
   EXPECT_TRUE(fs::exists(legacy()));
 
-  // What cannot be read at the current place makes the older file count; it is not moved onto what stands there.
-  fs::remove(current());
+  // A folder at the current place makes the older file count; it is not moved onto what stands there.
   fs::create_directory(current());
   ASSERT_TRUE(vexBatchLoadPendingJobSnapshot(job));
   EXPECT_EQ(job.outputPath, L"/older");
   EXPECT_TRUE(fs::is_directory(current()));
   EXPECT_TRUE(fs::exists(legacy()));
 
-  // A damaged older file is neither moved nor removed by reading.
+  // A damaged older file is moved aside beside it, never removed, and never to the current place.
   fs::remove(current());
   write(legacy(), "damaged");
   EXPECT_FALSE(vexBatchLoadPendingJobSnapshot(job));
-  EXPECT_EQ(contentOf(legacy()), "damaged");
+  EXPECT_FALSE(fs::exists(legacy()));
+  const std::vector<std::string> aside = namesIn(fs::path(legacy()).parent_path());
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(contentOf(fs::path(legacy()).parent_path() / aside[0]), "damaged");
   EXPECT_FALSE(fs::exists(current()));
 }
 

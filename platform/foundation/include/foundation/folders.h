@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "foundation/files.h"
+
 namespace foundation {
 
 // $TMPDIR when it is an absolute path, else "/tmp"; without a trailing slash.
@@ -18,5 +20,11 @@ std::string trashDirectory();
 // Where running programs keep what lasts only while they run: $XDG_RUNTIME_DIR, else "quodline-runtime-<uid>"
 // in the temporary folder. The folder may not exist yet; whoever makes it makes it private (0700).
 std::string runtimeDirectory();
+
+// A real folder (not a link) of this user that nobody else may enter.
+bool isPrivateFolder(const std::string& path);
+// A folder of the runtime folder, made private (0700) when missing; fails unless both are real folders of
+// this user that nobody else may enter: in a shared temporary folder anyone could have made them.
+FileResult privateRuntimeFolder(const std::string& name, std::string& path);
 
 }  // namespace foundation
