@@ -48,6 +48,7 @@ NewVersionWindow::NewVersionWindow(QDLUpdateNotice& notice, const foundation::Js
   const std::string text = foundation::jsonString(release, "notes").value_or("");
   notes_ = toolkit::TextField::wrappingLabelWithString(text);
   notes_->setFont(graphics::Font::system(15));
+  notes_->setIdentifier("notes");
   const double textHeight =
       graphics::textMeasurer().size(text, notes_->font(), kNotesWidth, graphics::LineBreakMode::wordWrap).height;
   notes_->setFrame({0, 0, kNotesWidth, std::max(kNotesHeight, std::ceil(textHeight) + 4)});
@@ -58,16 +59,20 @@ NewVersionWindow::NewVersionWindow(QDLUpdateNotice& notice, const foundation::Js
 
   content.addSubview(label(QDLT("打开 SharePoint 下载页，不会自动安装。"), {22, 61, 468, 22}));
 
-  const std::pair<const char*, void (QDLUpdateNotice::*)()> choices[] = {
-      {"下载新版", &QDLUpdateNotice::download},
-      {"稍后提醒", &QDLUpdateNotice::later},
-      {"忽略此版本", &QDLUpdateNotice::ignore}};
+  const struct {
+    const char* title;
+    const char* identifier;
+    void (QDLUpdateNotice::*action)();
+  } choices[] = {{"下载新版", "download", &QDLUpdateNotice::download},
+                 {"稍后提醒", "later", &QDLUpdateNotice::later},
+                 {"忽略此版本", "ignore", &QDLUpdateNotice::ignore}};
   for (int i = 0; i < 3; ++i) {
     // The notice owns this window, so it outlives the buttons' actions.
-    buttons_[i] = toolkit::Button::buttonWithTitle(QDLT(choices[i].first),
-                                                   [&notice, action = choices[i].second](toolkit::Control&) {
+    buttons_[i] = toolkit::Button::buttonWithTitle(QDLT(choices[i].title),
+                                                   [&notice, action = choices[i].action](toolkit::Control&) {
                                                      (notice.*action)();
                                                    });
+    buttons_[i]->setIdentifier(choices[i].identifier);
     buttons_[i]->setBezelStyle(toolkit::BezelStyle::push);
     buttons_[i]->setFrame({22.0 + 158.0 * i, 18, 145, 32});
     content.addSubview(buttons_[i]);

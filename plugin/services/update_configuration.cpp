@@ -6,11 +6,14 @@
 #include "foundation/json.h"
 #endif
 
+UpdateConfiguration shippedUpdateConfiguration() { return {}; }
+
 UpdateConfiguration updateConfiguration() {
   UpdateConfiguration configuration;
 #ifdef QUODL_UPDATE_TEST_CONFIGURATION
   // {"port": N, "ca_file": PATH, "request_timeout": S, "resource_timeout": S}. Only the loopback address can be
-  // named, so even a test build asks no other server.
+  // named, so a test build asks no other machine whatever the file holds.
+  configuration.manifestAddress = std::string("https://127.0.0.1:1") + kUpdateManifestPath;
   const char* path = std::getenv("QUODL_UPDATE_TEST_CONFIGURATION");
   if (path == nullptr || *path == 0) return configuration;
   const foundation::JsonResult file = foundation::readJsonFile(path, 4096);

@@ -18,9 +18,10 @@ constexpr char kLastCheck[] = "last_check";
 constexpr char kIgnoredVersion[] = "ignored_version";
 constexpr double kDay = 86400.0;
 
+// A plain static: the module can be unloaded, and its statics go with it.
 std::shared_ptr<QDLUpdateNotice>& theNotice() {
-  static auto* notice = new std::shared_ptr<QDLUpdateNotice>;
-  return *notice;
+  static std::shared_ptr<QDLUpdateNotice> notice;
+  return notice;
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ inline constexpr double kTestTotal = 1.2;
 class UpdateTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifndef QUODL_UPDATE_TEST_CONFIGURATION
+    GTEST_SKIP() << "this build reads no test configuration (a debug build with tests does)";
+#endif
     foundation::UserDefaults::setRootForTesting(folder_ / "defaults");
     foundation::MainQueue::main().resetForTesting();
     clock_ = std::make_shared<foundation::ManualClock>(1000.0);

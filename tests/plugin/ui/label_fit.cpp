@@ -101,6 +101,18 @@ Rect visibleArea(const toolkit::View& view) {
   return area;
 }
 
+// The part of the window the enclosing scroll views show, in window coordinates: scrolled text outside it is not
+// on screen, so it overlaps nothing.
+Rect scrolledArea(const toolkit::View& view) {
+  Rect area{-1e9, -1e9, 2e9, 2e9};
+  for (const toolkit::View* v = view.superview(); v != nullptr; v = v->superview()) {
+    if (dynamic_cast<const toolkit::ClipView*>(v) != nullptr) {
+      area = area.intersection(v->transformToWindow().apply(v->bounds()));
+    }
+  }
+  return area;
+}
+
 void check(toolkit::View& view, const std::set<const toolkit::View*>& mayTruncate, std::vector<Misfit>& misfits,
            std::vector<Ink>& inks) {
   if (view.isHidden()) return;
@@ -132,7 +144,8 @@ void check(toolkit::View& view, const std::set<const toolkit::View*>& mayTruncat
     const Rect inWindow = toWindow.apply(textInk);
     if (!inside(inWindow, visibleArea(view)))
       misfits.push_back({name(view), draw.text, "cut off by an enclosing view"});
-    inks.push_back({&view, draw.text, inWindow});
+    const Rect shown = inWindow.intersection(scrolledArea(view));
+    if (!shown.isEmpty()) inks.push_back({&view, draw.text, shown});
   }
   for (const auto& sub : view.subviews()) check(*sub, mayTruncate, misfits, inks);
 }
