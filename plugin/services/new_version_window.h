@@ -3,6 +3,7 @@
 // choices (open the download page, later, skip this version). A plain panel of the system, so it stays when
 // the host goes to the background.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,11 +15,14 @@ class Panel;
 class ScrollView;
 class TextField;
 }  // namespace toolkit
-class QDLUpdateNotice;
 
 class NewVersionWindow {
  public:
-  NewVersionWindow(QDLUpdateNotice& notice, const foundation::Json& release);
+  // The three choices' actions, in the order of the buttons.
+  struct Choices {
+    std::function<void()> download, later, ignore;
+  };
+  NewVersionWindow(const foundation::Json& release, const std::string& currentVersion, Choices choices);
   ~NewVersionWindow();
 
   toolkit::Panel& window() const { return *window_; }

@@ -6,10 +6,13 @@
 #include "foundation/format.h"
 #include "foundation/iso8601.h"
 #include "foundation/user_defaults.h"
+#include "services/download_address.h"
 #include "services/new_version_window.h"
 #include "services/release_manifest.h"
 #include "services/update_reply.h"
 #include "toolkit/alert.h"
+#include "toolkit/window.h"
+#include "toolkit/workspace.h"
 #include "ui/localisation.h"
 
 namespace {
@@ -105,6 +108,40 @@ void QDLUpdateNotice::shutdown() {
   // Waits for the request's thread; a reply it handed on is then dropped with the rest of this notice's work.
   session_->invalidateAndCancel();
   foundation::MainQueue::main().cancelAll(this);
+  if (panel_) panel_->close();
+}
+
+void QDLUpdateNotice::showRelease(const foundation::Json& release) {
+  if (panel_ && panel_->window().isVisible()) {
+    panel_->window().makeKeyAndOrderFront();
+    return;
+  }
+  availableRelease_ = release;
+  // The notice owns the window, so it outlives the buttons' actions.
+  panel_ = std::make_unique<NewVersionWindow>(
+      release, version_, NewVersionWindow::Choices{[this] { download(); }, [this] { later(); }, [this] { ignore(); }});
+  panel_->window().center();
+  panel_->window().makeKeyAndOrderFront();
+}
+
+void QDLUpdateNotice::download() {
+  if (availableRelease_) {
+    const foundation::Json* address = foundation::jsonMember(*availableRelease_, "download_url");
+    if (address != nullptr && QDLUSafeURL(*address)) toolkit::Workspace::shared().openURL(address->get<std::string>());
+  }
+  if (panel_) panel_->close();
+}
+
+void QDLUpdateNotice::later() {
+  if (panel_) panel_->close();
+}
+
+void QDLUpdateNotice::ignore() {
+  if (availableRelease_) {
+    if (const auto version = foundation::jsonString(*availableRelease_, "version")) {
+      prefs().setString(*version, "ignored_version");
+    }
+  }
   if (panel_) panel_->close();
 }
 
