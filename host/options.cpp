@@ -114,6 +114,7 @@ Command lines
   VARIABLE [VALUE]  a system variable's name (CTAB, TILEMODE, CVPORT, ACADVER, …) shows its value and asks
                     for a new one; Enter keeps it. A layout name with blanks goes on a line of its own.
   DELAY MS          lets timers run for MS milliseconds.
+  (defun c:NAME …)  a LISP line: defines the LISP command NAME (nothing else of LISP is evaluated).
   OPEN, CLOSE       open a drawing (the next line names it) or close the current one.
   APPLOAD           loads the module the next line names.
   UNLOAD            unloads every plug-in (a plug-in may refuse).
@@ -121,8 +122,10 @@ Command lines
 Between lines the main queue runs: queued commands, deferred work and due timers.
 
 Files
-  Aliases: "ALIAS,*COMMAND" lines in aliases.txt of the support folder (the host's own; CADHOST_SUPPORT_DIR
-  overrides). Environment values persist in $XDG_CONFIG_HOME/quodline-host/environment.json.
+  Support folders: the host's own (CADHOST_SUPPORT_DIR overrides), then Support in the host's data folder
+  ($XDG_DATA_HOME/quodline-host). Aliases: "ALIAS,*COMMAND" lines in acad.pgp, then the user's acadUser.pgp,
+  each found along the support folders. Environment values persist in
+  $XDG_CONFIG_HOME/quodline-host/environment.json.
 
 Drawings
   A drawing must be a regular file. One that cannot be read is reported with the reason (a damaged one with

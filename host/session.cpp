@@ -17,8 +17,11 @@
 #include "cad/command_names.h"
 #include "cad/doc_manager.h"
 #include "cad/editor_input.h"
+#include "cad/find_file.h"
 #include "cad/host_paths.h"
 #include "cad/interruption.h"
+#include "cad/lisp_symbols.h"
+#include "cad/result_buffer.h"
 #include "cad/render/drawing_renderer.h"
 #include "cad/window_commands.h"
 #include "foundation/main_queue.h"
@@ -93,13 +96,12 @@ void Session::start() {
     if (said.insert(suite).second) say(message);
   });
 
-  const std::string support = supportFolder();
-  cad::setSupportFolders({support});
+  // The host's own support folder first (its plot styles are the default ones), then the user's, which holds
+  // the user's own aliases in acadUser.pgp.
+  cad::setSupportFolders({supportFolder(), foundation::appendingPathComponent(cad::hostDataFolder(), "Support")});
   // Plots, the host's own and the plug-in's, draw the drawing's content.
   cad::render::installDrawingRenderer();
-  const auto aliases = cad::commandNames().loadAliasFile(foundation::appendingPathComponent(support, "aliases.txt"));
-  if (!aliases.ok) say("Cannot read the alias file: " + aliases.error);
-  for (const std::string& problem : aliases.problems) say("aliases.txt " + problem);
+  loadAliasFiles();
 
   cad::editorInput().provider = [this] { return nextAnswer(); };
   installCommands();
@@ -216,8 +218,22 @@ void Session::runMainQueue() {
   }
 }
 
+// The host's aliases, then the user's, each found along the support folders; a later alias wins.
+void Session::loadAliasFiles() {
+  for (const wchar_t* name : {L"acad.pgp", L"acadUser.pgp"}) {
+    std::wstring path;
+    if (cad::acedFindFile(name, path) != cad::RTNORM) continue;
+    const std::string file = foundation::utf8FromWideLossy(name);
+    const auto aliases = cad::commandNames().loadAliasFile(foundation::utf8FromWideLossy(path));
+    if (!aliases.ok) say("Cannot read " + file + ": " + aliases.error);
+    for (const std::string& problem : aliases.problems) say(file + " " + problem);
+  }
+}
+
 void Session::runLine(const std::string& line) {
-  if (isWindowLine(line)) {
+  if (!line.empty() && line[0] == '(') {
+    cad::commandLine().print(L"\n" + cad::evaluateLispLine(foundation::wideFromUtf8Lossy(line)));
+  } else if (isWindowLine(line)) {
     const std::string reply = cad::windowCommands().run(line);
     if (!reply.empty()) say(reply);
   } else {

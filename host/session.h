@@ -22,6 +22,7 @@ class Session {
   void actAtPump();
   std::optional<std::wstring> nextAnswer();
   void installCommands();
+  void loadAliasFiles();
 
   const Options& options_;
   LineSource& input_;

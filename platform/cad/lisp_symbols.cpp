@@ -34,4 +34,24 @@ int acedGetSym(const wchar_t* name, resbuf** value) {
   return RTNORM;
 }
 
+std::wstring evaluateLispLine(const std::wstring& line) {
+  auto isSpace = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  std::size_t at = 0;
+  while (at < line.size() && isSpace(line[at])) ++at;
+  if (at >= line.size() || line[at] != L'(') return L"; error: not a LISP expression";
+  ++at;
+  auto token = [&] {
+    while (at < line.size() && isSpace(line[at])) ++at;
+    const std::size_t start = at;
+    while (at < line.size() && !isSpace(line[at]) && line[at] != L'(' && line[at] != L')') ++at;
+    return line.substr(start, at - start);
+  };
+  const std::wstring function = upperAscii(token());
+  if (function != L"DEFUN") return L"; error: no function definition: " + function;
+  const std::wstring name = upperAscii(token());
+  if (name.empty()) return L"; error: bad argument type: symbolp nil";
+  lispSymbols().define(name, L"#<USUBR " + name + L">");
+  return name;
+}
+
 }  // namespace cad

@@ -28,4 +28,9 @@ class LispSymbols {
 
 LispSymbols& lispSymbols();
 
+// A LISP expression typed on the command line. Only a function definition is understood: "(defun NAME …)"
+// defines NAME (a command when it starts with "C:") and answers its name, as the host echoes it; any other
+// expression answers "; error: …" and changes nothing.
+std::wstring evaluateLispLine(const std::wstring& line);
+
 }  // namespace cad

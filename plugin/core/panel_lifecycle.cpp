@@ -101,3 +101,8 @@ void vexBatchShowReturnPanelWithMessage(std::string_view title, std::string_view
   auto text = [](std::string_view t) { return t.empty() ? std::nullopt : std::optional<std::string>(t); };
   runOnMainThread([title = text(title), message = text(message)] { showReturnWindowWithMessage(title, message); });
 }
+
+void vexBatchPrintPanelHide() {
+  quodlTraceCall("vexBatchPrintPanelHide");
+  runOnMainThread(hideLitePanel);
+}

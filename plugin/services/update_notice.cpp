@@ -1,9 +1,10 @@
 #include "services/update_notice.h"
 
 #include "core/call_trace.h"
+#include "services/host_year.h"
+#include "services/update_notice_object.h"
 
-void vexBatchPrintUpdatesStart() { quodlTraceCall("vexBatchPrintUpdatesStart"); }
-
-void qdl_updates_check() { quodlTraceCall("qdl_updates_check"); }
-
-void qdl_updates_shutdown() { quodlTraceCall("qdl_updates_shutdown"); }
+void vexBatchPrintUpdatesStart() {
+  quodlTraceCall("vexBatchPrintUpdatesStart");
+  qdl_updates_start(kQuodlVersion, currentHostYear());
+}

@@ -16,6 +16,8 @@ constexpr QDLCatalogEntry kCatalog[] = {
     {"DWG 文件", "DWG file"},
     {"Ferrolin 批打工具", "Ferrolin Duzoz Ared"},
     {"Ferrolin 批打工具 %@", "Ferrolin Duzoz Ared %@"},
+    {"Ferrolin 批打工具 · 发现新版本", "Ferrolin Duzoz Ared · Update available"},
+    {"Ferrolin 批打工具 · 检查更新", "Ferrolin Duzoz Ared · Updates"},
     {"Ferrolin 批打工具进度", "Ferrolin Duzoz Ared progress"},
     {"PDF 已生成", "PDF created"},
     {"PDF 设备：可用", "PDF plotter: available"},

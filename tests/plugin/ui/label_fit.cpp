@@ -101,12 +101,16 @@ Rect visibleArea(const toolkit::View& view) {
   return area;
 }
 
-// What the nearest enclosing clip view shows, in window coordinates; no limit outside a clip view.
-Rect shownByClipView(const toolkit::View& view) {
+// The part of the window the enclosing scroll views show, in window coordinates: scrolled text outside it is not
+// on screen, so it overlaps nothing.
+Rect scrolledArea(const toolkit::View& view) {
+  Rect area{-1e9, -1e9, 2e9, 2e9};
   for (const toolkit::View* v = view.superview(); v != nullptr; v = v->superview()) {
-    if (dynamic_cast<const toolkit::ClipView*>(v) != nullptr) return v->transformToWindow().apply(v->bounds());
+    if (dynamic_cast<const toolkit::ClipView*>(v) != nullptr) {
+      area = area.intersection(v->transformToWindow().apply(v->bounds()));
+    }
   }
-  return {-1e9, -1e9, 2e9, 2e9};
+  return area;
 }
 
 void check(toolkit::View& view, const std::set<const toolkit::View*>& mayTruncate, std::vector<Misfit>& misfits,
@@ -140,8 +144,7 @@ void check(toolkit::View& view, const std::set<const toolkit::View*>& mayTruncat
     const Rect inWindow = toWindow.apply(textInk);
     if (!inside(inWindow, visibleArea(view)))
       misfits.push_back({name(view), draw.text, "cut off by an enclosing view"});
-    // Scrolled content shows only inside its clip view: a row half under a table's header is not on top of it.
-    const Rect shown = inWindow.intersection(shownByClipView(view));
+    const Rect shown = inWindow.intersection(scrolledArea(view));
     if (!shown.isEmpty()) inks.push_back({&view, draw.text, shown});
   }
   for (const auto& sub : view.subviews()) check(*sub, mayTruncate, misfits, inks);
