@@ -45,6 +45,7 @@ void vexBatchPrintPanelReload() {
 }
 
 void vexBatchPrintPanelHide() {
+  quodlTraceCall("vexBatchPrintPanelHide");
   runOnMainThread([] {
     hideFullPanel();
     hideLitePanel();
@@ -102,7 +103,3 @@ void vexBatchShowReturnPanelWithMessage(std::string_view title, std::string_view
   runOnMainThread([title = text(title), message = text(message)] { showReturnWindowWithMessage(title, message); });
 }
 
-void vexBatchPrintPanelHide() {
-  quodlTraceCall("vexBatchPrintPanelHide");
-  runOnMainThread(hideLitePanel);
-}

@@ -27,5 +27,3 @@ void vexBatchPrintProShow();
 void vexBatchShowReturnPanel();
 // Shows the return window with these texts; an empty one stands for its default.
 void vexBatchShowReturnPanelWithMessage(std::string_view title, std::string_view message);
-// Orders the batch-print panels out (on the main thread), for a window that stands in for them a while.
-void vexBatchPrintPanelHide();
