@@ -35,4 +35,10 @@ std::string runtimeDirectory() {
   return appendingPathComponent(temporaryDirectory(), "quodline-runtime-" + std::to_string(getuid()));
 }
 
+std::string desktopDirectory() { return fromEnvironment("XDG_DESKTOP_DIR", "Desktop"); }
+
+std::string documentsDirectory() { return fromEnvironment("XDG_DOCUMENTS_DIR", "Documents"); }
+
+std::string downloadsDirectory() { return fromEnvironment("XDG_DOWNLOAD_DIR", "Downloads"); }
+
 }  // namespace foundation
