@@ -25,6 +25,7 @@ namespace {
 
 const std::string kLayouts = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";
 const std::string kModel = std::string(QUODL_SAMPLES) + "/model-a1-grid-1to100.dxf";
+const std::string kOversized = std::string(QUODL_SAMPLES) + "/oversized-layout.dxf";
 
 struct PageSize {
   double width = 0;
@@ -221,6 +222,47 @@ TEST_F(FullPanelJobScriptTest, TheHighlightedSheetIsPreviewedInATemporaryPdf) {
   ASSERT_EQ(previews.size(), 1u) << r.output;
   EXPECT_EQ(pageSizes(previews[0]).size(), 1u);
   EXPECT_TRUE(pdfsIn(home_ / "out/split").empty());
+}
+
+// Each request runs the drawing command it names; the pick is answered on the command line as a person answers
+// it, and the panel comes back (through the return window after locating and marking) with the rows the pick
+// leaves. Each state is rendered into the build tree.
+TEST_F(FullPanelJobScriptTest, EachPickingRequestComesBackToThePanelWithTheRowsItLeaves) {
+  const std::string out = std::string(QUODL_RENDERINGS_DIR) + "/full-panel-requests";
+  ASSERT_TRUE(foundation::createDirectory(out, true));
+  std::vector<std::string> pngs;
+  std::string script = "CTAB\nOversized\nQUODL\n@wait batchPrintPanel tile1Value 5\n";
+  const auto step = [&](const std::string& request, const std::string& answer, const std::string& view,
+                        const std::string& shows, const std::string& state) {
+    script += "@click batchPrintPanel " + request + "\n" + answer;
+    script += "@wait batchPrintPanel " + view + " \"" + shows + "\"\n";
+    pngs.push_back(out + "/" + state + ".png");
+    script += "@render batchPrintPanel \"" + pngs.back() + "\"\n";
+  };
+  step("pickLayer", "63\n", "recognitionStatus", "选择图层：FRAME", "01-frame-layer");
+  step("automatic", "", "tile1Value", "5", "02-automatic");
+  step("pickFrames", "49 4C 49\n", "tile1Value", "2", "03-picked-frames");
+  step("pickBlock", "61\n", "recognitionStatus", "选择图块：TK-A4", "04-frame-block");
+  step("automatic", "", "tile1Value", "5", "05-automatic");
+  step("range", "0,0\n900,320\n", "tile1Value", "2", "06-range");
+  step("clearRange", "", "tile1Value", "5", "07-range-cleared");
+  step("add", "10,10\n200,150\n", "layout-6", "手动图框 01", "08-manual-frame");
+  // Locating and marking show the drawing with the return window, whose button brings the panel back.
+  script += "@click batchPrintPanel order-6\n@click batchPrintPanel focus\n";
+  pngs.push_back(out + "/09-located.png");
+  script += "@render batchPrintReturn \"" + pngs.back() + "\"\n@click batchPrintReturn returnToBatchPanel\n";
+  script += "@click batchPrintPanel showRanges\n";
+  pngs.push_back(out + "/10-marked.png");
+  script += "@render batchPrintReturn \"" + pngs.back() + "\"\n@click batchPrintReturn returnToBatchPanel\n";
+  script += "@wait batchPrintPanel tile1Value 6\nQUIT\n";
+  const CadhostRun r = run(script, kOversized);
+  expectEveryLineWorked(r);
+  EXPECT_NE(r.output.find("已定位并用红框临时高亮"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("DUZOZAREDSHOWRANGES shown=6 hidden=0"), std::string::npos) << r.output;
+  for (const std::string& png : pngs) {
+    EXPECT_TRUE(foundation::isRegularFile(png)) << png;
+    std::cout << "[ full panel requests ] " << png << "\n";
+  }
 }
 
 }  // namespace
