@@ -105,9 +105,15 @@ void VexBatchPrintPanelController::stagePrint() {
     gBatchPrintPendingJob = VexBatchPrintPendingJob();
     return refuse(QDLT("任务提交失败：无法保存恢复快照，请检查用户目录权限。"));
   }
+  // Each write of the settings waits for the disk: what is stored already is not written again.
   foundation::UserDefaults& defaults = foundation::UserDefaults::standard();
-  defaults.setString(outputPath_->stringValue(), "Quodline.OutputPath");
-  defaults.setInteger(outputLocationMode_->indexOfSelectedItem(), "Quodline.OutputLocationMode");
+  if (defaults.stringForKey("Quodline.OutputPath") != outputPath_->stringValue()) {
+    defaults.setString(outputPath_->stringValue(), "Quodline.OutputPath");
+  }
+  if (!defaults.hasKey("Quodline.OutputLocationMode") ||
+      defaults.integerForKey("Quodline.OutputLocationMode") != outputLocationMode_->indexOfSelectedItem()) {
+    defaults.setInteger(outputLocationMode_->indexOfSelectedItem(), "Quodline.OutputLocationMode");
+  }
   if (!queueCommand("DUZOZAREDEXEC")) {
     // The job stays staged with its snapshot: the next reload offers it for resuming.
     return refuse(QDLT("任务已保存，但无法启动输出命令；可稍后点击“继续未完成任务”。"));
