@@ -7,6 +7,7 @@
 #include "core/print_area_marks.h"
 #include "core/sheet_locate.h"
 #include "core/work_active.h"
+#include "plot/staged_job_activity.h"
 #include "plot/staged_jobs.h"
 #include "services/update_notice.h"
 
@@ -39,6 +40,7 @@ void executePending() {
     cad::acutPrintf(L"\nDUZOZAREDEXEC=BLOCKED");
     return;
   }
+  const VexBatchStagedJobActivity running;
   if (vexBatchPrintExecutePending()) {
     cad::acutPrintf(L"\nDUZOZAREDEXEC=PASS");
     return;
@@ -52,6 +54,7 @@ void executePreview() {
     cad::acutPrintf(L"\nDUZOZAREDPREVIEW=BLOCKED");
     return;
   }
+  const VexBatchStagedJobActivity running;
   cad::acutPrintf(vexBatchPrintExecutePreview() ? L"\nDUZOZAREDPREVIEW=PASS" : L"\nDUZOZAREDPREVIEW=FAIL");
 }
 

@@ -93,6 +93,8 @@ VexBatchPrintPanelController::VexBatchPrintPanelController() {
     workspace_->metrics()[i]->detailLabel()->setIdentifier(tile + "Detail");
   }
   vexBatchSetPanelStatusWriter([this](const std::string& text) { statusLabel_->setStringValue(text); });
+  wireActions();
+  refreshResolvedOutputPath();
 }
 
 VexBatchPrintPanelController::~VexBatchPrintPanelController() {

@@ -17,6 +17,7 @@
 
 #include "core/print_source.h"
 #include "panels/batch_print_row.h"
+#include "recognition/page_spec.h"
 #include "toolkit/table_view.h"
 #include "toolkit/window.h"
 #include "ui/modern_workspace.h"
@@ -86,6 +87,48 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
   void updateSummary();
   void updateWorkspaceStatistics();
 
+  // The output options. The path field holds the one output path: a PDF when merged, a folder per sheet.
+  void outputModeChanged();
+  void outputLocationChanged();
+  void plotStyleChanged();
+  void nameTemplateChanged();
+  void overwriteChanged();
+  // Rewrites the path field from the location, the output mode and the drawing; stores nothing.
+  void refreshResolvedOutputPath();
+  // The "Custom folder" location only: a folder dialog per sheet, a save dialog when merged.
+  void browseOutput();
+
+  // Checks that the ticked sheets can be plotted where the path says; the result goes to the status line, and
+  // to an alert when asked. True when nothing must be fixed first.
+  bool runPreflightShowingDialog(bool showDialog);
+  void preflight();
+
+  // Staging: the print job (after a preflight), the one-sheet preview and the resume of an unfinished job. Each
+  // hands its job to a host command and refuses while a plot runs or when the rows are of another drawing.
+  VexBatchPrintPageSpec pageSpecForRow(const VexBatchPrintRow& row, unsigned outputIndex) const;
+  void stagePrint();
+  void previewSelected();
+  void resumePendingJob();
+  // Adopts the current drawing's unfinished job from its snapshot and offers it for resuming.
+  void refreshRecoveryState();
+
+  // Recognition choices and the requests that need the drawing: each is handed to a host command, whose
+  // result comes back to the panel.
+  void refreshRecognition();
+  void automaticRecognition();
+  void pickFrameLayer();
+  void pickFrames();
+  void pickFrameBlock();
+  void selectPrintRange();
+  void clearPrintRange();
+  void recognitionOptionChanged();
+  void focusSelected();
+  void showPrintRanges();
+  void addManualFrame();
+
+  // Saves what the panel knows of the last scans as a JSON file the user chooses.
+  void exportDiagnostics();
+
   // Hides instead of closing.
   bool windowShouldClose(toolkit::Window& window) override;
   void windowDidResize(toolkit::Window& window) override;
@@ -129,6 +172,13 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
 
  private:
   QDLControls makeControls();
+  // Gives the controls of the output, staging and recognition requests their actions.
+  void wireActions();
+  // Refusals of staging and of the requests: a plot running, or rows that are not of the drawing in front.
+  bool refusedWhilePlotting();
+  bool refusedForOtherDrawing();
+  // A request the host carries out: the prompt in the status line, the panel out of sight, the command queued.
+  void handOff(const std::string& prompt, const char* command);
   void makeTable(QDLControls& controls);
   void buildWindow();
   // The status line, with the beep of a refusal.

@@ -6,6 +6,10 @@
 #include "panels/batch_print_panel_controller.h"
 #include "panels/lite_panel.h"
 #include "panels/return_controller.h"
+#include "plot/panel_link.h"
+#include "toolkit/button.h"
+#include "ui/application_panel.h"
+#include "ui/modern_button.h"
 
 void linkPanelsIntoCore() {
   PanelHandoffs handoffs;
@@ -25,4 +29,20 @@ void linkPanelsIntoCore() {
   handoffs.hideReturn = vexBatchReturnWindowHide;
   handoffs.closeReturn = vexBatchReturnWindowShutdown;
   setPanelHandoffs(std::move(handoffs));
+
+  // What the plot pipeline does to the full panel when a job ends; nothing while the panel does not exist.
+  PlotPanelLink plot;
+  plot.bringToFront = [] {
+    if (gBatchPrintPanelController) gBatchPrintPanelController->panel()->makeKeyAndOrderFront();
+  };
+  plot.orderOut = [] {
+    if (gBatchPrintPanelController) gBatchPrintPanelController->panel()->orderOut();
+  };
+  plot.disableResume = [] {
+    if (gBatchPrintPanelController) gBatchPrintPanelController->resumeButton()->setEnabled(false);
+  };
+  plot.refreshRecoveryState = [] {
+    if (gBatchPrintPanelController) gBatchPrintPanelController->refreshRecoveryState();
+  };
+  setPlotPanelLink(std::move(plot));
 }

@@ -63,6 +63,7 @@ bool endsWith(const std::string& s, const std::string& suffix) {
 
 void VexBatchPrintPanelController::reloadFromActiveDrawing() {
   reloadPlotStylesForActiveDrawing();
+  refreshResolvedOutputPath();
 
   const std::string key = vexBatchCurrentDrawingKey();
   // The first load has no earlier drawing to forget: a range or pick the user made before the panel first
@@ -104,6 +105,7 @@ void VexBatchPrintPanelController::reloadFromActiveDrawing() {
   removedRows_.clear();
   countBlankFrames(currentLayout, currentOnly);
   applyFilterAndSort();
+  refreshRecoveryState();
 }
 
 void VexBatchPrintPanelController::reloadModelRows() {
@@ -314,7 +316,7 @@ void addManualFrameToFullPanel(VexBatchPrintSource source, const std::string& la
   row->manuallyAdded = true;
   row->source = source;
   const bool layout = source == VexBatchPrintSourceLayout;
-  row->sourceName = layout ? layoutName : QDLT("模型空间");
+  row->sourceName = layout ? (layoutName.empty() ? std::string("Layout1") : layoutName) : QDLT("模型空间");
   row->layoutName = foundation::format(QDLT("手动图框 %02ld"), static_cast<long>(panel.manualRows().size() + 1));
   row->setupName = layout ? foundation::format(QDLT("%@｜手动补框"), row->sourceName) : QDLT("模型空间｜手动补框");
   row->sourceTabOrder = INT64_MAX;

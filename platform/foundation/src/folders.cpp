@@ -55,4 +55,10 @@ FileResult privateRuntimeFolder(const std::string& name, std::string& path) {
   return FileResult::success();
 }
 
+std::string desktopDirectory() { return fromEnvironment("XDG_DESKTOP_DIR", "Desktop"); }
+
+std::string documentsDirectory() { return fromEnvironment("XDG_DOCUMENTS_DIR", "Documents"); }
+
+std::string downloadsDirectory() { return fromEnvironment("XDG_DOWNLOAD_DIR", "Downloads"); }
+
 }  // namespace foundation

@@ -126,7 +126,8 @@ TEST_F(FullPanelWindowTest, TextAndBooleanSettings) {
   VexBatchPrintPanelController& p = panel();
   // Without a stored location the saved path means a folder of the user's own.
   EXPECT_EQ(p.outputLocationMode()->indexOfSelectedItem(), 5);
-  EXPECT_EQ(p.outputPath()->stringValue(), "/Users/me/Out");
+  // Merged output goes into a PDF: a folder gets the default file name.
+  EXPECT_EQ(p.outputPath()->stringValue(), "/Users/me/Out/Ferrolin批打工具-批量打印.pdf");
   EXPECT_EQ(p.nameTemplate()->stringValue(), "{序号}-{页面}");
   EXPECT_EQ(p.overwriteButton()->state(), toolkit::control_state::on);
   EXPECT_EQ(p.includeNonPlottableButton()->state(), toolkit::control_state::off);

@@ -20,6 +20,11 @@ std::string trashDirectory();
 // Where running programs keep what lasts only while they run: $XDG_RUNTIME_DIR, else "quodline-runtime-<uid>"
 // in the temporary folder. The folder may not exist yet; whoever makes it makes it private (0700).
 std::string runtimeDirectory();
+// The user's Desktop, Documents and Downloads folders: $XDG_DESKTOP_DIR, $XDG_DOCUMENTS_DIR and
+// $XDG_DOWNLOAD_DIR when absolute, else Desktop, Documents and Downloads in the home folder. They may not exist.
+std::string desktopDirectory();
+std::string documentsDirectory();
+std::string downloadsDirectory();
 
 // A real folder (not a link) of this user that nobody else may enter.
 bool isPrivateFolder(const std::string& path);
