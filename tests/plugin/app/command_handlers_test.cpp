@@ -4,6 +4,7 @@
 #include "app/status_report.h"
 #include "foundation/user_defaults.h"
 #include "host_fixture.h"
+#include "panels/lite_panel.h"
 #include "plot/last_result.h"
 #include "temp_folder.h"
 
@@ -64,8 +65,14 @@ std::vector<HandlerCase> handlerCases() {
       {L"DUZOZAREDPICKBLOCK", L"\n点选图块失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]", L""},
       {L"DUZOZAREDSELECTRANGE", L"\n框选打印范围失败：无法进入当前选择的布局或模型空间。\n[vexBatchPrintPanelShow]",
        L""},
-      // Registered straight from their owners: this part adds no check of its own.
+      // The compact panel's own show refuses silently while work runs.
       {L"DUZOZAREDLITE", L"\n[vexBatchPrintLiteShow]", L"\n[vexBatchPrintLiteShow]"},
+      // With no drawing open (and no bundle around the test) the monochrome style cannot be installed.
+      {L"DUZOZAREDLITEEXEC",
+       L"\n[vexBatchPrintLiteExecute]\nDUZOZAREDLITEEXEC=FAIL error=Plot style unavailable: "
+       L"无法安装黑白 0.05 mm 打印样式，请检查打印样式目录权限或重新安装插件。",
+       L"\n[vexBatchPrintLiteExecute]\nDUZOZAREDLITEEXEC=BLOCKED"},
+      // Registered straight from its owner: this part adds no check of its own.
       {L"DUZOZAREDFILESTART", L"\n[vexBatchPrintFilesStart]", L"\n[vexBatchPrintFilesStart]"},
   };
 }
@@ -79,6 +86,7 @@ class CommandHandlersTest : public HostTest {
     ASSERT_EQ(acrxEntryPoint(1, &appId_), 0);
   }
   void TearDown() override {
+    vexBatchLiteShutdown();
     HostTest::TearDown();
     foundation::UserDefaults::setRootForTesting("");
   }
