@@ -57,14 +57,23 @@ std::string chosenPlotStyle() {
   return QDLLiteSavedPlotStyle(vexBatchUsesNamedPlotStyles());
 }
 
+struct StyleProblem {
+  std::string shown;    // in the interface language, for the alert
+  std::string english;  // for the command line
+};
+
 // A problem with the plot style, or nothing.
-std::optional<std::string> plotStyleProblem(bool fixed, const std::string& styleName) {
-  if (fixed) return vexBatchLitePreparePlotStyle();
+std::optional<StyleProblem> plotStyleProblem(bool fixed, const std::string& styleName) {
+  if (fixed) {
+    const VexBatchLiteStyleProblem problem = vexBatchLiteInstallPlotStyle();
+    if (problem == VexBatchLiteStyleProblem::none) return std::nullopt;
+    return StyleProblem{vexBatchLiteStyleProblemText(problem), vexBatchLiteStyleProblemText(problem, true)};
+  }
   if (styleName.empty()) return std::nullopt;
   const std::vector<std::string> available = vexBatchAvailablePlotStyles(false);
   if (std::find(available.begin(), available.end(), styleName) != available.end()) return std::nullopt;
-  return QDLL("所选打印样式不可用，请重新选择。", "The selected plot style is unavailable. Choose another style.",
-              "所選列印樣式不可用，請重新選擇。");
+  constexpr char kEnglish[] = "The selected plot style is unavailable. Choose another style.";
+  return StyleProblem{QDLL("所选打印样式不可用，请重新选择。", kEnglish, "所選列印樣式不可用，請重新選擇。"), kEnglish};
 }
 
 void showStyleAlert(const std::string& problem) {
@@ -243,7 +252,10 @@ Result exportPages(std::vector<VexBatchPrintPageSpec> pages, bool merged, bool f
 
 VexBatchLiteExportResult vexBatchPrintLiteExecute() {
   quodlTraceCall("vexBatchPrintLiteExecute");
-  gExportQueued = false;
+  if (gExportQueued) {
+    gExportQueued = false;
+    vexBatchLiteRefresh(false);  // the export button again
+  }
   if (gBatchLitePrinting || vexBatchPrintWorkActive()) return {};
   if (cad::acplProcessPlotState() != 0) {
     toolkit::beep();
@@ -257,9 +269,9 @@ VexBatchLiteExportResult vexBatchPrintLiteExecute() {
   const std::string styleName = fixed ? std::string(QDLLitePlotStyleName) : choice;
   const long paperMode = QDLLiteSavedPaperMode();
 
-  if (const std::optional<std::string> problem = plotStyleProblem(fixed, styleName)) {
-    showStyleAlert(*problem);
-    return failed("Plot style unavailable: " + *problem);
+  if (const std::optional<StyleProblem> problem = plotStyleProblem(fixed, styleName)) {
+    showStyleAlert(problem->shown);
+    return failed("Plot style unavailable: " + problem->english);
   }
   if (gBatchLiteOutput.empty()) {
     gBatchLiteOutput = askForOutputFolder();

@@ -164,6 +164,9 @@ void vexBatchPrintLiteShow() {
   fillDrawingLines(panel);
   vexBatchLiteRefresh(true);
   panel.panel()->makeKeyAndOrderFront();
+  // The window's own relocalising walk gives every button its title as accessibility label; the texts of this
+  // panel (two of its buttons speak by their tooltips) are set again over it.
+  panel.applyLanguage();
 }
 
 void vexBatchLiteRefresh(bool reloadStyles) {

@@ -123,19 +123,40 @@ bool QDLInstallLitePlotStyle(const std::string& sourcePath, const std::string& f
   return true;
 }
 
-std::optional<std::string> vexBatchLitePreparePlotStyle() {
-  if (vexBatchUsesNamedPlotStyles()) {
-    return QDLL("此图纸使用 STB 样式，暂不能保证黑白 0.05 mm 输出。请使用 CTB 图纸。",
-                "This drawing uses STB styles. Lite monochrome 0.05 mm output requires a CTB drawing.",
-                "此圖紙使用 STB 樣式，暫不能保證黑白 0.05 mm 輸出。請使用 CTB 圖紙。");
-  }
+VexBatchLiteStyleProblem vexBatchLiteInstallPlotStyle() {
+  if (vexBatchUsesNamedPlotStyles()) return VexBatchLiteStyleProblem::namedPlotStyles;
   const std::string source = QDLLitePlotStyleResourcePath();
   for (const std::string& folder : targetFolders()) {
     if (!QDLInstallLitePlotStyle(source, folder)) continue;
     refreshHostLists();
-    if (hostListsStyle()) return std::nullopt;
+    if (hostListsStyle()) return VexBatchLiteStyleProblem::none;
   }
-  return QDLL("无法安装黑白 0.05 mm 打印样式，请检查打印样式目录权限或重新安装插件。",
-              "Cannot install the monochrome 0.05 mm style. Check plot-style folder permissions or reinstall the plugin.",
-              "無法安裝黑白 0.05 mm 列印樣式，請檢查列印樣式目錄權限或重新安裝插件。");
+  return VexBatchLiteStyleProblem::cannotInstall;
+}
+
+std::string vexBatchLiteStyleProblemText(VexBatchLiteStyleProblem problem, bool english) {
+  switch (problem) {
+    case VexBatchLiteStyleProblem::none:
+      return {};
+    case VexBatchLiteStyleProblem::namedPlotStyles: {
+      constexpr char kEnglish[] = "This drawing uses STB styles. Lite monochrome 0.05 mm output requires a CTB drawing.";
+      return english ? kEnglish
+                     : QDLL("此图纸使用 STB 样式，暂不能保证黑白 0.05 mm 输出。请使用 CTB 图纸。", kEnglish,
+                            "此圖紙使用 STB 樣式，暫不能保證黑白 0.05 mm 輸出。請使用 CTB 圖紙。");
+    }
+    case VexBatchLiteStyleProblem::cannotInstall: {
+      constexpr char kEnglish[] =
+          "Cannot install the monochrome 0.05 mm style. Check plot-style folder permissions or reinstall the plugin.";
+      return english ? kEnglish
+                     : QDLL("无法安装黑白 0.05 mm 打印样式，请检查打印样式目录权限或重新安装插件。", kEnglish,
+                            "無法安裝黑白 0.05 mm 列印樣式，請檢查列印樣式目錄權限或重新安裝插件。");
+    }
+  }
+  return {};
+}
+
+std::optional<std::string> vexBatchLitePreparePlotStyle() {
+  const VexBatchLiteStyleProblem problem = vexBatchLiteInstallPlotStyle();
+  if (problem == VexBatchLiteStyleProblem::none) return std::nullopt;
+  return vexBatchLiteStyleProblemText(problem);
 }

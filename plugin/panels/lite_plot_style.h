@@ -9,8 +9,13 @@
 // The shipped table's file name, as the host lists it.
 inline constexpr char QDLLitePlotStyleName[] = "NUVOLK-Lite-Mono-005-v1.ctb";
 
-// Nothing when the style is installed and the host lists it; otherwise the text to show: named plot styles
-// (refused before any file is touched), or no folder that worked.
+enum class VexBatchLiteStyleProblem { none, namedPlotStyles, cannotInstall };
+// Installs the style and checks that the host lists it: named plot styles are refused before any file is
+// touched; otherwise each folder is tried in turn.
+VexBatchLiteStyleProblem vexBatchLiteInstallPlotStyle();
+// The problem's text in the interface language, or in English (for the command line).
+std::string vexBatchLiteStyleProblemText(VexBatchLiteStyleProblem problem, bool english = false);
+// Nothing when the style is installed and the host lists it; otherwise the text to show.
 std::optional<std::string> vexBatchLitePreparePlotStyle();
 
 struct QDLLitePlotStyleError {

@@ -93,6 +93,8 @@ TEST_F(LitePanelScriptTest, AScriptExportsLayoutModelAndAreaSeparateAndMerged) {
   const std::string renderings = std::string(QUODL_RENDERINGS_DIR) + "/lite-panel";
   ASSERT_TRUE(foundation::createDirectory(renderings, true));
   std::string script;
+  // Each export hides the panel and leaves it hidden when it succeeds; DUZOZAREDLITE brings it back.
+  const std::string exportNow = "@click batchPrintLite output\nDUZOZAREDLITE\n";
   script += "CTAB\nA3 Block\n";
   script += "DUZOZAREDLITE\n";
   script += "@wait batchPrintLite filename layouts-frames.dxf\n";
@@ -100,39 +102,41 @@ TEST_F(LitePanelScriptTest, AScriptExportsLayoutModelAndAreaSeparateAndMerged) {
   script += "@render batchPrintLite \"" + renderings + "/01-open.png\"\n";
   // The first export asks for the folder; later ones keep it.
   script += "@file \"" + home_ / "out" + "\"\n";
-  script += "@click batchPrintLite output\n";
+  script += exportNow;
   script += "@click batchPrintLite mergePDF\n";
   script += "@wait batchPrintLite status \"合并为一个 PDF\"\n";
-  script += "@click batchPrintLite output\n";
-  // Model space: the panel follows; its frames go out merged, then separate.
+  script += exportNow;
+  // The other drawing, in model space: the panel follows; its frames go out merged, then separate.
+  script += "@activate model-a1-grid-1to100.dxf\n";
   script += "TILEMODE\n1\n";
-  script += "@click batchPrintLite output\n";
+  script += "@wait batchPrintLite filename model-a1-grid-1to100.dxf\n";
+  script += exportNow;
   script += "@click batchPrintLite mergePDF\n";
-  script += "@click batchPrintLite output\n";
-  // An area around the first frames only.
+  script += exportNow;
+  // An area around the first two frames only.
   script += "@click batchPrintLite range\n-100,-100\n175000,60000\n";
   script += "@wait batchPrintLite selection \"已限定框选范围\"\n";
   script += "@render batchPrintLite \"" + renderings + "/02-area.png\"\n";
-  script += "@click batchPrintLite output\n";
+  script += exportNow;
   // To the full panel and back.
   script += "@click batchPrintLite pro\n";
-  script += "@wait batchPrintPanel heading \"\"\n";
-  script += "@click batchPrintPanel lite\n";
-  script += "@wait batchPrintLite selection \"\"\n";
+  script += "@wait batchPrintPanel export \"开始输出 PDF\"\n";
+  script += "DUZOZAREDLITE\n";  // what the full panel's switch queues
+  script += "@wait batchPrintLite selection \"已限定框选范围\"\n";
   script += "@choose batchPrintLite paperMode A3\n";
   script += "QUIT\n";
-  const CadhostRun r = run(script, {kModel});
+  const CadhostRun r = run(script, {kModel, kLayouts});
   expectEveryLineWorked(r);
   EXPECT_EQ(count(r.output, "DUZOZAREDLITEEXEC=PASS"), 5u) << r.output;
   EXPECT_EQ(count(r.output, "DUZOZAREDLITEEXEC=FAIL"), 0u) << r.output;
 
   const std::vector<std::vector<std::string>> folders = exports();
   ASSERT_EQ(folders.size(), 5u);
-  EXPECT_EQ(folders[1], std::vector<std::string>{"model-a1-grid-1to100.pdf"});
+  EXPECT_EQ(folders[0], std::vector<std::string>{"layouts-frames-0001.pdf"});
+  EXPECT_EQ(folders[1], std::vector<std::string>{"layouts-frames.pdf"});
   EXPECT_EQ(folders[2], std::vector<std::string>{"model-a1-grid-1to100.pdf"});
   EXPECT_EQ(folders[3].size(), 7u);
   EXPECT_EQ(folders[4], (std::vector<std::string>{"model-a1-grid-1to100-0001.pdf", "model-a1-grid-1to100-0002.pdf"}));
-  EXPECT_EQ(folders[3][0], "model-a1-grid-1to100-0001.pdf");
   // The monochrome style went where the host looks for styles.
   EXPECT_TRUE(fs::exists(home_ / "styles/NUVOLK-Lite-Mono-005-v1.ctb"));
 

@@ -73,6 +73,8 @@ TEST_F(LitePanelRenderingTest, ThePanelLooksAsItsReferencePicturesAndItsTextsFit
     vexBatchLiteSetStatus(QDLL("输出失败，请检查 CAD 命令行", "Export failed; check the CAD command line",
                                "輸出失敗，請檢查 CAD 命令列"));
     EXPECT_EQ(misfits(p), "");
+    // The next language starts from a new panel, as the host's next session would.
+    vexBatchLiteShutdown();
   }
 }
 

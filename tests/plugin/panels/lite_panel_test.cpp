@@ -139,11 +139,12 @@ TEST_F(LitePanelTest, ThePlotStyleListOffersTheMonochromeStyleOnlyForColourDepen
     EXPECT_EQ(created.plotStyleMode()->toolTip(), c.selected);
   }
 
-  // A name listed twice: the later item is the one chosen.
+  // A name listed twice shows once, as pop-up buttons keep one item a title, and is the one chosen.
   ASSERT_TRUE(defaults().setString("acad.ctb", "Quodline.LitePlotStyle"));
   QDLLitePanel twice;
   twice.reloadPlotStyles({"acad.ctb", "acad.ctb"}, false);
-  EXPECT_EQ(twice.plotStyleMode()->indexOfSelectedItem(), 3);
+  EXPECT_EQ(twice.plotStyleMode()->itemTitles(), (std::vector<std::string>{"黑白 · 0.05 mm", "按布局设置", "acad.ctb"}));
+  EXPECT_EQ(twice.plotStyleMode()->titleOfSelectedItem(), "acad.ctb");
 
   // In English the monochrome name and the unavailable item follow; the choice stays selected.
   ASSERT_TRUE(defaults().setString("__lite_mono__", "Quodline.LitePlotStyle"));
@@ -198,7 +199,7 @@ TEST_F(LitePanelTest, TheSettingsMenuChoosesTheFolderAndTheLanguage) {
   EXPECT_FALSE(responder.filePanels()[0].canChooseFiles);
   EXPECT_TRUE(responder.filePanels()[0].canCreateDirectories);
   ASSERT_EQ(responder.menus().size(), 1u);
-  EXPECT_EQ(responder.menus()[0].itemTitles, (std::vector<std::string>{"输出位置…", "", "语言"}));
+  EXPECT_EQ(responder.menus()[0].itemTitles, (std::vector<std::string>{"输出位置…", "语言"}));
 
   // A cancelled choice keeps the folder.
   responder.pickNextMenuItem({"输出位置…"});
