@@ -21,6 +21,7 @@
 #include "pdf/output_verification.h"
 #include "plot/isolated_plots.h"
 #include "plot/last_result.h"
+#include "plot/merged_job_checks.h"
 #include "plot/plot_run.h"
 #include "plot/plot_style_queries.h"
 #include "plot/plot_style_selection.h"
@@ -143,7 +144,11 @@ void plot(const std::vector<VexBatchPrintPageSpec>& pages, bool merged, const st
           const std::string& base, const std::wstring& style, Plotted& out) {
   if (merged) {
     const std::string target = foundation::appendingPathComponent(folder, base + ".pdf");
-    out.ok = vexDuzozAredIsolatedPagesAndMerge(pages, vexBatchWideString(target), style);
+    // Pages of one paper on one layout go through one engine document, as the staged executor plots them; the
+    // result is the same PDF without plotting each page on its own and joining them afterwards.
+    const bool together = !vexBatchMergedJobHasMixedMedia(pages) && !vexBatchMergedJobCrossesLayouts(pages);
+    out.ok = together ? vexDuzozAredDocument(pages, vexBatchWideString(target), style, nullptr, 0)
+                      : vexDuzozAredIsolatedPagesAndMerge(pages, vexBatchWideString(target), style);
     if (out.ok) {
       out.paths.push_back(target);
       out.counts.push_back(pages.size());

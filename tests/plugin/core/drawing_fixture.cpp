@@ -14,6 +14,7 @@
 #include "core/work_active.h"
 #include "foundation/user_defaults.h"
 #include "panels/core_link.h"
+#include "panels/lite_panel.h"
 #include "recognition/core_link.h"
 #include "recognition/recognition_state.h"
 
@@ -74,6 +75,7 @@ void DrawingCommandTest::SetUp() {
 }
 
 void DrawingCommandTest::TearDown() {
+  vexBatchLiteShutdown();  // a compact panel shown by a command goes with the test's host
   resetRequests();
   vexBatchInstallWorkActiveTest(nullptr);
   HostTest::TearDown();

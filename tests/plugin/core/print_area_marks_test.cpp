@@ -191,12 +191,12 @@ TEST_F(PrintAreaMarksTest, AreasSpreadBeyondTheNumbersAreMarkedWithoutAZoom) {
 
 TEST_F(PrintAreaMarksTest, WithTheCompactPanelItsPagesAreMarkedAndNothingIsPrinted) {
   foundation::UserDefaults::standard().setBool(true, "Quodline.LiteMode");
-  // Without a compact panel there are no pages.
+  // The test drawing holds no sheet the compact export would take.
   gBatchPrintRangeTargets = {area(L"Layout1", 0, 0, 10, 10, 1)};
   runCommand(vexBatchPrintShowRanges);
   EXPECT_EQ(lines(), (std::vector<std::wstring>{L"[vexBatchLiteHide]", L"[vexBatchLitePrepareRangeTargets]",
                                                 L"当前范围没有可显示的图框；整张布局无需标记图框。",
-                                                L"[vexBatchPrintPanelShow]"}));
+                                                L"[vexBatchPrintPanelShow]", L"[vexBatchPrintLiteShow]"}));
 
   PanelHandoffs pages;
   pages.prepareLiteRangeTargets = [] { gBatchPrintRangeTargets = {area(L"Sheet B", 0, 0, 420, 297, 7)}; };

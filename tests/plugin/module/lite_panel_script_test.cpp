@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/plot/plot_style_table.h"
 #include "cadhost_run.h"
 #include "foundation/files.h"
 #include "foundation/json.h"
@@ -137,8 +138,12 @@ TEST_F(LitePanelScriptTest, AScriptExportsLayoutModelAndAreaSeparateAndMerged) {
   EXPECT_EQ(folders[2], std::vector<std::string>{"model-a1-grid-1to100.pdf"});
   EXPECT_EQ(folders[3].size(), 7u);
   EXPECT_EQ(folders[4], (std::vector<std::string>{"model-a1-grid-1to100-0001.pdf", "model-a1-grid-1to100-0002.pdf"}));
-  // The monochrome style went where the host looks for styles.
-  EXPECT_TRUE(fs::exists(home_ / "styles/NUVOLK-Lite-Mono-005-v1.ctb"));
+  // The monochrome style the bundle ships went where the host looks for styles: every colour black at 0.05 mm.
+  const cad::PlotStyleTableRead installed = cad::readPlotStyleTable(home_ / "styles/NUVOLK-Lite-Mono-005-v1.ctb");
+  ASSERT_TRUE(installed.table) << installed.error;
+  for (int index : {1, 7, 255}) {
+    EXPECT_EQ(cad::penFor(installed.table->styleForColor(index), {200, 10, 10}, 0.35), (cad::Pen{{0, 0, 0}, 0.05}));
+  }
 
   const foundation::Json saved = defaults();
   EXPECT_EQ(saved.value("Quodline.LiteMode", false), true);
