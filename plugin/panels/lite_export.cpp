@@ -15,6 +15,8 @@
 #include "foundation/main_queue.h"
 #include "foundation/paths.h"
 #include "foundation/uuid.h"
+#include "panels/lite_context.h"
+#include "panels/lite_pages.h"
 #include "panels/lite_panel.h"
 #include "panels/lite_panel_window.h"
 #include "panels/lite_plot_style.h"
@@ -38,11 +40,7 @@
 #include "toolkit/workspace.h"
 #include "ui/localisation.h"
 
-bool gBatchLitePrinting = false;
-
 namespace {
-
-bool gExportQueued = false;
 
 using Result = VexBatchLiteExportResult;
 
@@ -257,8 +255,8 @@ Result exportPages(std::vector<VexBatchPrintPageSpec> pages, bool merged, bool f
 
 VexBatchLiteExportResult vexBatchPrintLiteExecute() {
   quodlTraceCall("vexBatchPrintLiteExecute");
-  if (gExportQueued) {
-    gExportQueued = false;
+  if (vexBatchLiteExportQueued()) {
+    vexBatchLiteForgetQueuedExport();
     vexBatchLiteRefresh(false);  // the export button again
   }
   if (gBatchLitePrinting || vexBatchPrintWorkActive()) return {};
@@ -298,39 +296,3 @@ VexBatchLiteExportResult vexBatchPrintLiteExecute() {
   }
   return exportPages(std::move(pages), merged, fixed, styleName);
 }
-
-std::vector<VexBatchPrintPageSpec> vexBatchCollectLitePages() {
-  vexBatchLiteSyncContext();
-  std::vector<VexBatchPrintPageSpec> pages;
-  {
-    QDLScanScope scope;
-    gBatchFrameRecognitionMode = 0;
-    pages = vexBatchCollectJobPages(vexBatchPrintSourceForCurrentSpace() == 1, true);
-  }
-  std::erase_if(pages, [](const VexBatchPrintPageSpec& page) { return !vexBatchLitePageInsideRange(page); });
-  for (std::size_t i = 0; i < pages.size(); ++i) pages[i].outputIndex = i + 1;
-  return pages;
-}
-
-bool vexBatchLitePageInsideRange(const VexBatchPrintPageSpec& page) {
-  const VexBatchLayoutSelectionRange& range = gBatchLiteRange;
-  if (!range.active) return true;
-  if (page.source != range.kind || page.layoutName != range.layoutName) return false;
-  if (page.source == VexBatchPrintSourceLayout && !page.layoutWindow) return false;
-  constexpr double kTolerance = 0.5;
-  return page.minX >= range.minX - kTolerance && page.minY >= range.minY - kTolerance &&
-         page.maxX <= range.maxX + kTolerance && page.maxY <= range.maxY + kTolerance;
-}
-
-void vexBatchLiteQueueExport() {
-  if (gExportQueued || gBatchLitePrinting) {
-    toolkit::beep();
-    return;
-  }
-  gExportQueued = queueCommand("DUZOZAREDLITEEXEC");
-  vexBatchLiteRefresh(false);
-}
-
-bool vexBatchLiteExportQueued() { return gExportQueued; }
-
-void vexBatchLiteForgetQueuedExport() { gExportQueued = false; }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "recognition/page_spec.h"
+#include "panels/lite_context.h"
+#include "panels/lite_pages.h"
+#include "panels/lite_work.h"
 
-// True while a compact export runs; false at load. Plain bool, read and written on the main thread only.
-extern bool gBatchLitePrinting;
 
 struct [[nodiscard]] VexBatchLiteExportResult {
   enum class Outcome {
@@ -27,16 +27,3 @@ struct [[nodiscard]] VexBatchLiteExportResult {
 
 // Handler of DUZOZAREDLITEEXEC: the whole export.
 VexBatchLiteExportResult vexBatchPrintLiteExecute();
-// The sheets the export would write, numbered from 1, in the current space (in paper space only the current
-// layout), restricted to the selected area when it is active.
-std::vector<VexBatchPrintPageSpec> vexBatchCollectLitePages();
-// Whether a page lies inside the selected area (always, while none is selected): same space and layout, a
-// window rather than a whole layout in paper space, and within 0.5 drawing units of the area on every side.
-bool vexBatchLitePageInsideRange(const VexBatchPrintPageSpec& page);
-
-// The export button: queues DUZOZAREDLITEEXEC unless one is already queued, which beeps instead, so that two
-// quick presses cannot write two job folders. The command takes the request when it starts.
-void vexBatchLiteQueueExport();
-bool vexBatchLiteExportQueued();
-// Forgets a queued request the host never ran (DUZOZAREDLITE typed again, say).
-void vexBatchLiteForgetQueuedExport();

@@ -17,7 +17,9 @@
 #include "foundation/paths.h"
 #include "foundation/user_defaults.h"
 #include "panels/batch_print_panel_controller.h"
-#include "panels/lite_export.h"
+#include "panels/lite_context.h"
+#include "panels/lite_pages.h"
+#include "panels/lite_work.h"
 #include "panels/lite_panel_window.h"
 #include "panels/return_controller.h"
 #include "plot/plot_style_queries.h"
@@ -33,22 +35,10 @@
 
 std::unique_ptr<QDLLitePanel> gBatchLitePanel;
 std::string gBatchLiteOutput;
-VexBatchLayoutSelectionRange gBatchLiteRange;
 
 namespace {
 
-// Where the selected area is valid: the drawing's context key and its current layout.
-std::optional<std::string> gBatchLiteDrawingKey;
-std::wstring gBatchLiteLayout;
-
-// The queue's flag is read through core's work-active test, which covers both.
 bool liteBusy() { return gBatchLitePrinting || vexBatchPrintWorkActive(); }
-
-std::string contextKey() {
-  cad::HostApplicationServices* services = cad::acdbHostApplicationServices();
-  const void* database = services != nullptr ? static_cast<const void*>(services->workingDatabase()) : nullptr;
-  return foundation::format("%p:%@", database, vexBatchCurrentDrawingKey());
-}
 
 // The drawing's lines: file name and which sheets are taken.
 void fillDrawingLines(QDLLitePanel& panel) {
@@ -87,7 +77,7 @@ class LiteDrawingFollower final : public cad::DocManagerReactor, public cad::Edi
   void documentBecameCurrent(cad::Document*) override { follow(); }
   void documentDestroyed(const wchar_t*) override {
     // A new drawing may get the closed one's address, and with it the same key: the area goes with its drawing.
-    gBatchLiteDrawingKey.reset();
+    vexBatchLiteForgetContext();
     follow();
   }
   void sysVarChanged(const wchar_t* name, bool success) override {
@@ -192,23 +182,6 @@ void vexBatchLiteHide() {
 
 bool vexBatchLiteVisible() { return gBatchLitePanel && gBatchLitePanel->panel()->isVisible(); }
 
-void vexBatchLiteSyncContext() {
-  const std::string key = contextKey();
-  const std::wstring layout = vexBatchCurrentLayoutName();
-  if (gBatchLiteDrawingKey == key && gBatchLiteLayout == layout) return;
-  gBatchLiteRange = {};
-  gBatchLiteDrawingKey = key;
-  gBatchLiteLayout = layout;
-}
-
-void vexBatchLiteSaveRange(const VexBatchLayoutSelectionRange& range) {
-  quodlTraceCall("vexBatchLiteSaveRange");
-  vexBatchLiteSyncContext();
-  gBatchLiteRange = range;
-}
-
-void vexBatchLiteUseAutomatic() { gBatchLiteRange = {}; }
-
 void vexBatchLitePrepareRangeTargets() {
   quodlTraceCall("vexBatchLitePrepareRangeTargets");
   gBatchPrintRangeTargets.clear();
@@ -241,6 +214,7 @@ void vexBatchLiteHandleAction(const std::string& key) {
     chooseOutputFolder();
   } else if (key == "output") {
     vexBatchLiteQueueExport();
+    vexBatchLiteRefresh(false);  // the export button waits for the queued export
   } else if (key == "automatic") {
     vexBatchLiteUseAutomatic();
     vexBatchPrintLiteShow();

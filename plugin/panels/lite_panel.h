@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "recognition/selection_range.h"
+#include "panels/lite_context.h"
 
 class QDLLitePanel;
 
@@ -15,8 +15,6 @@ class QDLLitePanel;
 extern std::unique_ptr<QDLLitePanel> gBatchLitePanel;
 // The export's output folder; empty: the export asks. Kept until unload, whatever drawing is current.
 extern std::string gBatchLiteOutput;
-// The area selected for the compact panel; inactive: every sheet of the current layout or of model space.
-extern VexBatchLayoutSelectionRange gBatchLiteRange;
 
 // Handler of DUZOZAREDLITE: shows the compact panel for the current drawing and stores the compact choice;
 // nothing while work is active.
@@ -26,12 +24,6 @@ void vexBatchLiteRefresh(bool reloadStyles);
 // Orders the compact panel's window out (nothing when it does not exist).
 void vexBatchLiteHide();
 bool vexBatchLiteVisible();
-// Forgets the selected area when the drawing (its database or its identity) or the current layout changed.
-void vexBatchLiteSyncContext();
-// Synchronises, then takes the range as the compact panel's own.
-void vexBatchLiteSaveRange(const VexBatchLayoutSelectionRange& range);
-// Forgets the selected area.
-void vexBatchLiteUseAutomatic();
 // Refills gBatchPrintRangeTargets with one area per page the compact export would write, numbered by output
 // index; pages without extent give none.
 void vexBatchLitePrepareRangeTargets();
