@@ -1,24 +1,40 @@
-// Writes the plot-style tables cadhost ships into a folder (support/Plot Styles in the source tree):
-//   make_plot_styles FOLDER
-// monochrome.ctb plots every colour black; colour.ctb plots every colour as it is. Both keep each object's
-// lineweight.
+// Writes plot-style tables into a folder:
+//   make_plot_styles FOLDER          the tables cadhost ships (support/Plot Styles in the source tree)
+//   make_plot_styles --lite FOLDER   the plug-in's monochrome 0.05 mm table (laid into its bundle's resources)
+// monochrome.ctb plots every colour black; colour.ctb plots every colour as it is; both keep each object's
+// lineweight. NUVOLK-Lite-Mono-005-v1.ctb plots every colour black at 0.05 mm. The same tables always give the
+// same bytes, so an installed copy can be recognised by its content.
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cad/plot/plot_style_table.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_plot_styles FOLDER\n");
+  const bool lite = argc == 3 && std::string(argv[1]) == "--lite";
+  if (argc != 2 && !lite) {
+    std::fprintf(stderr, "usage: make_plot_styles [--lite] FOLDER\n");
     return 2;
   }
-  cad::PlotStyleTable monochrome = cad::PlotStyleTable::colorDependent(L"Every colour plots black");
-  for (cad::PlotStyle& style : monochrome.styles) style.color = cad::PenColor{0, 0, 0};
-  cad::PlotStyleTable colour = cad::PlotStyleTable::colorDependent(L"Every colour plots as it is");
-  const std::string folder = argv[1];
-  for (const auto& [name, table] : {std::pair{"monochrome.ctb", &monochrome}, std::pair{"colour.ctb", &colour}}) {
-    const foundation::FileResult written = cad::writePlotStyleTable(*table, folder + "/" + name);
+  std::vector<std::pair<const char*, cad::PlotStyleTable>> tables;
+  if (lite) {
+    cad::PlotStyleTable mono = cad::PlotStyleTable::colorDependent(L"Every colour plots black at 0.05 mm");
+    for (cad::PlotStyle& style : mono.styles) {
+      style.color = cad::PenColor{0, 0, 0};
+      style.lineweight = 0.05;
+    }
+    tables.emplace_back("NUVOLK-Lite-Mono-005-v1.ctb", std::move(mono));
+  } else {
+    cad::PlotStyleTable monochrome = cad::PlotStyleTable::colorDependent(L"Every colour plots black");
+    for (cad::PlotStyle& style : monochrome.styles) style.color = cad::PenColor{0, 0, 0};
+    tables.emplace_back("monochrome.ctb", std::move(monochrome));
+    tables.emplace_back("colour.ctb", cad::PlotStyleTable::colorDependent(L"Every colour plots as it is"));
+  }
+  const std::string folder = argv[argc - 1];
+  for (const auto& [name, table] : tables) {
+    const foundation::FileResult written = cad::writePlotStyleTable(table, folder + "/" + name);
     if (!written) {
       std::fprintf(stderr, "%s\n", written.error.c_str());
       return 1;

@@ -22,9 +22,13 @@ add_custom_command(TARGET Quodline POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${QUODL_BUNDLE_DIR}/Contents/Linux
   COMMAND ${CMAKE_COMMAND} -E copy ${quodl_package_contents} ${QUODL_BUNDLE_DIR}/PackageContents.xml
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Quodline> ${QUODL_BUNDLE_DIR}/Contents/Linux/Quodline.so
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUODL_BUNDLE_DIR}/Contents/Resources
+  COMMAND $<TARGET_FILE:make_plot_styles> --lite ${QUODL_BUNDLE_DIR}/Contents/Resources
   COMMENT "Laying out Quodline.bundle"
   VERBATIM)
 set_property(TARGET Quodline APPEND PROPERTY LINK_DEPENDS ${quodl_package_contents})
+# The compact export's monochrome plot style, written into the bundle's resources as it is laid out.
+add_dependencies(Quodline make_plot_styles)
 
 # `cmake --build <dir> --target install-plugin` or `cmake --install <dir> --component plugin` puts the bundle
 # where the host autoloads it.

@@ -6,7 +6,10 @@
 #include "core/panel_lifecycle.h"
 #include "core/print_area_marks.h"
 #include "core/sheet_locate.h"
+#include "core/host_bridge.h"
 #include "core/work_active.h"
+#include "panels/lite_export.h"
+#include "panels/lite_panel.h"
 #include "plot/staged_job_activity.h"
 #include "plot/staged_jobs.h"
 #include "services/update_notice.h"
@@ -67,3 +70,23 @@ void pickLayer() { unlessWorkActive(vexBatchPrintPickLayer); }
 void pickFrames() { unlessWorkActive(vexBatchPrintPickFrames); }
 void pickBlock() { unlessWorkActive(vexBatchPrintPickBlock); }
 void selectRange() { unlessWorkActive(vexBatchPrintSelectRange); }
+
+void showLite() {
+  vexBatchLiteForgetQueuedExport();
+  vexBatchPrintLiteShow();
+}
+
+void executeLite() {
+  const VexBatchLiteExportResult result = vexBatchPrintLiteExecute();
+  switch (result.outcome) {
+    case VexBatchLiteExportResult::Outcome::refused:
+      cad::acutPrintf(L"\nDUZOZAREDLITEEXEC=BLOCKED");
+      return;
+    case VexBatchLiteExportResult::Outcome::succeeded:
+      cad::acutPrintf(L"\nDUZOZAREDLITEEXEC=PASS");
+      return;
+    case VexBatchLiteExportResult::Outcome::failed:
+      cad::acutPrintf(L"\nDUZOZAREDLITEEXEC=FAIL error=%ls", vexBatchWideString(result.error).c_str());
+      return;
+  }
+}

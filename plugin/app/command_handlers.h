@@ -15,3 +15,7 @@ void pickLayer();
 void pickFrames();
 void pickBlock();
 void selectRange();
+// DUZOZAREDLITE forgets an export request the host never ran, then shows the compact panel.
+void showLite();
+// DUZOZAREDLITEEXEC: the compact export, then PASS, BLOCKED, or FAIL with its reason.
+void executeLite();

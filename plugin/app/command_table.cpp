@@ -5,7 +5,6 @@
 #include "app/command_handlers.h"
 #include "cad/command_stack.h"
 #include "core/panel_lifecycle.h"
-#include "panels/lite_panel.h"
 #include "queue/file_queue_commands.h"
 #include "services/custom_command.h"
 
@@ -22,9 +21,9 @@ constexpr int kSession = cad::ACRX_CMD_SESSION;
 
 constexpr std::array<QuodlCommand, 22> kCommands{{
     {L"DUZOZAREDRETURN", kModal, vexBatchPrintReturn},
-    {L"DUZOZAREDLITE", kModal, vexBatchPrintLiteShow},
+    {L"DUZOZAREDLITE", kModal, showLite},
     {L"DUZOZAREDPRO", kModal, vexBatchPrintProShow},
-    {L"DUZOZAREDLITEEXEC", kModal, vexBatchPrintLiteExecute},
+    {L"DUZOZAREDLITEEXEC", kModal, executeLite},
     {L"DUZOZAREDFILES", kModal, vexBatchPrintFilesShow},
     {L"DUZOZAREDFILESTART", kSession, vexBatchPrintFilesStart},
     {L"DUZOZAREDFILEEXEC", kModal, vexBatchPrintFileExecute},

@@ -35,6 +35,12 @@ void hideLitePanel() {
   if (installedHandoffs().hideLite) installedHandoffs().hideLite();
 }
 
+bool litePanelVisible() { return installedHandoffs().liteVisible && installedHandoffs().liteVisible(); }
+
+void closeLitePanel() {
+  if (installedHandoffs().closeLite) installedHandoffs().closeLite();
+}
+
 void showLitePanel() {
   if (installedHandoffs().showLite) installedHandoffs().showLite();
 }

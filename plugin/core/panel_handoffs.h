@@ -20,6 +20,9 @@ struct PanelHandoffs {
   std::function<void()> closeFull;
   // Orders the compact panel's window out.
   std::function<void()> hideLite;
+  // Whether the compact panel's window shows; at unload, its window closed and released.
+  std::function<bool()> liteVisible;
+  std::function<void()> closeLite;
   // Shows the compact panel for the current drawing.
   std::function<void()> showLite;
   // Takes the range as the compact panel's own, forgetting an older one of another drawing or layout.
@@ -52,6 +55,8 @@ bool fullPanelVisible();
 void showFullPanelHome();
 void closeFullPanel();
 void hideLitePanel();
+bool litePanelVisible();
+void closeLitePanel();
 void showLitePanel();
 void saveLiteRange(const PickedRange& range);
 void prepareLiteRangeTargets();

@@ -57,6 +57,7 @@ void vexBatchPrintPanelShutdown() {
   gBatchRangeOverlay.shutdown();
   closeFullPanel();
   closeReturnWindow();
+  closeLitePanel();
 }
 
 void vexBatchPrintReturn() {
@@ -84,11 +85,11 @@ void vexBatchPrintProShow() {
   vexBatchPrintPanelShow();
 }
 
-// The compact panel answers for itself once it exists; until then only the full panel can show.
 bool vexBatchPrintPanelIsVisible() {
-  if (foundation::MainQueue::main().isMainThread()) return fullPanelVisible();
+  if (foundation::MainQueue::main().isMainThread()) return fullPanelVisible() || litePanelVisible();
   bool visible = false;
-  static_cast<void>(foundation::MainQueue::main().dispatchSync([&visible] { visible = fullPanelVisible(); }));
+  static_cast<void>(foundation::MainQueue::main().dispatchSync(
+      [&visible] { visible = fullPanelVisible() || litePanelVisible(); }));
   return visible;
 }
 

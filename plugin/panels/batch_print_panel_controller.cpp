@@ -281,7 +281,8 @@ QDLControls VexBatchPrintPanelController::makeControls() {
   command->setToolTip(QDLT("启动命令"));
   command->setBezelStyle(toolkit::BezelStyle::push);
   modern("update", "检查更新", later);
-  modern("lite", "切换到精简版", later);
+  // The compact panel: its show stores the choice, so the panels' commands keep offering it.
+  modern("lite", "切换到精简版", [](toolkit::Control&) { static_cast<void>(queueCommand("DUZOZAREDLITE")); });
   modern("files", "多文件 / 文件夹…", later);
   modern("uninstall", "卸载插件…", later)->setToolTip(QDLT("打开独立卸载器；保存图纸并退出 CAD 后确认卸载"));
   return c;

@@ -19,6 +19,8 @@ void linkPanelsIntoCore() {
   handoffs.showFullHome = vexBatchFullPanelShowHome;
   handoffs.closeFull = vexBatchFullPanelShutdown;
   handoffs.hideLite = vexBatchLiteHide;
+  handoffs.liteVisible = vexBatchLiteVisible;
+  handoffs.closeLite = vexBatchLiteShutdown;
   handoffs.showLite = vexBatchPrintLiteShow;
   handoffs.saveLiteRange = [](const PickedRange& range) { vexBatchLiteSaveRange(selectionRangeOf(range)); };
   handoffs.prepareLiteRangeTargets = vexBatchLitePrepareRangeTargets;

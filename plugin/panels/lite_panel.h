@@ -1,25 +1,35 @@
 #pragma once
-// The compact panel's services that the command table, the work-active test and core's commands use. The
-// compact panel itself is built by the batch-print panels subsystem; until then each service only records its
-// call.
+// The compact panel's commands and drawing context: the one compact window, shown by DUZOZAREDLITE and by
+// core's show paths, its actions carried out (host commands queued, folder chosen, range forgotten), and the
+// area the user selected for it, kept only while the same drawing and layout stay current. Main thread only;
+// nothing here touches the drawing.
 
-#include "recognition/selection_range.h"
+#include <memory>
+#include <string>
 
-// True while a compact export runs; false at load. Plain bool, read and written on the main thread only.
-extern bool gBatchLitePrinting;
+#include "panels/lite_context.h"
 
-// Handler of DUZOZAREDLITE: shows the compact panel for the current drawing (nothing while work is active).
+class QDLLitePanel;
+
+// The one compact window; null until first shown and again after unload.
+extern std::unique_ptr<QDLLitePanel> gBatchLitePanel;
+// The export's output folder; empty: the export asks. Kept until unload, whatever drawing is current.
+extern std::string gBatchLiteOutput;
+
+// Handler of DUZOZAREDLITE: shows the compact panel for the current drawing and stores the compact choice;
+// nothing while work is active.
 void vexBatchPrintLiteShow();
-
-// Handler of DUZOZAREDLITEEXEC: exports the current drawing's sheets as the compact panel is set up, with
-// gBatchLitePrinting set for the whole export.
-void vexBatchPrintLiteExecute();
-
+// Brings the option row, enabled states, plot-style list (with reloadStyles) and status line up to date.
+void vexBatchLiteRefresh(bool reloadStyles);
 // Orders the compact panel's window out (nothing when it does not exist).
 void vexBatchLiteHide();
-// Forgets the compact panel's range when the drawing or the current layout changed since it was taken, then
-// takes this one.
-void vexBatchLiteSaveRange(const VexBatchLayoutSelectionRange& range);
-// Refills gBatchPrintRangeTargets with one area per page the compact panel would export, numbered by output
-// index. Without a compact panel there is no page, so the list is left empty.
+bool vexBatchLiteVisible();
+// Refills gBatchPrintRangeTargets with one area per page the compact export would write, numbered by output
+// index; pages without extent give none.
 void vexBatchLitePrepareRangeTargets();
+// The action handler the window reports to.
+void vexBatchLiteHandleAction(const std::string& key);
+// At unload: orders the window out, closes and releases it.
+void vexBatchLiteShutdown();
+// The status line of the compact panel; nothing without a panel.
+void vexBatchLiteSetStatus(const std::string& text);

@@ -86,8 +86,7 @@ TEST_F(EntryPointTest, CommandsOwnedByOtherSubsystemsAreRegisteredWithTheirOwnHa
     const wchar_t* name;
     void (*handler)();
   } direct[] = {
-      {L"DUZOZAREDRETURN", vexBatchPrintReturn},         {L"DUZOZAREDLITE", vexBatchPrintLiteShow},
-      {L"DUZOZAREDPRO", vexBatchPrintProShow},           {L"DUZOZAREDLITEEXEC", vexBatchPrintLiteExecute},
+      {L"DUZOZAREDRETURN", vexBatchPrintReturn},         {L"DUZOZAREDPRO", vexBatchPrintProShow},
       {L"DUZOZAREDFILES", vexBatchPrintFilesShow},       {L"DUZOZAREDFILESTART", vexBatchPrintFilesStart},
       {L"DUZOZAREDFILEEXEC", vexBatchPrintFileExecute},  {L"DUZOZAREDCOMMAND", qdl_command_settings_show},
   };

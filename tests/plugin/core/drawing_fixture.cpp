@@ -15,6 +15,7 @@
 #include "core/work_active.h"
 #include "foundation/user_defaults.h"
 #include "panels/core_link.h"
+#include "panels/lite_panel.h"
 #include "recognition/core_link.h"
 #include "recognition/recognition_state.h"
 
@@ -76,6 +77,7 @@ void DrawingCommandTest::SetUp() {
 
 void DrawingCommandTest::TearDown() {
   closeFullPanel();
+  vexBatchLiteShutdown();  // a compact panel shown by a command goes with the test's host
   resetRequests();
   vexBatchInstallWorkActiveTest(nullptr);
   HostTest::TearDown();

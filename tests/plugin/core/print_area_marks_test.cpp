@@ -191,7 +191,7 @@ TEST_F(PrintAreaMarksTest, AreasSpreadBeyondTheNumbersAreMarkedWithoutAZoom) {
 
 TEST_F(PrintAreaMarksTest, WithTheCompactPanelItsPagesAreMarkedAndNothingIsPrinted) {
   foundation::UserDefaults::standard().setBool(true, "Quodline.LiteMode");
-  // Without a compact panel there are no pages.
+  // The test drawing holds no sheet the compact export would take.
   gBatchPrintRangeTargets = {area(L"Layout1", 0, 0, 10, 10, 1)};
   runCommand(vexBatchPrintShowRanges);
   EXPECT_EQ(lines(), (std::vector<std::wstring>{L"[vexBatchLiteHide]", L"[vexBatchLitePrepareRangeTargets]",

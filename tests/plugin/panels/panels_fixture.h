@@ -17,6 +17,7 @@
 #include "host_fixture.h"
 #include "panels/batch_print_panel_controller.h"
 #include "panels/core_link.h"
+#include "panels/lite_panel.h"
 #include "panels/progress_window.h"
 #include "panels/return_controller.h"
 #include "plot/progress_controller.h"
@@ -46,6 +47,7 @@ class PanelsTest : public HostTest {
 
   void TearDown() override {
     vexBatchFullPanelShutdown();
+    vexBatchLiteShutdown();
     vexBatchReturnWindowShutdown();
     vexBatchCloseProgressWindows();
     vexBatchSetProgressWindowMaker(nullptr);

@@ -14,7 +14,7 @@
 #include "core/call_trace.h"
 #include "foundation/main_queue.h"
 #include "foundation/text.h"
-#include "panels/lite_panel.h"
+#include "panels/lite_export.h"
 #include "queue/file_queue_state.h"
 #include "toolkit/beep.h"
 
