@@ -2,7 +2,7 @@
 
 #include "core/call_trace.h"
 #include "core/host_bridge.h"
-#include "panels/lite_panel.h"
+#include "panels/lite_work.h"
 #include "plot/plot_style_queries.h"
 #include "queue/file_queue_panel.h"
 #include "ui/application_panel.h"

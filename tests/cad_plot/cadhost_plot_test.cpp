@@ -147,7 +147,8 @@ TEST_F(CadhostPlot, AFullDiskFailsWithTheReasonAndKeepsTheEarlierPdf) {
     SCOPED_TRACE(left);
     ASSERT_TRUE(volume.fillLeaving(left));
     const CadhostRun run =
-        cadhost(QUODL_SAMPLES_DIR "/layouts-frames.dxf", "CTAB\nA3 Block\nPLOT\nfull/a3.pdf\nYes\nQUIT\n");
+        // A sheet whose PDF needs more than the page left (a plot of a few lines fits in 4 KB).
+        cadhost(QUODL_SAMPLES_DIR "/every-entity.dxf", "CTAB\nEvery Kind\nPLOT\nfull/a3.pdf\nYes\nQUIT\n");
     ASSERT_EQ(run.exitStatus, 0) << run.output;
     EXPECT_NE(run.output.find("Plot failed: Cannot write \"" + target + "\": " + foundation::errorText(ENOSPC)),
               std::string::npos)

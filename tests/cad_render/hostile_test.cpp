@@ -1,5 +1,6 @@
 // Drawings that push the renderer: absurd sizes and scales, blocks inside themselves, degenerate curves and
 // texts with broken codes. The page is written, what can be drawn is drawn, and nothing crashes.
+#include <filesystem>
 #include <fstream>
 
 #include "cad/dxf_reader.h"
@@ -97,6 +98,7 @@ TEST_F(Hostile, DrawingsThatWouldRunAwayEndWithTheirReason) {
     SCOPED_TRACE(c.name);
     const std::string drawing = path("hostile.dxf");
     std::ofstream(drawing, std::ios::binary | std::ios::trunc) << c.content;
+    std::filesystem::remove(path("hostile.pdf"));  // PLOT asks before replacing an earlier case's plot
     RunOptions options;
     options.workingDirectory = folder_->path();
     options.environment = {{"HOME", path("home")}, {"XDG_CONFIG_HOME", path("config")}, {"XDG_DATA_HOME", path("data")}};

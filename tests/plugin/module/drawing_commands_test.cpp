@@ -28,10 +28,14 @@ const std::string kA3Fourth = "final region=Oversized box=411.6x291.06 center=14
 const std::string kPolylines = "final region=Oversized box=378x267.3 center=199,443.65 exact=1";
 const std::vector<std::string> kAutomatic = {kA4, kA3First, kA3Second, kA3Third, kA3Fourth};
 
+// What the command printed itself: the panel it shows again reloads its plot styles and traces that, which is
+// left out.
 std::vector<std::string> printedBy(const std::vector<CommandOutput>& commands, const std::string& name,
                                    int occurrence = 1) {
-  for (const auto& [command, lines] : commands) {
-    if (command == name && --occurrence == 0) return lines;
+  for (auto [command, lines] : commands) {
+    if (command != name || --occurrence != 0) continue;
+    std::erase_if(lines, [](const std::string& line) { return line.starts_with("DUZOZAREDPLOTSTYLEMODE "); });
+    return lines;
   }
   ADD_FAILURE() << "no run " << occurrence << " of " << name;
   return {};
@@ -211,7 +215,6 @@ TEST_F(DrawingCommandsInCadhost, FailedAndHostileAnswersChangeNothing) {
   };
   for (const Expected& e : expected) {
     SCOPED_TRACE(testing::Message() << e.command << " #" << e.occurrence);
-    // Without a panel the hand-off back to it is only recorded; the probe does not trace here.
     const std::vector<std::string> lines = printedBy(commands, e.command, e.occurrence);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), e.last);
