@@ -50,7 +50,9 @@ class FontSharing {
     if (auto it = prints_.find(id); it != prints_.end()) return it->second;
     // A cycle (rare in a font) or too deep a chain is left as the object's own number: such fonts are not
     // shared.
-    prints_[id] = "@" + id.unparse(' ');
+    std::string mark = id.unparse(' ');
+    mark.insert(mark.begin(), '@');
+    prints_[id] = std::move(mark);
     if (depth > kMaxDepth) return prints_[id];
     std::string print;
     append(print, object, true, depth);
@@ -59,7 +61,9 @@ class FontSharing {
   void append(std::string& out, QPDFObjectHandle object, bool top, int depth) {
     if (!top && object.isIndirect()) {
       const std::string& inner = fingerprint(object, depth + 1);
-      out += "{" + std::to_string(inner.size()) + ":";
+      out += '{';
+      out += std::to_string(inner.size());
+      out += ':';
       out += inner;
       out += "}";
       return;
@@ -67,7 +71,9 @@ class FontSharing {
     if (object.isStream()) {
       appendDictionary(out, object.getDict(), "/Length", depth);
       const std::shared_ptr<Buffer> data = object.getRawStreamData();
-      out += "stream" + std::to_string(data->getSize()) + ":";
+      out += "stream";
+      out += std::to_string(data->getSize());
+      out += ':';
       out.append(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
     } else if (object.isDictionary()) {
       appendDictionary(out, object, nullptr, depth);
