@@ -17,6 +17,7 @@
 #include "foundation/paths.h"
 #include "foundation/user_defaults.h"
 #include "panels/batch_print_panel_controller.h"
+#include "panels/host_change_follower.h"
 #include "panels/lite_context.h"
 #include "panels/lite_pages.h"
 #include "panels/lite_work.h"
@@ -55,57 +56,16 @@ void fillDrawingLines(QDLLitePanel& panel) {
                                         : QDLL("自动识别图框", "Automatic frame detection", "自動識別圖框"));
 }
 
-// While the compact window shows, another drawing brought to the front, a drawing closed, or another layout or
-// space made current refills its lines once the host is idle again.
-class LiteDrawingFollower final : public cad::DocManagerReactor, public cad::EditorReactor {
- public:
-  LiteDrawingFollower() {
-    cad::SystemRegistry* registry = cad::acrxSysRegistry();
-    editor_ = registry != nullptr ? dynamic_cast<cad::Editor*>(registry->at(L"AcEditor")) : nullptr;
-    documents_ = cad::acDocManagerPtr();
-    if (editor_ != nullptr) editor_->addReactor(this);
-    if (documents_ != nullptr) documents_->addReactor(this);
-  }
-  ~LiteDrawingFollower() override {
-    if (editor_ != nullptr) editor_->removeReactor(this);
-    if (documents_ != nullptr) documents_->removeReactor(this);
-    foundation::MainQueue::main().cancelAll(this);
-  }
-  LiteDrawingFollower(const LiteDrawingFollower&) = delete;
-  LiteDrawingFollower& operator=(const LiteDrawingFollower&) = delete;
+// While the compact window shows, its lines are refilled once the host is idle again after a change.
+void refillShownLitePanel() {
+  if (!gBatchLitePanel || liteBusy() || !gBatchLitePanel->panel()->isVisible()) return;
+  vexBatchLiteSyncContext();
+  fillDrawingLines(*gBatchLitePanel);
+  vexBatchLiteRefresh(true);
+}
 
-  void documentBecameCurrent(cad::Document*) override { follow(); }
-  void documentDestroyed(const wchar_t*) override {
-    // A new drawing may get the closed one's address, and with it the same key: the area goes with its drawing.
-    vexBatchLiteForgetContext();
-    follow();
-  }
-  void sysVarChanged(const wchar_t* name, bool success) override {
-    if (success && (std::wcscmp(name, L"CTAB") == 0 || std::wcscmp(name, L"TILEMODE") == 0)) follow();
-  }
-
- private:
-  void follow() {
-    if (pending_) return;
-    pending_ = true;
-    foundation::MainQueue::main().dispatchAsync(
-        [this] {
-          pending_ = false;
-          if (!gBatchLitePanel || liteBusy() || !gBatchLitePanel->panel()->isVisible()) return;
-          vexBatchLiteSyncContext();
-          fillDrawingLines(*gBatchLitePanel);
-          vexBatchLiteRefresh(true);
-        },
-        this);
-  }
-
-  cad::Editor* editor_ = nullptr;
-  cad::DocManager* documents_ = nullptr;
-  bool pending_ = false;
-};
-
-std::unique_ptr<LiteDrawingFollower>& follower() {
-  static std::unique_ptr<LiteDrawingFollower> instance;
+std::unique_ptr<HostChangeFollower>& follower() {
+  static std::unique_ptr<HostChangeFollower> instance;
   return instance;
 }
 
@@ -148,7 +108,8 @@ void vexBatchPrintLiteShow() {
     gBatchLitePanel = std::make_unique<QDLLitePanel>();
     gBatchLitePanel->setActionHandler(vexBatchLiteHandleAction);
   }
-  if (!follower()) follower() = std::make_unique<LiteDrawingFollower>();
+  // A new drawing may get a closed one's address, and with it its key: the selected area goes with its drawing.
+  if (!follower()) follower() = std::make_unique<HostChangeFollower>(refillShownLitePanel, vexBatchLiteForgetContext);
   QDLLitePanel& panel = *gBatchLitePanel;
   panel.applyLanguage();
   fillDrawingLines(panel);
