@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine_alone.h"
 #include "cad/doc_manager.h"
 #include "cad/dxf_reader.h"
 #include "cad/environment.h"
@@ -110,26 +111,6 @@ double runExport(bool merged) {
     return -1;
   }
   return taken;
-}
-
-// The engine alone, from the engine's creation to its destruction: one document of `count` pages.
-bool plotWithEngine(std::vector<VexBatchPrintPreparedPage>& prepared, std::size_t first, std::size_t count,
-                    const std::string& file) {
-  cad::PlotEngine* engine = nullptr;
-  if (cad::PlotFactory::createPublishEngine(engine) != cad::eOk || engine == nullptr) return false;
-  bool ok = engine->beginPlot(nullptr) == cad::eOk &&
-            engine->beginDocument(*prepared[first].plotInfo, L"bench", nullptr, 1, true,
-                                  foundation::wideFromUtf8Lossy(file).c_str()) == cad::eOk;
-  for (std::size_t i = first; ok && i < first + count; ++i) {
-    cad::PlotPageInfo pageInfo;
-    ok = engine->beginPage(pageInfo, *prepared[i].plotInfo, i + 1 == first + count) == cad::eOk &&
-         engine->beginGenerateGraphics() == cad::eOk && engine->endGenerateGraphics() == cad::eOk &&
-         engine->endPage() == cad::eOk;
-  }
-  ok = engine->endDocument() == cad::eOk && ok;
-  ok = engine->endPlot() == cad::eOk && ok;
-  engine->destroy();
-  return ok;
 }
 
 // What the export asks of the engine: one document per page, or, for the merged PDF of these pages (one paper,

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "engine_alone.h"
 #include "cad/doc_manager.h"
 #include "cad/dxf_reader.h"
 #include "cad/host_reset.h"
@@ -138,26 +139,6 @@ double runJob(const Workload& workload, Job job) {
   const double taken = seconds(std::chrono::steady_clock::now() - start);
   foundation::MainQueue::main().drain();  // the second check and the opening, after the command
   return ok ? taken : -1;
-}
-
-// The engine alone, from the engine's creation to its destruction: one document of `count` pages.
-bool plotWithEngine(std::vector<VexBatchPrintPreparedPage>& prepared, std::size_t first, std::size_t count,
-                    const std::string& file) {
-  cad::PlotEngine* engine = nullptr;
-  if (cad::PlotFactory::createPublishEngine(engine) != cad::eOk || engine == nullptr) return false;
-  bool ok = engine->beginPlot(nullptr) == cad::eOk &&
-            engine->beginDocument(*prepared[first].plotInfo, L"bench", nullptr, 1, true,
-                                  foundation::wideFromUtf8Lossy(file).c_str()) == cad::eOk;
-  for (std::size_t i = first; ok && i < first + count; ++i) {
-    cad::PlotPageInfo pageInfo;
-    ok = engine->beginPage(pageInfo, *prepared[i].plotInfo, i + 1 == first + count) == cad::eOk &&
-         engine->beginGenerateGraphics() == cad::eOk && engine->endGenerateGraphics() == cad::eOk &&
-         engine->endPage() == cad::eOk;
-  }
-  ok = engine->endDocument() == cad::eOk && ok;
-  ok = engine->endPlot() == cad::eOk && ok;
-  engine->destroy();
-  return ok;
 }
 
 // What the job asks of the engine, from pages prepared before the clock starts: one document per page (as a
