@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "foundation/file_faults.h"
@@ -403,6 +404,33 @@ TEST(Folders, ComeFromTheEnvironment) {
   ScopedEnv config("XDG_CONFIG_HOME", "/conf");
   EXPECT_EQ(applicationSupportDirectory(), "/data");
   EXPECT_EQ(configurationDirectory(), "/conf");
+}
+
+// Another program cutting a large file short while its bytes are held must not kill the reader: the bytes past
+// the new end read as zeros and the holder learns the file changed under it.
+TEST_F(Files, LargeFileCutShortWhileHeld) {
+  std::string large(4 << 20, 'x');
+  writeText(dir / "cut", large);
+  BytesResult read = readFileBytes(dir / "cut");
+  ASSERT_TRUE(read) << read.error;
+  EXPECT_FALSE(read.bytes.cutShort());
+  // A real other process does the cutting, as another program would.
+  std::string command = "truncate -s 4096 '";
+  command += std::string(dir / "cut");
+  command += "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string_view bytes = read.bytes.view();
+  ASSERT_EQ(bytes.size(), large.size());
+  EXPECT_EQ(bytes[0], 'x');
+  EXPECT_EQ(bytes[bytes.size() - 1], '\0');
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 'x'), 4096);
+  EXPECT_TRUE(read.bytes.cutShort());
+  read.bytes.release();  // a reader that let go of the bytes can still tell
+  EXPECT_TRUE(read.bytes.cutShort());
+  // A file read whole that stayed as it was is not marked.
+  const BytesResult again = readFileBytes(dir / "cut");
+  ASSERT_TRUE(again);
+  EXPECT_FALSE(again.bytes.cutShort());
 }
 
 }  // namespace

@@ -130,6 +130,12 @@ DxfReadResult readDxfFile(const std::string& path) {
     return result;
   }
   result = readDxf(read.bytes.view(), &read.bytes);
+  if (read.bytes.cutShort()) {
+    // What was read past the file's new end was zeros, not the drawing.
+    result = DxfReadResult{};
+    result.error = "the drawing file changed while it was read; open it again";
+    return result;
+  }
   if (result.database) result.database->filename = foundation::wideFromUtf8Lossy(path);
   return result;
 }

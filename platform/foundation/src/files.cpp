@@ -19,6 +19,7 @@
 #include "file_faults_internal.h"
 #include "foundation/large_memory.h"
 #include "foundation/paths.h"
+#include "mapping_guard.h"
 #include "random_bytes.h"
 
 namespace foundation {
@@ -353,24 +354,37 @@ void freeBytes(char* data, std::size_t capacity, bool keep = true) {
 }  // namespace
 
 FileBytes::~FileBytes() {
-  if (mapped_) ::munmap(data_, capacity_);
+  if (mapped_) unmap();
   else freeBytes(data_, capacity_);
 }
+
+void FileBytes::unmap() {
+  cut_ = cut_ || mapping_guard::cutShort(guard_);
+  mapping_guard::forget(guard_);
+  guard_ = -1;
+  ::munmap(data_, capacity_);
+}
+
+bool FileBytes::cutShort() const { return cut_ || (mapped_ && mapping_guard::cutShort(guard_)); }
 
 FileBytes::FileBytes(FileBytes&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
       capacity_(std::exchange(other.capacity_, 0)),
-      mapped_(std::exchange(other.mapped_, false)) {}
+      mapped_(std::exchange(other.mapped_, false)),
+      guard_(std::exchange(other.guard_, -1)),
+      cut_(std::exchange(other.cut_, false)) {}
 
 FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
   if (this != &other) {
-    if (mapped_) ::munmap(data_, capacity_);
+    if (mapped_) unmap();
     else freeBytes(data_, capacity_);
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
     mapped_ = std::exchange(other.mapped_, false);
+    guard_ = std::exchange(other.guard_, -1);
+    cut_ = std::exchange(other.cut_, false);
   }
   return *this;
 }
@@ -399,7 +413,7 @@ char* FileBytes::resize(std::size_t size) {
 
 void FileBytes::release() {
   if (mapped_) {
-    ::munmap(data_, capacity_);
+    unmap();
   } else {
     freeBytes(data_, capacity_, /*keep=*/false);
   }
@@ -417,6 +431,8 @@ bool FileBytes::map(int fd, std::size_t size) {
   data_ = static_cast<char*>(at);
   size_ = capacity_ = size;
   mapped_ = true;
+  cut_ = false;
+  guard_ = mapping_guard::watch(at, size);
   return true;
 }
 

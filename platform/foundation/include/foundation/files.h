@@ -50,12 +50,19 @@ class FileBytes {
   // A reader past `offset` lets the pages before it go for now: a mapped file's pages come back from the file
   // if they are read again, so this only lowers what the process holds. Nothing for bytes read into memory.
   void dropBefore(std::size_t offset);
+  // Whether a mapped file was cut short while it was held (also once released): the missing bytes read as
+  // zeros, so what was read of it must not be trusted.
+  bool cutShort() const;
 
  private:
+  void unmap();
+
   char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
   bool mapped_ = false;
+  int guard_ = -1;
+  bool cut_ = false;
 };
 
 struct BytesResult : FileResult {
