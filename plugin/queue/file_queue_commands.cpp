@@ -90,7 +90,8 @@ void vexBatchPrintFilesStart() {
   run.pageOrder = panel.pageOrder()->indexOfSelectedItem();
   const std::string uniformStyle = panel.uniformStyle();
   run.plotStyle = vexBatchWideString(uniformStyle);
-  for (const QDLQueueRow& row : panel.items()) run.effectiveStyles.push_back(QDLQueueEffectiveStyle(*row, uniformStyle));
+  for (const QDLQueueRow& row : panel.items())
+    run.effectiveStyles.push_back(QDLQueueEffectiveStyle(*row, uniformStyle));
   run.recognitionMode = 0;
   run.runFolder = foundation::appendingPathComponent(panel.outputRoot(),
                                                      std::string("Ferrolin-Batch-").append(foundation::makeUuid()));

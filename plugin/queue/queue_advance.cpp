@@ -46,8 +46,8 @@ void closeTaskDocument() {
   QDLQueueRun& run = gFileRun;
   if (run.taskDocument != nullptr && vexBatchFindOpenFile({}, run.taskDocument) != nullptr) {
     cad::DocManager* manager = cad::acDocManagerPtr();
-    const bool same = QDLQueueCanonicalPath(vexBatchNSString(run.taskDocument->fileName())) ==
-                      QDLQueueCanonicalPath(run.taskPath);
+    const bool same =
+        QDLQueueCanonicalPath(vexBatchNSString(run.taskDocument->fileName())) == QDLQueueCanonicalPath(run.taskPath);
     if (!same || manager == nullptr || manager->appContextCloseDocument(run.taskDocument) != cad::eOk) {
       run.stopRequested = true;
       run.runMessage = QDLT("只读任务文档未能关闭；队列停止，请检查 CAD。");
@@ -204,8 +204,7 @@ void vexBatchQueueAdvance(void*) {
     request.fileName = fileName.c_str();
     request.initialView = 1;
     request.flags = 6;
-    const cad::ErrorStatus status =
-        manager != nullptr ? manager->appContextOpenDocument(request) : cad::eNotApplicable;
+    const cad::ErrorStatus status = manager != nullptr ? manager->appContextOpenDocument(request) : cad::eNotApplicable;
     cad::Document* document = vexBatchFindOpenFile(path, nullptr);
     if (status == cad::eOk && document != nullptr) {
       sendToOpened(document, path, row);
@@ -254,8 +253,8 @@ void vexBatchQueueVerifyCompletedOutputs() {
         Verdict verdict;
         // Read only where the run wrote it: a link put in its place, or in its folder's, is not followed.
         if (QDLQueueWrittenInRunFolder(path)) {
-          verdict.ok = quodl::finalizePdfOutput(path, static_cast<std::uint64_t>(expected < 0 ? 0 : expected),
-                                                &verdict.error);
+          verdict.ok =
+              quodl::finalizePdfOutput(path, static_cast<std::uint64_t>(expected < 0 ? 0 : expected), &verdict.error);
         } else {
           verdict.error = foundation::format("PDF is no longer where the run wrote it: %@", path);
         }

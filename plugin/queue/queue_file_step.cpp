@@ -235,7 +235,8 @@ void vexBatchPrintFileExecute() {
   if (!row.outputs.empty() && QDLQueueStateIs(row, state::failed)) QDLQueueSetState(row, state::partial);
   const long completed = row.completedPages.value_or(0);
   if (!QDLQueueStateIs(row, state::complete) && completed != 0) {
-    row.message = foundation::format(QDLT("已输出 %@ / %@ 页；%@"), completed, row.expectedPages.value_or(0), row.message);
+    row.message =
+        foundation::format(QDLT("已输出 %@ / %@ 页；%@"), completed, row.expectedPages.value_or(0), row.message);
   }
 
   run.executing = false;

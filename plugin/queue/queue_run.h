@@ -12,18 +12,18 @@ class Document;
 }
 
 struct QDLQueueRun {
-  bool stopRequested = false;     // the run is to stop at its next step
-  bool executing = false;         // the per-drawing step (or the merge) is running
-  bool advanceScheduled = false;  // an advance step waits in the host's application context
-  bool execPending = false;       // the per-drawing command has been sent and not started
-  std::uint64_t index = 0;        // the row (and path) at hand
+  bool stopRequested = false;               // the run is to stop at its next step
+  bool executing = false;                   // the per-drawing step (or the merge) is running
+  bool advanceScheduled = false;            // an advance step waits in the host's application context
+  bool execPending = false;                 // the per-drawing command has been sent and not started
+  std::uint64_t index = 0;                  // the row (and path) at hand
   cad::Document* taskDocument = nullptr;    // opened read-only by the run for the path at hand; not owned
   cad::Document* originDocument = nullptr;  // active when the run started; not owned
   std::string taskPath;
   std::string runFolder;
-  std::string runMessage;  // what stopped the run, or why the merge failed; shown instead of the summary
-  std::vector<std::string> paths;            // the rows' paths at the start, in row order
-  std::vector<std::string> folderNames;      // one output name per path
+  std::string runMessage;                // what stopped the run, or why the merge failed; shown instead of the summary
+  std::vector<std::string> paths;        // the rows' paths at the start, in row order
+  std::vector<std::string> folderNames;  // one output name per path
   std::vector<std::string> effectiveStyles;  // one plot style per path
   bool modelSpace = false;
   bool mergePerFile = true;  // one PDF per drawing (output modes 1 and 2)

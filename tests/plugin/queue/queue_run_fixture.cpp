@@ -30,8 +30,8 @@ std::unique_ptr<TempFolder> QueueRunTest::cases_;
 
 void QueueRunTest::SetUpTestSuite() {
   cases_ = std::make_unique<TempFolder>("quodl-queue-cases");
-  const std::string command = std::string("/usr/bin/python3 '") + QUEUE_DRAWINGS_SCRIPT + "' cases '" +
-                              cases_->path() + "' > /dev/null";
+  const std::string command =
+      std::string("/usr/bin/python3 '") + QUEUE_DRAWINGS_SCRIPT + "' cases '" + cases_->path() + "' > /dev/null";
   if (std::system(command.c_str()) != 0) cases_.reset();
 }
 

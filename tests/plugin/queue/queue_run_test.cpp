@@ -86,8 +86,8 @@ TEST_F(QueueRunTest, AStartThatCannotGoAheadSaysWhyAndChangesNoRow) {
   const std::string blocker = path("blocker");
   ASSERT_TRUE(foundation::writeFileAtomically(blocker, "a file where the folder would go"));
   const Case cases[] = {
-      {"scale with a percent sign", [&] { panel.scaleField()->setStringValue("50%"); },
-       "缩放比例请输入 1–100 的整数。", [&] { panel.scaleField()->setStringValue("100"); }},
+      {"scale with a percent sign", [&] { panel.scaleField()->setStringValue("50%"); }, "缩放比例请输入 1–100 的整数。",
+       [&] { panel.scaleField()->setStringValue("100"); }},
       {"scale 0", [&] { panel.scaleField()->setStringValue("0"); }, "缩放比例请输入 1–100 的整数。",
        [&] { panel.scaleField()->setStringValue("100"); }},
       {"scale 101", [&] { panel.scaleField()->setStringValue("101"); }, "缩放比例请输入 1–100 的整数。",
@@ -101,8 +101,8 @@ TEST_F(QueueRunTest, AStartThatCannotGoAheadSaysWhyAndChangesNoRow) {
       {"the host plotting", [] { cad::setProcessPlotState(true); }, "", [] { cad::setProcessPlotState(false); }},
       {"a compact export running", [] { gBatchLitePrinting = true; }, "", [] { gBatchLitePrinting = false; }},
       {"no output folder", [&] { panel.setOutputRoot(""); }, "", [&] { panel.setOutputRoot(path("out")); }},
-      {"an output folder that cannot be made", [&] { panel.setOutputRoot(blocker + "/out"); },
-       "Cannot create", [&] { panel.setOutputRoot(path("out")); }},
+      {"an output folder that cannot be made", [&] { panel.setOutputRoot(blocker + "/out"); }, "Cannot create",
+       [&] { panel.setOutputRoot(path("out")); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -227,7 +227,7 @@ TEST_F(QueueRunTest, EveryAnswerOfTheHostBetweenDrawingsEndsTheFileOrTheRunAsItS
   queue({one, two}, 1);
   struct Case {
     const char* name;
-    std::function<void(cad::DocManager::Faults&)> fault;  // set once the start is on its way
+    std::function<void(cad::DocManager::Faults&)> fault;    // set once the start is on its way
     std::vector<std::pair<std::string, std::string>> rows;  // state and message
     std::string status;
     bool oneStaysOpen = false;
@@ -238,24 +238,36 @@ TEST_F(QueueRunTest, EveryAnswerOfTheHostBetweenDrawingsEndsTheFileOrTheRunAsItS
   const std::string closeRefused = "只读任务文档未能关闭；队列停止，请检查 CAD。";
   const std::string cannotGoOn = "无法继续队列，请停止队列；未自动关闭文档。";
   const Case cases[] = {
-      {"every open refused", [](auto& f) { f.open = cad::eFileAccessErr; },
+      {"every open refused",
+       [](auto& f) { f.open = cad::eFileAccessErr; },
        {{"失败", refused(cad::eFileAccessErr)}, {"失败", refused(cad::eFileAccessErr)}},
        "完成 0 · 部分 0 · 失败 2 · 跳过 0 · 未完成 0"},
-      {"opens accepted without a drawing", [](auto& f) { f.openAcceptedNoDocument = true; },
-       {{"失败", refused(cad::eOk)}, {"失败", refused(cad::eOk)}}, "完成 0 · 部分 0 · 失败 2 · 跳过 0 · 未完成 0"},
-      {"opens refused that open all the same", [](auto& f) { f.openRefusedButOpened = true; },
+      {"opens accepted without a drawing",
+       [](auto& f) { f.openAcceptedNoDocument = true; },
+       {{"失败", refused(cad::eOk)}, {"失败", refused(cad::eOk)}},
+       "完成 0 · 部分 0 · 失败 2 · 跳过 0 · 未完成 0"},
+      {"opens refused that open all the same",
+       [](auto& f) { f.openRefusedButOpened = true; },
        {{"失败", refused(cad::eNotApplicable)}, {"失败", refused(cad::eNotApplicable)}},
        "完成 0 · 部分 0 · 失败 2 · 跳过 0 · 未完成 0"},
-      {"a drawing opened writable", [&](auto& f) { f.opensWritable = {wide(one)}; },
+      {"a drawing opened writable",
+       [&](auto& f) { f.opensWritable = {wide(one)}; },
        {{"失败", "CAD 未以只读方式打开，任务未打印。"}, {"未执行", "队列已停止"}},
        "完成 0 · 部分 0 · 失败 1 · 跳过 0 · 未完成 1"},
-      {"the plot command refused", [](auto& f) { f.sendString = true; },
-       {{"失败", "不能进入文档打印命令"}, {"未执行", "队列已停止"}}, "完成 0 · 部分 0 · 失败 1 · 跳过 0 · 未完成 1"},
-      {"the close refused", [](auto& f) { f.close = true; },
-       {{"完成", ""}, {"未执行", closeRefused}}, closeRefused, true},
+      {"the plot command refused",
+       [](auto& f) { f.sendString = true; },
+       {{"失败", "不能进入文档打印命令"}, {"未执行", "队列已停止"}},
+       "完成 0 · 部分 0 · 失败 1 · 跳过 0 · 未完成 1"},
+      {"the close refused",
+       [](auto& f) { f.close = true; },
+       {{"完成", ""}, {"未执行", closeRefused}},
+       closeRefused,
+       true},
       // Nothing is open and nothing plots: the run ends at once rather than wait for a step that never comes.
-      {"no step accepted", [](auto& f) { f.beginExecute = true; },
-       {{"未执行", cannotGoOn}, {"未执行", "队列已停止"}}, cannotGoOn},
+      {"no step accepted",
+       [](auto& f) { f.beginExecute = true; },
+       {{"未执行", cannotGoOn}, {"未执行", "队列已停止"}},
+       cannotGoOn},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -296,11 +308,15 @@ TEST_F(QueueRunTest, AStopKeepsWhatVerifiedAndLeavesTheRestNotRun) {
   };
   const Case cases[] = {
       // The progress window's cancel ends the plot of the sheet in hand, which leaves nothing under its name.
-      {"cancelled in the progress window", [this] { cancelOnPage(2); },
-       "已输出 1 / 5 页；用户取消了批量打印；任务已保留，可再次执行", {"0001.pdf"}},
+      {"cancelled in the progress window",
+       [this] { cancelOnPage(2); },
+       "已输出 1 / 5 页；用户取消了批量打印；任务已保留，可再次执行",
+       {"0001.pdf"}},
       // The panel's stop lets the sheet in hand finish and stops before the next.
-      {"stopped from the panel", [this, &panel] { onPage(2, [&panel] { panel.cancel(); }); },
-       "已输出 2 / 5 页；打印停止", {"0001.pdf", "0002.pdf"}},
+      {"stopped from the panel",
+       [this, &panel] { onPage(2, [&panel] { panel.cancel(); }); },
+       "已输出 2 / 5 页；打印停止",
+       {"0001.pdf", "0002.pdf"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -389,6 +405,7 @@ TEST_F(QueueRunTest, TheDrawingsOfARunEndInOneVerifiedPdfAndTheirOwnFilesGo) {
   EXPECT_TRUE(fs::is_symlink(runFolder() + "/A3"));
   EXPECT_EQ(row(0).state, "失败");
   EXPECT_EQ(row(0).message.rfind("PDF is no longer where the run wrote it", 0), 0u) << row(0).message;
+  EXPECT_TRUE(row(0).outputs.empty());
   EXPECT_EQ(row(1).state, "部分完成");
   EXPECT_NE(row(1).message.find("部分文件未完成，未生成全部合并 PDF；已完成结果保留在各文件夹。"), std::string::npos);
   EXPECT_EQ(entries(runFolder() + "/order"), std::vector<std::string>{"order.pdf"});
