@@ -225,6 +225,10 @@ TEST_P(QueueRunModes, EveryGoodDrawingEndsInVerifiedPdfsAtItsPapersAndTheDamaged
   ASSERT_EQ(run.exitStatus, 0) << run.output;
   expectEveryLineWorked(run.output);
   EXPECT_NE(run.output.find("请先关闭已打开的图纸"), std::string::npos) << "the start listed the open drawing";
+  // The host says why each damaged drawing cannot be read.
+  for (const char* reason : {"empty.dwg\": the file is empty", "binary.dwg\": ", "cut short.dwg\": line "}) {
+    EXPECT_NE(run.output.find(reason), std::string::npos) << reason;
+  }
   // The user's drawing is in front again.
   EXPECT_NE(run.output.find("Enter new value for DWGNAME <\"layouts-frames.dxf\">"), std::string::npos) << run.output;
 
