@@ -366,6 +366,16 @@ TEST_F(QueueRunTest, APlotThatFailsKeepsTheSheetsBeforeItAndNothingUnverifiedUnd
       << row(0).message;
   EXPECT_FALSE(foundation::isHiddenItem(placed));
   EXPECT_TRUE(row(0).outputs.empty());
+
+  // A named-style table for a colour-dependent drawing: refused before anything is plotted or made.
+  cad::resetPublishEngine();
+  row(0).styleOverride = "monochrome.stb";
+  const std::size_t windows = progressWindows().size();
+  start();
+  EXPECT_EQ(row(0).state, "失败");
+  EXPECT_EQ(row(0).message, "打印样式“monochrome.stb”不适用于此 DWG 或不可用，请检查 CTB/STB。");
+  EXPECT_TRUE(entries(runFolder()).empty());
+  EXPECT_EQ(progressWindows().size(), windows);
 }
 
 TEST_F(QueueRunTest, TheDrawingsOfARunEndInOneVerifiedPdfAndTheirOwnFilesGo) {
