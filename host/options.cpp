@@ -105,6 +105,7 @@ Command lines
                       @render WINDOW FILE.png [SCALE]   write the window as a PNG image
                       @wait WINDOW VIEW TEXT      whether the view's text (a field's, a button's
                                                   title) contains TEXT
+                      @read WINDOW VIEW           print what the view shows; a table row by row
                       @activate DRAWING           click an open drawing's window (its path or file name)
                       @close DRAWING              press the close button of an open drawing's window
                     While an alert or a panel waits without an answer, the next @ lines act on it.

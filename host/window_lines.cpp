@@ -18,6 +18,7 @@
 #include "toolkit/pop_up_button.h"
 #include "toolkit/rendering.h"
 #include "toolkit/segmented_control.h"
+#include "toolkit/table_view.h"
 #include "toolkit/text_field.h"
 #include "toolkit/user_actions.h"
 
@@ -208,6 +209,49 @@ std::string wait(const std::string& arguments) {
   return "\"" + w[1] + "\" shows \"" + shown + "\", not \"" + w[2] + "\".";
 }
 
+// The text a view shows a person: a field's value, a button's title, a pop-up's chosen item, and what the
+// subviews of a plain view (a table's cell) show, joined by blanks.
+std::string shownText(const toolkit::View& view) {
+  if (const auto* field = dynamic_cast<const toolkit::TextField*>(&view)) return field->stringValue();
+  if (const auto* popUp = dynamic_cast<const toolkit::PopUpButton*>(&view)) return popUp->titleOfSelectedItem();
+  if (const auto* button = dynamic_cast<const toolkit::Button*>(&view)) return button->title();
+  std::string text;
+  for (const auto& subview : view.subviews()) {
+    const std::string part = shownText(*subview);
+    if (part.empty()) continue;
+    if (!text.empty()) text += " ";
+    text += part;
+  }
+  return text;
+}
+
+// What a view shows, read as a person reads it: a table row by row ("row N: cell | cell | …"), else its text.
+std::string read(const std::string& arguments, const Say& say) {
+  const auto w = words(arguments);
+  if (w.size() != 2) return "Usage: @read WINDOW VIEW";
+  const Found f = find(w[0], &w[1]);
+  if (!f.error.empty()) return f.error;
+  auto* table = dynamic_cast<toolkit::TableView*>(f.view);
+  if (table == nullptr) {
+    say(w[1] + ": " + shownText(*f.view));
+    return {};
+  }
+  for (long row = 0; row < table->numberOfRows(); ++row) {
+    std::string line = "row ";
+    line += std::to_string(row + 1);
+    line += ":";
+    for (long column = 0; column < table->numberOfColumns(); ++column) {
+      const toolkit::View* cell = table->viewAtColumn(column, row, true);
+      if (column > 0) line += " |";
+      if (cell == nullptr) continue;
+      line += " ";
+      line += shownText(*cell);
+    }
+    say(line);
+  }
+  return {};
+}
+
 // An open drawing by its full path or its file name (letter case aside); null when none is open by that name.
 cad::Document* openDrawing(const std::string& name) {
   const std::wstring wanted = cad::upperAscii(foundation::wideFromUtf8Lossy(name));
@@ -265,6 +309,7 @@ void installWindowLines(NextLine nextLine, Say say) {
   commands.add("scroll", scroll);
   commands.add("render", render);
   commands.add("wait", wait);
+  commands.add("read", [say](const std::string& arguments) { return read(arguments, say); });
   commands.add("activate", activate);
   commands.add("close", close);
   toolkit::ModalResponder& responder = toolkit::ModalResponder::shared();

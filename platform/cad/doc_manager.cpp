@@ -188,6 +188,8 @@ ErrorStatus DocManager::appContextOpenDocument(const OpenParams& params) {
   if (faults.openAcceptedNoDocument) return finish(eOk);
   const OpenResult opened = open(foundation::utf8FromWideLossy(request.fileName), readOnly);
   if (faults.openRefusedButOpened) return finish(eNotApplicable);
+  // The host says why it cannot open a drawing, whoever asked for it.
+  if (opened.document == nullptr) commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(opened.error));
   return finish(opened.document != nullptr ? eOk : eFileAccessErr);
 }
 

@@ -80,7 +80,8 @@ class DocManager {
 
   ErrorStatus activateDocument(Document* doc, bool passScript = false);
   // Both work only in the application context (eNotApplicable otherwise). An open that is accepted makes the
-  // document active; find it by iterating.
+  // document active; find it by iterating. A drawing that cannot be read is refused with its reason on the
+  // command line.
   ErrorStatus appContextOpenDocument(const OpenParams& params);
   ErrorStatus appContextCloseDocument(Document* doc);
   // Runs the function later from the main queue, in the application context, once no command is running.

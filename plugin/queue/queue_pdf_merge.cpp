@@ -2,10 +2,11 @@
 
 #include "foundation/files.h"
 #include "foundation/paths.h"
-#include "foundation/uuid.h"
+#include "foundation/work_file.h"
 #include "graphics/pdf_document.h"
 #include "graphics/pdf_writer.h"
 #include "pdf/output_verification.h"
+#include "pdf/work_file_names.h"
 
 namespace {
 
@@ -51,15 +52,15 @@ bool QDLQueueMergePdfs(const std::vector<std::string>& inputs, const std::vector
   }
   if (foundation::itemExists(destination)) return merge.fail("Merge destination already exists");
 
-  const std::string work = foundation::appendingPathComponent(foundation::deletingLastPathComponent(destination),
-                                                              "Merge-" + foundation::makeUuid() + ".pdf");
-  // The work file is gone whatever happens below, unless it has become the destination.
-  struct WorkFile {
-    const std::string& path;
-    ~WorkFile() {
-      if (foundation::itemExists(path)) static_cast<void>(foundation::removeFile(path));
-    }
-  } workFile{work};
+  // Recorded as the process's work item, so that what a killed host left is removed at the next start; gone
+  // whatever happens below, unless it has become the destination.
+  foundation::WorkItem workItem(foundation::workItemPath(foundation::deletingLastPathComponent(destination),
+                                                         quodl::kMergeWorkPrefix, quodl::kWorkFileSuffix));
+  struct Discard {
+    foundation::WorkItem& item;
+    ~Discard() { item.remove(); }
+  } discard{workItem};
+  const std::string& work = workItem.path();
 
   std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work);
   if (!writer) return merge.fail("Cannot create merged PDF");

@@ -20,6 +20,8 @@ QDLQueueRow QDLQueueNewRow(const std::string& path, const std::string& pendingTe
 
 bool QDLQueueStateIs(const QDLQueueItem& row, const char* stateKey) { return QDLT(row.state) == QDLT(stateKey); }
 
+void QDLQueueSetState(QDLQueueItem& row, const char* stateKey) { row.state = QDLT(stateKey); }
+
 std::string QDLQueueEffectiveStyle(const QDLQueueItem& row, const std::string& uniformStyle) {
   return row.styleOverride ? *row.styleOverride : uniformStyle;
 }

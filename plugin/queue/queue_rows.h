@@ -41,6 +41,8 @@ QDLQueueRow QDLQueueNewRow(const std::string& path);
 QDLQueueRow QDLQueueNewRow(const std::string& path, const std::string& pendingText);
 // Whether the row's stored state is `stateKey` in whichever language it was stored.
 bool QDLQueueStateIs(const QDLQueueItem& row, const char* stateKey);
+// Stores the state in the interface language of the moment.
+void QDLQueueSetState(QDLQueueItem& row, const char* stateKey);
 
 // The row's own style when it has one (the empty one included), else the shared style.
 std::string QDLQueueEffectiveStyle(const QDLQueueItem& row, const std::string& uniformStyle);

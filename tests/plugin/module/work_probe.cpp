@@ -4,7 +4,8 @@
 // hands the entry point messages the host program never sends, and leaves the requests that the full panel
 // leaves for the locate and mark commands and the print job it stages. It also shows what the host holds: the
 // current layout and viewport, the last zoom, the marks shown and the reactors registered; and it can make the
-// host's plot hang in the middle of a page, for a test to kill the host there.
+// host's plot hang in the middle of a page, for a test to kill the host there, pause there until a test has
+// looked, or ask the host to unload Quodline there.
 #include <dlfcn.h>
 #include <link.h>
 
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/app_loader.h"
 #include "cad/command_line.h"
 #include "cad/interruption.h"
 #include "cad/command_stack.h"
@@ -254,6 +256,61 @@ class HangingRenderer : public cad::PageRenderer {
   cad::BlankPageWriter blank_;
 };
 
+// Draws blank sheets; on its k-th page waits until a file appears (for a test to act on what the run has
+// written so far), or asks the host to unload Quodline, as a person could at any moment.
+class PageActionRenderer : public cad::PageRenderer {
+ public:
+  PageActionRenderer(int page, std::string waitFor) : page_(page), waitFor_(std::move(waitFor)) {}
+  bool renderPage(const cad::Database& db, cad::ObjectId layout, const cad::PlotSettings& validated,
+                  const cad::PageTarget& target, std::string& error) override {
+    if (++drawn_ == page_) {
+      if (waitFor_.empty()) {
+        unloadQuodline();
+      } else {
+        cad::acutPrintf(L"\nPROBE paused on page %d", drawn_);
+        while (access(waitFor_.c_str(), F_OK) != 0 && cad::interruptionSignal() == 0) usleep(10000);
+      }
+    }
+    return blank_.renderPage(db, layout, validated, target, error);
+  }
+
+ private:
+  static void unloadQuodline() {
+    for (cad::LoadedApp* app : cad::appLoader().loaded()) {
+      if (app->name != "Quodline.so") continue;
+      const cad::AppLoader::UnloadResult result = cad::appLoader().unload(app);
+      cad::acutPrintf(L"\nPROBE unload answered %d, unloaded %d: %s", result.answer, result.unloaded ? 1 : 0,
+                      result.message.c_str());
+    }
+  }
+
+  int page_;
+  std::string waitFor_;
+  int drawn_ = 0;
+  cad::BlankPageWriter blank_;
+};
+
+void pauseOnPage() {
+  int page = 0;
+  const std::wstring file = answerTo(L"File to wait for: ");
+  if (std::swscanf(answerTo(L"Page to pause on: ").c_str(), L"%d", &page) != 1 || page < 1 || file.empty()) {
+    cad::acutPrintf(L"\nPROBE bad page");
+    return;
+  }
+  cad::setPageRenderer(std::make_shared<PageActionRenderer>(page, foundation::utf8FromWideLossy(file)));
+  cad::acutPrintf(L"\nPROBE will pause on page %d", page);
+}
+
+void unloadOnPage() {
+  int page = 0;
+  if (std::swscanf(answerTo(L"Page to unload on: ").c_str(), L"%d", &page) != 1 || page < 1) {
+    cad::acutPrintf(L"\nPROBE bad page");
+    return;
+  }
+  cad::setPageRenderer(std::make_shared<PageActionRenderer>(page, std::string()));
+  cad::acutPrintf(L"\nPROBE will unload on page %d", page);
+}
+
 void hangOnPage() {
   int page = 0;
   if (std::swscanf(answerTo(L"Page to hang on: ").c_str(), L"%d", &page) != 1 || page < 1) {
@@ -318,6 +375,8 @@ extern "C" int acrxEntryPoint(int message, void*) {
     add(L"QDLPROBEMARK", requestMark);
     add(L"QDLPROBESTAGE", stageJob);
     add(L"QDLPROBEHANG", hangOnPage);
+    add(L"QDLPROBEPAUSE", pauseOnPage);
+    add(L"QDLPROBEUNLOAD", unloadOnPage);
     cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
     return 0;
   }
