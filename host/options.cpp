@@ -108,7 +108,9 @@ Command lines
                       @read WINDOW VIEW           print what the view shows; a table row by row
                       @activate DRAWING           click an open drawing's window (its path or file name)
                       @close DRAWING              press the close button of an open drawing's window
-                    While an alert or a panel waits without an answer, the next @ lines act on it.
+                    While an alert or a panel waits without an answer, the next @ lines act on it,
+                    one at a time; at the end of the input it takes its default answer, and shown
+                    again after that it is closed unanswered.
                     While a command of a --script FILE runs, the next @ lines act whenever it pumps
                     window events (a plot, for its progress window); @wait holds them until a pump
                     finds its TEXT.

@@ -189,7 +189,9 @@ std::optional<std::wstring> Session::nextAnswer() {
 // The script's next "@" lines act at a running command's pump, as a person's clicks and keys reach a busy
 // program: the window the command shows can be looked at, rendered or clicked while it works.
 void Session::actAtPump() {
-  if (!commandRunning_) return;
+  // While a modal window waits, its own answering reads the lines one at a time: a click made there lands
+  // before the next line acts, so the lines after it are not taken here.
+  if (!commandRunning_ || toolkit::Application::shared().modalWindow() != nullptr) return;
   for (std::optional<std::string> line; (line = input_.peek()) && isWindowLine(*line);) {
     if (isWaitLine(*line)) {
       // Not there yet: the line waits for the next pump, or for the command's end.

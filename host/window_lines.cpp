@@ -3,10 +3,12 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
+#include "cad/interruption.h"
 #include "cad/window_commands.h"
 #include "foundation/text.h"
 #include "toolkit/alert.h"
@@ -280,15 +282,30 @@ std::string close(const std::string& arguments) {
   return cad::docManager().closeDocument(doc) == cad::eOk ? std::string() : "The drawing is busy and stays open.";
 }
 
-// Reads script lines while a window is modal: "@" lines act, other lines wait for the window to close.
-void answerFromScript(toolkit::Window& modal, const NextLine& nextLine, const Say& say) {
+// Reads script lines while a window is modal: "@" lines act, other lines are said to be ignored. With the
+// script at its end the window takes its default answer, once: a window that is run again after that, as one
+// that refuses its answer asks again, would take the same answer for ever, so its run is aborted instead, as
+// when the program quits during it. So is the run of every window once an interrupting signal asks cadhost to
+// end: the command that shows it must return for the session to end.
+void answerFromScript(toolkit::Window& modal, const NextLine& nextLine, const Say& say, int& defaultedAtEnd) {
   toolkit::Application& app = toolkit::Application::shared();
+  const std::string name = modal.title().empty() ? modal.identifier() : modal.title();
   while (!app.isModalStopped()) {
+    if (cad::interruptionSignal() != 0) {
+      app.stopModal(toolkit::kModalResponseAbort);
+      return;
+    }
     const std::optional<std::string> line = nextLine();
-    if (!line) return;
+    if (!line) {
+      if (defaultedAtEnd == modal.windowNumber()) {
+        say("The script has ended and \"" + name + "\" is shown again: it is closed unanswered.");
+        app.stopModal(toolkit::kModalResponseAbort);
+      }
+      defaultedAtEnd = modal.windowNumber();
+      return;
+    }
     if (line->empty() || (*line)[0] != '@') {
-      say("\"" + *line + "\" ignored: the window \"" + (modal.title().empty() ? modal.identifier() : modal.title()) +
-          "\" waits for an @ line.");
+      say("\"" + *line + "\" ignored: the window \"" + name + "\" waits for an @ line.");
       continue;
     }
     const std::string reply = cad::windowCommands().run(*line);
@@ -314,8 +331,11 @@ void installWindowLines(NextLine nextLine, Say say) {
   commands.add("close", close);
   toolkit::ModalResponder& responder = toolkit::ModalResponder::shared();
   responder.setPresentationObserver(say);
-  responder.setInteractiveHandler(
-      [nextLine, say](toolkit::Window& modal) { answerFromScript(modal, nextLine, say); });
+  // Shared: the responder runs a copy of the handler each time.
+  auto defaultedAtEnd = std::make_shared<int>(0);
+  responder.setInteractiveHandler([nextLine, say, defaultedAtEnd](toolkit::Window& modal) {
+    answerFromScript(modal, nextLine, say, *defaultedAtEnd);
+  });
 }
 
 }  // namespace cadhost

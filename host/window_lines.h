@@ -20,7 +20,8 @@
 // a plot does for its progress window); "@wait" holds itself and the lines after it until a pump finds the text.
 //
 // While an alert or a file panel waits for an answer that no line gave ahead, the lines after the command are
-// read: "@" lines act on it, until it is answered or the script ends (its default answer then).
+// read one at a time: "@" lines act on it, until it is answered or the script ends (its default answer then; a
+// window shown again after that is closed unanswered).
 
 #include <functional>
 #include <optional>

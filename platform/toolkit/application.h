@@ -23,6 +23,9 @@ class Window;
 inline constexpr const char kApplicationWillResignActiveNotification[] = "ApplicationWillResignActiveNotification";
 inline constexpr const char kApplicationDidBecomeActiveNotification[] = "ApplicationDidBecomeActiveNotification";
 
+// What a modal run returns when it was ended without any of its answers, as when the program quits during it.
+inline constexpr long kModalResponseAbort = -1001;
+
 class Application : public Responder {
  public:
   static Application& shared();
@@ -80,7 +83,8 @@ class Application : public Responder {
   // person's clicks reach a busy program only when it pumps. A pump started by what it does does not run it again.
   void setPumpObserver(std::function<void()> observer) { pumpObserver_ = std::move(observer); }
 
-  // Modal windows: runs until stopModal, answered by the modal responder. Returns the response.
+  // Modal windows: runs until stopModal, answered by the modal responder. Returns the response; the default one
+  // when the responder left the window without an answer.
   long runModalForWindow(Window& window, long defaultResponse);
   // Ends the innermost modal run with the response; nothing when none runs.
   void stopModal(long response);

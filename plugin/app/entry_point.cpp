@@ -17,6 +17,7 @@
 #include "queue/plot_link.h"
 #include "recognition/core_link.h"
 #include "services/custom_command.h"
+#include "services/panels_link.h"
 #include "services/update_notice.h"
 #include "ui/core_link.h"
 
@@ -43,9 +44,13 @@ void linkCore() {
 // The plot pipeline reaches the subsystems above it through what these install.
 void linkPlot() { linkQueueIntoPlot(); }
 
+// The full panel reaches the update check through what the services install.
+void linkPanels() { linkServicesIntoPanels(); }
+
 int initialise(void* appId) {
   linkCore();
   linkPlot();
+  linkPanels();
   declareToHost(appId);
   registerCommands();
   registerOpenCommand();

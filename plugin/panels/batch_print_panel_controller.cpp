@@ -86,6 +86,11 @@ VexBatchPrintPanelController::VexBatchPrintPanelController() {
   workspace_->setAutoresizingMask(toolkit::autoresizing::widthSizable | toolkit::autoresizing::heightSizable);
   panel_->contentView()->addSubview(workspace_);
   workspace_->advancedToggle()->setIdentifier("moreSettings");
+  workspace_->editionMenu()->setIdentifier("edition");
+  // The sidebar's buttons, by the page each shows.
+  for (const auto& button : workspace_->navigationButtons()) {
+    button->setIdentifier(button->tag() == 0 ? "homePage" : button->tag() == 2 ? "settingsPage" : "aboutPage");
+  }
   // Scripts read the tiles as "tile1Value", "tile1Detail"… in the workspace's order.
   for (std::size_t i = 0; i < workspace_->metrics().size(); ++i) {
     const std::string tile = "tile" + std::to_string(i + 1);
@@ -281,8 +286,7 @@ QDLControls VexBatchPrintPanelController::makeControls() {
   command->setToolTip(QDLT("启动命令"));
   command->setBezelStyle(toolkit::BezelStyle::push);
   modern("update", "检查更新", later);
-  // The compact panel: its show stores the choice, so the panels' commands keep offering it.
-  modern("lite", "切换到精简版", [](toolkit::Control&) { static_cast<void>(queueCommand("DUZOZAREDLITE")); });
+  modern("lite", "切换到精简版", later);
   modern("files", "多文件 / 文件夹…", later);
   modern("uninstall", "卸载插件…", later)->setToolTip(QDLT("打开独立卸载器；保存图纸并退出 CAD 后确认卸载"));
   return c;

@@ -6,7 +6,9 @@
 //
 // Scripts find the window as "batchPrintPanel", each control by its role ("filter", "sort", "table"…), the
 // toggle of the further output options as "moreSettings", the tiles' labels as "tile1Value", "tile1Detail"…,
-// and a table cell as its column and its shown position ("layout-3" is the name of the third row).
+// a table cell as its column and its shown position ("layout-3" is the name of the third row), the sidebar's
+// pages as "homePage", "settingsPage" and "aboutPage", and the menu that switches to the compact panel as
+// "edition".
 //
 // Main thread only.
 
@@ -128,6 +130,15 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
 
   // Saves what the panel knows of the last scans as a JSON file the user chooses.
   void exportDiagnostics();
+
+  // The ways to the other windows: the compact panel, the drawing-file queue and the start-command settings
+  // through their host commands (the panel steps aside for the settings), the update check directly, and the
+  // separate uninstaller application, found in the user's Applications folder, or an alert saying why not.
+  void switchToLite();
+  void showFileQueue();
+  void checkUpdates();
+  void showCommandSettings();
+  void uninstallPlugin();
 
   // Hides instead of closing.
   bool windowShouldClose(toolkit::Window& window) override;

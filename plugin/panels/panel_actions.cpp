@@ -1,5 +1,5 @@
-// The actions of the full panel's output, staging and recognition controls, given once the workspace holds
-// them.
+// The actions of the full panel's output, staging and recognition controls and of its ways to other windows,
+// given once the workspace holds them.
 
 #include "panels/batch_print_panel_controller.h"
 #include "toolkit/control.h"
@@ -35,4 +35,9 @@ void VexBatchPrintPanelController::wireActions() {
   wire("showRanges", &Self::showPrintRanges);
   wire("add", &Self::addManualFrame);
   wire("diagnostics", &Self::exportDiagnostics);
+  wire("lite", &Self::switchToLite);
+  wire("files", &Self::showFileQueue);
+  wire("update", &Self::checkUpdates);
+  wire("command", &Self::showCommandSettings);
+  wire("uninstall", &Self::uninstallPlugin);
 }

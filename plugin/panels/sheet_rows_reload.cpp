@@ -25,7 +25,6 @@
 #include "toolkit/segmented_control.h"
 #include "toolkit/text_field.h"
 #include "ui/localisation.h"
-#include "ui/modern_button.h"
 
 namespace {
 
@@ -250,44 +249,6 @@ void VexBatchPrintPanelController::reloadPlotStylesForActiveDrawing() {
   cad::acutPrintf(L"\nDUZOZAREDPLOTSTYLEMODE mode=%ls required=%ls selected=%ls",
                   vexBatchUsesNamedPlotStyles() ? L"STB" : L"CTB", vexBatchRequiredPlotStyleSuffix().c_str(),
                   selected.empty() ? L"layout-default" : vexBatchWideString(selected).c_str());
-}
-
-void VexBatchPrintPanelController::updateRecognitionStatus() {
-  const char* active = "automatic";
-  std::string status = QDLT("自动识别");
-  switch (gBatchFrameRecognitionMode) {
-    case VexBatchFrameRecognitionDesignatedLayer:
-      active = "pickLayer";
-      status = foundation::format(QDLT("选择图层：%@"), gBatchDesignatedFrameLayer);
-      break;
-    case VexBatchFrameRecognitionPickedEntities:
-      active = "pickFrames";
-      status = foundation::format(QDLT("只打印点选范围：%ld 个对象"),
-                                  static_cast<long>(gBatchSelectedFrameEntityIds.size()));
-      break;
-    case VexBatchFrameRecognitionDesignatedBlock:
-      active = "pickBlock";
-      status = foundation::format(QDLT("选择图块：%@"), gBatchDesignatedFrameBlock);
-      break;
-    default:
-      break;
-  }
-  if (workspace_) {
-    for (const char* key : {"automatic", "pickLayer", "pickBlock", "pickFrames"}) {
-      const auto it = workspace_->controls().find(key);
-      if (it == workspace_->controls().end()) continue;
-      if (auto* button = dynamic_cast<QDLModernButton*>(it->second.get())) {
-        button->setPrimary(std::string(key) == active);
-        button->setNeedsDisplay(true);
-      }
-    }
-  }
-  if (gBatchLayoutSelectionRange.active) {
-    status += foundation::format(QDLT("；已限定%@框选范围"),
-                                 gBatchLayoutSelectionRange.kind == VexBatchPrintSourceModel ? QDLT("模型")
-                                                                                              : QDLT("布局"));
-  }
-  recognitionStatusLabel_->setStringValue(status);
 }
 
 void VexBatchPrintPanelController::sourceModeChanged() {

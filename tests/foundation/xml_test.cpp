@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "foundation/bundle.h"
+#include "foundation/files.h"
 #include "test_support.h"
 
 namespace foundation {
@@ -90,6 +92,46 @@ TEST(Xml, FilesThatCannotBeReadAreErrorsNamingThem) {
   const XmlResult broken = readXmlFile(dir / "broken.xml");
   EXPECT_EQ(broken.code, 0);
   EXPECT_EQ(broken.error.rfind("broken.xml is damaged (", 0), 0u) << broken.error;
+}
+
+// A bundle's identifier is what its Info.plist declares, read only from a well-formed dictionary entry.
+TEST(Bundle, TheIdentifierIsReadFromTheInfoPropertyList) {
+  TempFolder dir;
+  const auto info = [](const std::string& entries) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + entries + "</dict></plist>";
+  };
+  const struct {
+    const char* name;
+    std::optional<std::string> plist;  // nullopt: the bundle folder has no Contents/Info.plist
+    std::optional<std::string> identifier;
+  } cases[] = {
+      {"Good.app",
+       info("<key>CFBundleName</key><string>Good</string><key>CFBundleIdentifier</key>"
+            "<string>com.example.good</string><key>LSUIElement</key><true/>"),
+       "com.example.good"},
+      {"Comment.app", info("<!-- first --><key>CFBundleIdentifier</key><string>com.example.x</string>"),
+       "com.example.x"},
+      {"Missing.app", std::nullopt, std::nullopt},
+      {"NoIdentifier.app", info("<key>CFBundleName</key><string>x</string>"), std::nullopt},
+      {"Number.app", info("<key>CFBundleIdentifier</key><integer>7</integer>"), std::nullopt},
+      {"KeyLast.app", info("<key>CFBundleIdentifier</key>"), std::nullopt},
+      {"OutOfStep.app", info("<string>x</string><key>CFBundleIdentifier</key><string>com.example.x</string>"),
+       std::nullopt},
+      {"Damaged.app", std::string("<plist><dict><key>CFBundleIdentifier</key>"), std::nullopt},
+      {"NotAPlist.app", std::string("<dict><key>CFBundleIdentifier</key><string>com.example.x</string></dict>"),
+       std::nullopt},
+      {"Array.app", std::string("<plist><array><string>CFBundleIdentifier</string></array></plist>"), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::string bundle = dir / c.name;
+    ASSERT_TRUE(createDirectory(bundle + "/Contents", true));
+    if (c.plist) writeText(bundle + "/Contents/Info.plist", *c.plist);
+    EXPECT_EQ(bundleIdentifier(bundle), c.identifier) << c.name;
+  }
+  // A file, however it reads, is no bundle; nor is a path that does not exist.
+  writeText(dir / "File.app", info("<key>CFBundleIdentifier</key><string>com.example.x</string>"));
+  EXPECT_EQ(bundleIdentifier(dir / "File.app"), std::nullopt);
+  EXPECT_EQ(bundleIdentifier(dir / "Nothing.app"), std::nullopt);
 }
 
 }  // namespace

@@ -80,6 +80,17 @@ std::vector<XmlElement> XmlElement::children(std::string_view name) const {
   return found;
 }
 
+std::vector<XmlElement> XmlElement::elements() const {
+  std::vector<XmlElement> found;
+  if (!node_) return found;
+  for (const pugi::xml_node node : pugi::xml_node(node_).children()) {
+    if (node.type() == pugi::node_element) found.push_back(XmlAccess::element(document_, node));
+  }
+  return found;
+}
+
+std::string XmlElement::text() const { return node_ ? pugi::xml_node(node_).child_value() : std::string(); }
+
 XmlResult parseXml(std::string_view text, std::string_view what) {
   auto document = std::make_shared<pugi::xml_document>();
   // The default options leave out parse_doctype: the DOCTYPE is skipped unread, and a reference to an entity

@@ -1,10 +1,12 @@
 // The update check and the custom start command in cadhost, driven by scripts as a user would: the update check
 // against a real HTTPS server on 127.0.0.1, the new-version window and its choices, unloading in the middle of a
 // request; a custom command refused for each kind of clash, registered, forwarding to the panel, restored after a
-// restart, and alias files that cannot be read.
+// restart, and alias files that cannot be read; the settings window shown again after a refusal, answered from a
+// script file, left by a script that ends, and closed by an interrupting signal.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +14,7 @@
 
 #include "cadhost_run.h"
 #include "https_test_server.h"
+#include "interactive_program.h"
 
 namespace {
 
@@ -44,6 +47,26 @@ class ServicesScriptTest : public ::testing::Test {
     CadhostRun result = runProgram(
         QUODL_CADHOST, {"--no-autoload", "--load", QUODL_MODULE, QUODL_SAMPLES "/layouts-frames.dxf"}, script, options);
     EXPECT_EQ(result.exitStatus, 0) << result.output;
+    return result;
+  }
+
+  // The same from a script file, where the "@" lines after a command also act at its pumps.
+  CadhostRun runScript(const std::string& script) {
+    std::ofstream(home_ / "script.txt") << script;
+    RunOptions options;
+    options.workingDirectory = home_.path();
+    options.environment = {{"HOME", home_.path()},
+                           {"XDG_CONFIG_HOME", home_.path() + "/.config"},
+                           {"XDG_DATA_HOME", home_.path() + "/.local/share"}};
+    // A window that kept asking would hold the host for ever.
+    options.timeLimit = std::chrono::seconds(120);
+    CadhostRun result =
+        runProgram(QUODL_CADHOST,
+                   {"--no-autoload", "--load", QUODL_MODULE, "--script", home_ / "script.txt",
+                    QUODL_SAMPLES "/layouts-frames.dxf"},
+                   "", options);
+    EXPECT_FALSE(result.timedOut) << result.output.substr(0, 4000);
+    EXPECT_EQ(result.exitStatus, 0) << result.output.substr(0, 4000);
     return result;
   }
 
@@ -101,6 +124,45 @@ TEST_F(ServicesScriptTest, UnreadableAndDamagedAliasFilesAreHandledAsTheyShouldB
   EXPECT_NE(unreadable.output.find(kNotRestored), std::string::npos) << unreadable.output;
   EXPECT_EQ(count(unreadable.output, "Alert: "), 2u) << unreadable.output;
   EXPECT_EQ(unreadable.output.find(kSaved), std::string::npos);
+}
+
+// A refused name shows the settings window again. From a script file, the click on Save lands before the next
+// line acts, so Cancel answers the window shown again; and a script that ends while the window refuses its
+// default answer does not keep the host asking for ever.
+TEST_F(ServicesScriptTest, AScriptAnswersTheSettingsWindowShownAgainAfterARefusedName) {
+  const CadhostRun cancelled =
+      runScript("DUZOZAREDCOMMAND\n@type alert customCommand line\n@alert #1\n@alert #2\nQUIT\n");
+  EXPECT_EQ(count(cancelled.output, "Alert: "), 2u) << cancelled.output.substr(0, 4000);
+  EXPECT_EQ(cancelled.output.find(kSaved), std::string::npos);
+
+  const CadhostRun ended = runScript("DUZOZAREDCOMMAND\n@type alert customCommand line\n@alert #1\n");
+  EXPECT_EQ(count(ended.output, "Alert: "), 3u) << ended.output.substr(0, 4000);
+  EXPECT_NE(ended.output.find("is shown again: it is closed unanswered."), std::string::npos)
+      << ended.output.substr(0, 4000);
+  EXPECT_EQ(ended.output.find(kSaved), std::string::npos);
+}
+
+// An interrupting signal while the window waits for its answer closes it unanswered, so that the host ends as
+// a signal ends it, cleanly: the window refusing its answer does not keep it waiting for a line that never comes.
+TEST_F(ServicesScriptTest, AnInterruptingSignalWhileTheSettingsWindowWaitsEndsTheHost) {
+  RunOptions options;
+  options.workingDirectory = home_.path();
+  options.environment = {{"HOME", home_.path()},
+                         {"XDG_CONFIG_HOME", home_.path() + "/.config"},
+                         {"XDG_DATA_HOME", home_.path() + "/.local/share"},
+                         {"XDG_RUNTIME_DIR", home_.path() + "/run"}};
+  InteractiveProgram host(QUODL_CADHOST, {"--no-autoload", "--load", QUODL_MODULE, QUODL_SAMPLES "/layouts-frames.dxf"},
+                          options);
+  host.writeLine("DUZOZAREDCOMMAND");
+  host.writeLine("@type alert customCommand line");
+  ASSERT_TRUE(host.waitForOutput("Alert: ")) << host.output();
+  ASSERT_FALSE(fs::is_empty(home_ / "run/running-applications"));
+  host.sendSignal(SIGTERM);
+  EXPECT_EQ(host.wait(60), -1) << host.output();
+  EXPECT_EQ(host.endSignal(), SIGTERM) << host.output();
+  // The session closed before the signal was raised again: the host no longer lists itself as running.
+  EXPECT_TRUE(fs::is_empty(home_ / "run/running-applications"));
+  EXPECT_EQ(host.output().find(kSaved), std::string::npos) << host.output();
 }
 
 // The test configuration that points the plug-in at the server.

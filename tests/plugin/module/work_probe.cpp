@@ -5,12 +5,14 @@
 // leaves for the locate and mark commands and the print job it stages. It also shows what the host holds: the
 // current layout and viewport, the last zoom, the marks shown and the reactors registered; and it can make the
 // host's plot hang in the middle of a page, for a test to kill the host there, pause there until a test has
-// looked, or ask the host to unload Quodline there.
+// looked, or ask the host to unload Quodline there. And it shows which windows are on screen and what the
+// workspace was asked to open.
 #include <dlfcn.h>
 #include <link.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -34,6 +36,9 @@
 #include "foundation/format.h"
 #include "foundation/text.h"
 #include "plot/print_jobs.h"
+#include "toolkit/application.h"
+#include "toolkit/window.h"
+#include "toolkit/workspace.h"
 
 namespace {
 
@@ -357,6 +362,33 @@ std::string hostState() {
   return foundation::utf8FromWideLossy(text);
 }
 
+// The windows on screen, by identifier (or title), in alphabetical order. Read from an "@probewindows" line.
+std::string visibleWindows() {
+  std::vector<std::string> names;
+  for (const toolkit::Window* window : toolkit::Application::shared().windows()) {
+    if (window->isVisible()) names.push_back(window->identifier().empty() ? window->title() : window->identifier());
+  }
+  std::sort(names.begin(), names.end());
+  std::string text = "PROBE windows";
+  for (const std::string& name : names) text += " [" + name + "]";
+  return text;
+}
+
+// Every request the workspace had, one line each. Read from an "@probeworkspace" line.
+std::string workspaceRequests() {
+  using Kind = toolkit::WorkspaceRecord::Kind;
+  std::string text = "PROBE workspace";
+  for (const toolkit::WorkspaceRecord& record : toolkit::Workspace::shared().records()) {
+    const char* kind = record.kind == Kind::openApplication ? "open-application"
+                       : record.kind == Kind::revealInFileViewer ? "reveal"
+                                                                 : "open";
+    text += std::string("\nPROBE workspace ") + kind;
+    for (const std::string& target : record.targets) text += " [" + target + "]";
+    text += record.succeeded ? " ok" : " failed: " + record.error;
+  }
+  return text;
+}
+
 void add(const wchar_t* name, void (*handler)()) {
   cad::commandStack().addCommand(kGroup, name, name, cad::ACRX_CMD_MODAL, handler);
 }
@@ -378,6 +410,8 @@ extern "C" int acrxEntryPoint(int message, void*) {
     add(L"QDLPROBEPAUSE", pauseOnPage);
     add(L"QDLPROBEUNLOAD", unloadOnPage);
     cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
+    cad::windowCommands().add("probewindows", [](const std::string&) { return visibleWindows(); });
+    cad::windowCommands().add("probeworkspace", [](const std::string&) { return workspaceRequests(); });
     return 0;
   }
   if (message == 2) {
@@ -385,6 +419,8 @@ extern "C" int acrxEntryPoint(int message, void*) {
     if (quodlineSymbol("acrxEntryPoint") != nullptr) return 3;
     cad::commandStack().removeGroup(kGroup);
     cad::windowCommands().remove("probehost");
+    cad::windowCommands().remove("probewindows");
+    cad::windowCommands().remove("probeworkspace");
     return 0;
   }
   return 0;

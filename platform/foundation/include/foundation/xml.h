@@ -33,6 +33,10 @@ class XmlElement {
   XmlElement child(std::string_view name) const;
   // The child elements of that name, in document order.
   std::vector<XmlElement> children(std::string_view name) const;
+  // Every child element, in document order.
+  std::vector<XmlElement> elements() const;
+  // The text directly inside the element (its first text or CDATA child); empty when it has none.
+  std::string text() const;
 
  private:
   friend struct XmlAccess;
