@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/text_measurer.h"
+#include "cad/render/text_drawing.h"
+#include "graphics/font_loading.h"
 #include "line_source.h"
 #include "cad/interruption.h"
 #include "cad/plot/publish_engine.h"
@@ -34,9 +35,9 @@ int main(int argc, char** argv) {
     std::fputs(cadhost::usageText().c_str(), stdout);
     return 0;
   }
-  // The system's fonts are found in the background (Pango reads fontconfig's caches on a thread of its own)
-  // while the drawings are read, instead of when the first text is drawn or measured.
-  (void)graphics::fontMeasurer();
+  // The system's fonts are found, and the drawings' text font opened, while the drawings are read, instead of
+  // when the first text is drawn or measured.
+  const graphics::FontLoading fonts({cad::render::nominalTextFont()});
   auto input = parsed.options.script ? std::make_unique<cadhost::LineSource>(*parsed.options.script)
                                      : std::make_unique<cadhost::LineSource>();
   if (!input->ok()) {

@@ -50,6 +50,8 @@ struct CairoContext::Impl {
   }
 
   bool start() {
+    // The thread's fonts are those found for measuring (font_loading.h).
+    (void)fontMeasurer();
     cr = cairo_create(surface);
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) return false;
     pango = pango_cairo_create_context(cr);
