@@ -22,7 +22,8 @@ void setPath(cairo_t* cr, const BezierPath& path) {
       case BezierPath::Element::Kind::close: cairo_close_path(cr); break;
     }
   }
-  cairo_set_fill_rule(cr, path.windingRule == WindingRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+  cairo_set_fill_rule(cr,
+                      path.windingRule == WindingRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
 }
 
 void setStroke(cairo_t* cr, const BezierPath& path) {
@@ -119,8 +120,8 @@ void image(cairo_t* cr, const ImageDraw& draw, const cairo_matrix_t& m) {
         for (int x = 0; x < image.pixelWidth(); ++x) {
           const std::size_t at = (static_cast<std::size_t>(y) * image.pixelWidth() + x) * 4;
           const std::uint32_t a = rgba[at + 3];
-          const std::uint32_t argb = (a << 24) | ((rgba[at] * a / 255) << 16) | ((rgba[at + 1] * a / 255) << 8) |
-                                     (rgba[at + 2] * a / 255);
+          const std::uint32_t argb =
+              (a << 24) | ((rgba[at] * a / 255) << 16) | ((rgba[at + 1] * a / 255) << 8) | (rgba[at + 2] * a / 255);
           std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, &argb, 4);
         }
       }

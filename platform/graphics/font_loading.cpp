@@ -60,6 +60,7 @@ struct Loading {
   std::thread thread;
   PangoFontMap* fonts = nullptr;
   TextMeasurer* measurer = nullptr;
+  bool measuring = false;  // the fonts are in use: too late to load them
 };
 
 Loading& loading() {
@@ -72,7 +73,7 @@ Loading& loading() {
 FontLoading::FontLoading(std::vector<Font> fonts) {
   Loading& state = loading();
   std::lock_guard lock(state.mutex);
-  if (state.thread.joinable() || state.measurer != nullptr) return;
+  if (state.measuring || state.thread.joinable()) return;
   state.thread = std::thread([&state, fonts = std::move(fonts)] {
     loadFontConfiguration();
     // The font files are opened on a thread of their own while Pango matches and sorts the fonts.
@@ -97,6 +98,7 @@ const TextMeasurer& fontMeasurer() {
   static const TextMeasurer* measurer = [] {
     Loading& state = loading();
     std::lock_guard lock(state.mutex);
+    state.measuring = true;
     if (state.thread.joinable()) state.thread.join();
     if (state.measurer == nullptr) return pango_text::newFontMeasurer(pango_cairo_font_map_get_default());
     // The fonts found on the loading thread become this thread's, which draws with them.

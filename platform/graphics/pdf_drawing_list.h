@@ -46,11 +46,25 @@ class PdfDrawingList {
  private:
   struct Save {};
   struct Restore {};
-  struct Clip { BezierPath path; };
-  struct Fill { BezierPath path; Color color; };
-  struct GradientFill { BezierPath path; Gradient gradient; };
-  struct Stroke { BezierPath path; Color color; };
-  struct Picture { ImageDraw draw; cairo_matrix_t matrix; };
+  struct Clip {
+    BezierPath path;
+  };
+  struct Fill {
+    BezierPath path;
+    Color color;
+  };
+  struct GradientFill {
+    BezierPath path;
+    Gradient gradient;
+  };
+  struct Stroke {
+    BezierPath path;
+    Color color;
+  };
+  struct Picture {
+    ImageDraw draw;
+    cairo_matrix_t matrix;
+  };
   struct NewPage {};
   using Item = std::variant<Save, Restore, cairo_matrix_t, Clip, Fill, GradientFill, Stroke, Picture, Text, NewPage>;
   std::vector<Item> items_;

@@ -64,10 +64,8 @@ hb_blob_t* drawingTable(hb_face_t*, hb_tag_t tag, void* source) {
     case HB_TAG('m', 'a', 'x', 'p'):
     case HB_TAG('n', 'a', 'm', 'e'):
     case HB_TAG('O', 'S', '/', '2'):
-    case HB_TAG('p', 'o', 's', 't'):
-      return hb_face_reference_table(static_cast<hb_face_t*>(source), tag);
-    default:
-      return nullptr;
+    case HB_TAG('p', 'o', 's', 't'): return hb_face_reference_table(static_cast<hb_face_t*>(source), tag);
+    default: return nullptr;
   }
 }
 
@@ -107,8 +105,7 @@ bool drawsOutlinesAsTheyAre(PangoFont* font, cairo_scaled_font_t* scaled) {
   }
   FcPattern* pattern = pango_fc_font_get_pattern(PANGO_FC_FONT(font));
   FcBool embolden = FcFalse;
-  if (pattern == nullptr ||
-      (FcPatternGetBool(pattern, FC_EMBOLDEN, 0, &embolden) == FcResultMatch && embolden)) {
+  if (pattern == nullptr || (FcPatternGetBool(pattern, FC_EMBOLDEN, 0, &embolden) == FcResultMatch && embolden)) {
     return false;
   }
   FcMatrix* matrix = nullptr;

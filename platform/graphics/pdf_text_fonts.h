@@ -27,12 +27,12 @@ class GlyphRun {
 
  private:
   friend class PdfTextFonts;
-  std::size_t font_ = 0;                        // the document font it draws with
-  cairo_scaled_font_t* scaled_ = nullptr;      // Pango's font, with its size
-  Point origin_;                               // the line's top-left corner
-  Point base_;                                 // the run's start on the baseline, from the origin
-  std::vector<cairo_glyph_t> glyphs_;          // the font's own glyph indices, placed from the run's start
-  std::string text_;                           // the characters the glyphs stand for
+  std::size_t font_ = 0;                   // the document font it draws with
+  cairo_scaled_font_t* scaled_ = nullptr;  // Pango's font, with its size
+  Point origin_;                           // the line's top-left corner
+  Point base_;                             // the run's start on the baseline, from the origin
+  std::vector<cairo_glyph_t> glyphs_;      // the font's own glyph indices, placed from the run's start
+  std::string text_;                       // the characters the glyphs stand for
   std::vector<cairo_text_cluster_t> clusters_;
   cairo_text_cluster_flags_t clusterFlags_ = cairo_text_cluster_flags_t(0);
   // A run holding glyphs no font has (drawn as boxes) is drawn by Pango itself.

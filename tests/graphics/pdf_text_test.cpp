@@ -71,9 +71,9 @@ std::vector<Line> lines() {
   return {
       {"KITCHEN 设备间 1:50", false, plain, {0, 0}},
       {"卫生间 BATH", true, plain, {0, 30}},
-      {"مرحبا بالعالم 12", false, plain, {0, 60}},      // right to left, in a fallback font
+      {"مرحبا بالعالم 12", false, plain, {0, 60}},             // right to left, in a fallback font
       {"cafe\xCC\x81 \xEF\xAC\x81le", false, plain, {0, 90}},  // a combining accent and a ligature
-      {"\xEE\x80\x80 box", false, plain, {0, 120}},     // a character no font has: drawn as a box
+      {"\xEE\x80\x80 box", false, plain, {0, 120}},            // a character no font has: drawn as a box
       {"走廊 STAIR 2", false, turned, {0, 0}},
       {"配电室 DOOR D-12", false, narrowed, {0, 0}},
   };

@@ -86,7 +86,8 @@ HttpsResponse perform(const HttpsSessionConfiguration& configuration, const Http
   Transfer transfer;
   transfer.configuration = &configuration;
   curl_slist* headers = nullptr;
-  for (const auto& [name, value] : request.headers) headers = curl->slist_append(headers, (name + ": " + value).c_str());
+  for (const auto& [name, value] : request.headers)
+    headers = curl->slist_append(headers, (name + ": " + value).c_str());
 
   curl->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
   curl->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");

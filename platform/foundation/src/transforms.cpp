@@ -70,8 +70,8 @@ struct Traditional {
   explicit Traditional(const IcuLibrary* icu) {
     if (icu == nullptr) return;
     UErrorCode status = U_ZERO_ERROR;
-    transliterator = icu->transliteratorOpen(u"Simplified-Traditional", -1, UTRANS_FORWARD, nullptr, 0, nullptr,
-                                             &status);
+    transliterator =
+        icu->transliteratorOpen(u"Simplified-Traditional", -1, UTRANS_FORWARD, nullptr, 0, nullptr, &status);
     if (U_FAILURE(status)) transliterator = nullptr;
   }
 };
@@ -157,8 +157,7 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
   const IcuLibrary* icu = icuLibrary();
   if (icu == nullptr) return text.find(part) != std::string_view::npos;
   const Units haystack = folded(*icu, fromUtf8(*icu, text)), needle = folded(*icu, fromUtf8(*icu, part));
-  return icu->findFirst(haystack.data(), length32(haystack.size()), needle.data(), length32(needle.size())) !=
-         nullptr;
+  return icu->findFirst(haystack.data(), length32(haystack.size()), needle.data(), length32(needle.size())) != nullptr;
 }
 
 std::string trimmedWhitespace(std::string_view text) {

@@ -3,9 +3,9 @@
 // for, not when the process starts: with its data it is among the largest a process loads, and most runs (a
 // plot of a UTF-8 drawing with ASCII names, say) never call it.
 
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucol.h>
-#include <unicode/uchar.h>
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
 #include <unicode/utrans.h>
