@@ -138,8 +138,8 @@ std::string CairoContext::finish() {
   if (const cairo_status_t status = cairo_surface_status(impl_->surface); status != CAIRO_STATUS_SUCCESS) {
     return std::string("Cannot make the PDF: ") + cairo_status_to_string(status);
   }
-  // Cairo's file is sound but large (whole fonts' subroutines, coordinates to 1/256 point, loose objects);
-  // where it cannot be compacted it is written as it is.
+  // Cairo's file is sound but large (coordinates to 1/256 point, loose objects, the subroutines of a font that
+  // could not be cut down); where it cannot be compacted it is written as it is.
   (void)compactPdf(impl_->pdfData);
   // As a PDF context does, the file is put in place whole without waiting for the disk.
   const foundation::FileResult written =
