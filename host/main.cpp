@@ -1,11 +1,7 @@
 // cadhost: the stand-in CAD host program. See `cadhost --help`.
 
-#include <malloc.h>
-#include <sys/mman.h>
-
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/text_measurer.h"
+#include "cad/render/text_drawing.h"
+#include "graphics/font_loading.h"
 #include "line_source.h"
 #include "cad/interruption.h"
 #include "cad/plot/publish_engine.h"
@@ -25,25 +22,9 @@ namespace {
 // cadhost stands in for the host's 2025 release (ACADVER 25.0s), and other programs see it running as that.
 constexpr char kHostBundleIdentifier[] = "com.autodesk.AutoCAD2025";
 constexpr char kHostName[] = "AutoCAD 2025";
-// A PDF page with CJK text has the font's tables read whole, some 15 MB at a time, more than once. They are
-// kept in the heap for the next read instead of mapped afresh each time, and the heap they take is backed by
-// huge pages, so that filling it costs a few hundred page faults rather than thousands.
-void reserveHeapForFontTables() {
-  constexpr std::size_t kReserve = 48u << 20, kHugePage = 2u << 20;
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  mallopt(M_TRIM_THRESHOLD, 128 << 20);
-  void* block = std::malloc(kReserve);  // untouched: the pages are not taken yet
-  if (block == nullptr) return;
-  const auto at = reinterpret_cast<std::uintptr_t>(block);
-  const std::uintptr_t start = (at + kHugePage - 1) & ~(kHugePage - 1), end = (at + kReserve) & ~(kHugePage - 1);
-  if (end > start) (void)madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  std::free(block);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  reserveHeapForFontTables();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const cadhost::ParsedOptions parsed = cadhost::parseOptions(arguments);
   if (!parsed.error.empty()) {
@@ -54,9 +35,9 @@ int main(int argc, char** argv) {
     std::fputs(cadhost::usageText().c_str(), stdout);
     return 0;
   }
-  // The system's fonts are found in the background (Pango reads fontconfig's caches on a thread of its own)
-  // while the drawings are read, instead of when the first text is drawn or measured.
-  (void)graphics::fontMeasurer();
+  // The system's fonts are found, and the drawings' text font opened, while the drawings are read, instead of
+  // when the first text is drawn or measured.
+  const graphics::FontLoading fonts({cad::render::nominalTextFont()});
   auto input = parsed.options.script ? std::make_unique<cadhost::LineSource>(*parsed.options.script)
                                      : std::make_unique<cadhost::LineSource>();
   if (!input->ok()) {

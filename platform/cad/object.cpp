@@ -6,6 +6,7 @@
 #include <cmath>
 #include <mutex>
 #include <new>
+#include <type_traits>
 
 #include "cad/transient.h"
 
@@ -13,18 +14,18 @@ namespace cad {
 namespace {
 
 // Live stores by serial, so that an id alone finds its object: a look-up is one load, the lock is taken only
-// to hand out and give back serials. Never destroyed: databases held in static storage may outlive any
-// static registry.
+// to hand out and give back serials. All zero to begin with, so that the table's half megabyte costs nothing
+// until its entries are used; and never destroyed (it has nothing to destroy): databases held in static
+// storage may outlive any static registry.
 struct LiveStores {
   std::mutex mutex;
-  std::atomic<ObjectStore*> live[0x10000] = {};
-  std::uint16_t next = 1;
+  std::atomic<ObjectStore*> live[0x10000];
+  std::uint16_t last;  // the serial handed out last
 };
+static_assert(std::is_trivially_destructible_v<LiveStores>);
+constinit LiveStores liveStoresTable{};
 
-LiveStores& liveStores() {
-  static LiveStores* instance = new LiveStores;
-  return *instance;
-}
+LiveStores& liveStores() { return liveStoresTable; }
 
 // Serials are handed out round-robin so that an id of a closed drawing is unlikely to name an object of a
 // later one; 0 (no serial left) makes every open of the store's ids fail rather than hit another drawing.
@@ -32,8 +33,8 @@ std::uint16_t allocateSerial(ObjectStore* store) {
   LiveStores& r = liveStores();
   std::lock_guard lock(r.mutex);
   for (int tries = 0; tries < 0xFFFF; ++tries) {
-    const std::uint16_t candidate = r.next;
-    r.next = static_cast<std::uint16_t>(r.next == 0xFFFF ? 1 : r.next + 1);
+    const std::uint16_t candidate = static_cast<std::uint16_t>(r.last == 0xFFFF ? 1 : r.last + 1);
+    r.last = candidate;
     if (r.live[candidate].load(std::memory_order_relaxed) == nullptr) {
       r.live[candidate].store(store, std::memory_order_release);
       return candidate;

@@ -1,8 +1,7 @@
 #include "cad/tables.h"
 
-#include <unicode/uchar.h>
-
 #include "cad/rx_class_definition.h"
+#include "foundation/icu_library.h"
 
 namespace cad {
 
@@ -10,8 +9,9 @@ namespace {
 char32_t folded(wchar_t c) {
   if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<char32_t>(c + 32) : static_cast<char32_t>(c);
   const auto value = static_cast<std::uint32_t>(c);
-  if (value > 0x10FFFF) return value;
-  return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(value), U_FOLD_CASE_DEFAULT));
+  const foundation::IcuLibrary* icu = value > 0x10FFFF ? nullptr : foundation::icuLibrary();
+  if (icu == nullptr) return value;
+  return static_cast<char32_t>(icu->foldCase(static_cast<UChar32>(value), U_FOLD_CASE_DEFAULT));
 }
 }  // namespace
 

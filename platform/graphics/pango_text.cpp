@@ -1,5 +1,7 @@
 #include "graphics/pango_text.h"
 
+#include <cairo-pdf.h>
+
 #include <map>
 #include <mutex>
 #include <string>
@@ -64,8 +66,16 @@ namespace {
 // Widths are asked again and again for the same labels while windows lay out and draw, so they are remembered.
 class FontMeasurer final : public TextMeasurer {
  public:
-  FontMeasurer() {
-    context_ = pango_font_map_create_context(pango_cairo_font_map_get_default());
+  explicit FontMeasurer(PangoFontMap* fonts) {
+    // Set up as a PDF page sets up its text (the font options a PDF surface gives), so that a plot draws with
+    // the fonts already found and loaded for measuring rather than finding and loading them a second time.
+    // Widths are the same with any options, as metrics are not hinted.
+    context_ = pango_font_map_create_context(fonts);
+    cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(nullptr, nullptr, 1, 1);
+    cairo_t* cr = cairo_create(pdf);
+    pango_cairo_update_context(cr, context_);
+    cairo_destroy(cr);
+    cairo_surface_destroy(pdf);
     configure(context_);
     layout_ = pango_layout_new(context_);
   }
@@ -96,14 +106,6 @@ class FontMeasurer final : public TextMeasurer {
 
 }  // namespace
 
+TextMeasurer* newFontMeasurer(PangoFontMap* fonts) { return new FontMeasurer(fonts); }
+
 }  // namespace graphics::pango_text
-
-namespace graphics {
-
-const TextMeasurer& fontMeasurer() {
-  // Never destroyed: Pango's own caches live as long as the process.
-  static const auto* measurer = new pango_text::FontMeasurer;
-  return *measurer;
-}
-
-}  // namespace graphics

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "graphics/font.h"
+#include "graphics/text_measurer.h"
 
 namespace graphics::pango_text {
 
@@ -14,5 +15,8 @@ namespace graphics::pango_text {
 void configure(PangoContext* context);
 // Sets the layout to one line of the text in the font (ill-formed UTF-8 shows as U+FFFD).
 void setText(PangoLayout* layout, std::string_view text, const Font& font);
+// A measurer of the fonts of the map, remembering the widths it gives; never destroyed, as Pango's caches live
+// as long as the process.
+TextMeasurer* newFontMeasurer(PangoFontMap* fonts);
 
 }  // namespace graphics::pango_text

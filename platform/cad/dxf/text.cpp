@@ -1,9 +1,9 @@
 #include "text.h"
 
-#include <unicode/ucnv.h>
 
 #include <vector>
 
+#include "foundation/icu_library.h"
 #include "foundation/text.h"
 #include "scanner.h"
 
@@ -67,15 +67,16 @@ const char* multibytePage(wchar_t n) {
 
 TextDecoder::~TextDecoder() {
   for (auto& [name, converter] : converters_) {
-    if (converter != nullptr) ucnv_close(converter);
+    if (converter != nullptr) foundation::icuLibrary()->converterClose(converter);
   }
 }
 
 UConverter* TextDecoder::converterFor(const std::string& icuName) {
   auto it = converters_.find(icuName);
   if (it != converters_.end()) return it->second;
+  const foundation::IcuLibrary* icu = foundation::icuLibrary();
   UErrorCode status = U_ZERO_ERROR;
-  UConverter* converter = ucnv_open(icuName.c_str(), &status);
+  UConverter* converter = icu != nullptr ? icu->converterOpen(icuName.c_str(), &status) : nullptr;
   if (U_FAILURE(status)) converter = nullptr;
   converters_.emplace(icuName, converter);
   return converter;
@@ -101,13 +102,17 @@ void TextDecoder::configure(std::string_view acadVersion, std::string_view codeP
   const std::string_view version = trim(acadVersion);
   const std::string_view page = trim(codePage);
   const bool utf8Page = sameWord(page, "UTF8") || sameWord(page, "UTF-8");
-  pageConverter_ = page.empty() || utf8Page ? nullptr : codePageConverter(page);
+  pageConverter_ = nullptr;
+  utf8FilePage_.clear();
   // AC1021 (R2007) and later are UTF-8 whatever the code page says.
   if ((version.size() >= 6 && version.substr(0, 2) == "AC" && version.substr(2) >= "1021") || utf8Page) {
     mode_ = Mode::kUtf8;
+    // The page reads only text that is not UTF-8, which few such files have: it is opened when some comes.
+    if (!page.empty() && !utf8Page) utf8FilePage_ = std::string(page);
   } else if (page.empty()) {
     mode_ = Mode::kGuess;
   } else {
+    pageConverter_ = codePageConverter(page);
     mode_ = pageConverter_ != nullptr ? Mode::kCodePage : Mode::kLatin1;
   }
 }
@@ -124,7 +129,12 @@ std::wstring TextDecoder::bytesToWide(std::string_view raw) {
   switch (mode_) {
     case Mode::kUtf8:
       // Some tools label code-page text as a UTF-8 version: the declared page reads what UTF-8 cannot.
-      if (pageConverter_ == nullptr || foundation::isValidUtf8(raw)) return foundation::wideFromUtf8Lossy(raw);
+      if (foundation::isValidUtf8(raw)) return foundation::wideFromUtf8Lossy(raw);
+      if (!utf8FilePage_.empty()) {
+        pageConverter_ = codePageConverter(utf8FilePage_);
+        utf8FilePage_.clear();
+      }
+      if (pageConverter_ == nullptr) return foundation::wideFromUtf8Lossy(raw);
       break;
     case Mode::kGuess:
       // No code page declared: UTF-8 when the bytes are, else the usual Western page.
@@ -137,11 +147,12 @@ std::wstring TextDecoder::bytesToWide(std::string_view raw) {
     case Mode::kCodePage:
       break;
   }
+  const foundation::IcuLibrary* icu = foundation::icuLibrary();  // there, as it made the converter
   std::vector<UChar> units(raw.size() * 2 + 2);
   UErrorCode status = U_ZERO_ERROR;
-  ucnv_reset(pageConverter_);
-  const int32_t length = ucnv_toUChars(pageConverter_, units.data(), static_cast<int32_t>(units.size()), raw.data(),
-                                       static_cast<int32_t>(raw.size()), &status);
+  icu->converterReset(pageConverter_);
+  const int32_t length = icu->converterToUChars(pageConverter_, units.data(), static_cast<int32_t>(units.size()),
+                                                raw.data(), static_cast<int32_t>(raw.size()), &status);
   if (U_FAILURE(status) || length < 0) return widenAscii(raw);
   return fromUtf16(units, static_cast<std::size_t>(length));
 }
@@ -177,9 +188,10 @@ void TextDecoder::decodeEscapes(std::wstring& text) {
       if (converter != nullptr) {
         const char bytes[2] = {static_cast<char>(value >> 8), static_cast<char>(value & 0xFF)};
         std::vector<UChar> units(4);
+        const foundation::IcuLibrary* icu = foundation::icuLibrary();  // there, as it made the converter
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_reset(converter);
-        const int32_t length = ucnv_toUChars(converter, units.data(), 4, bytes, value > 0xFF ? 2 : 1, &status);
+        icu->converterReset(converter);
+        const int32_t length = icu->converterToUChars(converter, units.data(), 4, bytes, value > 0xFF ? 2 : 1, &status);
         if (U_SUCCESS(status) && length > 0) {
           out += fromUtf16(units, static_cast<std::size_t>(length));
           i += 7;

@@ -37,6 +37,7 @@ class TextDecoder {
   UConverter* codePageConverter(std::string_view codePage);
   Mode mode_ = Mode::kGuess;
   UConverter* pageConverter_ = nullptr;  // owned by converters_
+  std::string utf8FilePage_;             // a UTF-8 file's declared page, until text needs it
   std::map<std::string, UConverter*> converters_;
   NamePool* pool_ = nullptr;
   std::unordered_map<std::string_view, Name> names_;  // raw text (in the file, which outlives this) → name

@@ -23,11 +23,6 @@ constexpr double kLargestGlyphs = 1e5;
 // Lines of a multiline text follow each other this many text heights apart.
 constexpr double kLinePitch = 5.0 / 3.0;
 
-const graphics::Font& nominalFont() {
-  static const graphics::Font font = graphics::Font::system(kNominalSize);
-  return font;
-}
-
 // Drawing units per font unit, for a text this high.
 double glyphScale(double height) { return height / (kCapHeight * kNominalSize); }
 
@@ -73,9 +68,14 @@ struct Line {
 
 }  // namespace
 
+const graphics::Font& nominalTextFont() {
+  static const graphics::Font font = graphics::Font::system(kNominalSize);
+  return font;
+}
+
 double TextPainter::advance(const std::wstring& text, double height, double widthFactor) const {
   const std::string utf8 = foundation::utf8FromWideLossy(text);
-  return context_.measurer().width(utf8, nominalFont()) * glyphScale(height) * widthFactor;
+  return context_.measurer().width(utf8, nominalTextFont()) * glyphScale(height) * widthFactor;
 }
 
 void TextPainter::drawGlyphs(const std::string& text, const AffineTransform& glyphsToSheet,
@@ -85,7 +85,7 @@ void TextPainter::drawGlyphs(const std::string& text, const AffineTransform& gly
   const double size =
       kNominalSize * std::sqrt(std::fabs(glyphsToSheet.a * glyphsToSheet.d - glyphsToSheet.b * glyphsToSheet.c));
   if (!(size >= kSmallestGlyphs && size <= kLargestGlyphs)) return;
-  const graphics::Font& font = nominalFont();
+  const graphics::Font& font = nominalTextFont();
   context_.saveGState();
   context_.concat(glyphsToSheet);
   // The point is the line's lower-left corner; the baseline stands the font's descent above it.
@@ -98,7 +98,7 @@ void TextPainter::drawText(const Text& text, const std::wstring& shown, double h
   if (shown.empty() || !(height > 0) || !std::isfinite(height)) return;
   const std::string utf8 = foundation::utf8FromWideLossy(shown);
   const double widthFactor = text.widthFactor > 0 ? text.widthFactor : 1;
-  const double fontWidth = context_.measurer().width(utf8, nominalFont());
+  const double fontWidth = context_.measurer().width(utf8, nominalTextFont());
   double sx = glyphScale(height) * widthFactor, sy = glyphScale(height);
   const double width = fontWidth * sx;
   const int h = text.horizontalMode, v = text.verticalMode;
@@ -122,7 +122,7 @@ void TextPainter::drawText(const Text& text, const std::wstring& shown, double h
   else if (h == 2) x0 = -width;
   if (h == 4 || v == 2) y0 = -height / 2;
   else if (v == 3) y0 = -height;
-  else if (v == 1) y0 = nominalFont().descent() * sy;  // bottom: the descenders stand on the point
+  else if (v == 1) y0 = nominalTextFont().descent() * sy;  // bottom: the descenders stand on the point
   const AffineTransform glyphs = then(AffineTransform::scaling(sx, sy), AffineTransform::translation(x0, y0));
   drawGlyphs(utf8, then(glyphs, frame(leftBaseline ? text.position : text.alignment, text.rotation, toSheet)), color);
 }

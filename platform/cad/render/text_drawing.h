@@ -17,6 +17,9 @@ class Text;
 
 namespace cad::render {
 
+// The font drawing texts are laid out in before they are scaled to their heights.
+const graphics::Font& nominalTextFont();
+
 class TextPainter {
  public:
   explicit TextPainter(graphics::GraphicsContext& context) : context_(context) {}

@@ -1,7 +1,5 @@
 #include "foundation/https_session.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -9,6 +7,8 @@
 #include <list>
 #include <mutex>
 #include <thread>
+
+#include "curl_library.h"
 
 namespace foundation {
 
@@ -20,11 +20,6 @@ using Steady = std::chrono::steady_clock;
 long milliseconds(double seconds) {
   if (!std::isfinite(seconds) || seconds <= 0) return 1;
   return std::max(1L, static_cast<long>(std::min(seconds * 1000.0, 86400000.0)));
-}
-
-void initialiseCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 struct Task {
@@ -78,40 +73,43 @@ HttpsResponse perform(const HttpsSessionConfiguration& configuration, const Http
     response.error = "only https addresses are requested";
     return response;
   }
-  CURL* easy = curl_easy_init();
-  CURLM* multi = curl_multi_init();
+  const CurlLibrary* curl = curlLibrary(response.error);
+  if (curl == nullptr) return response;
+  CURL* easy = curl->easy_init();
+  CURLM* multi = curl->multi_init();
   if (easy == nullptr || multi == nullptr) {
-    if (easy) curl_easy_cleanup(easy);
-    if (multi) curl_multi_cleanup(multi);
+    if (easy) curl->easy_cleanup(easy);
+    if (multi) curl->multi_cleanup(multi);
     response.error = "cannot start a request";
     return response;
   }
   Transfer transfer;
   transfer.configuration = &configuration;
   curl_slist* headers = nullptr;
-  for (const auto& [name, value] : request.headers) headers = curl_slist_append(headers, (name + ": " + value).c_str());
+  for (const auto& [name, value] : request.headers)
+    headers = curl->slist_append(headers, (name + ": " + value).c_str());
 
-  curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
-  curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-  if (!configuration.caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, configuration.caFile.c_str());
-  curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, milliseconds(configuration.resourceTimeout));
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(configuration.requestTimeout));
+  curl->easy_setopt(easy, CURLOPT_URL, request.url.c_str());
+  curl->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "https");
+  curl->easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  curl->easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+  curl->easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+  curl->easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl->easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!configuration.caFile.empty()) curl->easy_setopt(easy, CURLOPT_CAINFO, configuration.caFile.c_str());
+  curl->easy_setopt(easy, CURLOPT_TIMEOUT_MS, milliseconds(configuration.resourceTimeout));
+  curl->easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(configuration.requestTimeout));
   // The loopback address never goes through a proxy.
-  curl_easy_setopt(easy, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
-  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
-  curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
-  curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer);
-  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-  curl_multi_add_handle(multi, easy);
+  curl->easy_setopt(easy, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
+  curl->easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl->easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
+  curl->easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+  curl->easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
+  curl->easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+  curl->easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+  curl->easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer);
+  curl->easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+  curl->multi_add_handle(multi, easy);
   {
     std::lock_guard lock(task.multiMutex);
     task.multi = multi;
@@ -123,9 +121,9 @@ HttpsResponse perform(const HttpsSessionConfiguration& configuration, const Http
   bool idle = false;
   while (!done) {
     int running = 0;
-    curl_multi_perform(multi, &running);
+    curl->multi_perform(multi, &running);
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+    while (CURLMsg* message = curl->multi_info_read(multi, &queued)) {
       if (message->msg == CURLMSG_DONE) {
         result = message->data.result;
         done = true;
@@ -138,7 +136,7 @@ HttpsResponse perform(const HttpsSessionConfiguration& configuration, const Http
       break;
     }
     // Short waits keep the idle limit exact; a cancel wakes the wait at once.
-    curl_multi_poll(multi, nullptr, 0, 50, nullptr);
+    curl->multi_poll(multi, nullptr, 0, 50, nullptr);
   }
   {
     std::lock_guard lock(task.multiMutex);
@@ -155,22 +153,28 @@ HttpsResponse perform(const HttpsSessionConfiguration& configuration, const Http
   } else if (!done) {
     response.error = "the request ended without a response";
   } else if (result != CURLE_OK) {
-    response.error = curl_easy_strerror(result);
+    response.error = curl->easy_strerror(result);
   }
   long status = 0;
-  curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+  curl->easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
   response.status = status;
   char* effective = nullptr;
-  if (curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective != nullptr) {
+  if (curl->easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective != nullptr) {
     response.finalUrl = effective;
   }
   if (response.error.empty()) response.body = std::move(transfer.body);
 
-  curl_multi_remove_handle(multi, easy);
-  curl_easy_cleanup(easy);
-  curl_multi_cleanup(multi);
-  curl_slist_free_all(headers);
+  curl->multi_remove_handle(multi, easy);
+  curl->easy_cleanup(easy);
+  curl->multi_cleanup(multi);
+  curl->slist_free_all(headers);
   return response;
+}
+
+// A handle exists only once the library was opened.
+void wakeUp(CURLM* multi) {
+  std::string error;
+  if (const CurlLibrary* curl = curlLibrary(error)) curl->multi_wakeup(multi);
 }
 
 }  // namespace
@@ -204,7 +208,6 @@ struct HttpsSession::State {
 
 HttpsSession::HttpsSession(HttpsSessionConfiguration configuration) : state_(std::make_unique<State>()) {
   state_->configuration = std::move(configuration);
-  initialiseCurlOnce();
 }
 
 HttpsSession::~HttpsSession() { invalidateAndCancel(); }
@@ -236,7 +239,7 @@ void HttpsSession::cancel(HttpsTaskId id) {
     if (task->id != id) continue;
     task->cancelled = true;
     std::lock_guard wake(task->multiMutex);
-    if (CURLM* multi = task->multi) curl_multi_wakeup(multi);
+    if (CURLM* multi = task->multi) wakeUp(multi);
   }
 }
 
@@ -249,7 +252,7 @@ void HttpsSession::invalidateAndCancel() {
     for (const auto& task : all) {
       task->cancelled = true;
       std::lock_guard wake(task->multiMutex);
-      if (CURLM* multi = task->multi) curl_multi_wakeup(multi);
+      if (CURLM* multi = task->multi) wakeUp(multi);
     }
   }
   for (auto& task : all) {
