@@ -1,5 +1,7 @@
 #include "pdf/normalization.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -11,7 +13,6 @@
 #include "graphics/pdf_document.h"
 #include "graphics/pdf_writer.h"
 #include "pdf/output_verification.h"
-#include "pdf/work_file_names.h"
 
 namespace quodl {
 
@@ -97,6 +98,9 @@ void drawPage(graphics::PdfWriter& writer, const PageWork& work) {
 bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& targets, std::string* error,
                   const std::string& finalPath) {
   if (error) error->clear();
+  // The rewrite replaces the file at `path` itself: only a regular file, never what a link points at.
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return fail(error, "Cannot reopen native PDF");
   std::vector<PageWork> pages;
   {
     const std::unique_ptr<graphics::PdfDocument> document = graphics::PdfDocument::open(path);
@@ -117,11 +121,13 @@ bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& tar
   for (const PageWork& work : pages) anyChanged = anyChanged || work.changed;
   if (!anyChanged) {
     pages.clear();
-    return finalizePdfOutput(path, count, error, finalPath);
+    // Reopened strictly above with every page found, and left as it was.
+    return finalizeReopenedPdfOutput(path, count, error, finalPath);
   }
 
-  foundation::WorkFile work(path, kNormalizeWorkPrefix, kWorkFileSuffix);
-  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work.path());
+  // The writer puts its whole file in the plot's place in one rename, the plot staying as it was until then:
+  // the plot's own file is already private, so no second work file is needed.
+  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(path);
   if (!writer) return fail(error, "Cannot create exact-size PDF replacement");
   for (const PageWork& page : pages) drawPage(*writer, page);
   // A writer that fails leaves no file behind.
@@ -132,10 +138,7 @@ bool normalizePdf(const std::string& path, const std::vector<PdfPageTarget>& tar
   if (!written) {
     const std::string shown = finalPath.empty() ? path : finalPath;
     return fail(error, "Cannot create exact-size PDF replacement" +
-                           (reason.empty() ? "" : ": " + foundation::namingOutput(reason, work.path(), shown)));
-  }
-  if (const foundation::FileResult replaced = work.commit(); !replaced) {
-    return fail(error, replaced.code != 0 ? foundation::errorText(replaced.code) : "Cannot commit normalized PDF");
+                           (reason.empty() ? "" : ": " + foundation::namingOutput(reason, path, shown)));
   }
   return finalizePdfOutput(path, count, error, finalPath);
 }

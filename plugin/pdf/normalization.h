@@ -2,7 +2,7 @@
 // Fits the pages of a plotted PDF to their sheets' exact papers: each page that plots a window is redrawn on
 // its paper with the window centred at the sheet's content scale and everything else clipped away; a whole
 // layout keeps the host's page, shrunk about its centre when its content scale is below 100 %. The file is
-// rewritten only when a page changes, through a work file beside it that replaces it once complete, and is
+// rewritten only when a page changes, written whole beside it and put in its place in one rename, and is
 // verified in the end. A page whose size disagrees with its validated paper leaves the file as the host wrote
 // it.
 

@@ -31,8 +31,10 @@ std::optional<std::string> pdfOutputNameRefusal(const std::string& path) {
   return std::nullopt;
 }
 
-bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error,
-                       const std::string& finalPath) {
+namespace {
+
+bool finalize(const std::string& path, std::uint64_t expectedPageCount, std::string* error,
+              const std::string& finalPath, bool pagesVerified) {
   if (error) error->clear();
   const std::string& shown = finalPath.empty() ? path : finalPath;
   const auto fail = [error, &shown](const std::string& reason) { return quodl::fail(error, reason, shown); };
@@ -47,7 +49,7 @@ bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount,
     return fail("PDF output is missing or empty");
   }
 
-  {
+  if (!pagesVerified) {
     // Strict: a truncated or damaged file is refused, never repaired on the way.
     const std::unique_ptr<graphics::PdfDocument> document = graphics::PdfDocument::open(path);
     if (!document) return fail("Cannot reopen completed PDF");
@@ -71,6 +73,18 @@ bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount,
     return fail("Completed PDF is still hidden or unavailable");
   }
   return true;
+}
+
+}  // namespace
+
+bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error,
+                       const std::string& finalPath) {
+  return finalize(path, expectedPageCount, error, finalPath, false);
+}
+
+bool finalizeReopenedPdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error,
+                               const std::string& finalPath) {
+  return finalize(path, expectedPageCount, error, finalPath, true);
 }
 
 bool finalizePdfOutputs(const std::vector<std::string>& paths, const std::vector<std::uint64_t>& expectedPageCounts,

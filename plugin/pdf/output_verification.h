@@ -14,6 +14,10 @@ namespace quodl {
 // will have when `path` is a work file (named in the error and held to the name rule); `path` when empty.
 bool finalizePdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error = nullptr,
                        const std::string& finalPath = {});
+// The same for a file the caller has just reopened as strictly itself, every one of its `expectedPageCount`
+// pages found, and not written since: it is not parsed a second time.
+bool finalizeReopenedPdfOutput(const std::string& path, std::uint64_t expectedPageCount, std::string* error = nullptr,
+                               const std::string& finalPath = {});
 // Why no output may have this name (a name starting with a dot is hidden in a file browser), as
 // finalizePdfOutput would say it; nullopt when it may. Checked before plotting, so no plot is made for nothing.
 std::optional<std::string> pdfOutputNameRefusal(const std::string& path);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <functional>
@@ -245,8 +246,6 @@ TEST_F(NormalizationTest, FailuresLeaveThePlottedFileUntouchedAndNoWorkFileBehin
   std::vector<quodl::PdfPlotWindow> windows;
   ASSERT_TRUE(plot({windowSheet(kA3Margins, 420, 297), windowSheet(kA3Bleed, 630, 297)}, pdf, &windows));
   const std::vector<PdfPageTarget> good = {windowTarget(windows[0], 420, 297), windowTarget(windows[1], 630, 297)};
-  foundation::setUuidGeneratorForTesting([] { return std::string("0C0FFEE0-0000-4000-8000-000000000001"); });
-  const std::string workFile = path("Normalize-0C0FFEE0-0000-4000-8000-000000000001.pdf");
 
   struct Case {
     const char* what;
@@ -268,15 +267,12 @@ TEST_F(NormalizationTest, FailuresLeaveThePlottedFileUntouchedAndNoWorkFileBehin
        {good[0], windowTarget({}, 630, 297)},
        [] {},
        "第 2 页的原生 PDF 纸张与已验证打印设置不一致，已保留原始 PDF，请提交诊断记录。"},
-      {"the work file's place taken", good, [&] { ASSERT_TRUE(foundation::createDirectory(workFile, false)); },
-       "Cannot create exact-size PDF replacement"},
       // The system's reason, naming the plot, never the work file.
       {"a full disk", good, [] { foundation::failNextFileOperation(foundation::FileOperation::write, ENOSPC); },
        "Cannot create exact-size PDF replacement: Cannot write \"" + pdf + "\": " + foundation::errorText(ENOSPC)},
-      // The work file is written (one rename), then cannot replace the plot.
-      {"a failing replacement", good,
-       [] { foundation::failNextFileOperation(foundation::FileOperation::rename, EIO, 1, 1); },
-       foundation::errorText(EIO)},
+      // The replacement is written whole, then cannot take the plot's place.
+      {"a failing replacement", good, [] { foundation::failNextFileOperation(foundation::FileOperation::rename, EIO); },
+       "Cannot create exact-size PDF replacement: Cannot write \"" + pdf + "\": " + foundation::errorText(EIO)},
   };
   const FileStamp before = stamp(pdf);
   for (const Case& c : cases) {
@@ -286,9 +282,6 @@ TEST_F(NormalizationTest, FailuresLeaveThePlottedFileUntouchedAndNoWorkFileBehin
     EXPECT_FALSE(quodl::normalizePdf(pdf, c.targets, &error));
     EXPECT_TRUE(error.starts_with(c.error)) << error;
     foundation::clearFileFaults();
-    if (foundation::isDirectory(workFile)) {
-      ASSERT_TRUE(foundation::removeItem(workFile));
-    }
     EXPECT_TRUE(stamp(pdf) == before);
     EXPECT_EQ(entries(), std::vector<std::string>{"plot.pdf"});
   }
@@ -303,7 +296,9 @@ TEST_F(NormalizationTest, DamagedMissingAndForeignFilesCannotBeReopenedAndStayAs
   const std::string bytes = pdftest::fileBytes(pdf);
   pdftest::writeBytes(path("truncated.pdf"), bytes.substr(0, bytes.size() * 2 / 3));
   pdftest::writeBytes(path("foreign.pdf"), "<html><body>not a plot</body></html>\n");
-  for (const std::string& file : {path("truncated.pdf"), path("foreign.pdf"), path("absent.pdf")}) {
+  // A link is never replaced by the rewrite of what it points at.
+  ASSERT_EQ(::symlink(pdf.c_str(), path("link.pdf").c_str()), 0);
+  for (const std::string& file : {path("truncated.pdf"), path("foreign.pdf"), path("absent.pdf"), path("link.pdf")}) {
     SCOPED_TRACE(file);
     const std::string content = pdftest::fileBytes(file);
     std::string error;
@@ -311,7 +306,8 @@ TEST_F(NormalizationTest, DamagedMissingAndForeignFilesCannotBeReopenedAndStayAs
     EXPECT_EQ(error, "Cannot reopen native PDF");
     EXPECT_EQ(pdftest::fileBytes(file), content);
   }
-  EXPECT_EQ(entries(), (std::vector<std::string>{"foreign.pdf", "plot.pdf", "truncated.pdf"}));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"foreign.pdf", "link.pdf", "plot.pdf", "truncated.pdf"}));
+  EXPECT_TRUE(foundation::isSymbolicLink(path("link.pdf")));
 }
 
 }  // namespace
