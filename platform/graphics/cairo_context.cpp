@@ -26,6 +26,19 @@ cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned
   return CAIRO_STATUS_SUCCESS;
 }
 
+// A PDF's bytes as cairo writes them, until the document is cancelled: cairo then stops making it.
+struct PdfSink {
+  std::string data;
+  std::function<bool()> cancelled;
+};
+
+cairo_status_t appendToPdf(void* closure, const unsigned char* data, unsigned int length) {
+  auto* sink = static_cast<PdfSink*>(closure);
+  if (sink->cancelled && sink->cancelled()) return CAIRO_STATUS_WRITE_ERROR;
+  sink->data.append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
 }  // namespace
 
 struct CairoContext::Impl {
@@ -36,7 +49,7 @@ struct CairoContext::Impl {
   bool isPdf = false;
   bool finished = false;
   std::string path;
-  std::string pdfData;
+  PdfSink pdf;
   double scale = 1;
   // A PDF is drawn when it is finished, with its fonts cut down to the glyphs it uses.
   PdfDrawingList drawing;
@@ -85,7 +98,7 @@ std::unique_ptr<CairoContext> CairoContext::pdf(const std::string& path, double 
   auto impl = std::make_unique<Impl>();
   impl->isPdf = true;
   impl->path = path;
-  impl->surface = cairo_pdf_surface_create_for_stream(appendToString, &impl->pdfData, width, height);
+  impl->surface = cairo_pdf_surface_create_for_stream(appendToPdf, &impl->pdf, width, height);
   if (cairo_surface_status(impl->surface) != CAIRO_STATUS_SUCCESS) return nullptr;
   if (!impl->start()) return nullptr;
   return std::unique_ptr<CairoContext>(new CairoContext(std::move(impl)));
@@ -128,22 +141,26 @@ void CairoContext::newPage() {
   if (impl_->isPdf && impl_->live()) impl_->drawing.newPage();
 }
 
-std::string CairoContext::finish() {
+std::string CairoContext::finish(const std::function<bool()>& cancelled) {
   if (!impl_->isPdf) return {};
   if (impl_->finished) return "The PDF is already finished";
   impl_->finished = true;
+  impl_->pdf.cancelled = cancelled;
+  const auto stopped = [&] { return cancelled && cancelled(); };
   impl_->fonts.makeSubsets();
-  impl_->drawing.draw(impl_->cr, impl_->fonts);
-  cairo_surface_finish(impl_->surface);
+  impl_->drawing.draw(impl_->cr, impl_->fonts, stopped);
+  if (!stopped()) cairo_surface_finish(impl_->surface);
+  if (stopped()) return "The PDF was cancelled";
   if (const cairo_status_t status = cairo_surface_status(impl_->surface); status != CAIRO_STATUS_SUCCESS) {
     return std::string("Cannot make the PDF: ") + cairo_status_to_string(status);
   }
   // Cairo's file is sound but large (coordinates to 1/256 point, loose objects, the subroutines of a font that
   // could not be cut down); where it cannot be compacted it is written as it is.
-  (void)compactPdf(impl_->pdfData);
+  (void)compactPdf(impl_->pdf.data);
+  if (stopped()) return "The PDF was cancelled";
   // As a PDF context does, the file is put in place whole without waiting for the disk.
   const foundation::FileResult written =
-      foundation::writeFileAtomically(impl_->path, impl_->pdfData, foundation::Flush::none);
+      foundation::writeFileAtomically(impl_->path, impl_->pdf.data, foundation::Flush::none);
   return written.ok ? std::string() : written.error;
 }
 

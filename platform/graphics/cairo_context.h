@@ -2,6 +2,7 @@
 // The drawing context that really draws, with cairo and Pango: into a bitmap (written as PNG) or into a PDF
 // document. User space starts in points with y down from the top-left corner.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,7 +34,8 @@ class CairoContext final : public GraphicsContext {
   // PDF: ends the current page and starts the next one.
   void newPage();
   // PDF: completes the document and writes it atomically; the reason when it fails. Drawing after it does nothing.
-  std::string finish();
+  // `cancelled`, where given, is asked as the document is made: once it says so, nothing is written.
+  std::string finish(const std::function<bool()>& cancelled = nullptr);
 
  protected:
   void onSave() override;

@@ -15,9 +15,11 @@ Overloaded(Cases...) -> Overloaded<Cases...>;
 
 }  // namespace
 
-void PdfDrawingList::draw(cairo_t* cr, const PdfTextFonts& fonts) const {
+void PdfDrawingList::draw(cairo_t* cr, const PdfTextFonts& fonts, const std::function<bool()>& stopped) const {
   namespace paint = cairo_painting;
+  std::size_t drawn = 0;
   for (const Item& item : items_) {
+    if (stopped && ++drawn % 256 == 0 && stopped()) return;
     std::visit(Overloaded{
                    [&](const Save&) { cairo_save(cr); },
                    [&](const Restore&) { cairo_restore(cr); },

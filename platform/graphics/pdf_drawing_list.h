@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <variant>
 #include <vector>
 
@@ -40,8 +41,9 @@ class PdfDrawingList {
   void text(Text text) { items_.emplace_back(std::move(text)); }
   void newPage() { items_.emplace_back(NewPage{}); }
 
-  // Draws everything in order onto `cr`, whose state is then as the last item left it.
-  void draw(cairo_t* cr, const PdfTextFonts& fonts) const;
+  // Draws everything in order onto `cr`, whose state is then as the last item left it; or, once `stopped` says
+  // so, stops where it is.
+  void draw(cairo_t* cr, const PdfTextFonts& fonts, const std::function<bool()>& stopped = nullptr) const;
 
  private:
   struct Save {};

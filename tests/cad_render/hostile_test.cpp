@@ -72,12 +72,11 @@ TEST_F(Hostile, DrawingsThatWouldRunAwayEndWithTheirReason) {
   };
   const Case cases[] = {
       {"references fanning out", fanOut(),
-       "the drawing's block references expand to about 2.11e+08 entities (block \"B8\" the most), beyond the "
-       "2000000 a drawing of its size may draw"},
+       "characters, vertices and curve segments (block \"B8\" the most), beyond the 2.5e+07 any drawing may draw"},
       {"an array of arrays",
        blocksAndEntities(block("L", "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n"),
                          "0\nINSERT\n2\nL\n10\n0\n20\n0\n70\n100000\n71\n100000\n44\n1\n45\n1\n"),
-       "block references expand to about 1e+10 entities"},
+       "the drawing would draw about 1e+10 characters"},
       {"nesting too deep", chain(40), "blocks are nested 40 deep; those below 32 levels are not drawn"},
       {"a block inside itself",
        blocksAndEntities(block("A", insert("B") + "0\nCIRCLE\n10\n0\n20\n0\n40\n1\n") + block("B", insert("A")),

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "cad/curve_entities.h"
 #include "cad/entities.h"
 #include "cad/plot/page_renderer.h"
 #include "cad/plot/plot_settings.h"
@@ -139,6 +140,84 @@ TEST(RenderParts, BulgesWidthsAndMirroring) {
   cad::Polyline thin;
   thin.vertices = {{{0, 0}}, {{10, 0}}};
   EXPECT_FALSE(widePolyline(thin, {}, arrow));
+}
+
+// A circle far larger than the sheet is drawn only where it crosses the part that shows, within the chord
+// tolerance of the true curve; one that shows whole is drawn whole and closed.
+TEST(RenderParts, CurvesAreDrawnOnlyWhereTheyReachTheSheet) {
+  const graphics::Rect reach{0, 0, 1190, 842};  // A3 in points
+  cad::Circle huge;
+  huge.center = {1e12 + 100, 400, 0};
+  huge.radius = 1e12;  // passes x = 100 upright across the sheet
+  cad::Circle offSheet;
+  offSheet.center = {1e12 + 5000, 400, 0};
+  offSheet.radius = 1e12;
+  cad::Circle partly;
+  partly.center = {1000, 400, 0};
+  partly.radius = 600;
+  cad::Circle inside;
+  inside.center = {500, 400, 0};
+  inside.radius = 300;
+  cad::Arc hugeArc;
+  hugeArc.center = {600, -1e12, 0};
+  hugeArc.radius = 1e12;
+  hugeArc.startAngle = 1.5;
+  hugeArc.endAngle = 1.7;  // its top crosses the sheet at y = 0
+  cad::Ellipse hugeEllipse;
+  hugeEllipse.center = {600, 400 - 1e9, 0};
+  hugeEllipse.majorAxis = {1e12, 0, 0};
+  hugeEllipse.radiusRatio = 1e-3;  // its top runs along y = 400
+  struct Case {
+    const char* name;
+    const cad::Entity& entity;
+    cad::Point3d centre;
+    double rx, ry;        // the true curve: ((x - cx) / rx)² + ((y - cy) / ry)² = 1
+    std::size_t mostCurves;
+    bool closed;
+  };
+  const Case cases[] = {
+      {"a circle of radius 1e12 across the sheet", huge, huge.center, 1e12, 1e12, 2, false},
+      {"one beside the sheet", offSheet, offSheet.center, 1e12, 1e12, 0, false},
+      {"a circle partly off the sheet", partly, partly.center, 600, 600, 64, false},
+      {"a circle on the sheet", inside, inside.center, 300, 300, 64, true},
+      {"an arc of radius 1e12 across the sheet", hugeArc, hugeArc.center, 1e12, 1e12, 2, false},
+      {"an ellipse of 1e12 by 1e9 along the sheet", hugeEllipse, hugeEllipse.center, 1e12, 1e9, 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BezierPath path;
+    curvePath(c.entity, {}, path, &reach);
+    std::size_t curves = 0;
+    bool closed = false;
+    graphics::Point current;
+    // How far a point strays from the true curve, in points (along the normal, to first order).
+    const auto stray = [&](graphics::Point p) {
+      const double dx = (p.x - c.centre.x) / c.rx, dy = (p.y - c.centre.y) / c.ry;
+      const double gradient = std::hypot(2 * dx / c.rx, 2 * dy / c.ry);
+      return std::fabs(dx * dx + dy * dy - 1) / gradient;
+    };
+    for (const BezierPath::Element& e : path.elements()) {
+      if (e.kind == BezierPath::Element::Kind::close) closed = true;
+      if (e.kind != BezierPath::Element::Kind::curveTo) {
+        if (e.kind != BezierPath::Element::Kind::close) current = e.points[0];
+        continue;
+      }
+      ++curves;
+      const graphics::Point end = e.points[2];
+      // Each piece ends near the sheet, and its middle stays within the tolerance of the curve.
+      EXPECT_TRUE(end.x > -100 && end.x < 1290 && end.y > -100 && end.y < 942) << end.x << ", " << end.y;
+      const graphics::Point middle{(current.x + 3 * e.points[0].x + 3 * e.points[1].x + end.x) / 8,
+                                   (current.y + 3 * e.points[0].y + 3 * e.points[1].y + end.y) / 8};
+      EXPECT_LT(stray(middle), kSheetFlatness + 0.01);
+      EXPECT_LT(stray(end), 0.01);
+      current = end;
+    }
+    EXPECT_LE(curves, c.mostCurves);
+    if (c.mostCurves > 0) {
+      EXPECT_GT(curves, 0u);
+    }
+    EXPECT_EQ(closed, c.closed);
+  }
 }
 
 TEST(RenderParts, StandardScales) {

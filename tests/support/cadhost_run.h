@@ -32,7 +32,7 @@ struct RunOptions {
   std::vector<std::pair<std::string, std::string>> environment;
   bool separateErrors = false;  // standard error into CadhostRun::errors instead of the output
   // No input may hang a test: past this the program is killed. Generous, for sanitizer builds on a busy machine.
-  std::chrono::seconds timeLimit{300};
+  std::chrono::milliseconds timeLimit{std::chrono::seconds(300)};
 };
 
 // Starts `program arguments…` as the options say, its standard streams on the given descriptors; its process id.

@@ -1,19 +1,21 @@
 // What the drawing's block references expand to when drawn: a small file can name a block that holds a block
-// that holds a block…, each many times, and drawing that would run away. The expansion is counted once, over
-// the definitions, before the drawing opens.
+// that holds a block…, each many times, or repeat a long text or polyline in a large array, and drawing that
+// would run away. The work (characters, vertices, samples, dashes) is counted once, over the definitions,
+// before the drawing opens.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "cad/annotation_entities.h"
 #include "cad/block_extents.h"
+#include "cad/drawn_work.h"
 #include "loader.h"
 
 namespace cad::dxf {
 namespace {
 
 struct Expansion {
-  double drawn = 0;  // entities drawn for one reference to the block, its nested references' included
+  double drawn = 0;  // the work one reference to the block draws, its nested references' included
   int depth = 0;     // the deepest nesting below it
   enum class State : std::uint8_t { kNew, kOpen, kDone } state = State::kNew;
 };
@@ -68,8 +70,7 @@ bool Loader::checkExpansion() {
       }
       ++step.next;
       if (entity == nullptr) continue;
-      here.drawn += 1;
-      if (auto* reference = BlockReference::cast(entity)) here.drawn += static_cast<double>(reference->attributes.size());
+      here.drawn += drawnWork(*entity);
       if (child == nullptr) continue;
       if (child->state == Expansion::State::kOpen) {
         // A block inside itself: the renderer and the extents stop at the reference that closes the circle.
@@ -112,17 +113,15 @@ bool Loader::checkExpansion() {
     warnings_.push_back("blocks are nested " + std::to_string(deepest) + " deep; those below " +
                         std::to_string(kMaxBlockNesting) + " levels are not drawn");
   }
-  // Drawing costs grow with what is drawn; a budget in proportion to the file lets any drawing whose references
-  // repeat what it holds a great many times open, and refuses one that would draw without end.
-  const double budget = std::max(kMinExpansionBudget, kExpansionPerByte * static_cast<double>(textBytes_));
-  if (total > budget) {
+  if (total > kMostDrawnWork) {
     auto* record = BlockTableRecord::cast(db_->objectAt(largest));
-    char amount[32];
+    char amount[32], most[32];
     std::snprintf(amount, sizeof amount, "%.3g", total);
-    refusal_ = std::string("the drawing's block references expand to about ") + amount + " entities (" +
-                         (record != nullptr ? "block " + quoted(record->name) + " the most" : "nested blocks") +
-                         "), beyond the " + std::to_string(static_cast<long long>(budget)) +
-                         " a drawing of its size may draw";
+    std::snprintf(most, sizeof most, "%.3g", kMostDrawnWork);
+    refusal_ = std::string("the drawing would draw about ") + amount +
+               " characters, vertices and curve segments (" +
+               (record != nullptr ? "block " + quoted(record->name) + " the most" : "its own entities") +
+               "), beyond the " + most + " any drawing may draw";
     return false;
   }
   return true;

@@ -153,7 +153,7 @@ class Loader {
   void placeEntitiesSection();
   void resolveReferences();
   void resolveDimensions();  // other_entities.cpp
-  // Refuses a drawing whose references expand beyond what a drawing of its size may draw, and tells of
+  // Refuses a drawing whose references expand to more work than any drawing may draw, and tells of
   // blocks inside themselves and of nesting too deep to draw (expansion.cpp).
   bool checkExpansion();
   // Numbers the viewports placed in layouts' blocks, as Database::renumberViewports would.
@@ -163,7 +163,6 @@ class Loader {
   ObjectId idOfHandle(std::string_view handle) const;
 
   std::string_view text_;
-  std::size_t textBytes_ = 0;
   foundation::FileBytes* bytes_;
   std::size_t dropped_ = 0;  // the file's bytes before this are let go while the sections are read
   Scanner scanner_;
@@ -235,9 +234,5 @@ bool handleValue(std::string_view handle, std::uint64_t& value);
 // "*Model_Space" and "*Paper_Space…" whatever case or R12 spelling ("$MODEL_SPACE") the file uses.
 std::wstring canonicalBlockName(std::wstring name);
 constexpr double kDegrees = std::numbers::pi / 180.0;
-// The entities a drawing may draw through its block references: this many for each byte of its file, and at
-// least the second.
-constexpr double kExpansionPerByte = 64;
-constexpr double kMinExpansionBudget = 2e6;
 
 }  // namespace cad::dxf

@@ -164,7 +164,7 @@ std::wstring canonicalBlockName(std::wstring name) {
 }
 
 Loader::Loader(std::string_view text, foundation::FileBytes* bytes)
-    : text_(text), textBytes_(text.size()), bytes_(bytes), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
+    : text_(text), bytes_(bytes), scanner_(text), db_(Database::createEmpty()), arenaScope_(db_->arena()) {
   db_->reserve(text.size() / kBytesPerObject + 64);
   decoder_.poolNamesIn(db_->names());
 }

@@ -248,6 +248,8 @@ ErrorStatus PlotEngine::endGenerateGraphics(void*) {
   layout->close();
   std::string error;
   if (db == nullptr || !pageRenderer().renderPage(*db, p.layout, *p.settings, target, error)) {
+    // A signal that stopped the page's drawing ends the plot as it does between pages.
+    if (auto broken = s.interrupted()) return s.done(step, *broken, page);
     return s.failed(step, eNotApplicable, error, page);
   }
   p.file = target.path;

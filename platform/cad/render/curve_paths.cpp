@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "cad/curve_entities.h"
+#include "cad/drawn_work.h"
 #include "cad/extents_outline.h"
 #include "cad/solid_entities.h"
 
@@ -17,27 +19,64 @@ using graphics::BezierPath;
 using graphics::Point;
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-// Points a spline is first drawn through between two knots; more where that leaves facets.
-constexpr int kSplineSamplesPerSpan = 12;
 constexpr int kMostSplineSamplesPerSpan = 1024;
-// Curves stay within 0.01 mm of their true shape on the paper (in points).
-constexpr double kFlatness = 0.01 / 25.4 * 72;
 
-// Drawing coordinates onto the sheet.
+// Curves are drawn within this many points of the part of the sheet that shows: wider than any pen.
+constexpr double kReachMargin = 72;
+
+// Drawing coordinates onto the sheet, and the part of the sheet that shows (null: all of it).
 class SheetMap {
  public:
-  explicit SheetMap(const AffineTransform& t) : t_(t) {}
+  explicit SheetMap(const AffineTransform& t, const graphics::Rect* reach = nullptr) : t_(t) {
+    if (reach != nullptr && !reach->isEmpty()) reach_ = reach->insetBy(-kReachMargin, -kReachMargin);
+  }
   Point point(const Point3d& p) const { return t_.apply(Point{p.x, p.y}); }
   Point vector(const Vector3d& v) const { return {t_.a * v.x + t_.c * v.y, t_.b * v.x + t_.d * v.y}; }
+  const std::optional<graphics::Rect>& reach() const { return reach_; }
 
  private:
   AffineTransform t_;
+  std::optional<graphics::Rect> reach_;
 };
 
+bool inside(const graphics::Rect& r, Point p) {
+  return p.x >= r.minX() && p.x <= r.maxX() && p.y >= r.minY() && p.y <= r.maxY();
+}
+
+// The stretches [s0, s1] of c + u·cos(from ± s) + v·sin(from ± s), 0 ≤ s ≤ |sweep|, that lie in `box`: the
+// curve meets the box's sides where a·cos t + b·sin t = d, and between two meetings it is wholly in or out.
+std::vector<std::pair<double, double>> stretchesIn(const graphics::Rect& box, Point c, Point u, Point v, double from,
+                                                   double sweep) {
+  const double length = std::fabs(sweep), sign = sweep < 0 ? -1 : 1;
+  std::vector<double> cuts{0, length};
+  const auto meet = [&](double a, double b, double d) {
+    const double r = std::hypot(a, b);
+    if (!(r > 0) || std::fabs(d) > r) return;
+    const double phase = std::atan2(b, a), half = std::acos(std::clamp(d / r, -1.0, 1.0));
+    for (double t : {phase + half, phase - half}) {
+      const double s = std::fmod(std::fmod(sign * (t - from), kTwoPi) + kTwoPi, kTwoPi);
+      if (s > 0 && s < length) cuts.push_back(s);
+    }
+  };
+  meet(u.x, v.x, box.minX() - c.x);
+  meet(u.x, v.x, box.maxX() - c.x);
+  meet(u.y, v.y, box.minY() - c.y);
+  meet(u.y, v.y, box.maxY() - c.y);
+  std::sort(cuts.begin(), cuts.end());
+  std::vector<std::pair<double, double>> in;
+  for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+    if (!(cuts[i + 1] > cuts[i])) continue;
+    const double t = from + sign * (cuts[i] + cuts[i + 1]) / 2;
+    if (!inside(box, {c.x + u.x * std::cos(t) + v.x * std::sin(t), c.y + u.y * std::cos(t) + v.y * std::sin(t)})) continue;
+    if (!in.empty() && in.back().second == cuts[i]) in.back().second = cuts[i + 1];
+    else in.emplace_back(cuts[i], cuts[i + 1]);
+  }
+  return in;
+}
+
 // c + u·cos t + v·sin t from `from` over `sweep` (negative: the other way round) as cubic Béziers, which stay
-// exact under the affine map. A line joins the current point to the start unless `start` begins a subpath.
-void appendArc(BezierPath& path, const SheetMap& map, const ArcPiece& a, double from, double sweep, bool start) {
-  const Point c = map.point(a.c), u = map.vector(a.u), v = map.vector(a.v);
+// exact under the affine map. Each piece is short enough to stay within the flatness of the true curve.
+void appendArcPieces(BezierPath& path, Point c, Point u, Point v, double from, double sweep, bool start) {
   const auto at = [&](double t) {
     return Point{c.x + u.x * std::cos(t) + v.x * std::sin(t), c.y + u.y * std::cos(t) + v.y * std::sin(t)};
   };
@@ -47,9 +86,8 @@ void appendArc(BezierPath& path, const SheetMap& map, const ArcPiece& a, double 
   // A cubic's quarter turn strays 2.7e-4 of the radius from the circle, the stray growing with the sixth power
   // of the sweep: large arcs take shorter pieces.
   const double radius = std::max(std::hypot(u.x, u.y), std::hypot(v.x, v.y));
-  // An arc far larger than any sheet is only ever seen in part, and kept to quarter turns.
   double piece = std::numbers::pi / 2;
-  if (radius * 2.7e-4 > kFlatness && radius < 1e5) piece *= std::pow(kFlatness / (radius * 2.7e-4), 1.0 / 6);
+  if (radius * 2.7e-4 > kSheetFlatness && std::isfinite(radius)) piece *= std::pow(kSheetFlatness / (radius * 2.7e-4), 1.0 / 6);
   const double pieces = std::ceil(std::fabs(sweep) / piece - 1e-9);
   const int steps = std::clamp(std::isfinite(pieces) ? static_cast<int>(std::min(pieces, 64.0)) : 1, 1, 64);
   const double step = sweep / steps;
@@ -63,6 +101,31 @@ void appendArc(BezierPath& path, const SheetMap& map, const ArcPiece& a, double 
     path.curveTo(p1, {p0.x + k * d0.x, p0.y + k * d0.y}, {p1.x - k * d1.x, p1.y - k * d1.y});
     p0 = p1;
   }
+}
+
+// The arc onto the sheet. A line joins the current point to the start unless `start` begins a subpath. An arc
+// that runs off the part of the sheet that shows is drawn only where it shows, each stretch a subpath of its
+// own, the path's current point left at the arc's end; false then, so that the caller does not close it.
+bool appendArc(BezierPath& path, const SheetMap& map, const ArcPiece& a, double from, double sweep, bool start) {
+  const Point c = map.point(a.c), u = map.vector(a.u), v = map.vector(a.v);
+  const double halfWidth = std::hypot(u.x, v.x), halfHeight = std::hypot(u.y, v.y);
+  const graphics::Rect bounds{c.x - halfWidth, c.y - halfHeight, 2 * halfWidth, 2 * halfHeight};
+  const std::optional<graphics::Rect>& reach = map.reach();
+  if (!reach || (inside(*reach, bounds.origin) && inside(*reach, {bounds.maxX(), bounds.maxY()}))) {
+    appendArcPieces(path, c, u, v, from, sweep, start);
+    return true;
+  }
+  const double sign = sweep < 0 ? -1 : 1;
+  const std::vector<std::pair<double, double>> shown = stretchesIn(*reach, c, u, v, from, sweep);
+  for (const auto& [s0, s1] : shown) {
+    appendArcPieces(path, c, u, v, from + sign * s0, sign * (s1 - s0), start || s0 > 0);
+  }
+  const double length = std::fabs(sweep);
+  if (shown.empty() || shown.back().second < length) {
+    const double end = from + sweep;
+    path.moveTo({c.x + u.x * std::cos(end) + v.x * std::sin(end), c.y + u.y * std::cos(end) + v.y * std::sin(end)});
+  }
+  return shown.size() == 1 && shown.front().first == 0 && shown.front().second == length;
 }
 
 struct PlaneVertex {
@@ -108,8 +171,8 @@ bool isPlan(const Vector3d& normal) { return normal.x == 0 && normal.y == 0 && n
 // Plane coordinates of a polyline's vertex onto the sheet.
 class PlaneMap {
  public:
-  PlaneMap(const PlanePolyline& pline, const AffineTransform& toSheet)
-      : map_(toSheet),
+  PlaneMap(const PlanePolyline& pline, const AffineTransform& toSheet, const graphics::Rect* reach)
+      : map_(toSheet, reach),
         plan_(isPlan(pline.normal)),
         plane_(Matrix3d::planeToWorld(pline.normal)),
         elevation_(pline.elevation) {}
@@ -141,18 +204,19 @@ void polylinePath(const PlanePolyline& pline, const PlaneMap& map, BezierPath& o
   if (n == 0) return;
   out.moveTo(map.point(pline.vertices[0].pt));
   const std::size_t segments = pline.closed ? n : n - 1;
+  bool whole = true;
   for (std::size_t i = 0; i < segments; ++i) {
     const PlaneVertex& a = pline.vertices[i];
     const PlaneVertex& b = pline.vertices[(i + 1) % n];
     ArcPiece arc;
     double from = 0, sweep = 0;
     if (segmentArc(a, b, map, arc, from, sweep)) {
-      appendArc(out, map.sheet(), arc, from, sweep, false);
+      whole = appendArc(out, map.sheet(), arc, from, sweep, false) && whole;
     } else {
       out.lineTo(map.point(b.pt));
     }
   }
-  if (pline.closed) out.close();
+  if (pline.closed && whole) out.close();
   if (n == 1) out.lineTo(map.point(pline.vertices[0].pt));  // a lone vertex: a dot
 }
 
@@ -177,7 +241,7 @@ void wideSegment(const PlaneVertex& a, const PlaneVertex& b, const PlaneMap& map
     const Point u = map.sheet().vector({r + std::max(w0, w1), 0, 0}), v = map.sheet().vector({0, r + std::max(w0, w1), 0});
     const double onSheet = std::max(std::hypot(u.x, u.y), std::hypot(v.x, v.y));
     double step = std::numbers::pi / 32;
-    if (onSheet > kFlatness && onSheet < 1e5) step = std::min(step, 2 * std::acos(1 - kFlatness / onSheet));
+    if (onSheet > kSheetFlatness && onSheet < 1e5) step = std::min(step, 2 * std::acos(1 - kSheetFlatness / onSheet));
     const int samples =
         std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 8, 4096);
     for (int i = 0; i <= samples; ++i) {
@@ -212,8 +276,8 @@ int splineSamplesPerSpan(const Spline& spline, const SheetMap& map) {
     bend = std::max(bend, std::hypot(a.x - 2 * b.x + c.x, a.y - 2 * b.y + c.y));
   }
   const double stray = bend / 8;
-  if (!(stray > kFlatness)) return kSplineSamplesPerSpan;
-  const double factor = std::sqrt(stray / kFlatness);
+  if (!(stray > kSheetFlatness)) return kSplineSamplesPerSpan;
+  const double factor = std::sqrt(stray / kSheetFlatness);
   if (!std::isfinite(factor)) return kSplineSamplesPerSpan;
   // However many knots it has, a spline is drawn through at most about a million points.
   const double spans = std::max<double>(1, static_cast<double>(first.size()) / kSplineSamplesPerSpan);
@@ -225,15 +289,16 @@ int splineSamplesPerSpan(const Spline& spline, const SheetMap& map) {
 
 double sheetScale(const AffineTransform& t) { return std::sqrt(std::fabs(t.a * t.d - t.b * t.c)); }
 
-bool curvePath(const Entity& entity, const AffineTransform& toSheet, BezierPath& out) {
-  const SheetMap map(toSheet);
+bool curvePath(const Entity& entity, const AffineTransform& toSheet, BezierPath& out, const graphics::Rect* reach) {
+  const SheetMap map(toSheet, reach);
   if (auto* line = dynamic_cast<const Line*>(&entity)) {
     out.moveTo(map.point(line->start));
     out.lineTo(map.point(line->end));
   } else if (auto* circle = dynamic_cast<const Circle*>(&entity)) {
     if (!(circle->radius > 0)) return false;
-    appendArc(out, map, planeArc(circle->center, circle->radius, circle->normal, 0, kTwoPi), 0, kTwoPi, true);
-    out.close();
+    if (appendArc(out, map, planeArc(circle->center, circle->radius, circle->normal, 0, kTwoPi), 0, kTwoPi, true)) {
+      out.close();
+    }
   } else if (auto* arc = dynamic_cast<const Arc*>(&entity)) {
     if (!(arc->radius > 0)) return false;
     const double sweep = arcSweep(arc->startAngle, arc->endAngle);
@@ -241,8 +306,7 @@ bool curvePath(const Entity& entity, const AffineTransform& toSheet, BezierPath&
               true);
   } else if (auto* ellipse = dynamic_cast<const Ellipse*>(&entity)) {
     const ArcPiece piece{ellipse->center, ellipse->majorAxis, ellipse->minorAxis(), 0, 0};
-    appendArc(out, map, piece, ellipse->startParam, ellipse->sweep(), true);
-    if (ellipse->isClosed()) out.close();
+    if (appendArc(out, map, piece, ellipse->startParam, ellipse->sweep(), true) && ellipse->isClosed()) out.close();
   } else if (auto* spline = dynamic_cast<const Spline*>(&entity)) {
     polylineOf(spline->sampled(splineSamplesPerSpan(*spline, map)), false, map, out);
   } else if (auto* pline3d = dynamic_cast<const Polyline3d*>(&entity)) {
@@ -250,12 +314,12 @@ bool curvePath(const Entity& entity, const AffineTransform& toSheet, BezierPath&
   } else {
     PlanePolyline pline;
     if (!planePolyline(entity, pline)) return false;
-    polylinePath(pline, PlaneMap(pline, toSheet), out);
+    polylinePath(pline, PlaneMap(pline, toSheet, reach), out);
   }
   return !out.isEmpty();
 }
 
-bool widePolyline(const Entity& entity, const AffineTransform& toSheet, WidePolyline& out) {
+bool widePolyline(const Entity& entity, const AffineTransform& toSheet, WidePolyline& out, const graphics::Rect* reach) {
   PlanePolyline pline;
   if (!planePolyline(entity, pline) || pline.vertices.empty()) return false;
   bool any = pline.constantWidth > 0, uniform = true;
@@ -265,7 +329,7 @@ bool widePolyline(const Entity& entity, const AffineTransform& toSheet, WidePoly
     uniform = uniform && v.startWidth == first && v.endWidth == first;
   }
   if (!any) return false;
-  const PlaneMap map(pline, toSheet);
+  const PlaneMap map(pline, toSheet, reach);
   // A constant width applies where the vertices give none; one width throughout is a stroke of that width.
   const double constant = uniform ? (first > 0 ? first : pline.constantWidth) : 0;
   if (constant > 0) {

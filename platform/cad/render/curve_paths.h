@@ -14,8 +14,14 @@ class Solid;
 
 namespace cad::render {
 
-// A curve's path; false for an entity that is no curve (or has nothing to draw).
-bool curvePath(const Entity& entity, const graphics::AffineTransform& toSheet, graphics::BezierPath& out);
+// Curves stay within 0.01 mm of their true shape on the paper (in points); what lies closer prints as one.
+inline constexpr double kSheetFlatness = 0.01 / 25.4 * 72;
+
+// A curve's path; false for an entity that is no curve (or has nothing to draw). With `reach` (the part of the
+// sheet that shows), arcs, circles and ellipses are drawn only where they come near it: one far larger than the
+// sheet costs what shows of it.
+bool curvePath(const Entity& entity, const graphics::AffineTransform& toSheet, graphics::BezierPath& out,
+               const graphics::Rect* reach = nullptr);
 
 // A polyline with widths: filled outlines of its wide segments, and its segments of no width as a line.
 struct WidePolyline {
@@ -25,7 +31,8 @@ struct WidePolyline {
   double strokeWidth = 0;       // points; > 0 when `stroke` is used
 };
 // False when the polyline has no width anywhere (it is then a curve).
-bool widePolyline(const Entity& entity, const graphics::AffineTransform& toSheet, WidePolyline& out);
+bool widePolyline(const Entity& entity, const graphics::AffineTransform& toSheet, WidePolyline& out,
+                  const graphics::Rect* reach = nullptr);
 
 // The hatch's loops, closed, for an even-odd fill or as its boundary.
 graphics::BezierPath hatchPath(const Hatch& hatch, const graphics::AffineTransform& toSheet);

@@ -1,7 +1,10 @@
 #include "cad/render/drawing_renderer.h"
 
+#include <new>
+
 #include "cad/command_line.h"
 #include "cad/database.h"
+#include "cad/interruption.h"
 #include "cad/plot/plot_settings.h"
 #include "cad/render/pens.h"
 #include "cad/render/placement.h"
@@ -35,6 +38,18 @@ void tellLeftOut(const LeftOut& left) {
 
 bool DrawingRenderer::renderPage(const Database& db, ObjectId layoutId, const PlotSettings& validated,
                                  const PageTarget& target, std::string& error) {
+  // However a drawing slipped past the bounds at open, a page that needs more memory than there is fails as
+  // a page, with its reason; the host goes on.
+  try {
+    return drawPage(db, layoutId, validated, target, error);
+  } catch (const std::bad_alloc&) {
+    error = "The page needs more memory than the computer has";
+    return false;
+  }
+}
+
+bool DrawingRenderer::drawPage(const Database& db, ObjectId layoutId, const PlotSettings& validated,
+                               const PageTarget& target, std::string& error) {
   auto* layout = dynamic_cast<const Layout*>(db.objectAt(layoutId));
   if (layout == nullptr) {
     error = "The page's layout is not in the drawing";
@@ -71,9 +86,14 @@ bool DrawingRenderer::renderPage(const Database& db, ObjectId layoutId, const Pl
     Scene scene(*context, db, pens, indexes_);
     scene.drawSpace(space, toSheet, {visible.minX(), visible.minY(), visible.maxX(), visible.maxY()},
                     !layout->modelType());
+    // Ended by a signal: the page is dropped unfinished; nothing is written for it.
+    if (scene.interrupted()) {
+      error = "the plot was interrupted";
+      return false;
+    }
     tellLeftOut(scene.leftOut());
   }
-  error = context->finish();
+  error = context->finish([] { return interruptionSignal() != 0; });
   return error.empty();
 }
 

@@ -17,6 +17,8 @@ class DrawingRenderer final : public PageRenderer {
                   std::string& error) override;
 
  private:
+  bool drawPage(const Database& db, ObjectId layout, const PlotSettings& validated, const PageTarget& target,
+                std::string& error);
   SpaceIndexCache indexes_;
 };
 

@@ -20,6 +20,10 @@ namespace cad::render {
 
 namespace {
 
+// Strokes kept back to be drawn as one path are drawn once they hold this many pieces, so that a page of one
+// pen never holds all its strokes twice.
+constexpr std::size_t kMostPendingElements = 1 << 16;
+
 double headerNumber(const Database& db, const wchar_t* name, double fallback) {
   auto it = db.headerVariables.find(name);
   if (it == db.headerVariables.end()) return fallback;
@@ -27,9 +31,6 @@ double headerNumber(const Database& db, const wchar_t* name, double fallback) {
   const double value = std::wcstod(it->second.c_str(), &end);
   return end != it->second.c_str() && std::isfinite(value) ? value : fallback;
 }
-
-// The most dashes one pattern hatch draws; past it the pattern is filled as the tone it makes.
-constexpr std::size_t kMostPatternDashes = 200000;
 
 }  // namespace
 
@@ -50,9 +51,9 @@ void EntityPainter::stroke(graphics::BezierPath path, const Ink& ink, const Line
 }
 
 void EntityPainter::queue(graphics::BezierPath path, const graphics::Color& color) {
-  if (!pending_.isEmpty() && pendingColor_ == color && pending_.lineWidth == path.lineWidth &&
-      pending_.lineCap == path.lineCap && pending_.lineJoin == path.lineJoin && pending_.dashes == path.dashes &&
-      pending_.dashPhase == path.dashPhase) {
+  if (!pending_.isEmpty() && pending_.elements().size() < kMostPendingElements && pendingColor_ == color &&
+      pending_.lineWidth == path.lineWidth && pending_.lineCap == path.lineCap && pending_.lineJoin == path.lineJoin &&
+      pending_.dashes == path.dashes && pending_.dashPhase == path.dashPhase) {
     pending_.append(path);
     return;
   }
@@ -90,8 +91,9 @@ void EntityPainter::draw(const Entity& entity, const Look& look, const DrawState
   const Ink ink = pens_.inkFor(look);
   const double dashUnit = state.linetypeUnit * entity.properties.linetypeScale;
 
+  const graphics::Rect reach = context_.clipBoundingBox();
   WidePolyline wide;
-  if (widePolyline(entity, state.toSheet, wide)) {
+  if (widePolyline(entity, state.toSheet, wide, &reach)) {
     if (wide.strokeWidth > 0) {
       wide.stroke.lineWidth = wide.strokeWidth;
       wide.stroke.lineCap = graphics::LineCap::butt;
@@ -103,7 +105,7 @@ void EntityPainter::draw(const Entity& entity, const Look& look, const DrawState
     return;
   }
   graphics::BezierPath path;
-  if (curvePath(entity, state.toSheet, path)) {
+  if (curvePath(entity, state.toSheet, path, &reach)) {
     stroke(std::move(path), ink, look.linetype, dashUnit);
     return;
   }

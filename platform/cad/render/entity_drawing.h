@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "cad/drawn_work.h"
 #include "cad/render/pens.h"
 #include "cad/render/text_drawing.h"
 #include "graphics/bezier_path.h"
@@ -34,8 +35,6 @@ struct LeftOut {
   std::size_t longTexts = 0;    // texts drawn only up to kMostTextCharacters
   std::size_t denseHatches = 0; // patterns too fine or too many for the sheet, filled instead
 };
-// A text is drawn up to this many characters: one far longer would take minutes to lay out for a blank page.
-inline constexpr std::size_t kMostTextCharacters = 20000;
 
 class EntityPainter {
  public:

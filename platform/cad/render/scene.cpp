@@ -7,6 +7,7 @@
 #include "cad/annotation_entities.h"
 #include "cad/block_extents.h"
 #include "cad/database.h"
+#include "cad/interruption.h"
 #include "cad/plan_entities.h"
 #include "cad/render/curve_paths.h"
 
@@ -54,6 +55,12 @@ bool Scene::shows(const LayerTableRecord* own, const LayerTableRecord* effective
   return !effective->isFrozen() && !effective->isOff() && effective->isPlottable();
 }
 
+bool Scene::stopping() {
+  // Looked at before every entity and every repetition of a block, so that a page of any size ends at once.
+  if (!interrupted_ && interruptionSignal() != 0) interrupted_ = true;
+  return interrupted_;
+}
+
 void Scene::drawSpace(ObjectId recordId, const AffineTransform& toSheet, const Box2& visible, bool paperSpace) {
   auto* record = dynamic_cast<const BlockTableRecord*>(db_.objectAt(recordId));
   const std::shared_ptr<const SpaceIndex> index = indexes_.indexOf(db_, recordId);
@@ -64,6 +71,7 @@ void Scene::drawSpace(ObjectId recordId, const AffineTransform& toSheet, const B
   frame.linetypeUnit = ltscale_ * sheetScale(toSheet);
   frame.viewHeight = (visible.y1 - visible.y0) * sheetScale(toSheet);
   for (std::uint32_t i : index->query(visible)) {
+    if (stopping()) return;
     if (auto* entity = dynamic_cast<const Entity*>(db_.objectAt(record->entityIds[i]))) {
       drawEntity(*entity, frame, paperSpace);
     }
@@ -92,8 +100,20 @@ void Scene::drawEntity(const Entity& entity, const Frame& frame, bool paperSpace
     const Look look = lookOf(db_, entity, layer, frame.inherited);
     const Inherited inherited = inheritedFrom(look, layer);
     if (reference != nullptr) {
-      for (int row = 0; row < std::max(reference->rows, 1); ++row) {
-        for (int column = 0; column < std::max(reference->columns, 1); ++column) {
+      // Rows or columns of an array that all land within the flatness of one another print as one.
+      const auto origin = [&](int row, int column) {
+        const AffineTransform t = then(planAffine(reference->instanceTransform(row, column)), frame.toSheet);
+        return graphics::Point{t.tx, t.ty};
+      };
+      const auto apart = [](graphics::Point a, graphics::Point b) { return std::hypot(a.x - b.x, a.y - b.y); };
+      int rows = std::max(reference->rows, 1), columns = std::max(reference->columns, 1);
+      if (rows > 1 || columns > 1) {
+        const graphics::Point first = origin(0, 0);
+        if (columns > 1 && apart(first, origin(0, columns - 1)) <= kSheetFlatness) columns = 1;
+        if (rows > 1 && apart(first, origin(rows - 1, 0)) <= kSheetFlatness) rows = 1;
+      }
+      for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns && !stopping(); ++column) {
           drawBlock(reference->blockTableRecord(), planAffine(reference->instanceTransform(row, column)), frame,
                     inherited);
         }
@@ -134,6 +154,7 @@ void Scene::drawBlock(ObjectId block, const AffineTransform& blockToOwner, const
   inner.viewHeight = frame.viewHeight;
   drawing_.push_back(block);
   for (ObjectId id : record->entityIds) {
+    if (stopping()) break;
     if (auto* entity = dynamic_cast<const Entity*>(db_.objectAt(id))) drawEntity(*entity, inner, false);
   }
   drawing_.pop_back();
@@ -166,6 +187,7 @@ void Scene::drawViewport(const Viewport& viewport, const Frame& frame, bool bord
       context_.saveGState();
       context_.clipToRect(onSheet);
       for (std::uint32_t i : index->query(visible)) {
+        if (stopping()) break;
         if (auto* entity = dynamic_cast<const Entity*>(db_.objectAt(space->entityIds[i]))) {
           drawEntity(*entity, model, false);
         }

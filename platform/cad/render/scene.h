@@ -27,6 +27,8 @@ class Scene {
   void drawSpace(ObjectId record, const graphics::AffineTransform& toSheet, const Box2& visible, bool paperSpace);
   // What the drawn spaces left out or cut short.
   const LeftOut& leftOut() const { return painter_.leftOut(); }
+  // An interrupting signal came while the page was drawn: it was left unfinished.
+  bool interrupted() const { return interrupted_; }
 
  private:
   struct Frame {
@@ -42,6 +44,8 @@ class Scene {
   void drawViewport(const Viewport& viewport, const Frame& frame, bool border, const Look& look);
   // Whether an entity on this layer (its own, and the one it takes inside a block) is drawn.
   static bool shows(const LayerTableRecord* own, const LayerTableRecord* effective);
+  // True once an interrupting signal has come: nothing more is drawn.
+  bool stopping();
 
   graphics::GraphicsContext& context_;
   const Database& db_;
@@ -52,6 +56,7 @@ class Scene {
   bool paperLinetypes_ = true;     // model space in viewports takes paper-space linetype scaling
   std::vector<ObjectId> drawing_;  // blocks being drawn, outermost first: a block inside itself stops
   graphics::AffineTransform paperToSheet_;
+  bool interrupted_ = false;
 };
 
 }  // namespace cad::render
