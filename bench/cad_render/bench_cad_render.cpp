@@ -155,8 +155,8 @@ BENCHMARK(BM_ReadAndPlotSheets)->Unit(benchmark::kSecond)->UseRealTime()->Iterat
 }  // namespace
 
 int main(int argc, char** argv) {
-  char pattern[] = "/tmp/quodl-bench-render-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 1;
+  std::string pattern = (std::filesystem::temp_directory_path() / "quodl-bench-render-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) return 1;
   gFolder = pattern;
   // Per-user settings of the stand-in host stay in the scratch folder; the plot-style tables are the host's own.
   setenv("XDG_CONFIG_HOME", (gFolder + "/config").c_str(), 1);

@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
@@ -31,6 +33,10 @@
 #include "ui/localisation.h"
 
 namespace {
+
+// The run's own folder in the temporary folder it is given, removed at its end: the settings and whatever the
+// scans write into the temporary folder.
+std::string gFolder;
 
 constexpr int kEntitiesPerModelSheet = 200;
 constexpr std::size_t kModelSheets = 1000;
@@ -116,8 +122,7 @@ std::unique_ptr<cad::Database> layoutDrawing() {
 Drawings& drawings() {
   static Drawings d = [] {
     foundation::MainQueue::main().setMainThread();
-    static const std::string defaults = "/tmp/quodl-bench-full-panel-" + std::to_string(::getpid());
-    foundation::UserDefaults::setRootForTesting(defaults);
+    foundation::UserDefaults::setRootForTesting(gFolder + "/defaults");
     linkInterfaceTextIntoCore();
     QDLSetLanguagePreference("zh");
     Drawings made;
@@ -222,4 +227,14 @@ void printSummary(const RatioReporter& report) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return runBenchmarksWithSummary(argc, argv, printSummary); }
+int main(int argc, char** argv) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quodl-bench-full-panel-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) return 1;
+  gFolder = pattern;
+  std::filesystem::create_directory(gFolder + "/tmp");
+  setenv("TMPDIR", (gFolder + "/tmp").c_str(), 1);
+  const int status = runBenchmarksWithSummary(argc, argv, printSummary);
+  std::error_code ec;
+  std::filesystem::remove_all(gFolder, ec);
+  return status;
+}

@@ -19,9 +19,12 @@ namespace {
 
 std::optional<std::wstring> defaultValue(const std::wstring& upperName) {
   if (upperName == L"PRINTERSTYLESHEETDIR") {
-    const std::vector<std::string> folders = supportFolders();
-    if (folders.empty()) return std::nullopt;
-    return foundation::wideFromUtf8Lossy(foundation::appendingPathComponent(folders.front(), "Plot Styles"));
+    // The user's own folder first, where tables are added as in the real host's user folder, then the host's
+    // bundled tables, which nothing writes into.
+    std::string folders = foundation::appendingPathComponent(hostDataFolder(), "Plotters/Plot Styles");
+    const std::vector<std::string> support = supportFolders();
+    if (!support.empty()) folders += ";" + foundation::appendingPathComponent(support.front(), "Plot Styles");
+    return foundation::wideFromUtf8Lossy(folders);
   }
   if (upperName == L"ROAMABLEROOTPREFIX") return foundation::wideFromUtf8Lossy(hostDataFolder() + "/");
   return std::nullopt;

@@ -1,7 +1,8 @@
 #pragma once
 // The host's environment values: named texts kept per user in
 // $XDG_CONFIG_HOME/quodline-host/environment.json (default ~/.config). Names ignore case. Two have defaults
-// until set: "PrinterStyleSheetDir" (the "Plot Styles" folder of the first support folder) and
+// until set: "PrinterStyleSheetDir" (the user's "Plotters/Plot Styles" in the host's data folder, then the
+// "Plot Styles" folder of the first support folder) and
 // "ROAMABLEROOTPREFIX" (the host's data folder, with a trailing slash).
 //
 // The file follows the settings-file policy of foundation/settings_file.h: damaged content is set aside and

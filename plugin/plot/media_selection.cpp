@@ -62,6 +62,45 @@ bool vexBatchMediaMatchesPaper(const cad::PlotSettings* settings, const VexBatch
          std::fabs(std::fmax(width, height) - paper.longSide) <= kMediaTolerance;
 }
 
+bool vexBatchMediumHolds(const cad::PlotSettings* settings, double width, double height) {
+  double mw = 0, mh = 0;
+  if (settings == nullptr || settings->getPlotPaperSize(mw, mh) != cad::eOk) return false;
+  return mw + kMediaTolerance >= width && mh + kMediaTolerance >= height;
+}
+
+cad::ErrorStatus vexBatchSelectMediumHolding(cad::PlotSettingsValidator* validator, cad::PlotSettings* settings,
+                                             double width, double height, cad::PlotPaperUnits units) {
+  if (validator == nullptr || settings == nullptr) return kVexBatchNoMediumFits;
+  std::vector<std::wstring> media;
+  if (validator->canonicalMediaNameList(settings, media) != cad::eOk) media.clear();
+  const wchar_t* unitMark = units == cad::PlotPaperUnits::kInches ? L"_inches)" : L"_mm)";
+  for (const bool inUnits : {true, false}) {
+    const std::wstring* best = nullptr;
+    double bestArea = 0;
+    bool bestBorderless = false;
+    for (const std::wstring& medium : media) {
+      const std::wstring lower = lowercase(medium);
+      if (inUnits && !lower.ends_with(unitMark)) continue;
+      if (medium.empty() || validator->setCanonicalMediaName(settings, medium.c_str()) != cad::eOk) continue;
+      double mw = 0, mh = 0;
+      if (!vexBatchMediumHolds(settings, width, height) || settings->getPlotPaperSize(mw, mh) != cad::eOk) continue;
+      const double area = mw * mh;
+      const bool borderless = isBorderless(lower);
+      if (best == nullptr || area < bestArea || (area == bestArea && borderless && !bestBorderless)) {
+        best = &medium;
+        bestArea = area;
+        bestBorderless = borderless;
+      }
+    }
+    if (best != nullptr && validator->setCanonicalMediaName(settings, best->c_str()) == cad::eOk) {
+      cad::acutPrintf(L"\nDUZOZAREDMEDIA holds=%.2fx%.2f medium=%ls set=0", width, height, best->c_str());
+      return cad::eOk;
+    }
+  }
+  cad::acutPrintf(L"\nDUZOZAREDMEDIA none_holds=%.2fx%.2f count=%ld", width, height, static_cast<long>(media.size()));
+  return kVexBatchNoMediumFits;
+}
+
 cad::ErrorStatus vexBatchSelectMedia(cad::PlotSettingsValidator* validator, cad::PlotSettings* settings,
                                      const VexBatchPrintPaperSpec& paper, bool landscape, bool preferBorderless) {
   if (validator == nullptr || settings == nullptr) return kVexBatchNoMediumFits;

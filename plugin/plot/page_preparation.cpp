@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <memory>
 
 #include "cad/command_line.h"
@@ -38,14 +39,25 @@ bool samePaper(const VexBatchPrintPaperSpec& a, const VexBatchPrintPaperSpec& b)
   return std::fabs(a.shortSide - b.shortSide) < kSamePaper && std::fabs(a.longSide - b.longSide) < kSamePaper;
 }
 
-// Whether the medium the settings now carry is at least the layout's own paper (w × h as the host reports it,
-// in millimetres; nothing to compare for a size in pixels or none).
-bool holdsPaper(const cad::PlotSettings& settings, double w, double h, PlotPaperUnits units) {
+// A paper smaller than this a side (mm), or without a finite size, is damage in the drawing, not a sheet.
+constexpr double kSmallestSheet = 1.0;
+
+bool isSheetSize(double w, double h) {
+  return std::isfinite(w) && std::isfinite(h) && w >= kSmallestSheet && h >= kSmallestSheet;
+}
+
+std::wstring sizeText(double w, double h) {
+  wchar_t text[96];
+  std::swprintf(text, 96, L"%g x %g mm", w, h);
+  return text;
+}
+
+// Whether the medium the settings carry is the w × h paper itself, as it stands.
+bool isPaper(const cad::PlotSettings& settings, double w, double h) {
   constexpr double kTolerance = 0.1;
-  if (units == PlotPaperUnits::kPixels || w <= 0 || h <= 0) return true;
   double mw = 0, mh = 0;
-  if (settings.getPlotPaperSize(mw, mh) != cad::eOk) return false;
-  return std::min(mw, mh) + kTolerance >= std::min(w, h) && std::max(mw, mh) + kTolerance >= std::max(w, h);
+  return settings.getPlotPaperSize(mw, mh) == cad::eOk && std::fabs(mw - w) <= kTolerance &&
+         std::fabs(mh - h) <= kTolerance;
 }
 
 bool fail(const std::wstring& text) {
@@ -219,6 +231,7 @@ bool PagePreparation::prepareLayout(const VexBatchPrintPageSpec& page, std::vect
   if (!page.layoutWindow) {
     double w = 0, h = 0;
     if (settings.getPlotPaperSize(w, h) != cad::eOk) w = h = 0;
+    if (!isSheetSize(w, h)) return fail(L"Damaged layout paper (" + sizeText(w, h) + L"): " + page.layoutName);
     const PlotPaperUnits units = settings.plotPaperUnits();
     const PlotRotation ownRotation = settings.plotRotation();
     if (validator_->setPlotCfgName(&settings, pdfDevice_.c_str(), nullptr) != cad::eOk) {
@@ -232,36 +245,31 @@ bool PagePreparation::prepareLayout(const VexBatchPrintPageSpec& page, std::vect
     cad::ErrorStatus status = cad::eInvalidInput;
     if (overridden) {
       status = vexBatchSelectMedia(validator_, &settings, page.paper, h <= w, true);
-    } else if (w > 0 && h > 0) {
-      const PlotPaperUnits searchUnits = units == PlotPaperUnits::kPixels ? units : PlotPaperUnits::kMillimeters;
-      status = validator_->setClosestMediaName(&settings, w, h, searchUnits, true);
-    }
-    if (overridden && status != cad::eOk) {
       // The paper the user chose is never silently replaced by another.
-      return fail(L"Cannot match " + page.paper.name + L" paper for: " + page.layoutName + L" status=" +
-                  statusText(status));
-    }
-    // Plotted 1:1, a medium smaller than the layout's paper would cut its content off.
-    const std::wstring tooLarge = L"No PDF medium holds the whole layout at 1:1: " + page.layoutName;
-    bool cutOff = false;
-    if (!overridden && status == cad::eOk && !holdsPaper(settings, w, h, units)) {
-      status = cad::eInvalidInput;
-      cutOff = true;
-    }
-    if (status != cad::eOk) {
-      double fw = w, fh = h;
-      if (w <= 0 || h <= 0 || units == PlotPaperUnits::kPixels) {
-        fw = 210;
-        fh = 297;
+      if (status != cad::eOk) {
+        return fail(L"Cannot match " + page.paper.name + L" paper for: " + page.layoutName + L" status=" +
+                    statusText(status));
       }
-      const VexBatchPrintPaperSpec fallback = vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, fw, fh);
-      status = vexBatchSelectMedia(validator_, &settings, fallback, fh < fw, true);
+    } else if (units == PlotPaperUnits::kPixels) {
+      status = validator_->setClosestMediaName(&settings, w, h, units, true);
+      if (status != cad::eOk) {
+        const VexBatchPrintPaperSpec a4 = vexBatchPaperForMode(VexBatchPrintPaperModeAutomatic, 210, 297);
+        status = vexBatchSelectMedia(validator_, &settings, a4, false, true);
+      }
+      if (status != cad::eOk) {
+        return fail(L"Cannot match PDF paper for: " + page.layoutName + L" status=" + statusText(status));
+      }
+    } else {
+      // Plotted 1:1, the layout's own paper, else the smallest medium that holds it: a smaller one would cut
+      // its content off.
+      status = validator_->setClosestMediaName(&settings, w, h, PlotPaperUnits::kMillimeters, true);
+      if (status != cad::eOk || !isPaper(settings, w, h)) {
+        status = vexBatchSelectMediumHolding(validator_, &settings, w, h, units);
+      }
+      if (status != cad::eOk) {
+        return fail(L"No PDF medium holds the whole layout at 1:1 (" + sizeText(w, h) + L"): " + page.layoutName);
+      }
     }
-    if (status != cad::eOk) {
-      return fail(cutOff ? tooLarge
-                         : L"Cannot match PDF paper for: " + page.layoutName + L" status=" + statusText(status));
-    }
-    if (!overridden && !holdsPaper(settings, w, h, units)) return fail(tooLarge);
     validator_->setPlotRotation(&settings, ownRotation);
     validator_->setPlotType(&settings, PlotType::kLayout);
     validator_->setUseStandardScale(&settings, true);

@@ -79,7 +79,7 @@ std::vector<VexBatchPrintLayoutRecord> vexCollectPaperLayouts() {
 
   const std::uint64_t nestedExcluded = vexBatchFinishLayoutRecords(records, gBatchLayoutDiagnostics);
   // The trace is a diagnostic aid: a file that cannot be written leaves the records as they are.
-  vexBatchWriteCandidateTraceFile(kVexBatchLayoutCandidateTracePath,
+  vexBatchWriteCandidateTraceFile(vexBatchLayoutCandidateTracePath(),
                                   vexBatchCandidateTraceFileText(nestedExcluded, records, gBatchLayoutCandidateTrace));
   return records;
 }

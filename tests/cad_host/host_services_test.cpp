@@ -45,9 +45,10 @@ TEST_F(EnvironmentTest, DefaultsUntilSet) {
   cad::setSupportFolders({"/opt/host/support"});
   std::wstring value;
   ASSERT_EQ(cad::acedGetEnv(L"PrinterStyleSheetDir", value), cad::RTNORM);
-  EXPECT_EQ(value, L"/opt/host/support/Plot Styles");
+  const std::wstring data = std::wstring(folder().begin(), folder().end()) + L"/data/quodline-host";
+  EXPECT_EQ(value, data + L"/Plotters/Plot Styles;/opt/host/support/Plot Styles");
   ASSERT_EQ(cad::acedGetEnv(L"ROAMABLEROOTPREFIX", value), cad::RTNORM);
-  EXPECT_EQ(value, std::wstring(folder().begin(), folder().end()) + L"/data/quodline-host/");
+  EXPECT_EQ(value, data + L"/");
   ASSERT_EQ(cad::acedSetEnv(L"PRINTERSTYLESHEETDIR", L"/a;/b"), cad::RTNORM);
   ASSERT_EQ(cad::acedGetEnv(L"PrinterStyleSheetDir", value), cad::RTNORM);
   EXPECT_EQ(value, L"/a;/b");

@@ -15,6 +15,7 @@
 #include "cad/plot/plot_style_table.h"
 #include "cadhost_run.h"
 #include "foundation/files.h"
+#include "layout_papers.h"
 #include "plot_fixture.h"
 #include "small_volume.h"
 #include "temp_folder.h"
@@ -70,6 +71,36 @@ TEST_F(CadhostPlot, InModelSpaceTheExtentsGoOnAnA3SheetTurnedTheirWay) {
   const std::vector<PageBox> landscape = pageBoxes(folder_ / "wide.pdf");
   ASSERT_EQ(landscape.size(), 1u) << wide.output;
   EXPECT_EQ(size(landscape[0]), (std::vector<double>{1191, 842}));
+}
+
+// A whole layout on every kind of paper: on the smallest sheet that holds it, at 1:1 from its lower-left corner
+// (its lines run corner to corner of the paper, so their ink covers the paper's size), or refused with the
+// reason and no file.
+TEST_F(CadhostPlot, AWholeLayoutGoesOnTheSmallestSheetThatHoldsItAtOneToOneOrIsRefused) {
+  for (const LayoutPaper& paper : layoutPapers()) {
+    SCOPED_TRACE(paper.what);
+    const std::string drawing = folder_ / "paper.dxf";
+    const std::string pdf = folder_ / "paper.pdf";
+    std::filesystem::remove(pdf);
+    std::ofstream(drawing, std::ios::binary) << layoutPaperDrawing(paper.width, paper.height);
+    const CadhostRun run = cadhost(drawing, "CTAB\nSheet\nPLOT\npaper.pdf\nQUIT\n");
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+    if (paper.outcome != LayoutPaper::Outcome::kPlotted) {
+      const std::string reason = paper.outcome == LayoutPaper::Outcome::kDamaged
+                                     ? "paper size (" + paperSizeText(paper.width, paper.height) + ") is damaged"
+                                     : "No sheet of the PDF device holds this layout's paper";
+      EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
+      EXPECT_FALSE(std::filesystem::exists(pdf));
+      continue;
+    }
+    EXPECT_NE(run.output.find("Plot written to " + pdf), std::string::npos) << run.output;
+    const std::vector<PlottedPage> pages = plottedPages(pdf);
+    ASSERT_EQ(pages.size(), 1u) << run.output;
+    EXPECT_NEAR(pages[0].width, paper.pageWidth, 1);
+    EXPECT_NEAR(pages[0].height, paper.pageHeight, 1);
+    EXPECT_NEAR(pages[0].inkWidth, paper.width, 3);
+    EXPECT_NEAR(pages[0].inkHeight, paper.height, 3);
+  }
 }
 
 // What no plot replaces, and names no plot can use, are refused with the reason before anything is written;

@@ -166,4 +166,23 @@ TEST_F(Texts, MultilineTextsHangFromTheirAttachmentPointAndWrap) {
   EXPECT_LT(lines.x1 - lines.x0, 20);
 }
 
+// Words joined by non-breaking spaces are one word to the wrap: a note narrower than them keeps the author's two
+// lines, the first running past the width, where the same words with breaking spaces take a line each.
+TEST_F(Texts, NonBreakingSpacesDoNotBreakLines) {
+  auto joined = mtext(L"HHH\\~HHH\\~HHH\\PHH", slot(3), 1);
+  joined->width = 20;
+  add(std::move(joined));
+  auto plain = mtext(L"HHH HHH HHH", slot(4), 1);
+  plain->width = 20;
+  add(std::move(plain));
+  plotSlots();
+
+  const Raster::Box two = ink(3);
+  EXPECT_NEAR(two.y1 - two.y0, 5 + 5 * 5.0 / 3, kTolerance);
+  EXPECT_GT(two.x1 - two.x0, 30);
+  const Raster::Box three = ink(4);
+  EXPECT_NEAR(three.y1 - three.y0, 5 + 2 * 5 * 5.0 / 3, kTolerance);
+  EXPECT_LT(three.x1 - three.x0, 20);
+}
+
 }  // namespace

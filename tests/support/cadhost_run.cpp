@@ -135,10 +135,15 @@ CadhostRun runProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
+ScratchHome::ScratchHome() : TempFolder("quodl-home") {
+  std::filesystem::create_directory(temporary());
+}
+
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const ScratchHome& home) {
   RunOptions options;
   options.workingDirectory = home.path();
-  options.environment = {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path() + "/.config"}};
+  options.environment = {
+      {"HOME", home.path()}, {"XDG_CONFIG_HOME", home.path() + "/.config"}, {"TMPDIR", home.temporary()}};
   return runProgram(program, arguments, input, options);
 }

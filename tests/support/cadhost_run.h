@@ -20,10 +20,12 @@ struct CadhostRun {
   long peakKilobytes = 0; // its peak resident memory
 };
 
-// A private home folder for one test: cadhost's per-user add-ins and settings live under it.
+// A private home folder for one test: cadhost's per-user add-ins and settings live under it, and its temporary
+// folder is "tmp" inside it, so that what a run leaves in the temporary folder is the test's alone.
 class ScratchHome : public TempFolder {
  public:
-  ScratchHome() : TempFolder("quodl-home") {}
+  ScratchHome();
+  std::string temporary() const { return *this / "tmp"; }
 };
 
 struct RunOptions {
@@ -43,6 +45,6 @@ pid_t startProgram(const std::string& program, const std::vector<std::string>& a
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const RunOptions& options);
 
-// The same in `home`, with HOME there and XDG_CONFIG_HOME inside it.
+// The same in `home`, with HOME there and XDG_CONFIG_HOME and TMPDIR inside it.
 CadhostRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& input, const ScratchHome& home);

@@ -64,6 +64,13 @@ std::vector<DamagedDrawing> damagedDrawings(const std::string& samplesFolder) {
        "line 8: \"1.5\" is not an integer (group code 62)"},
       {"name-with-control-character", entities("0\nLINE\n8\nA\x01" "B\n"), false,
        "line 8: \"A?B\" is not a name (group code 8)"},
+      // Lines 5-10 open a layout; its name's value is on line 12, as written or as an escape.
+      {"layout-name-with-nul",
+       std::string("0\nSECTION\n2\nOBJECTS\n0\nLAYOUT\n5\n1A\n100\nAcDbLayout\n1\na") + '\0' + "b\n0\nENDSEC\n0\nEOF\n", false,
+       "line 12: \"a?b\" is not a name (group code 1)"},
+      {"layout-name-with-escaped-nul",
+       "0\nSECTION\n2\nOBJECTS\n0\nLAYOUT\n5\n1A\n100\nAcDbLayout\n1\na\\U+0000b\n0\nENDSEC\n0\nEOF\n", false,
+       "line 12: \"a\\U+0000b\" is not a name (group code 1)"},
       {"handle-not-hexadecimal", entities("0\nLINE\n5\nZZ\n"), true,
        "line 8: a handle is not hexadecimal (\"ZZ\", group code 5); it was read as none"},
       {"long-value", entities("0\nTEXT\n40\n" + std::string(3000, 'x') + "\n"), false,

@@ -81,7 +81,16 @@ void Loader::readLayout(const Record& record) {
     }
     if (part == Part::kLayout) {
       switch (g.code) {
-        case 1: layout.layoutName = decoder_.decode(g.value); break;
+        case 1:
+          layout.layoutName = decoder_.decode(g.value);
+          // A control character (a NUL above all) would cut the name wherever it is passed on, and the layout
+          // could no longer be named: refused like any other name that holds one.
+          if (std::any_of(layout.layoutName.begin(), layout.layoutName.end(),
+                          [](wchar_t c) { return c < 0x20 || c == 0x7F; })) {
+            scanner_.fail(g.line + 1, quoted(g.value) + " is not a name (group code 1)");
+            return;
+          }
+          break;
         case 71: layout.tabOrder = scanner_.integer(g); break;
         case 330: entry.blockHandle = normalisedHandle(g.value); break;
         default: break;

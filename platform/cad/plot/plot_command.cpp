@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cwctype>
 #include <filesystem>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "cad/database.h"
 #include "cad/editor_input.h"
 #include "cad/plot/plot_config_manager.h"
+#include "cad/plot/plot_device.h"
 #include "cad/plot/plot_info.h"
 #include "cad/plot/plot_info_validator.h"
 #include "cad/plot/plot_settings_validator.h"
@@ -19,6 +21,7 @@
 #include "cad/tables.h"
 #include "cad/ucs.h"
 #include "foundation/files.h"
+#include "foundation/format.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
 
@@ -88,15 +91,24 @@ bool setUpModelPage(PlotSettingsValidator& v, PlotSettings& s, const Database& d
   return true;
 }
 
-// A layout keeps its page setup; only a sheet the PDF device lacks becomes the device's nearest to the
-// layout's own paper (or its default sheet when the layout has no paper size).
+// A layout keeps its page setup, plotted on the PDF device's sheet of its paper, or on the smallest sheet that
+// holds the paper when the device has none of it: a smaller sheet would cut the layout off. A paper without a
+// usable size is damage and is not plotted on some sheet or other.
 bool setUpLayoutPage(PlotSettingsValidator& v, PlotSettings& s, const PlotSettings& own) {
-  if (s.canonicalMediaName == own.canonicalMediaName) return true;
-  if (own.paperWidthMm <= 0 || own.paperHeightMm <= 0) return true;
-  if (v.setClosestMediaName(&s, own.paperWidthMm, own.paperHeightMm, PlotPaperUnits::kMillimeters, false) == eOk) {
-    return true;
+  constexpr double kSmallestSheet = 1.0;  // mm a side
+  const double w = own.paperWidthMm, h = own.paperHeightMm;
+  const std::wstring size = foundation::wideFromUtf8Lossy(foundation::format("%g x %g mm", w, h));
+  if (!(std::isfinite(w) && std::isfinite(h) && w >= kSmallestSheet && h >= kSmallestSheet)) {
+    say(L"The layout's paper size (" + size + L") is damaged; nothing was plotted.");
+    return false;
   }
-  say(L"The PDF device has no sheet for this layout.");
+  const PlotConfigManager* manager = acplPlotConfigManagerPtr();
+  const PlotDevice* device = manager == nullptr ? nullptr : manager->device(s.plotCfgName);
+  const Medium* ownMedium = device == nullptr ? nullptr : device->medium(own.canonicalMediaName);
+  if (ownMedium != nullptr && ownMedium->width + 0.1 >= w && ownMedium->height + 0.1 >= h) return true;
+  const Medium* holding = device == nullptr ? nullptr : smallestMediumHolding(*device, w, h, own.plotPaperUnits());
+  if (holding != nullptr && v.setCanonicalMediaName(&s, holding->canonicalName.c_str()) == eOk) return true;
+  say(L"No sheet of the PDF device holds this layout's paper (" + size + L") at 1:1; nothing was plotted.");
   return false;
 }
 

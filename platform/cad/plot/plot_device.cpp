@@ -84,6 +84,23 @@ std::vector<Medium> standardPdfMedia() {
   return media;
 }
 
+const Medium* smallestMediumHolding(const PlotDevice& device, double width, double height, PlotPaperUnits units) {
+  constexpr double kTolerance = 0.1;
+  const auto fullBleed = [](const Medium& m) { return m.left == 0 && m.bottom == 0 && m.right == 0 && m.top == 0; };
+  for (const bool inUnits : {true, false}) {
+    const Medium* best = nullptr;
+    for (const Medium& m : device.media()) {
+      if (inUnits && m.units != units) continue;
+      if (!(m.width + kTolerance >= width && m.height + kTolerance >= height)) continue;
+      const double area = m.width * m.height;
+      const double bestArea = best == nullptr ? 0 : best->width * best->height;
+      if (best == nullptr || area < bestArea || (area == bestArea && fullBleed(m) && !fullBleed(*best))) best = &m;
+    }
+    if (best != nullptr) return best;
+  }
+  return nullptr;
+}
+
 PlotDevice::PlotDevice(std::wstring name, std::vector<Medium> media, std::wstring defaultMedium, bool writesPdf)
     : name_(std::move(name)),
       media_(std::move(media)),

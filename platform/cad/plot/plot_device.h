@@ -46,6 +46,11 @@ class PlotDevice {
   bool writesPdf_;
 };
 
+// The smallest medium (by area; full-bleed before one with margins among equals) whose sides are at least
+// width × height mm as the medium stands, among the media named in `units` first and the others only when none
+// of those holds it; nullptr when every medium is smaller.
+const Medium* smallestMediumHolding(const PlotDevice& device, double width, double height, PlotPaperUnits units);
+
 // ISO A4 to A0 full-bleed and with margins in both orientations, larger ISO sheets, ANSI A to E in inches.
 std::vector<Medium> standardPdfMedia();
 // A medium named as the PDF device names its metric media: "ISO_A3_(420.00_x_297.00_MM)".

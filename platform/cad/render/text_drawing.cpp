@@ -35,13 +35,14 @@ AffineTransform frame(const Point3d& anchor, double rotation, const AffineTransf
   return then(then(AffineTransform::rotation(rotation), AffineTransform::translation(anchor.x, anchor.y)), toSheet);
 }
 
-// Pieces a paragraph wraps at: a word with the blanks after it, or one wide character.
+// Pieces a paragraph wraps at: a word with the blanks after it, or one wide character. A non-breaking space
+// joins the words on either side into one piece.
 std::vector<std::wstring> wrapPieces(const std::wstring& text) {
   std::vector<std::wstring> pieces;
   std::wstring current;
   bool inBlanks = false;
   for (wchar_t c : text) {
-    const bool blank = c == L' ' || c == L'\u00A0' || c == L'\t';
+    const bool blank = c == L' ' || c == L'\t';
     const bool wide = graphics::isWideCharacter(static_cast<char32_t>(c));
     if ((!blank && inBlanks) || (wide && !current.empty())) {
       pieces.push_back(std::move(current));

@@ -10,6 +10,8 @@
 #include <system_error>
 
 #include "core/version.h"
+#include "foundation/folders.h"
+#include "foundation/paths.h"
 #include "foundation/text.h"
 
 namespace {
@@ -134,6 +136,10 @@ std::string vexBatchCandidateTraceFileText(std::uint64_t finalNestedExcluded,
     if (record.layoutWindow) add(vexBatchFinalRegionTraceLine(record));
   }
   return text;
+}
+
+std::string vexBatchLayoutCandidateTracePath() {
+  return foundation::appendingPathComponent(foundation::temporaryDirectory(), "quodl-layout-candidates.txt");
 }
 
 bool vexBatchWriteCandidateTraceFile(const std::string& path, std::string_view text) {

@@ -11,7 +11,9 @@
 #include "recognition/layout/layout_candidates.h"
 #include "recognition/layout/layout_geometry.h"
 
-inline constexpr char kVexBatchLayoutCandidateTracePath[] = "/tmp/quodl-layout-candidates.txt";
+// "quodl-layout-candidates.txt" in the temporary folder ($TMPDIR, else /tmp): a session given a folder of its
+// own keeps its trace from another's.
+[[nodiscard]] std::string vexBatchLayoutCandidateTracePath();
 
 // "entity type=<class> box=<w>x<h> center=<cx>,<cy> plottable=<1|0>"
 [[nodiscard]] std::wstring vexBatchEntityTraceLine(std::wstring_view type, const VexBatchBox& box, bool plottable);

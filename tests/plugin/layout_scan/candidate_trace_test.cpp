@@ -147,22 +147,20 @@ TEST_F(TraceFileWriting, NeverWritesThroughALinkIntoADeviceOrIntoAFolder) {
 }
 
 TEST_F(CandidateTraceTest, ALinkPlantedAtTheTracePathIsLeftAloneAndTheScanStillAnswers) {
-  char pattern[] = "/tmp/quodl-trace-victim-XXXXXX";
-  int fd = ::mkstemp(pattern);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(::write(fd, "keep me", 7), 7);
-  ::close(fd);
-  ASSERT_EQ(::symlink(pattern, kVexBatchLayoutCandidateTracePath), 0);
+  const std::string trace = vexBatchLayoutCandidateTracePath();
+  const TempFolder elsewhere("quodl-trace-victim");
+  const std::string victim = elsewhere / "victim";
+  std::ofstream(victim) << "keep me";
+  ASSERT_EQ(::symlink(victim.c_str(), trace.c_str()), 0);
 
   cad::ObjectId sheet = layout(L"Layout1", 1, 500, 400);
   d.rectangle(10, 10, 430, 307, L"0", space(sheet));
   content(sheet, 10, 10, 430, 307);
   EXPECT_EQ(windowsOf(scan(), L"Layout1").size(), 1u);
 
-  std::ifstream in(pattern);
+  std::ifstream in(victim);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
-  ::unlink(kVexBatchLayoutCandidateTracePath);
-  ::unlink(pattern);
+  ::unlink(trace.c_str());
 }
 
 }  // namespace

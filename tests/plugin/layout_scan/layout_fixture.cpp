@@ -1,5 +1,7 @@
 #include "layout_fixture.h"
 
+#include <cstdlib>
+
 #include "recognition/layout/candidate_trace.h"
 #include "recognition/layout_scan.h"
 #include "recognition/recognition_state.h"
@@ -9,10 +11,20 @@ namespace layout_test {
 
 void LayoutScanTest::SetUp() {
   vexBatchResetRecognitionStateForTesting();
-  if (!clearTraceFile()) GTEST_SKIP() << "another user's " << kVexBatchLayoutCandidateTracePath << " is in the way";
+  temporary_ = std::make_unique<TempFolder>("quodl-layout-scan");
+  if (const char* tmpdir = std::getenv("TMPDIR")) savedTmpdir_ = tmpdir;
+  setenv("TMPDIR", temporary_->path().c_str(), 1);
 }
 
-void LayoutScanTest::TearDown() { vexBatchResetRecognitionStateForTesting(); }
+void LayoutScanTest::TearDown() {
+  vexBatchResetRecognitionStateForTesting();
+  if (savedTmpdir_) {
+    setenv("TMPDIR", savedTmpdir_->c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
+  temporary_.reset();
+}
 
 cad::ObjectId LayoutScanTest::layout(const std::wstring& name, int tabOrder, double paperW, double paperH) {
   cad::ObjectId id = d.db().layoutId(name);
@@ -63,8 +75,6 @@ std::vector<std::wstring> sheetNames(const std::vector<VexBatchPrintLayoutRecord
   return names;
 }
 
-std::vector<std::string> traceFileLines() { return fileLines(kVexBatchLayoutCandidateTracePath); }
-
-bool clearTraceFile() { return removeLeftover(kVexBatchLayoutCandidateTracePath) == Leftover::gone; }
+std::vector<std::string> traceFileLines() { return fileLines(vexBatchLayoutCandidateTracePath()); }
 
 }  // namespace layout_test

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "fixture.h"
 #include "recognition/records.h"
+#include "temp_folder.h"
 
 namespace layout_test {
 
@@ -33,13 +36,17 @@ class LayoutScanTest : public ::testing::Test {
                                                           const std::wstring& layoutName);
 
   recognition_test::DrawingFixture d;
+
+ private:
+  // The test's own temporary folder (TMPDIR while it runs), where its scans write their trace file: another
+  // session's scan never rewrites it.
+  std::unique_ptr<TempFolder> temporary_;
+  std::optional<std::string> savedTmpdir_;
 };
 
 std::vector<std::wstring> sheetNames(const std::vector<VexBatchPrintLayoutRecord>& records);
 
 // The candidate trace file, its lines without line ends; empty when it does not exist.
 std::vector<std::string> traceFileLines();
-// Removes the trace file when it is ours; false when a file of another user stands there (the test skips).
-bool clearTraceFile();
 
 }  // namespace layout_test

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr char kTracePath[] = "/tmp/quodl-layout-candidates.txt";
 const std::string kOversized = std::string(QUODL_SAMPLES) + "/oversized-layout.dxf";
 const std::string kLayouts = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";
 
@@ -60,9 +59,10 @@ std::vector<std::string> layoutCounts(const std::string& output) {
   return counts;
 }
 
-std::vector<std::string> finalRegions() {
+// The "final region=" lines of the candidate trace file the runs in `home` wrote.
+std::vector<std::string> finalRegions(const ScratchHome& home) {
   std::vector<std::string> regions;
-  for (const std::string& line : fileLines(kTracePath)) {
+  for (const std::string& line : fileLines(home.temporary() + "/quodl-layout-candidates.txt")) {
     if (line.rfind("final region=", 0) == 0) regions.push_back(line);
   }
   return regions;
@@ -83,11 +83,6 @@ std::vector<std::vector<std::string>> hostStates(const std::string& output) {
 
 class DrawingCommandsInCadhost : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const Leftover trace = removeLeftover(kTracePath);
-    if (trace == Leftover::anotherUsers) GTEST_SKIP() << "another user's " << kTracePath << " is in the way";
-    ASSERT_EQ(trace, Leftover::gone);
-  }
 
   // Quodline, then the probe (which so outlives Quodline's unload), on the drawings.
   CadhostRun run(const std::vector<std::string>& drawings, const std::string& script) {
@@ -149,7 +144,7 @@ TEST_F(DrawingCommandsInCadhost, EachPickChangesWhatTheNextScanFinds) {
     // The sample opens on the Model tab; the picks work on the layout the user switched to.
     const CadhostRun result = run({kOversized}, "CTAB\nOversized\n" + c.script + "DUZOZAREDSTATUS\n");
     EXPECT_EQ(layoutCounts(result.output), std::vector<std::string>{c.counts}) << result.output;
-    EXPECT_EQ(finalRegions(), c.regions);
+    EXPECT_EQ(finalRegions(home_), c.regions);
     if (!c.message.empty()) {
       EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
     }
@@ -229,7 +224,7 @@ TEST_F(DrawingCommandsInCadhost, FailedAndHostileAnswersChangeNothing) {
                                                                    "layout_raw=3 layout_filtered=2 layout_final=1",
                                                                    "layout_raw=2 layout_filtered=3 layout_final=2"}));
   EXPECT_EQ(printedBy(commands, "DUZOZAREDPICKFRAMES", 5).back(), "点选范围包含 2 个图块或矩形；只打印这些对象。");
-  EXPECT_EQ(finalRegions(), (std::vector<std::string>{kA3First, kA3Second}));
+  EXPECT_EQ(finalRegions(home_), (std::vector<std::string>{kA3First, kA3Second}));
   // Stored for the panel's next start by the layer pick, then by the frame pick.
   EXPECT_NE(storedSettings().find("\"Quodline.FrameLayer\": \"FRAME\""), std::string::npos) << storedSettings();
   EXPECT_NE(storedSettings().find("\"Quodline.RecognitionMode\": 0"), std::string::npos) << storedSettings();

@@ -19,6 +19,7 @@
 #include "foundation/format.h"
 #include "graphics/pdf_document.h"
 #include "interactive_program.h"
+#include "layout_papers.h"
 #include "test_files.h"
 
 namespace {
@@ -140,6 +141,47 @@ TEST_F(FullPanelJobScriptTest, ThePanelPlotsEverySheetSplitAndMergedAtItsPaper) 
   }
   EXPECT_TRUE(foundation::isRegularFile(png));
   std::cout << "[ main job ] " << png << "\n";
+}
+
+// A whole layout on every kind of paper, exported from the panel: its page is the smallest medium that holds
+// the layout, at 1:1 (its lines run corner to corner of the paper, so their ink covers the paper's size), or the
+// job fails with the reason and writes nothing.
+TEST_F(FullPanelJobScriptTest, AWholeLayoutIsPlottedOnTheSmallestMediumThatHoldsItOrRefusedWithItsReason) {
+  const std::string out = home_ / "out/split";
+  for (const LayoutPaper& paper : layoutPapers()) {
+    SCOPED_TRACE(paper.what);
+    const std::string drawing = home_ / "paper.dxf";
+    ASSERT_TRUE(foundation::writeFileAtomically(drawing, layoutPaperDrawing(paper.width, paper.height)));
+    std::filesystem::remove_all(out);
+    ASSERT_TRUE(foundation::createDirectory(out, true));
+    const CadhostRun r = run("QUODL\n" + splitInto(out) + "@click batchPrintPanel export\nQUIT\n", drawing);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    const std::vector<std::string> pdfs = pdfsIn(out);
+    const std::string size = paperSizeText(paper.width, paper.height);
+    switch (paper.outcome) {
+      case LayoutPaper::Outcome::kPlotted: {
+        EXPECT_NE(r.output.find("DUZOZAREDEXEC=PASS"), std::string::npos) << r.output;
+        ASSERT_EQ(pdfs.size(), 1u) << r.output;
+        const std::vector<PlottedPage> pages = plottedPages(out + "/" + pdfs[0]);
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_NEAR(pages[0].width, paper.pageWidth, 1);
+        EXPECT_NEAR(pages[0].height, paper.pageHeight, 1);
+        EXPECT_NEAR(pages[0].inkWidth, paper.width, 3);
+        EXPECT_NEAR(pages[0].inkHeight, paper.height, 3);
+        break;
+      }
+      case LayoutPaper::Outcome::kTooLarge:
+        EXPECT_NE(r.output.find("error=No PDF medium holds the whole layout at 1:1 (" + size + "): Sheet"),
+                  std::string::npos)
+            << r.output;
+        EXPECT_TRUE(pdfs.empty());
+        break;
+      case LayoutPaper::Outcome::kDamaged:
+        EXPECT_NE(r.output.find("error=Damaged layout paper (" + size + "): Sheet"), std::string::npos) << r.output;
+        EXPECT_TRUE(pdfs.empty());
+        break;
+    }
+  }
 }
 
 TEST_F(FullPanelJobScriptTest, APlotCancelledHalfwayResumesWithOnlyTheRest) {

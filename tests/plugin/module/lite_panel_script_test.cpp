@@ -157,6 +157,28 @@ TEST_F(LitePanelScriptTest, AScriptExportsLayoutModelAndAreaSeparateAndMerged) {
   expectEveryLineWorked(again);
 }
 
+// With the host's own plot-style folders, the monochrome style goes into the user's folder, which the host lists
+// first; the host's bundled folder is never written into.
+TEST_F(LitePanelScriptTest, TheStyleGoesIntoTheUsersPlotStyleFolderNeverTheHostsBundledOne) {
+  ASSERT_TRUE(foundation::writeFileAtomically(home_ / ".config/quodline-host/environment.json", "{}"));
+  const auto bundled = [] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(CADHOST_SUPPORT_DIR "/Plot Styles")) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = bundled();
+  const CadhostRun r = run("CTAB\nA3 Block\nDUZOZAREDLITE\n@wait batchPrintLite filename layouts-frames.dxf\n@file \"" +
+                               home_ / "out" + "\"\n@click batchPrintLite output\nQUIT\n",
+                           {kLayouts});
+  expectEveryLineWorked(r);
+  EXPECT_EQ(count(r.output, "DUZOZAREDLITEEXEC=PASS"), 1u) << r.output;
+  EXPECT_TRUE(foundation::isRegularFile(home_ / "data/quodline-host/Plotters/Plot Styles/NUVOLK-Lite-Mono-005-v1.ctb"));
+  EXPECT_EQ(bundled(), before);
+}
+
 TEST_F(LitePanelScriptTest, StoredValuesOfTheWrongTypeFallBack) {
   writeDefaults(R"({"Quodline.Language": "zh", "Quodline.LiteMode": true, "Quodline.LitePaperMode": 9,
                    "Quodline.LiteMergePDF": {"x": 1}, "Quodline.LitePlotStyle": ["a"]})");

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -368,7 +369,7 @@ TEST_F(PagePreparationTest, AModelFrameInATwistedViewTakesItsOrientationFromTheV
 }
 
 // What no medium carries fails with its reason: a chosen paper is never replaced by the layout's own, and a
-// lengthened layout plotted 1:1 is never put on a smaller medium that would cut it off.
+// layout plotted 1:1 is never put on a smaller medium that would cut it off.
 TEST_F(PagePreparationTest, APaperNoMediumCarriesFailsInsteadOfTakingAnother) {
   VexBatchPrintPageSpec chosen = wholeLayout(L"Cover", kA3Long);
   chosen.paperOverridden = true;
@@ -376,11 +377,48 @@ TEST_F(PagePreparationTest, APaperNoMediumCarriesFailsInsteadOfTakingAnother) {
   EXPECT_TRUE(error().starts_with(L"Cannot match A3加长 paper for: Cover status=")) << foundation::utf8FromWideLossy(error());
 
   cad::Layout& cover = layout(L"Cover");
-  cover.paperWidthMm = 630;
-  cover.paperHeightMm = 297;
+  cover.paperWidthMm = 2500;
+  cover.paperHeightMm = 1800;
   cover.canonicalMediaName = L"Custom";
   EXPECT_FALSE(prepare({wholeLayout(L"Cover")}));
-  EXPECT_EQ(error(), L"No PDF medium holds the whole layout at 1:1: Cover");
+  EXPECT_EQ(error(), L"No PDF medium holds the whole layout at 1:1 (2500 x 1800 mm): Cover");
+}
+
+// A whole layout on a paper the device lacks goes on the smallest medium that holds it as it stands, a metric
+// one for a metric layout and an inch one for an inch layout; a paper without a usable size is damage.
+TEST_F(PagePreparationTest, AWholeLayoutGoesOnTheSmallestMediumThatHoldsItOrIsRefusedAsDamaged) {
+  struct Case {
+    const char* what;
+    double width, height;
+    cad::PlotPaperUnits units;
+    std::wstring outcome;  // the medium, or the error
+  };
+  const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {"lengthened A3", 630, 297, cad::PlotPaperUnits::kMillimeters, L"ISO_full_bleed_A1_(841.00_x_594.00_MM)"},
+      {"custom portrait", 900, 1300, cad::PlotPaperUnits::kMillimeters, L"ISO_full_bleed_2A0_(1189.00_x_1682.00_MM)"},
+      {"inch layout", 600, 400, cad::PlotPaperUnits::kInches, L"ANSI_full_bleed_D_(34.00_x_22.00_Inches)"},
+      {"metric layout", 600, 400, cad::PlotPaperUnits::kMillimeters, L"ISO_full_bleed_A1_(841.00_x_594.00_MM)"},
+      {"zero", 0, 297, cad::PlotPaperUnits::kMillimeters, L"Damaged layout paper (0 x 297 mm): Cover"},
+      {"negative", 420, -297, cad::PlotPaperUnits::kMillimeters, L"Damaged layout paper (420 x -297 mm): Cover"},
+      {"tiny", 0.5, 0.5, cad::PlotPaperUnits::kMillimeters, L"Damaged layout paper (0.5 x 0.5 mm): Cover"},
+      {"not a number", nan, 297, cad::PlotPaperUnits::kMillimeters, L"Damaged layout paper (nan x 297 mm): Cover"},
+      {"infinite", 420, inf, cad::PlotPaperUnits::kMillimeters, L"Damaged layout paper (420 x inf mm): Cover"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    cad::Layout& cover = layout(L"Cover");
+    cover.paperUnits = c.units;
+    cover.paperWidthMm = c.width;
+    cover.paperHeightMm = c.height;
+    cover.canonicalMediaName = L"Custom";
+    if (prepare({wholeLayout(L"Cover")})) {
+      EXPECT_EQ(validated(prepared_[0]).canonicalMediaName, c.outcome);
+      EXPECT_EQ(validated(prepared_[0]).stdScaleType(), StdScaleType::k1_1);
+    } else {
+      EXPECT_EQ(error(), c.outcome);
+    }
+  }
 }
 
 TEST_F(PagePreparationTest, AWholeLayoutKeepsItsOwnPlotAreaOnTheMediumNearestItsPaper) {
@@ -421,7 +459,6 @@ TEST_F(PagePreparationTest, AWholeLayoutsPaperIsTakenInMillimetresWhateverItsPlo
       {"inches", cad::PlotPaperUnits::kInches, 279.4, 215.9, L"ANSI_full_bleed_A_(11.00_x_8.50_Inches)"},
       // A size in pixels has no medium near it: an A4 search stands in.
       {"pixels", cad::PlotPaperUnits::kPixels, 1600, 1200, L"ISO_full_bleed_A4_(297.00_x_210.00_MM)"},
-      {"no size", cad::PlotPaperUnits::kMillimeters, 0, 0, L"ISO_full_bleed_A4_(297.00_x_210.00_MM)"},
   };
   for (const Case& c : cases) {
     cad::Layout& cover = layout(L"Cover");
@@ -530,7 +567,7 @@ TEST_F(PagePreparationTest, EveryFailureStopsThePreparationWithItsText) {
       {L"Cannot select PDF device for: Cover",
        {whole},
        validatorFault(&cad::PlotSettingsValidator::Faults::setPlotCfgName)},
-      {L"Cannot match PDF paper for: Cover status=3",
+      {L"No PDF medium holds the whole layout at 1:1 (420 x 297 mm): Cover",
        {whole},
        [this] {
          for (const wchar_t* part : {L"ISO", L"ANSI"}) pdfDevice().removeMediaNamedWith(part);

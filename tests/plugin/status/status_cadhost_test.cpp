@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr char kTracePath[] = "/tmp/quodl-layout-candidates.txt";
 const std::string kIdleTail =
     " visible=NO last=NONE_OR_FAIL cancelled=NO recoverable=NO remaining=0 completed=0/0 items=0 pages=0 outputs=0 "
     "output=- log=- error=-";
@@ -52,7 +51,10 @@ const Sample kSamples[] = {
     {"model-a1-grid-1to100.dxf", "layout_raw=0 layout_filtered=0 layout_final=1", {}},
 };
 
-std::vector<std::string> traceLines() { return fileLines(kTracePath); }
+// The candidate trace file the runs in `home` wrote.
+std::vector<std::string> traceLines(const ScratchHome& home) {
+  return fileLines(home.temporary() + "/quodl-layout-candidates.txt");
+}
 
 std::vector<std::string> finalRegions(const std::vector<std::string>& lines) {
   std::vector<std::string> regions;
@@ -72,11 +74,6 @@ std::vector<std::string> statusLines(const std::string& output) {
 
 class StatusInCadhost : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const Leftover trace = removeLeftover(kTracePath);
-    if (trace == Leftover::anotherUsers) GTEST_SKIP() << "another user's " << kTracePath << " is in the way";
-    ASSERT_EQ(trace, Leftover::gone);
-  }
   CadhostRun run(const std::vector<std::string>& drawings, const std::string& script) {
     std::vector<std::string> arguments{"--no-autoload", "--load", QUODL_MODULE};
     arguments.insert(arguments.end(), drawings.begin(), drawings.end());
@@ -101,7 +98,7 @@ TEST_F(StatusInCadhost, EachSampleReportsItsLayoutCountsAndLeavesItsRegionsInThe
     // The report repeats itself: the scan is run again with the same result.
     EXPECT_EQ(lines[3], lines[1]);
 
-    const std::vector<std::string> trace = traceLines();
+    const std::vector<std::string> trace = traceLines(home_);
     ASSERT_GE(trace.size(), 2u);
     EXPECT_EQ(trace[0], "version=1.0.0-beta.9");
     const std::string finalCount = std::string(sample.counts).substr(std::string(sample.counts).rfind('=') + 1);
@@ -115,7 +112,7 @@ TEST_F(StatusInCadhost, WithoutADrawingTheCountsAreZeroAndNoTraceIsWritten) {
   const std::vector<std::string> lines = statusLines(result.output);
   ASSERT_EQ(lines.size(), 2u) << result.output;
   EXPECT_TRUE(lines[1].ends_with("layout_raw=0 layout_filtered=0 layout_final=0" + kIdleTail)) << lines[1];
-  EXPECT_TRUE(traceLines().empty());
+  EXPECT_TRUE(traceLines(home_).empty());
 }
 
 }  // namespace
