@@ -72,6 +72,7 @@ Plug-ins
   --load MODULE   load a plug-in module (a shared object exporting
                   extern "C" int acrxEntryPoint(int message, void* appId)); may be repeated.
                   Message 1 initialises it; message 2 unloads it, and the answer 3 refuses.
+                  A module whose file name is loaded already (installed, say) is refused.
   --no-autoload   do not load the plug-ins installed for the user.
   Installed plug-ins are bundles: $HOME/Library/Application Support/Autodesk/ApplicationAddins/NAME.bundle,
   loaded in name order before the --load modules. Each bundle's PackageContents.xml names its modules:
@@ -90,8 +91,10 @@ Command lines
   other lines       while a command prompts, a whole line is one answer: a point "x,y" or "x,y,z", an
                     entity by handle ("2F") or "#id", a selection "2F 30 31", an empty line for Enter,
                     "*CANCEL*" to cancel.
-  @VERB ...         acts on windows as a person would; WINDOW is a window's identifier or title, VIEW a
-                    view's identifier, and words with blanks go in double quotes:
+  @VERB ...         acts on windows as a person would; WINDOW is a window's identifier or its title (letter
+                    case, blanks and look-alike dots aside), VIEW a view's identifier (a table's cell:
+                    NAME-N for row N), and words with blanks go in double quotes. A name that matches
+                    nothing is answered with the names there are.
                       @click WINDOW VIEW [cmd|shift]   click a button, check box, table cell…,
                                                   holding Command or Shift
                       @type WINDOW FIELD TEXT     type into a text field and press Return
@@ -103,8 +106,10 @@ Command lines
                       @key [WINDOW] KEY           press Escape, Return, cmd+d… (the key window by default)
                       @scroll WINDOW VIEW DY      turn the wheel over the view (DY > 0: towards the top)
                       @render WINDOW FILE.png [SCALE]   write the window as a PNG image
-                      @wait WINDOW VIEW TEXT      whether the view's text (a field's, a button's
-                                                  title) contains TEXT
+                      @wait WINDOW VIEW TEXT      wait until the view's text (a field's, a button's
+                                                  title) contains TEXT: in a --script, while a
+                                                  command runs, it holds itself and the lines after
+                                                  it; elsewhere it checks once and says what shows
                       @read WINDOW VIEW           print what the view shows; a table row by row
                       @activate DRAWING           click an open drawing's window (its path or file name)
                       @close DRAWING              press the close button of an open drawing's window

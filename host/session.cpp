@@ -29,6 +29,7 @@
 #include "foundation/text.h"
 #include "foundation/user_defaults.h"
 #include "toolkit/application.h"
+#include "toolkit/beep.h"
 #include "window_lines.h"
 
 namespace cadhost {
@@ -106,6 +107,8 @@ void Session::start() {
   cad::editorInput().provider = [this] { return nextAnswer(); };
   installCommands();
   installWindowLines([this] { return input_.next(); }, say);
+  // A refusal that only beeps would pass unseen on a headless host.
+  toolkit::setBeepObserver([] { say("(beep)"); });
   // A person at standard input types nothing ahead for a busy command; a script has its lines there already.
   if (input_.isFile()) toolkit::Application::shared().setPumpObserver([this] { actAtPump(); });
 
@@ -163,6 +166,15 @@ void Session::installCommands() {
 }
 
 void Session::loadModule(const std::string& path) {
+  // As the host does, a module is loaded once by its name: an installed copy and a --load of the build's are
+  // the same plug-in, and a second copy would register its commands and greet a second time.
+  const std::string name = foundation::lastPathComponent(path);
+  for (const cad::LoadedApp* app : cad::appLoader().loaded()) {
+    if (app->name == name && foundation::canonicalPath(app->path) != foundation::canonicalPath(path)) {
+      say(name + " is loaded already, from " + app->path + "; " + path + " is not loaded.");
+      return;
+    }
+  }
   const cad::AppLoader::LoadResult loaded = cad::appLoader().load(path);
   if (loaded.app == nullptr) say(loaded.error);
 }
@@ -262,6 +274,7 @@ int Session::run() {
   if (!transcript.empty() && transcript.back() != L'\n') cad::commandLine().print(L"\n");
   cad::editorInput().provider = nullptr;
   toolkit::Application::shared().setPumpObserver(nullptr);
+  toolkit::setBeepObserver(nullptr);
   return 0;
 }
 

@@ -10,11 +10,12 @@
 //   @key [WINDOW] KEY             press a key ("Escape", "Return", "cmd+d"…) in the window, else the key window
 //   @scroll WINDOW VIEW DY        turn the wheel over a view by DY points (positive: towards the top)
 //   @render WINDOW PATH.png [SCALE]   write the window as a PNG file
-//   @wait WINDOW VIEW TEXT        whether the view's text (a field's, a button's title) contains TEXT
+//   @wait WINDOW VIEW TEXT        wait until the view's text (a field's, a button's title) contains TEXT
 //   @activate DRAWING             click an open drawing's window, bringing the drawing to the front
 //   @close DRAWING                press the close button of an open drawing's window
-// WINDOW is a window's identifier or its title; DRAWING an open drawing's path or file name. Words with blanks
-// go in double quotes.
+// WINDOW is a window's identifier or its title (matched loosely when no title is equal); DRAWING an open
+// drawing's path or file name. Words with blanks go in double quotes. A window or view that is not there is
+// answered with the names that are.
 //
 // While a command of a script runs, its next "@" lines act whenever the command pumps the toolkit's events (as
 // a plot does for its progress window); "@wait" holds itself and the lines after it until a pump finds the text.

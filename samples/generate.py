@@ -1,14 +1,24 @@
 #!/usr/bin/python3
-"""Writes the sample drawings in this folder (run with /usr/bin/python3; needs python3-ezdxf).
+"""Writes the sample drawings (run with /usr/bin/python3; needs python3-ezdxf), into this folder or --output.
 
-Each drawing is small and deterministic enough to diff: fixed handles are not promised, geometry is.
+The same ezdxf writes the same bytes on every run: dates, GUIDs and ezdxf's own marks are fixed, and the
+CLASSES section, which ezdxf fills in set order, is written under a fixed string hash.
 """
+import argparse
 import os
+import sys
 
-import ezdxf
-import ezdxf.render.mleader
+# ezdxf lists the classes of the entity types in use in the order of a set of their names.
+if os.environ.get("PYTHONHASHSEED") != "0":
+    os.execve(sys.executable, [sys.executable] + sys.argv, dict(os.environ, PYTHONHASHSEED="0"))
+
+import ezdxf  # noqa: E402
+import ezdxf.render.mleader  # noqa: E402
+
+ezdxf.options.write_fixed_meta_data_for_testing = True
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = HERE
 
 
 def rect(x0, y0, x1, y1):
@@ -94,7 +104,7 @@ def layouts_frames():
     doc.layouts.delete("Layout1")
     doc.layouts.set_active_layout("A3 Block")
     doc.header["$TILEMODE"] = 0
-    doc.saveas(os.path.join(HERE, "layouts-frames.dxf"))
+    doc.saveas(os.path.join(OUT, "layouts-frames.dxf"))
 
 
 def oversized_layout():
@@ -112,7 +122,7 @@ def oversized_layout():
     sheet.add_blockref("TK-A4", (1680, 300), dxfattribs={"rotation": 90})
     frame_as_polylines(sheet, 10, 310, 420, 297, scale=0.9)
     doc.layouts.delete("Layout1")
-    doc.saveas(os.path.join(HERE, "oversized-layout.dxf"))
+    doc.saveas(os.path.join(OUT, "oversized-layout.dxf"))
 
 
 def viewports_only():
@@ -122,7 +132,7 @@ def viewports_only():
     sheet.add_viewport(center=(110, 150), size=(200, 260), view_center_point=(0, 0), view_height=1000)
     sheet.add_viewport(center=(320, 220), size=(180, 130), view_center_point=(2000, 0), view_height=800)
     sheet.add_viewport(center=(320, 80), size=(180, 130), view_center_point=(4000, 0), view_height=800)
-    doc.saveas(os.path.join(HERE, "viewports-only.dxf"))
+    doc.saveas(os.path.join(OUT, "viewports-only.dxf"))
 
 
 def model_a1_grid():
@@ -139,7 +149,7 @@ def model_a1_grid():
             msp.add_line((x + 5000, y + 5000), (x + 75000, y + 55000))
     # One more A1 frame drawn as polylines at 1:100 below the grid.
     frame_as_polylines(msp, 0, -130000, 841, 594, left=25, margin=10, scale=100)
-    doc.saveas(os.path.join(HERE, "model-a1-grid-1to100.dxf"))
+    doc.saveas(os.path.join(OUT, "model-a1-grid-1to100.dxf"))
 
 
 def chinese_layouts():
@@ -161,7 +171,7 @@ def chinese_layouts():
         sheet.add_text(name, height=7, dxfattribs={"layer": "文字"}).set_placement((300, 30))
         sheet.add_viewport(center=(130, 180), size=(200, 200), view_center_point=(0, 0), view_height=5000)
     doc.layouts.delete("Layout1")
-    doc.saveas(os.path.join(HERE, "chinese-layouts.dxf"))
+    doc.saveas(os.path.join(OUT, "chinese-layouts.dxf"))
 
 
 # The sheet of every kind: cells of 60 x 55 mm on an A3 sheet, seven across and five down, one kind each,
@@ -228,7 +238,7 @@ def every_entity():
     doc.layouts.delete("Layout1")
     doc.layouts.set_active_layout("Every Kind")
     doc.header["$TILEMODE"] = 0
-    doc.saveas(os.path.join(HERE, "every-entity.dxf"))
+    doc.saveas(os.path.join(OUT, "every-entity.dxf"))
 
 
 # The kinds beyond the first sheet, on a second layout of the same grid.
@@ -405,6 +415,11 @@ def every_radius(space, x, y):
 
 
 if __name__ == "__main__":
+    parser = argparse.ArgumentParser(description="Writes the sample drawings.")
+    parser.add_argument("--output", metavar="FOLDER", default=HERE,
+                        help="the folder to write them into (default: the script's own folder)")
+    OUT = parser.parse_args().output
+    os.makedirs(OUT, exist_ok=True)
     layouts_frames()
     oversized_layout()
     viewports_only()

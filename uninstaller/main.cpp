@@ -30,9 +30,11 @@ trash (restorable from it), after checking that the host does not run, that no o
 installed and that the folder is the plug-in's own package, and after asking.
 
 Each question is printed as one line, "Alert: TITLE — TEXT [BUTTON]…", and answered by the next line of FILE,
-or of standard input: a button's title, "#1" or "#2" for the first or second button, or an empty line for
-Return (the first button). "@render PATH.png [SCALE]" writes the alert as a picture first. Without an answer an
-alert takes its first button ("取消" or "好"), so nothing is removed.
+or of standard input: a button's title exactly as the line shows it (the titles are Chinese only: "取消",
+"已退出 CAD，继续", "移到废纸篓并卸载", "好"), "#1" or "#2" for the first or second button, or an empty line for
+Return (the first button); any other answer is refused and asked again. "@render PATH.png [SCALE]" writes the
+alert as a picture first. Without an answer an alert takes its first button ("取消" or "好"), so nothing is
+removed.
 
 Exit status: 0 uninstalled, cancelled or nothing to do; 1 refused or failed; 2 bad arguments.
 )";

@@ -210,4 +210,20 @@ TEST_F(CadhostPlot, ShippedPlotStyleTablesAreWhatTheirMakerWrites) {
   }
 }
 
+// Help is asked for, not a folder named "--help": nothing is written for it, nor for any other option.
+TEST_F(CadhostPlot, MakePlotStylesAnswersHelpAndTakesNoOptionForAFolder) {
+  RunOptions options;
+  options.workingDirectory = folder_.path();
+  CadhostRun run = runProgram(MAKE_PLOT_STYLES_PROGRAM, {"--help"}, "", options);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  EXPECT_NE(run.output.find("Usage: make_plot_styles [--lite] FOLDER"), std::string::npos) << run.output;
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--lite", "--help"}, {"--bogus"}, {"--lite"}, {"a", "b"}}) {
+    run = runProgram(MAKE_PLOT_STYLES_PROGRAM, arguments, "", options);
+    EXPECT_EQ(run.exitStatus, 2) << arguments.front();
+    EXPECT_NE(run.output.find("make_plot_styles --help"), std::string::npos) << run.output;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.path()));
+}
+
 }  // namespace

@@ -171,6 +171,28 @@ TEST_F(CadhostTest, InstalledBundlesAreLoadedUnlessAutoloadIsOff) {
   EXPECT_NE(run.output.find("Unknown command \"HELLOTEST\"."), std::string::npos) << run.output;
 }
 
+// The same module installed and given with --load is one plug-in: the second copy is refused by name, with a
+// word, and the plug-in greets and registers its commands once.
+TEST_F(CadhostTest, AModuleWhoseNameIsLoadedAlreadyIsRefused) {
+  const std::string modules = folder_ + "/home/Library/Application Support/Autodesk/ApplicationAddins/Tester.bundle/Contents/Linux";
+  ASSERT_TRUE(foundation::createDirectory(modules, true).ok);
+  const std::string installed = modules + "/QuodlTestPlugin.so";
+  ASSERT_EQ(std::system(("cp '" QUODL_TEST_PLUGIN "' '" + installed + "'").c_str()), 0);
+  write("home/Library/Application Support/Autodesk/ApplicationAddins/Tester.bundle/PackageContents.xml",
+        "<ApplicationPackage><Components><ComponentEntry ModuleName=\"./Contents/Linux/QuodlTestPlugin.so\"/>"
+        "</Components></ApplicationPackage>");
+  write("script.txt", "HELLOTEST\nAPPLOAD\n" + installed + "\nQUIT\n");
+  const CadhostRun run = cadhost({"--load", QUODL_TEST_PLUGIN, "--script", "script.txt", drawing_});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_NE(run.output.find("QuodlTestPlugin.so is loaded already, from " + installed + "; " QUODL_TEST_PLUGIN
+                            " is not loaded."),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find(installed + " is loaded already."), std::string::npos) << run.output;
+  EXPECT_EQ(count(run.output, "Test plug-in loaded."), 1u) << run.output;
+  EXPECT_EQ(count(run.output, "Hello from the test plug-in"), 1u) << run.output;
+}
+
 TEST_F(CadhostTest, ArgumentsHelpAndBadUse) {
   CadhostRun run = cadhost({"--help"});
   EXPECT_EQ(run.exitStatus, 0);

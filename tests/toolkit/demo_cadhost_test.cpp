@@ -91,6 +91,23 @@ TEST(DemoWindowInCadhost, AScriptActsWhileACommandPumpsEvents) {
       << run.output;
 }
 
+// A window is found by its title as a person copies it (letter case and blanks aside); a window or view that is
+// not there is answered with the names there are, a table's cells once as NAME-N.
+TEST(DemoWindowInCadhost, NamesThatAreNotThereAreAnsweredWithTheNamesThereAre) {
+  ScratchHome home;
+  const CadhostRun run =
+      runProgram(CADHOST_PROGRAM, {"--no-autoload", "--load", TOOLKIT_DEMO_PLUGIN},
+                 "@read ? ?\nTOOLKITDEMO\n@click \"工具包演示   toolkit DEMO \" add\n@click demo nosuch\n"
+                 "@click nowindow add\n@click demo _closeButton\n@read nowindow add\nQUIT\n",
+                 home);
+  EXPECT_EQ(run.exitStatus, 0) << run.output;
+  EXPECT_TRUE(inOrder(run.output, {"No window \"?\". No window is open.", "计数 Count: 1",
+                                   "No view \"nosuch\" in \"demo\". Its views: ", "add", "\n",
+                                   "No window \"nowindow\". The windows: demo (\"工具包演示 Toolkit demo\").",
+                                   "No window \"nowindow\". The windows: demo (\"工具包演示 Toolkit demo\") (not showing)."}))
+      << run.output;
+}
+
 TEST(DemoWindowInCadhost, AnAlertLeftUnansweredAtTheEndOfTheScriptTakesItsFirstButton) {
   ScratchHome home;
   const CadhostRun run =
