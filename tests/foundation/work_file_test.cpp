@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "foundation/folders.h"
 #include "foundation/json.h"
+#include "foundation/paths.h"
 #include "foundation/processes.h"
 #include "foundation/uuid.h"
 #include "small_volume.h"
@@ -34,15 +37,6 @@ class WorkFiles : public ::testing::Test {
     const std::string folder = dir / "run/work-items";
     return fs::exists(folder) ? namesIn(folder).size() : 0;
   }
-  // A record as a process leaves it.
-  void record(int pid, const std::string& path) const {
-    Json json = {{"processIdentifier", pid}, {"path", path}};
-    if (const auto start = processStartTime(pid)) json["processStartTime"] = *start;
-    std::string folder;
-    ASSERT_TRUE(privateRuntimeFolder("work-items", folder));
-    ASSERT_TRUE(writeJsonFile(folder + "/" + std::to_string(pid) + "-" + makeUuid() + ".json", json));
-  }
-
   TempFolder dir;
   ScopedEnv runtime;
 };
@@ -96,37 +90,188 @@ TEST_F(WorkFiles, OnlyARegularFileIsEverReplaced) {
   EXPECT_EQ(records(), 0u);
 }
 
-// What a killed process recorded goes at the next start; what a running one works on stays, and so does
-// whatever is not named as the cleaner's program names its work items.
-TEST_F(WorkFiles, AbandonedWorkItemsOfEndedProcessesAreRemoved) {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  ASSERT_GT(child, 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);  // a pid whose process has ended
-
-  const std::string dead = dir / ("Plot-" + makeUuid() + ".pdf");
-  const std::string deadPages = dir / ("plot-pages-" + makeUuid());
-  const std::string live = dir / ("Plot-" + makeUuid() + ".pdf");
-  const std::string foreign = dir / "report.pdf";
-  const std::string lowerCase = dir / "Plot-e621e1f8-c36c-495a-93fc-0c247a3e6e5f.pdf";
-  for (const std::string& file : {dead, live, foreign, lowerCase}) foundation_test::writeText(file, "x");
-  fs::create_directories(deadPages + "/inside");
-  record(child, dead);
-  record(child, deadPages);
-  record(child, foreign);
-  record(child, lowerCase);
-  record(getpid(), live);
-
-  const std::vector<std::string> removed = removeAbandonedWorkItems([](std::string_view name) {
+// The cleaner as each program runs it at start-up: its own names only.
+std::vector<std::string> removeAbandoned() {
+  return removeAbandonedWorkItems([](std::string_view name) {
     return isWorkItemName(name, "Plot-", ".pdf") || isWorkItemName(name, "plot-pages-", "");
   });
-  EXPECT_EQ(removed.size(), 2u);
-  EXPECT_FALSE(itemExists(dead));
-  EXPECT_FALSE(itemExists(deadPages));
-  for (const std::string& kept : {live, foreign, lowerCase}) EXPECT_TRUE(itemExists(kept)) << kept;
-  // The live process's record and the records of names this cleaner does not own stay for their owners.
-  EXPECT_EQ(records(), 3u);
+}
+
+// A process that records and makes work items, then ends without removing them, as a killed one does.
+pid_t endedOwnerOf(const std::vector<std::string>& files, const std::vector<std::string>& folders = {}) {
+  const pid_t child = fork();
+  if (child == 0) {
+    for (const std::string& file : files) {
+      (void)new WorkItem(file);  // never destroyed: _exit ends the process as a kill would
+      foundation_test::writeText(file, "work");
+    }
+    for (const std::string& folder : folders) {
+      (void)new WorkItem(folder);
+      fs::create_directories(folder + "/inside");
+      foundation_test::writeText(folder + "/inside/page-0001.pdf", "page");
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return child;
+}
+
+// The records under the runtime folder, by the name of the item each holds.
+std::string recordOf(const std::string& runtime, const std::string& item) {
+  for (const auto& entry : fs::directory_iterator(runtime + "/work-items")) {
+    const JsonResult read = readJsonFile(entry.path());
+    if (read && jsonString(read.value, "path").value_or("").ends_with("/" + item)) return entry.path();
+  }
+  return {};
+}
+
+void editRecord(const std::string& runtime, const std::string& item, const std::function<void(Json&)>& edit) {
+  const std::string at = recordOf(runtime, item);
+  ASSERT_FALSE(at.empty()) << item;
+  JsonResult read = readJsonFile(at);
+  ASSERT_TRUE(read);
+  edit(read.value);
+  ASSERT_TRUE(writeJsonFile(at, read.value));
+}
+
+// A record is honoured only as far as it can be trusted: what an ended process (pid and start time) made, in
+// the very folder it made it in, reached without a link, through a record that is no link either. Whatever a
+// record claims beyond that, no file of the user goes.
+TEST_F(WorkFiles, ARecordRemovesOnlyWhatItsEndedProcessMadeWhereItMadeIt) {
+  const std::string run = dir / "run";
+  for (const char* folder : {"a", "b", "c", "docs", "elsewhere"}) fs::create_directories(dir / folder);
+  const auto name = [] { return "Plot-" + makeUuid() + ".pdf"; };
+  struct Case {
+    const char* what;
+    std::string item;      // what a cleaner could remove
+    bool removed;
+  };
+  std::vector<Case> cases;
+
+  const std::string ended = dir / ("a/" + name());
+  const std::string endedFolder = dir / ("a/plot-pages-" + makeUuid());
+  const std::string otherFolder = dir / ("a/" + name());
+  const std::string linkedRecord = dir / ("a/" + name());
+  const std::string throughLink = dir / ("b/" + name());
+  const std::string swapped = dir / ("c/" + name());
+  const std::string reused = dir / ("a/" + name());
+  const std::string noStart = dir / ("a/" + name());
+  const std::string notOurs = dir / "a/report.pdf";
+  endedOwnerOf({ended, otherFolder, linkedRecord, throughLink, swapped, reused, noStart, notOurs}, {endedFolder});
+
+  cases.push_back({"an ended process's file", ended, true});
+  cases.push_back({"an ended process's folder", endedFolder, true});
+
+  // A record changed to name a user's file of a work file's name in another folder.
+  const std::string usersFile = dir / ("docs/" + lastPathComponent(otherFolder));
+  foundation_test::writeText(usersFile, "user's");
+  editRecord(run, lastPathComponent(otherFolder), [&](Json& record) {
+    record["path"] = fs::canonical(dir / "docs").string() + "/" + lastPathComponent(otherFolder);
+  });
+  cases.push_back({"a record naming another folder", usersFile, false});
+
+  // The record itself a link to a record kept elsewhere.
+  const std::string record = recordOf(run, lastPathComponent(linkedRecord));
+  ASSERT_FALSE(record.empty());
+  fs::rename(record, dir / "elsewhere/record.json");
+  fs::create_symlink(dir / "elsewhere/record.json", record);
+  cases.push_back({"a record that is a link", linkedRecord, false});
+
+  // The item's folder moved and a link to it put in its place.
+  fs::rename(dir / "b", dir / "b-moved");
+  fs::create_symlink(dir / "b-moved", dir / "b");
+  cases.push_back({"a path through a linked folder", dir / ("b-moved/" + lastPathComponent(throughLink)), false});
+
+  // The item's folder removed and made again, with a user's file of that name in it.
+  fs::remove_all(dir / "c");
+  fs::create_directories(dir / "c");
+  foundation_test::writeText(swapped, "user's");
+  cases.push_back({"a folder made again since", swapped, false});
+
+  // The pid given to a process that runs now (this one), which started at another time: the recorded one is gone.
+  editRecord(run, lastPathComponent(reused), [](Json& record) {
+    record["processIdentifier"] = getpid();
+    record["processStartTime"] = *processStartTime(getpid()) - 1;
+  });
+  cases.push_back({"a live pid with another start time", reused, true});
+
+  // Without its start time a record cannot tell its process from a later one.
+  editRecord(run, lastPathComponent(noStart), [](Json& record) { record.erase("processStartTime"); });
+  cases.push_back({"a record without start time", noStart, false});
+  cases.push_back({"a name that is not a work file's", notOurs, false});
+
+  // This process's own item: the same pid and start time, still running.
+  const std::string live = dir / ("a/" + name());
+  WorkItem running(live);
+  foundation_test::writeText(live, "work");
+  cases.push_back({"a running process's file", live, false});
+
+  const std::vector<std::string> removed = removeAbandoned();
+  for (const Case& c : cases) EXPECT_EQ(!itemExists(c.item), c.removed) << c.what << ": " << c.item;
+  EXPECT_EQ(removed.size(), 3u);
+  EXPECT_EQ(foundation_test::readText(usersFile), "user's");
+  EXPECT_EQ(foundation_test::readText(swapped), "user's");
+  // What stays recorded: the link (no record of ours), the running process's, the record without start time and
+  // the one of another program's name. Records of items refused stay no longer.
+  EXPECT_EQ(records(), 4u);
+}
+
+// The owner removes its work through the folder it made it in: a folder renamed meanwhile still loses the work
+// file and the atomic write's temporary, and a link put in a work folder goes without what it points to.
+TEST_F(WorkFiles, TheOwnerRemovesItsWorkWhereverItsFolderWentAndNeverThroughALink) {
+  fs::create_directories(dir / "out");
+  WorkFile work(dir / "out/plan.pdf", "Plot-", ".pdf");
+  ASSERT_TRUE(work.write("partial"));
+  fs::rename(dir / "out", dir / "renamed");
+  EXPECT_FALSE(work.commit());
+  work.discard();
+  EXPECT_EQ(namesIn(dir / "renamed"), std::vector<std::string>{});
+
+  fs::create_directories(dir / "users");
+  foundation_test::writeText(dir / "users/drawing.dwg", "user's");
+  WorkItem pages(dir / ("plot-pages-" + makeUuid()));
+  fs::create_directories(pages.path());
+  fs::create_symlink(dir / "users", pages.path() + "/link");
+  const std::string made = pages.path();
+  pages.remove();
+  EXPECT_FALSE(itemExists(made));
+  EXPECT_EQ(foundation_test::readText(dir / "users/drawing.dwg"), "user's");
+  EXPECT_EQ(records(), 0u);
+}
+
+// A process killed while it writes a file atomically leaves the temporary beside it; the next start removes it,
+// and the file as it was stays.
+TEST_F(WorkFiles, AKilledAtomicWritersTemporaryGoesAtTheNextStart) {
+  fs::create_directories(dir / "out");
+  foundation_test::writeText(dir / "out/settings.json", "earlier");
+  std::vector<std::string> left;
+  for (int attempt = 0; attempt < 20 && left.empty(); ++attempt) {
+    const pid_t child = fork();
+    if (child == 0) {
+      const std::string data(16 << 20, 'x');
+      for (;;) (void)writeFileAtomically(dir / "out/settings.json", data, Flush::none);
+    }
+    ASSERT_GT(child, 0);
+    const auto temporaries = [&] {
+      std::vector<std::string> found;
+      for (const std::string& n : namesIn(dir / "out")) {
+        if (isAtomicWriteTemporaryName(n)) found.push_back(n);
+      }
+      return found;
+    };
+    while (temporaries().empty()) usleep(1000);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    left = temporaries();
+  }
+  ASSERT_EQ(left.size(), 1u);
+  removeAbandoned();
+  EXPECT_EQ(namesIn(dir / "out"), std::vector<std::string>{"settings.json"});
+  const std::string kept = foundation_test::readText(dir / "out/settings.json");
+  EXPECT_TRUE(kept == "earlier" || kept == std::string(16 << 20, 'x'));
+  EXPECT_EQ(records(), 0u);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "file_faults_internal.h"
 #include "foundation/large_memory.h"
 #include "foundation/paths.h"
+#include "foundation/work_file.h"
 #include "mapping_guard.h"
 #include "random_bytes.h"
 #include "tree_removal.h"
@@ -477,16 +478,24 @@ FileResult writeFileAtomically(const std::string& path, std::string_view data, F
 
   std::string temporary;
   Descriptor file;
+  // Recorded before it exists, so that a process killed while it writes leaves nothing a later start keeps.
+  WorkItem item;
   for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
     temporary = ".quodl-tmp-" + randomHex(8);
+    item = WorkItem(appendingPathComponent(folder, temporary));
     file.reset(openAt(dir.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666));
-    if (file.get() < 0 && errno != EEXIST) return fail(errno, "write", path);
+    if (file.get() < 0) {
+      const int error = errno;
+      item.release();  // someone else's file of that name stays
+      if (error != EEXIST) return fail(error, "write", path);
+    }
   }
   if (file.get() < 0) return fail(EEXIST, "write", path);
 
   const auto abandon = [&](int error, const char* action) {
     file.reset();
     ::unlinkat(dir.get(), temporary.c_str(), 0);
+    item.release();
     return fail(error, action, path);
   };
   if (replacing && ::fchmod(file.get(), existing.st_mode & 07777) != 0) return abandon(errno, "write");
@@ -496,6 +505,7 @@ FileResult writeFileAtomically(const std::string& path, std::string_view data, F
   if (faulted(FileOperation::rename) || ::renameat(dir.get(), temporary.c_str(), dir.get(), name.c_str()) != 0) {
     return abandon(errno, "write");
   }
+  item.release();
   if (flush == Flush::toDisk && syncDescriptor(dir.get()) != 0) return fail(errno, "flush the folder of", path);
   return FileResult::success();
 }

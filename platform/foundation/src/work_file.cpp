@@ -3,13 +3,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "foundation/folders.h"
 #include "foundation/json.h"
@@ -22,6 +27,8 @@ namespace {
 
 constexpr char kRecordsFolder[] = "work-items";
 constexpr std::size_t kMaxRecordBytes = 16384;
+constexpr char kTemporaryPrefix[] = ".quodl-tmp-";
+constexpr std::size_t kTemporaryHexDigits = 16;
 
 std::string absolute(const std::string& path) {
   if (path.empty() || isAbsolutePath(path)) return path;
@@ -30,23 +37,149 @@ std::string absolute(const std::string& path) {
   return ec ? path : appendingPathComponent(here.string(), path);
 }
 
-void removeIfPresent(const std::string& path) {
-  if (!path.empty() && itemExists(path)) (void)removeItem(path);
+// The records' folder, made private when missing. Bookkeeping goes past the file services' fault seam: it must
+// not take a fault meant for the work itself.
+bool recordsFolder(std::string& path) {
+  const std::string runtime = runtimeDirectory();
+  path = appendingPathComponent(runtime, kRecordsFolder);
+  for (const std::string& folder : {runtime, path}) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (!isPrivateFolder(folder)) return false;
+  }
+  return true;
+}
+
+// What tells one folder from any other: its device and inode, and its birth time where the file system keeps
+// one, since a folder made again in the same place can be given the inode number of the one it replaces.
+struct FolderIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t bornSeconds = 0;
+  std::uint32_t bornNanoseconds = 0;
+};
+
+std::optional<FolderIdentity> identityOf(int folder) {
+  struct statx info {};
+  if (::statx(folder, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &info) != 0) return std::nullopt;
+  FolderIdentity identity{makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino, 0, 0};
+  if ((info.stx_mask & STATX_BTIME) != 0) {
+    identity.bornSeconds = info.stx_btime.tv_sec;
+    identity.bornNanoseconds = info.stx_btime.tv_nsec;
+  }
+  return identity;
+}
+
+// The folder as the system names it, without links on the way: what a later start reaches without following any.
+std::string resolvedFolder(int folder, const std::string& fallback) {
+  char target[PATH_MAX];
+  const std::string link = "/proc/self/fd/" + std::to_string(folder);
+  const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+  if (n <= 0 || target[0] != '/') return fallback;
+  return std::string(target, static_cast<std::size_t>(n));
+}
+
+// Removes everything in an open folder, never following a link: a link is removed, not what it points to.
+void removeContents(int folder) {
+  const int listed = ::dup(folder);
+  if (listed < 0) return;
+  DIR* dir = ::fdopendir(listed);
+  if (dir == nullptr) {
+    ::close(listed);
+    return;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : names) {
+    struct stat item {};
+    if (::fstatat(folder, name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISDIR(item.st_mode)) {
+      ::unlinkat(folder, name.c_str(), 0);
+      continue;
+    }
+    const int inner = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (inner < 0) continue;
+    removeContents(inner);
+    ::close(inner);
+    ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+  }
+}
+
+// Removes the file or folder tree `name` in an open folder; whether it went.
+bool removeIn(int folder, const std::string& name) {
+  struct stat item {};
+  if (::fstatat(folder, name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (!S_ISDIR(item.st_mode)) return ::unlinkat(folder, name.c_str(), 0) == 0;
+  const int inner = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (inner < 0) return false;
+  removeContents(inner);
+  ::close(inner);
+  return ::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+// The folder at an absolute path, opened one component at a time without following a single link; -1 when
+// any component is a link, missing, or "." or "..".
+int openFolderWithoutLinks(const std::string& path) {
+  if (!isAbsolutePath(path)) return -1;
+  int folder = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (const std::string& component : pathComponents(path)) {
+    if (folder < 0) return -1;
+    if (component == "/" || component.empty()) continue;
+    if (component == "." || component == "..") {
+      ::close(folder);
+      return -1;
+    }
+    const int next = ::openat(folder, component.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    ::close(folder);
+    folder = next;
+  }
+  return folder;
+}
+
+// A record as its writer left it: a regular file of this user, opened without following a link.
+std::optional<Json> readRecord(int records, const char* name) {
+  const int fd = ::openat(records, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  std::string text;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+      static_cast<std::size_t>(info.st_size) <= kMaxRecordBytes) {
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kMaxRecordBytes;) {
+      text.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+  ::close(fd);
+  if (text.empty() || text.size() > kMaxRecordBytes) return std::nullopt;
+  JsonResult parsed = parseJson(text);
+  if (!parsed || !parsed.value.is_object()) return std::nullopt;
+  return std::move(parsed.value);
 }
 
 }  // namespace
 
 WorkItem::WorkItem(std::string path) : path_(absolute(path)) {
   if (path_.empty()) return;
+  const std::string parent = deletingLastPathComponent(path_);
+  folder_ = ::open(parent.empty() ? "/" : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   std::string folder;
-  if (!privateRuntimeFolder(kRecordsFolder, folder)) return;
+  const std::optional<FolderIdentity> made = folder_ < 0 ? std::nullopt : identityOf(folder_);
+  if (!made || !recordsFolder(folder)) return;
   const int pid = static_cast<int>(::getpid());
-  Json record = {{"processIdentifier", pid}, {"path", path_}};
-  if (const std::optional<std::uint64_t> start = processStartTime(pid)) record["processStartTime"] = *start;
+  const std::optional<std::uint64_t> start = processStartTime(pid);
+  if (!start) return;  // a record that cannot tell this process from a later one is never honoured
+  const Json record = {{"processIdentifier", pid},
+                       {"processStartTime", *start},
+                       {"path", appendingPathComponent(resolvedFolder(folder_, parent), lastPathComponent(path_))},
+                       {"folderDevice", made->device},
+                       {"folderInode", made->inode},
+                       {"folderBorn", {made->bornSeconds, made->bornNanoseconds}}};
   const JsonText text = serializeJson(record);
   const std::string at = appendingPathComponent(folder, std::to_string(pid) + "-" + makeUuid() + ".json");
-  // Written straight, past the file services' fault seam: bookkeeping must not take a fault meant for the file
-  // itself. A record cut short is not read as one and stays as it is.
+  // A record cut short is not read as one and stays as it is.
   std::ofstream out(at, std::ios::binary);
   if (text && (out << text.text) && out.flush()) record_ = at;
 }
@@ -54,19 +187,26 @@ WorkItem::WorkItem(std::string path) : path_(absolute(path)) {
 WorkItem::~WorkItem() { release(); }
 
 WorkItem::WorkItem(WorkItem&& other) noexcept
-    : path_(std::exchange(other.path_, {})), record_(std::exchange(other.record_, {})) {}
+    : path_(std::exchange(other.path_, {})),
+      record_(std::exchange(other.record_, {})),
+      folder_(std::exchange(other.folder_, -1)) {}
 
 WorkItem& WorkItem::operator=(WorkItem&& other) noexcept {
   if (this != &other) {
     remove();
     path_ = std::exchange(other.path_, {});
     record_ = std::exchange(other.record_, {});
+    folder_ = std::exchange(other.folder_, -1);
   }
   return *this;
 }
 
 void WorkItem::remove() {
-  removeIfPresent(path_);
+  if (folder_ >= 0) {
+    (void)removeIn(folder_, lastPathComponent(path_));
+  } else if (!path_.empty() && itemExists(path_)) {
+    (void)removeItem(path_);
+  }
   release();
 }
 
@@ -79,6 +219,8 @@ void WorkItem::release() {
       ::rmdir(deletingLastPathComponent(folder).c_str());
     }
   }
+  if (folder_ >= 0) ::close(folder_);
+  folder_ = -1;
   record_.clear();
   path_.clear();
 }
@@ -99,31 +241,67 @@ bool isWorkItemName(std::string_view name, std::string_view prefix, std::string_
   return isUuid(uuid);
 }
 
+bool isAtomicWriteTemporaryName(std::string_view name) {
+  const std::size_t prefix = sizeof kTemporaryPrefix - 1;
+  if (name.size() != prefix + kTemporaryHexDigits || name.substr(0, prefix) != kTemporaryPrefix) return false;
+  return std::all_of(name.begin() + prefix, name.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 std::vector<std::string> removeAbandonedWorkItems(const std::function<bool(std::string_view name)>& isWorkName) {
   std::vector<std::string> removed;
   const std::string folder = appendingPathComponent(runtimeDirectory(), kRecordsFolder);
   if (!isPrivateFolder(folder)) return removed;
-  std::vector<std::string> records;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      if (pathExtension(entry->d_name) == "json") records.push_back(appendingPathComponent(folder, entry->d_name));
+  const int records = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (records < 0) return removed;
+  std::vector<std::string> names;
+  if (const int listed = ::dup(records); listed >= 0) {
+    if (DIR* dir = ::fdopendir(listed)) {
+      while (const dirent* entry = ::readdir(dir)) {
+        if (pathExtension(entry->d_name) == "json") names.emplace_back(entry->d_name);
+      }
+      ::closedir(dir);
+    } else {
+      ::close(listed);
     }
-    ::closedir(dir);
   }
-  for (const std::string& record : records) {
-    const JsonResult read = readJsonFile(record, kMaxRecordBytes);
-    if (!read || !read.value.is_object()) continue;  // not a record of ours: left as it is
-    const std::optional<std::int64_t> pid = jsonInteger(read.value, "processIdentifier");
-    const std::optional<std::int64_t> start = jsonInteger(read.value, "processStartTime");
-    const std::optional<std::string> path = jsonString(read.value, "path");
-    if (!pid || *pid <= 0 || *pid > INT32_MAX || !path || !isAbsolutePath(*path) || (start && *start < 0)) continue;
-    const std::optional<std::uint64_t> startTime =
-        start ? std::optional<std::uint64_t>(static_cast<std::uint64_t>(*start)) : std::nullopt;
+  for (const std::string& name : names) {
+    const std::optional<Json> record = readRecord(records, name.c_str());
+    if (!record) continue;  // not a record of ours: left as it is
+    const std::optional<std::int64_t> pid = jsonInteger(*record, "processIdentifier");
+    const std::optional<std::int64_t> start = jsonInteger(*record, "processStartTime");
+    const std::optional<std::int64_t> device = jsonInteger(*record, "folderDevice");
+    const std::optional<std::int64_t> inode = jsonInteger(*record, "folderInode");
+    const Json* born = jsonMember(*record, "folderBorn");
+    const std::optional<std::string> path = jsonString(*record, "path");
+    if (!pid || *pid <= 0 || *pid > INT32_MAX || !start || *start < 0 || !device || !inode || !path ||
+        !isAbsolutePath(*path) || born == nullptr || !born->is_array() || born->size() != 2 ||
+        !jsonInteger((*born)[0]) || !jsonInteger((*born)[1])) {
+      continue;
+    }
+    const FolderIdentity recorded{static_cast<std::uint64_t>(*device), static_cast<std::uint64_t>(*inode),
+                                  *jsonInteger((*born)[0]), static_cast<std::uint32_t>(*jsonInteger((*born)[1]))};
     // Another program's names are its own to clean up.
-    if (processStillRuns(static_cast<int>(*pid), startTime) || !isWorkName(lastPathComponent(*path))) continue;
-    if (itemExists(*path) && removeItem(*path)) removed.push_back(*path);
-    ::unlink(record.c_str());
+    const std::string item = lastPathComponent(*path);
+    if (processStillRuns(static_cast<int>(*pid), static_cast<std::uint64_t>(*start)) ||
+        !(isWorkName(item) || isAtomicWriteTemporaryName(item))) {
+      continue;
+    }
+    // Only in the folder the item was made in, reached as it was: a folder swapped for another or for a link
+    // since, or a record naming any other folder, removes nothing.
+    const int madeIn = openFolderWithoutLinks(deletingLastPathComponent(*path));
+    const std::optional<FolderIdentity> here = madeIn < 0 ? std::nullopt : identityOf(madeIn);
+    struct stat what {};
+    if (here && here->device == recorded.device && here->inode == recorded.inode &&
+        here->bornSeconds == recorded.bornSeconds && here->bornNanoseconds == recorded.bornNanoseconds &&
+        ::fstatat(madeIn, item.c_str(), &what, AT_SYMLINK_NOFOLLOW) == 0 && what.st_uid == ::geteuid() &&
+        (S_ISREG(what.st_mode) || S_ISDIR(what.st_mode)) && removeIn(madeIn, item)) {
+      removed.push_back(*path);
+    }
+    if (madeIn >= 0) ::close(madeIn);
+    ::unlinkat(records, name.c_str(), 0);
   }
+  ::close(records);
   return removed;
 }
 
@@ -166,6 +344,14 @@ FileResult WorkFile::commit() {
   }
   const FileResult moved = replaceItem(target_, path());
   if (!moved) return FileResult::failure(moved.code, "Cannot replace \"" + target_ + "\": " + errorText(moved.code));
+  item_.release();
+  return moved;
+}
+
+FileResult WorkFile::commitWithoutReplacing(const std::string& path) {
+  if (empty()) return FileResult::failure(EINVAL, "No work file to commit");
+  const FileResult moved = moveItem(this->path(), path);
+  if (!moved) return FileResult::failure(moved.code, "Cannot write \"" + path + "\": " + errorText(moved.code));
   item_.release();
   return moved;
 }

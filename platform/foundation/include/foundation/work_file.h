@@ -1,7 +1,11 @@
 #pragma once
 // Work items: what a program makes outside its own folders while it works (a file beside its output, a folder
-// of pages in the temporary folder). Each is listed under the process in the runtime folder while it may
-// exist, so that a later start removes what a killed process left behind, and nothing of a process that runs.
+// of pages in the temporary folder, an atomic write's temporary). Each is listed under the process in the
+// runtime folder while it may exist, so that a later start removes what a killed process left behind, and
+// nothing of a process that runs. The owner removes its item through the folder it made it in, held open, so
+// that a folder renamed meanwhile still loses the item; a later start honours a record only for the folder it
+// names (the same folder, reached without a symbolic link) and only once the process (pid and start time) is
+// gone.
 //
 // A WorkFile is the one way a file replaces another: written beside its target under a work name, put in the
 // target's place in one rename once complete, removed on every other way out. The earlier file stays whole
@@ -20,8 +24,8 @@ namespace foundation {
 class WorkItem {
  public:
   WorkItem() = default;
-  // Records `path` (nothing when it is empty, or when the runtime folder cannot take the record: then a killed
-  // run leaves the item as it would without records).
+  // Records `path` (nothing when it is empty, or when its folder cannot be opened or the runtime folder cannot
+  // take the record: then a killed run leaves the item as it would without records).
   explicit WorkItem(std::string path);
   // Drops the record, not the item.
   ~WorkItem();
@@ -32,7 +36,7 @@ class WorkItem {
 
   const std::string& path() const { return path_; }
   bool empty() const { return path_.empty(); }
-  // Removes the item (a file or a folder tree) if present, then the record.
+  // Removes the item (a file or a folder tree, never what a link in it points to) if present, then the record.
   void remove();
   // The item is no longer a work item (it took another's place): only the record goes.
   void release();
@@ -40,6 +44,7 @@ class WorkItem {
  private:
   std::string path_;
   std::string record_;
+  int folder_ = -1;  // the folder the item is made in
 };
 
 // "<prefix><UUID><suffix>" in `folder` ("." when empty).
@@ -47,8 +52,14 @@ std::string workItemPath(const std::string& folder, std::string_view prefix, std
 // Whether a name is "<prefix><UUID><suffix>" with an upper-case UUID as makeUuid writes it.
 bool isWorkItemName(std::string_view name, std::string_view prefix, std::string_view suffix);
 
-// Removes the items recorded by processes that no longer run whose last path component `isWorkName` accepts,
-// and their records; other records are left for the program whose names they hold. Answers the items removed.
+// Whether a name is an atomic write's temporary (writeFileAtomically), which every cleaner below removes.
+bool isAtomicWriteTemporaryName(std::string_view name);
+
+// Removes the items recorded by processes that no longer run whose last path component `isWorkName` accepts
+// (or that are atomic-write temporaries), and their records; other records are left for the program whose
+// names they hold. An item is removed only when it is a file or folder of this user in the very folder its
+// record names, reached without a symbolic link, and the record is a regular file of this user. Answers the
+// items removed.
 std::vector<std::string> removeAbandonedWorkItems(const std::function<bool(std::string_view name)>& isWorkName);
 
 // `text` with every mention of the work item `workPath` naming `output` instead: the user knows the output,
@@ -76,6 +87,9 @@ class WorkFile {
   // folder, a pipe, a link) refuses the commit, as does a failed rename; the work file then stays for the
   // destructor and the target stays as it was.
   FileResult commit();
+  // Puts the work file at `path` (in the target's folder) without replacing anything: EEXIST when the name is
+  // taken, whenever it was taken. The work file then stays as it was.
+  FileResult commitWithoutReplacing(const std::string& path);
   // Removes the work file now.
   void discard() { item_.remove(); }
 
