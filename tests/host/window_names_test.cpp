@@ -40,9 +40,9 @@ TEST_F(WindowNamesTest, ATitleMatchesAsAPersonCopiesItWhenOnlyOneWindowHasIt) {
     const char* typed;
     Window* found;
   };
-  for (const Case& c : {Case{"Files / folders \u2022 Pro", queue.get()}, Case{"files /  FOLDERS \u00B7 pro ", queue.get()},
-                        Case{"Duzoz Ared \u30FB Lite", lite.get()}, Case{"Files / folders Pro", nullptr},
-                        Case{"Files", nullptr}}) {
+  for (const Case& c :
+       {Case{"Files / folders \u2022 Pro", queue.get()}, Case{"files /  FOLDERS \u00B7 pro ", queue.get()},
+        Case{"Duzoz Ared \u30FB Lite", lite.get()}, Case{"Files / folders Pro", nullptr}, Case{"Files", nullptr}}) {
     EXPECT_EQ(cadhost::windowByLooseTitle(c.typed), c.found) << c.typed;
   }
   // Two windows that look alike are not told apart by guessing.
@@ -57,8 +57,7 @@ TEST_F(WindowNamesTest, TheNamesThereAreListWindowsAndViewsWithATablesCellsOnce)
   auto anonymous = window("", "Open");
   panel->orderFront();
   untitled->orderFront();
-  EXPECT_EQ(cadhost::windowNames(),
-            "The windows: batchPrintPanel (\"Ferrolin\"), alert, \"Open\" (not showing).");
+  EXPECT_EQ(cadhost::windowNames(), "The windows: batchPrintPanel (\"Ferrolin\"), alert, \"Open\" (not showing).");
 
   EXPECT_EQ(cadhost::viewNames(*untitled), "It has no named view.");
   auto table = view("table");
