@@ -174,7 +174,8 @@ TEST_F(CadhostTest, InstalledBundlesAreLoadedUnlessAutoloadIsOff) {
 // The same module installed and given with --load is one plug-in: the second copy is refused by name, with a
 // word, and the plug-in greets and registers its commands once.
 TEST_F(CadhostTest, AModuleWhoseNameIsLoadedAlreadyIsRefused) {
-  const std::string modules = folder_ + "/home/Library/Application Support/Autodesk/ApplicationAddins/Tester.bundle/Contents/Linux";
+  const std::string modules =
+      folder_ + "/home/Library/Application Support/Autodesk/ApplicationAddins/Tester.bundle/Contents/Linux";
   ASSERT_TRUE(foundation::createDirectory(modules, true).ok);
   const std::string installed = modules + "/QuodlTestPlugin.so";
   ASSERT_EQ(std::system(("cp '" QUODL_TEST_PLUGIN "' '" + installed + "'").c_str()), 0);

@@ -71,7 +71,8 @@ def commands_of(lines):
 
 
 def line_pattern(expected):
-    return re.compile("".join(".*" if part == "…" else re.escape(part) for part in re.split("(…)", expected)) + r"\Z")
+    parts = re.split("(…)", expected)
+    return re.compile("".join(".*" if part == "…" else re.escape(part) for part in parts) + r"\Z")
 
 
 def mismatch(expected, output):

@@ -104,7 +104,8 @@ TEST(DemoWindowInCadhost, NamesThatAreNotThereAreAnsweredWithTheNamesThereAre) {
   EXPECT_TRUE(inOrder(run.output, {"No window \"?\". No window is open.", "计数 Count: 1",
                                    "No view \"nosuch\" in \"demo\". Its views: ", "add", "\n",
                                    "No window \"nowindow\". The windows: demo (\"工具包演示 Toolkit demo\").",
-                                   "No window \"nowindow\". The windows: demo (\"工具包演示 Toolkit demo\") (not showing)."}))
+                                   "No window \"nowindow\". The windows: demo (\"工具包演示 Toolkit demo\") "
+                                   "(not showing)."}))
       << run.output;
 }
 
