@@ -89,6 +89,8 @@ class PanelOutcomeScriptTest : public ::testing::Test {
   // Runs the script; while the probe holds the plot, `meanwhile` acts, then the plot goes on.
   CadhostRun runPausing(const std::string& script, const std::string& drawing,
                         const std::function<void()>& meanwhile) const {
+    // A go-ahead left by an earlier run would let the plot on at once.
+    static_cast<void>(foundation::removeFile(home_ / "go"));
     InteractiveProgram host(QUODL_CADHOST, arguments(script, drawing), options());
     CadhostRun r;
     if (host.waitForOutput("PROBE paused on page")) {
