@@ -5,8 +5,20 @@
 #include "cad/layout_manager.h"
 #include "cad/result_buffer.h"
 #include "cad/sysvars.h"
+#include "core/own_layout_switch.h"
 
 namespace {
+
+int gOwnSwitches = 0;  // main thread only
+
+// Marks the switch for as long as the host takes to make it and to tell its reactors, whatever it throws.
+class OwnSwitch {
+ public:
+  OwnSwitch() { ++gOwnSwitches; }
+  ~OwnSwitch() { --gOwnSwitches; }
+  OwnSwitch(const OwnSwitch&) = delete;
+  OwnSwitch& operator=(const OwnSwitch&) = delete;
+};
 
 // A string the host handed back belongs to the caller, whatever the read answered.
 void releaseString(cad::resbuf& value) {
@@ -21,7 +33,10 @@ bool vexBatchActivateLayout(const std::wstring& name) {
   cad::resbuf request;
   request.restype = cad::RTSTR;
   request.resval.rstring = const_cast<wchar_t*>(name.c_str());
-  if (cad::acedSetVar(L"CTAB", &request) != cad::RTNORM) return false;
+  {
+    const OwnSwitch own;
+    if (cad::acedSetVar(L"CTAB", &request) != cad::RTNORM) return false;
+  }
 
   // The host matches layout names ignoring case; only an exact read-back confirms the layout asked for.
   cad::resbuf current;
@@ -31,6 +46,8 @@ bool vexBatchActivateLayout(const std::wstring& name) {
   releaseString(current);
   return confirmed;
 }
+
+bool vexBatchSwitchingLayoutItself() { return gOwnSwitches > 0; }
 
 std::int64_t vexBatchPrintSourceForCurrentSpace() {
   cad::resbuf value;

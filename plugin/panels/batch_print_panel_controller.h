@@ -111,8 +111,9 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
   void stagePrint();
   void previewSelected();
   void resumePendingJob();
-  // Adopts the current drawing's unfinished job from its snapshot and offers it for resuming.
-  void refreshRecoveryState();
+  // Adopts the current drawing's unfinished job from its snapshot and offers it for resuming; after a run that
+  // stopped, `outcome` says why, first in the status line.
+  void refreshRecoveryState(const std::string& outcome = {});
 
   // Recognition choices and the requests that need the drawing: each is handed to a host command, whose
   // result comes back to the panel.
@@ -187,6 +188,9 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
   void wireActions();
   // Refusals of staging and of the requests: a plot running, or rows that are not of the drawing in front.
   bool refusedWhilePlotting();
+  // The same refusal for a choice the user has just made on a control: the source, the scope and the two
+  // recognition options go back to what the rows were loaded with, and nothing is stored.
+  bool choiceRefusedWhilePlotting();
   bool refusedForOtherDrawing();
   // A request the host carries out: the prompt in the status line, the panel out of sight, the command queued.
   void handOff(const std::string& prompt, const char* command);
@@ -214,6 +218,9 @@ class VexBatchPrintPanelController final : public toolkit::WindowDelegate,
   VexBatchPrintRows removedRows_;
   std::uint64_t blankExcludedCount_ = 0;
   std::string drawingKey_;
+  // The source and scope segments the rows were last loaded for.
+  long loadedSource_ = 0;
+  long loadedScope_ = 0;
   std::unordered_map<std::string, double> measuredWidths_;
   const void* measuredBy_ = nullptr;
 

@@ -43,8 +43,8 @@ void linkPanelsIntoCore() {
   plot.disableResume = [] {
     if (gBatchPrintPanelController) gBatchPrintPanelController->resumeButton()->setEnabled(false);
   };
-  plot.refreshRecoveryState = [] {
-    if (gBatchPrintPanelController) gBatchPrintPanelController->refreshRecoveryState();
+  plot.refreshRecoveryState = [](const std::string& outcome) {
+    if (gBatchPrintPanelController) gBatchPrintPanelController->refreshRecoveryState(outcome);
   };
   setPlotPanelLink(std::move(plot));
 }

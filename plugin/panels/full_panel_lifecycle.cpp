@@ -1,6 +1,6 @@
 // The full panel's side of core's panel lifecycle, and the panel following the drawing the user works in: while
-// it shows, another drawing brought to the front, the current drawing closed, or another layout or space made
-// current turns its source to that space and reloads its rows once the host is idle again.
+// it shows, another drawing brought to the front, the current drawing closed, or another layout or space the
+// user makes current turns its source to that space and reloads its rows once the host is idle again.
 
 #include "core/host_bridge.h"
 #include "core/work_active.h"

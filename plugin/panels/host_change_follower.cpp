@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "cad/registry.h"
+#include "core/own_layout_switch.h"
 #include "foundation/main_queue.h"
 
 HostChangeFollower::HostChangeFollower(std::function<void()> refill, std::function<void()> closed)
@@ -29,7 +30,8 @@ void HostChangeFollower::documentDestroyed(const wchar_t*) {
 }
 
 void HostChangeFollower::sysVarChanged(const wchar_t* name, bool success) {
-  if (success && (std::wcscmp(name, L"CTAB") == 0 || std::wcscmp(name, L"TILEMODE") == 0)) follow();
+  if (!success || vexBatchSwitchingLayoutItself()) return;
+  if (std::wcscmp(name, L"CTAB") == 0 || std::wcscmp(name, L"TILEMODE") == 0) follow();
 }
 
 void HostChangeFollower::follow() {

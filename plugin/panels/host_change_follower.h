@@ -1,7 +1,9 @@
 #pragma once
 // Follows the host while a panel shows: another drawing brought to the front or closed, another layout or space
-// made current. However many changes arrive, the panel is refilled once, when the host is idle again.
-// Main thread only.
+// made current by the user. However many changes arrive, the panel is refilled once, when the host is idle
+// again. The layouts the plug-in makes current itself (a plot's pages, the restore after a plot, a preview or a
+// compact export) are no change of the user's: they refill nothing, then or later, and the panel keeps showing
+// the outcome of its work. Main thread only.
 
 #include <functional>
 

@@ -13,6 +13,7 @@
 #include "foundation/user_defaults.h"
 #include "foundation/uuid.h"
 #include "panels/batch_print_panel_controller.h"
+#include "panels/job_status_line.h"
 #include "plot/pending_job_snapshot.h"
 #include "plot/print_jobs.h"
 #include "plot/staged_job_activity.h"
@@ -146,7 +147,7 @@ void VexBatchPrintPanelController::previewSelected() {
   if (!queueCommand("DUZOZAREDPREVIEW")) panel_->makeKeyAndOrderFront();
 }
 
-void VexBatchPrintPanelController::refreshRecoveryState() {
+void VexBatchPrintPanelController::refreshRecoveryState(const std::string& outcome) {
   if (!resumeButton_) return;
   if (!gBatchPrintPendingJob.active) {
     VexBatchPrintPendingJob stored;
@@ -157,7 +158,10 @@ void VexBatchPrintPanelController::refreshRecoveryState() {
   const VexBatchPrintPendingJob& job = gBatchPrintPendingJob;
   const bool resumable = job.active && !job.pages.empty() && vexBatchPendingJobMatchesCurrentDrawing(job);
   resumeButton_->setEnabled(resumable);
-  if (!resumable) return;
+  if (!resumable) {
+    if (!outcome.empty()) showStatus(vexBatchJobStatusLine(outcome, nullptr));
+    return;
+  }
 
   outputPath_->setStringValue(vexBatchNSString(job.outputPath));
   outputMode_->setSelectedSegment(job.merged ? 0 : 1);
@@ -171,9 +175,7 @@ void VexBatchPrintPanelController::refreshRecoveryState() {
       break;
     }
   }
-  showStatus(foundation::format(QDLT("发现未完成任务：已完成 %ld / %ld 页，剩余 %ld 页。可点击“继续未完成任务”。"),
-                                static_cast<long>(job.completedPageCount), static_cast<long>(job.totalPageCount),
-                                static_cast<long>(job.pages.size())));
+  showStatus(vexBatchJobStatusLine(outcome, &job));
 }
 
 void VexBatchPrintPanelController::resumePendingJob() {

@@ -36,6 +36,16 @@ VexBatchFocusTarget targetOf(const VexBatchPrintRow& row) {
 
 }  // namespace
 
+bool VexBatchPrintPanelController::choiceRefusedWhilePlotting() {
+  if (!refusedWhilePlotting()) return false;
+  const auto state = [](bool on) { return on ? toolkit::control_state::on : toolkit::control_state::off; };
+  sourceMode_->setSelectedSegment(loadedSource_);
+  layoutScope_->setSelectedSegment(loadedScope_);
+  includeNonPlottableButton_->setState(state(gBatchIncludeNonPlottableLayers));
+  excludeBlankRectanglesButton_->setState(state(gBatchExcludeBlankRectangles));
+  return true;
+}
+
 void VexBatchPrintPanelController::refreshRecognition() {
   if (refusedWhilePlotting()) return;
   static_cast<void>(queueCommand("DUZOZAREDREFRESH"));
@@ -91,12 +101,12 @@ void VexBatchPrintPanelController::clearPrintRange() {
 }
 
 void VexBatchPrintPanelController::recognitionOptionChanged() {
+  if (choiceRefusedWhilePlotting()) return;
   gBatchIncludeNonPlottableLayers = includeNonPlottableButton_->state() == toolkit::control_state::on;
   gBatchExcludeBlankRectangles = excludeBlankRectanglesButton_->state() == toolkit::control_state::on;
   foundation::UserDefaults& defaults = foundation::UserDefaults::standard();
   defaults.setBool(gBatchIncludeNonPlottableLayers, "Quodline.IncludeNonPlottableLayers");
   defaults.setBool(gBatchExcludeBlankRectangles, "Quodline.ExcludeBlankRectangles");
-  if (refusedWhilePlotting()) return;
   showStatus(QDLT("识别选项已更新，正在重新扫描…"));
   static_cast<void>(queueCommand("DUZOZAREDREFRESH"));
 }

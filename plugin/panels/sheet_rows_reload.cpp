@@ -85,8 +85,9 @@ void VexBatchPrintPanelController::reloadFromActiveDrawing() {
   allRows_.clear();
   rows_.clear();
 
-  const VexBatchPrintSource source =
-      sourceMode_->selectedSegment() == 0 ? VexBatchPrintSourceLayout : VexBatchPrintSourceModel;
+  loadedSource_ = sourceMode_->selectedSegment();
+  loadedScope_ = layoutScope_->selectedSegment();
+  const VexBatchPrintSource source = loadedSource_ == 0 ? VexBatchPrintSourceLayout : VexBatchPrintSourceModel;
   std::wstring currentLayout;
   bool currentOnly = false;
   if (source == VexBatchPrintSourceModel) {
@@ -252,6 +253,7 @@ void VexBatchPrintPanelController::reloadPlotStylesForActiveDrawing() {
 }
 
 void VexBatchPrintPanelController::sourceModeChanged() {
+  if (choiceRefusedWhilePlotting()) return;
   foundation::UserDefaults::standard().setInteger(sourceMode_->selectedSegment(), "Quodline.SourceMode");
   gBatchLayoutSelectionRange = VexBatchLayoutSelectionRange();
   if (gBatchFrameRecognitionMode == VexBatchFrameRecognitionPickedEntities ||
@@ -265,6 +267,7 @@ void VexBatchPrintPanelController::sourceModeChanged() {
 }
 
 void VexBatchPrintPanelController::layoutScopeChanged() {
+  if (choiceRefusedWhilePlotting()) return;
   foundation::UserDefaults::standard().setInteger(layoutScope_->selectedSegment(), "Quodline.LayoutScope");
   reloadFromActiveDrawing();
 }

@@ -20,4 +20,6 @@ void setPlotPanelLink(PlotPanelLink link) { installedLink() = std::move(link); }
 void plotPanelBringToFront() { call(installedLink().bringToFront); }
 void plotPanelOrderOut() { call(installedLink().orderOut); }
 void plotPanelDisableResume() { call(installedLink().disableResume); }
-void plotPanelRefreshRecoveryState() { call(installedLink().refreshRecoveryState); }
+void plotPanelRefreshRecoveryState(const std::string& outcome) {
+  if (installedLink().refreshRecoveryState) installedLink().refreshRecoveryState(outcome);
+}

@@ -140,10 +140,9 @@ void openOutput(const std::string& path, const Outputs& outputs) {
 
 void tellPanel(bool success, const std::string& openPath, const Outputs& outputs) {
   if (!success) {
-    vexBatchUpdatePanelStatus(gBatchPrintLastCancelled
-                                  ? translatedText("输出已取消，未完成任务已经保留，可直接再次执行。")
-                                  : foundation::format(translatedText("输出失败：%@"), gBatchPrintLastError));
-    plotPanelRefreshRecoveryState();
+    plotPanelRefreshRecoveryState(gBatchPrintLastCancelled
+                                      ? translatedText("输出已取消")
+                                      : foundation::format(translatedText("输出失败：%@"), gBatchPrintLastError));
   } else {
     plotPanelOrderOut();
     plotPanelDisableResume();

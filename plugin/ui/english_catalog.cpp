@@ -320,7 +320,7 @@ constexpr QDLCatalogEntry kCatalog[] = {
     {"输出失败：%@", "Export failed: %@"},
     {"输出完成，但默认应用未能打开文件；已在 Finder 中定位：%@", "Export complete; default viewer could not open the file. Revealed in Finder: %@"},
     {"输出完成：%d 个页面，%d 页；位置：%@。DWG 未修改、未保存。", "Export complete: %d sheets, %d pages; %@. DWG unchanged."},
-    {"输出已取消，未完成任务已经保留，可直接再次执行。", "Export cancelled; unfinished work is saved for resuming."},
+    {"输出已取消", "Export cancelled"},
     {"输出文件夹…", "Output folder..."},
     {"输出方式", "PDF output"},
     {"输出目录不可写，请重新选择输出位置。", "Destination is not writable; choose another folder."},

@@ -5,8 +5,8 @@
 // leaves for the locate and mark commands and the print job it stages. It also shows what the host holds: the
 // current layout and viewport, the last zoom, the marks shown and the reactors registered; and it can make the
 // host's plot hang in the middle of a page, for a test to kill the host there, pause there until a test has
-// looked, or ask the host to unload Quodline there. And it shows which windows are on screen and what the
-// workspace was asked to open.
+// looked, or ask the host to unload Quodline there. And it shows which windows are on screen, what the
+// workspace was asked to open and how often the system beeped.
 #include <dlfcn.h>
 #include <link.h>
 
@@ -37,6 +37,7 @@
 #include "foundation/text.h"
 #include "plot/print_jobs.h"
 #include "toolkit/application.h"
+#include "toolkit/beep.h"
 #include "toolkit/window.h"
 #include "toolkit/workspace.h"
 
@@ -412,6 +413,9 @@ extern "C" int acrxEntryPoint(int message, void*) {
     cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
     cad::windowCommands().add("probewindows", [](const std::string&) { return visibleWindows(); });
     cad::windowCommands().add("probeworkspace", [](const std::string&) { return workspaceRequests(); });
+    cad::windowCommands().add("probebeeps", [](const std::string&) {
+      return "PROBE beeps=" + std::to_string(toolkit::beepCount());
+    });
     return 0;
   }
   if (message == 2) {
@@ -421,6 +425,7 @@ extern "C" int acrxEntryPoint(int message, void*) {
     cad::windowCommands().remove("probehost");
     cad::windowCommands().remove("probewindows");
     cad::windowCommands().remove("probeworkspace");
+    cad::windowCommands().remove("probebeeps");
     return 0;
   }
   return 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/layout_manager.h"
 #include "core/host_bridge.h"
 #include "core/panel_lifecycle.h"
 #include "core/print_area_marks.h"
@@ -52,7 +53,10 @@ class LitePanelTest : public FullPanelTest {
   static std::vector<std::string> styleTitles() { return lite().plotStyleMode()->itemTitles(); }
   static std::string selectedStyle() { return lite().plotStyleMode()->titleOfSelectedItem(); }
 
-  static void setLayout(const std::wstring& name) { ASSERT_TRUE(vexBatchActivateLayout(name)); }
+  // As the user switches, through the host's layout tabs.
+  static void setLayout(const std::wstring& name) {
+    ASSERT_EQ(cad::layoutManager()->setCurrentLayout(name.c_str()), cad::eOk);
+  }
 };
 
 TEST_F(LitePanelTest, TheWindowGrowsByItsOptionRowAtTheFirstShowKeepingItsTopEdge) {
@@ -366,9 +370,18 @@ TEST_F(LitePanelTest, TheShownPanelFollowsDrawingAndLayoutSwitches) {
   vexBatchPrintLiteShow();
   EXPECT_EQ(lite().selection()->stringValue(), "已限定框选范围");
 
+  // The plug-in's own switch and its restore, as a compact export makes them, change nothing shown.
+  vexBatchLiteSetStatus("输出已取消");
+  ASSERT_TRUE(vexBatchActivateLayout(L"A4 Portrait"));
+  ASSERT_TRUE(vexBatchActivateLayout(L"A3 Block"));
+  after(0);
+  EXPECT_EQ(lite().status()->stringValue(), "输出已取消");
+  EXPECT_EQ(lite().selection()->stringValue(), "已限定框选范围");
+
   setLayout(L"A4 Portrait");
   after(0);
   EXPECT_EQ(lite().selection()->stringValue(), "自动识别图框");
+  EXPECT_EQ(lite().status()->stringValue(), "独立 PDF");
 
   ASSERT_NE(open(kModelSample, L"/drawings/总图.dxf"), nullptr);
   after(0);

@@ -49,7 +49,7 @@ class ExecutorTest : public PlotJobTest {
       if (!status.starts_with("正在输出第")) panel_.push_back("status " + status);
     });
     setPlotPanelLink({[this] { panel_.push_back("front"); }, [this] { panel_.push_back("order out"); },
-                      [this] { panel_.push_back("resume off"); }, [this] { panel_.push_back("recovery"); }});
+                      [this] { panel_.push_back("resume off"); }, [this](const std::string& outcome) { panel_.push_back("recovery after " + outcome); }});
   }
   void TearDown() override {
     vexBatchInstallWorkActiveTest(nullptr);
@@ -200,7 +200,7 @@ TEST_F(ExecutorTest, AFailureOnPageFourOfTenKeepsThreeDoneAndTheResumeFinishesTh
             "items=10 pages=3 outputs=3 output=" +
                 narrow(gBatchPrintLastOutputs.back()) + " log=- error=Page plotting failed: " + narrow(pages[3].name));
   EXPECT_EQ(panel_,
-            (std::vector<std::string>{"status 输出失败：Page plotting failed: " + narrow(pages[3].name), "recovery"}));
+            (std::vector<std::string>{"recovery after 输出失败：Page plotting failed: " + narrow(pages[3].name)}));
 
   std::map<std::string, std::pair<long, long>> done;
   for (const std::string& name : entries(path("out"))) done[name] = changedAt(path("out/" + name));
@@ -243,7 +243,7 @@ TEST_F(ExecutorTest, ACancelKeepsThePagesNotDoneAndNoPartialFile) {
             "visible=NO last=NONE_OR_FAIL cancelled=YES recoverable=YES remaining=2 completed=1/3 "
             "items=3 pages=1 outputs=1 output=" +
                 narrow(gBatchPrintLastOutputs.back()) + " log=- error=用户取消了批量打印；任务已保留，可再次执行");
-  EXPECT_EQ(panel_, (std::vector<std::string>{"status 输出已取消，未完成任务已经保留，可直接再次执行。", "recovery"}));
+  EXPECT_EQ(panel_, (std::vector<std::string>{"recovery after 输出已取消"}));
   foundation::MainQueue::main().drain();
   EXPECT_TRUE(toolkit::Workspace::shared().records().empty());
 }
