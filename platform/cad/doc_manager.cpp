@@ -179,6 +179,7 @@ ErrorStatus DocManager::appContextOpenDocument(const OpenParams& params) {
     openRequests.push_back(request);
     return status;
   };
+  lastOpenError_.clear();
   if (!isApplicationContext()) return finish(eNotApplicable);
   if (request.fileName.empty()) return finish(eInvalidInput);
   if (faults.open) return finish(*faults.open);
@@ -189,7 +190,10 @@ ErrorStatus DocManager::appContextOpenDocument(const OpenParams& params) {
   const OpenResult opened = open(foundation::utf8FromWideLossy(request.fileName), readOnly);
   if (faults.openRefusedButOpened) return finish(eNotApplicable);
   // The host says why it cannot open a drawing, whoever asked for it.
-  if (opened.document == nullptr) commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(opened.error));
+  if (opened.document == nullptr) {
+    lastOpenError_ = opened.error;
+    commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(opened.error));
+  }
   return finish(opened.document != nullptr ? eOk : eFileAccessErr);
 }
 
@@ -251,6 +255,7 @@ void DocManager::reset() {
   active_ = nullptr;
   bareInput_.clear();
   unnamedCount_ = 0;
+  lastOpenError_.clear();
   clearRecords();
   faults = {};
   acdbHostApplicationServices()->setWorkingDatabase(nullptr);

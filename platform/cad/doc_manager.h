@@ -83,6 +83,9 @@ class DocManager {
   // document active; find it by iterating. A drawing that cannot be read is refused with its reason on the
   // command line.
   ErrorStatus appContextOpenDocument(const OpenParams& params);
+  // Why the last appContextOpenDocument could not read its drawing, as the host said it on the command line
+  // (naming the file); empty when it opened or was refused before any reading.
+  const std::string& lastOpenError() const { return lastOpenError_; }
   ErrorStatus appContextCloseDocument(Document* doc);
   // Runs the function later from the main queue, in the application context, once no command is running.
   ErrorStatus beginExecuteInApplicationContext(ApplicationContextFunction function, void* data);
@@ -162,6 +165,7 @@ class DocManager {
   void makeActive(Document* doc);
   void updateWorkingDatabase();
 
+  std::string lastOpenError_;
   std::vector<Document*> documents_;  // open, in order of opening
   Document* active_ = nullptr;
   std::vector<Document*> contexts_;  // documents whose commands are running, innermost last
