@@ -223,7 +223,7 @@ void vexBatchQueueAdvance(void*) {
     setRow(row, state::failed,
            reason.empty()
                ? foundation::format(QDLT("只读打开失败（%d）；文件可能损坏、加密或不可访问。"), static_cast<int>(status))
-               : foundation::format(QDLT("只读打开失败（%d）：%@"), static_cast<int>(status), reason));
+               : foundation::format(QDLT("只读打开失败：%@"), reason));
     ++run.index;
     vexBatchQueueReport();
     if (document != nullptr) {
