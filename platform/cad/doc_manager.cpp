@@ -119,7 +119,7 @@ void DocManager::destroy(Document* doc) {
 DocManager::OpenResult DocManager::open(const std::string& path, bool readOnly) {
   OpenResult result;
   if (path.empty()) {
-    result.error = "No drawing file was named.";
+    result.error = result.reason = "No drawing file was named.";
     return result;
   }
   std::error_code ec;
@@ -133,7 +133,8 @@ DocManager::OpenResult DocManager::open(const std::string& path, bool readOnly) 
     read.error = e.what();
   }
   if (read.database == nullptr) {
-    result.error = "Cannot open \"" + full + "\": " + (read.error.empty() ? "unreadable drawing" : read.error);
+    result.reason = read.error.empty() ? "unreadable drawing" : read.error;
+    result.error = "Cannot open \"" + full + "\": " + result.reason;
     return result;
   }
   std::wstring wide = foundation::wideFromUtf8Lossy(full);
@@ -179,6 +180,7 @@ ErrorStatus DocManager::appContextOpenDocument(const OpenParams& params) {
     openRequests.push_back(request);
     return status;
   };
+  lastOpenError_.clear();
   if (!isApplicationContext()) return finish(eNotApplicable);
   if (request.fileName.empty()) return finish(eInvalidInput);
   if (faults.open) return finish(*faults.open);
@@ -189,7 +191,10 @@ ErrorStatus DocManager::appContextOpenDocument(const OpenParams& params) {
   const OpenResult opened = open(foundation::utf8FromWideLossy(request.fileName), readOnly);
   if (faults.openRefusedButOpened) return finish(eNotApplicable);
   // The host says why it cannot open a drawing, whoever asked for it.
-  if (opened.document == nullptr) commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(opened.error));
+  if (opened.document == nullptr) {
+    lastOpenError_ = opened.reason;
+    commandLine().print(L"\n" + foundation::wideFromUtf8Lossy(opened.error));
+  }
   return finish(opened.document != nullptr ? eOk : eFileAccessErr);
 }
 
@@ -251,6 +256,7 @@ void DocManager::reset() {
   active_ = nullptr;
   bareInput_.clear();
   unnamedCount_ = 0;
+  lastOpenError_.clear();
   clearRecords();
   faults = {};
   acdbHostApplicationServices()->setWorkingDatabase(nullptr);

@@ -83,6 +83,9 @@ class DocManager {
   // document active; find it by iterating. A drawing that cannot be read is refused with its reason on the
   // command line.
   ErrorStatus appContextOpenDocument(const OpenParams& params);
+  // Why the last appContextOpenDocument could not read its drawing: the reason the host gave on the command line,
+  // without the file's name the caller knows; empty when it opened or was refused before any reading.
+  const std::string& lastOpenError() const { return lastOpenError_; }
   ErrorStatus appContextCloseDocument(Document* doc);
   // Runs the function later from the main queue, in the application context, once no command is running.
   ErrorStatus beginExecuteInApplicationContext(ApplicationContextFunction function, void* data);
@@ -105,6 +108,7 @@ class DocManager {
   struct [[nodiscard]] OpenResult {
     Document* document = nullptr;
     std::string error;                  // why it failed, naming the file once; empty on success
+    std::string reason;                 // the same without the file's name
     std::vector<std::string> warnings;  // what the reader read past; printed on the command line as well
   };
   // Reads the drawing by its content (DXF) and makes it active. Only regular files are read, and nothing
@@ -162,6 +166,7 @@ class DocManager {
   void makeActive(Document* doc);
   void updateWorkingDatabase();
 
+  std::string lastOpenError_;
   std::vector<Document*> documents_;  // open, in order of opening
   Document* active_ = nullptr;
   std::vector<Document*> contexts_;  // documents whose commands are running, innermost last

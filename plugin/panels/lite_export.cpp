@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "cad/plot_state.h"
@@ -21,9 +22,11 @@
 #include "panels/lite_panel_window.h"
 #include "panels/lite_plot_style.h"
 #include "pdf/output_verification.h"
+#include "plot/exception_reason.h"
 #include "plot/isolated_plots.h"
 #include "plot/last_result.h"
 #include "plot/merged_job_checks.h"
+#include "plot/output_placement.h"
 #include "plot/plot_run.h"
 #include "plot/plot_style_queries.h"
 #include "plot/plot_style_selection.h"
@@ -198,8 +201,14 @@ void openResult(const std::vector<std::string>& paths, const std::vector<std::ui
 }
 
 Result exportPages(std::vector<VexBatchPrintPageSpec> pages, bool merged, bool fixed, const std::string& styleName) {
-  const std::string folder =
-      foundation::appendingPathComponent(gBatchLiteOutput, "Ferrolin-PDF-" + foundation::makeUuid());
+  std::string refusal;
+  const std::optional<std::string> root = QDLAbsoluteOutputPath(gBatchLiteOutput, &refusal);
+  if (!root) {
+    vexBatchPrintLiteShow();
+    vexBatchLiteSetStatus(refusal);
+    return failed(refusal);
+  }
+  const std::string folder = foundation::appendingPathComponent(*root, "Ferrolin-PDF-" + foundation::makeUuid());
   if (const foundation::FileResult made = foundation::createDirectory(folder, false); !made) {
     vexBatchPrintLiteShow();
     vexBatchLiteSetStatus(made.error);
@@ -217,8 +226,7 @@ Result exportPages(std::vector<VexBatchPrintPageSpec> pages, bool merged, bool f
       plot(pages, merged, folder, base, vexBatchWideString(styleName), plotted);
     } catch (const std::exception& exception) {
       plotted.ok = false;
-      const std::string reason = exception.what();
-      gBatchPrintLastError = vexBatchWideString(reason.empty() ? "Lite export exception" : reason);
+      gBatchPrintLastError = vexBatchWideString(vexBatchExceptionReason(exception, "Lite export exception"));
     } catch (...) {
       plotted.ok = false;
       gBatchPrintLastError = L"Lite export exception";

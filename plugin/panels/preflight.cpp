@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "foundation/transforms.h"
 #include "panels/batch_print_panel_controller.h"
 #include "panels/preflight_file_system.h"
+#include "plot/output_placement.h"
 #include "plot/plot_style_queries.h"
 #include "plot/preflight_queries.h"
 #include "toolkit/alert.h"
@@ -66,7 +68,12 @@ void checkPlotStyle(const std::string& style, Findings& f) {
       for (const std::string& available : vexBatchAvailablePlotStyles(false)) {
         listed = listed || foundation::lowercased(available) == foundation::lowercased(style);
       }
-      if (!listed) f.required.push_back(foundation::format(QDLT("找不到打印样式 %@。"), style));
+      if (!listed) {
+        f.required.push_back(foundation::format(QDLT("找不到打印样式 %@。"), style));
+      } else if (const std::optional<std::string> problem = vexBatchPlotStyleTableProblem(wide)) {
+        // Read as the plot reads it: a damaged table would otherwise fail only once the job runs.
+        f.required.push_back(foundation::format(QDLT("打印样式 %@ 无法读取：%@"), style, *problem));
+      }
     }
   }
   f.information.push_back(foundation::format(QDLT("打印样式：%@"), style.empty() ? QDLT("按布局设置") : style));
@@ -74,7 +81,13 @@ void checkPlotStyle(const std::string& style, Findings& f) {
 
 // The folder the job writes into, checked at the nearest folder above it that exists.
 bool checkOutputFolder(const std::string& shown, bool merged, std::size_t sheets, Findings& f) {
-  const std::string path = foundation::standardizingPath(shown);
+  std::string refusal;
+  const std::optional<std::string> absolute = QDLAbsoluteOutputPath(shown, &refusal);
+  if (!absolute) {
+    f.required.push_back(refusal);
+    return false;
+  }
+  const std::string& path = *absolute;
   const std::string folder = merged ? foundation::deletingLastPathComponent(path) : path;
   if (foundation::fileExists(folder) && !foundation::isDirectory(folder)) {
     f.required.push_back(QDLT("输出位置不是文件夹。"));

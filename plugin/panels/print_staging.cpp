@@ -14,9 +14,11 @@
 #include "foundation/uuid.h"
 #include "panels/batch_print_panel_controller.h"
 #include "panels/job_status_line.h"
+#include "plot/output_placement.h"
 #include "plot/pending_job_snapshot.h"
 #include "plot/print_jobs.h"
 #include "plot/staged_job_activity.h"
+#include "toolkit/alert.h"
 #include "toolkit/button.h"
 #include "toolkit/menu.h"
 #include "toolkit/pop_up_button.h"
@@ -37,6 +39,20 @@ std::string paperNameOf(const std::string& shown) {
 std::wstring selectedStyle(const toolkit::PopUpButton& styles) {
   const toolkit::MenuItem* item = styles.selectedItem();
   return item != nullptr ? vexBatchWideString(item->representedObject().value_or("")) : std::wstring();
+}
+
+// A job whose last run failed the way every run would: the user decides whether it goes or is tried again (after
+// changing the drawing). Try again is the default, so that Return never throws a job away.
+bool userRetriesBlockedJob(const VexBatchPrintPendingJob& job) {
+  toolkit::Alert alert;
+  alert.setAlertStyle(toolkit::AlertStyle::warning);
+  alert.setMessageText(QDLT("未完成任务无法完成"));
+  alert.setInformativeText(vexBatchNSString(job.blockedReason) + "\n\n" +
+                           QDLT("放弃后，该任务及其恢复快照将被删除；已输出的 PDF 保留。"));
+  alert.addButtonWithTitle(QDLT("重试"));
+  const auto discard = alert.addButtonWithTitle(QDLT("放弃任务"));
+  discard->setHasDestructiveAction(true);
+  return alert.runModal() != toolkit::kAlertSecondButtonReturn;
 }
 
 }  // namespace
@@ -91,7 +107,9 @@ void VexBatchPrintPanelController::stagePrint() {
   VexBatchPrintPendingJob job;
   unsigned index = 1;
   for (const auto& row : staged) job.pages.push_back(pageSpecForRow(*row, index++));
-  job.outputPath = vexBatchWideString(outputPath_->stringValue());
+  // As the preflight read it: "~" is the home folder in the job and its snapshot, not a folder named "~".
+  job.outputPath =
+      vexBatchWideString(QDLAbsoluteOutputPath(outputPath_->stringValue(), nullptr).value_or(outputPath_->stringValue()));
   job.nameTemplate = vexBatchWideString(nameTemplate_->stringValue());
   job.styleSheet = selectedStyle(*plotStyleMode_);
   job.drawingPath = vexBatchCurrentDrawingPath();
@@ -102,9 +120,9 @@ void VexBatchPrintPanelController::stagePrint() {
   job.active = true;
   gBatchPrintPendingJob = job;
 
-  if (!vexBatchWritePendingJobSnapshot(gBatchPrintPendingJob, "pending")) {
+  if (std::string error; !vexBatchWritePendingJobSnapshot(gBatchPrintPendingJob, "pending", &error)) {
     gBatchPrintPendingJob = VexBatchPrintPendingJob();
-    return refuse(QDLT("任务提交失败：无法保存恢复快照，请检查用户目录权限。"));
+    return refuse(foundation::format(QDLT("任务提交失败：无法保存恢复快照：%@"), error));
   }
   // Each write of the settings waits for the disk: what is stored already is not written again.
   foundation::UserDefaults& defaults = foundation::UserDefaults::standard();
@@ -188,6 +206,12 @@ void VexBatchPrintPanelController::resumePendingJob() {
   }
   if (!vexBatchPendingJobMatchesCurrentDrawing(job)) return refuse(QDLT("未完成任务属于另一份 DWG，请打开原图纸后恢复。"));
   if (refusedForOtherDrawing()) return;
+  if (!job.blockedReason.empty() && !userRetriesBlockedJob(job)) {
+    gBatchPrintPendingJob = VexBatchPrintPendingJob();
+    vexBatchRemovePendingJobSnapshot();
+    resumeButton_->setEnabled(false);
+    return showStatus(QDLT("已放弃未完成任务；已输出的 PDF 保留。"));
+  }
   resumeButton_->setEnabled(false);
   showStatus(foundation::format(QDLT("正在恢复未完成任务：剩余 %ld 页…"), static_cast<long>(job.pages.size())));
   static_cast<void>(vexBatchWritePendingJobSnapshot(job, "resuming"));

@@ -33,9 +33,11 @@ std::string pageFileName(std::size_t number) {
 }
 
 bool mergePages(const std::vector<std::string>& paths, const foundation::WorkFile& work) {
-  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work.path());
+  std::string reason;
+  std::unique_ptr<graphics::PdfWriter> writer = graphics::PdfWriter::create(work.path(), &reason);
   if (!writer) {
-    gBatchPrintLastError = L"Cannot create isolated-page PDF merge target";
+    gBatchPrintLastError = L"Cannot create isolated-page PDF merge target: " +
+                           orUnknown(foundation::namingOutput(reason, work.path(), work.target()));
     return false;
   }
   for (const std::string& path : paths) {
@@ -95,6 +97,11 @@ bool vexBatchMergeIsolatedPdfPages(const std::vector<std::wstring>& paths, const
 
 bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring& target,
                                        const std::wstring& styleSheet) {
+  // Refused before a page is plotted, not after every page has been.
+  if (const std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(vexBatchNSString(target))) {
+    gBatchPrintLastError = vexBatchWideString(*refusal);
+    return false;
+  }
   const std::string folder = foundation::appendingPathComponent(foundation::temporaryDirectory(),
                                                                 "quodline-isolated-" + foundation::makeUuid());
   if (const foundation::FileResult made = foundation::createDirectory(folder, true); !made) {

@@ -32,6 +32,28 @@ bool userAgreesToReplace(const std::string& path) {
 
 }  // namespace
 
+std::optional<std::string> QDLAbsoluteOutputPath(const std::string& path, std::string* refusal) {
+  if (refusal) refusal->clear();
+  const std::string standard = foundation::standardizingPath(path);
+  if (foundation::isAbsolutePath(standard)) return standard;
+  if (refusal) {
+    *refusal = foundation::format(chosenText("输出路径是相对路径，请选择完整路径：%@",
+                                             "The output path is a relative path; choose a full path: %@",
+                                             "輸出路徑是相對路徑，請選擇完整路徑：%@"),
+                                  path);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::wstring> vexBatchAbsoluteOutputPath(std::wstring const& path) {
+  std::string refusal;
+  if (const std::optional<std::string> absolute = QDLAbsoluteOutputPath(vexBatchNSString(path), &refusal)) {
+    return vexBatchWideString(*absolute);
+  }
+  gBatchPrintLastError = vexBatchWideString(refusal);
+  return std::nullopt;
+}
+
 bool QDLConfirmOutputReplacement(const std::string& path, bool overwrite, bool* cancelled, std::string* error) {
   if (cancelled) *cancelled = false;
   if (error) error->clear();
@@ -62,7 +84,10 @@ bool vexBatchConfirmOutputReplacement(std::wstring const& path, bool overwrite) 
 }
 
 bool vexBatchEnsureOutputDirectory(std::wstring const& path, bool pathIsDirectory) {
-  const std::string system = vexBatchNSString(path);
+  if (path.empty()) return false;
+  const std::optional<std::wstring> absolute = vexBatchAbsoluteOutputPath(path);
+  if (!absolute) return false;
+  const std::string system = vexBatchNSString(*absolute);
   const std::string folder = pathIsDirectory ? system : foundation::deletingLastPathComponent(system);
   if (folder.empty()) return false;
   const foundation::FileResult created = foundation::createDirectory(folder, true);

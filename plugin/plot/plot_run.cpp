@@ -15,8 +15,10 @@
 #include "foundation/work_file.h"
 #include "pdf/output_verification.h"
 #include "pdf/work_file_names.h"
+#include "plot/exception_reason.h"
 #include "plot/last_result.h"
 #include "plot/output_naming.h"
+#include "plot/output_placement.h"
 #include "plot/page_preparation.h"
 #include "plot/paper_size_normalization.h"
 #include "plot/progress_controller.h"
@@ -85,7 +87,9 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
   std::vector<VexBatchPrintPreparedPage> prepared;
   if (!vexBatchPreparePages(pages, styleSheet, prepared)) return false;
 
-  const std::wstring pdfPath = vexBatchEnsurePdfExtension(outputPath);
+  const std::optional<std::wstring> absolute = vexBatchAbsoluteOutputPath(vexBatchEnsurePdfExtension(outputPath));
+  if (!absolute) return false;
+  const std::wstring& pdfPath = *absolute;
   const std::string target = vexBatchNSString(pdfPath);
   // What no plot replaces (an open drawing, a folder, a pipe) and names the verification refuses are refused
   // before anything is plotted.
@@ -127,7 +131,7 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
     dialog.end(false);
     own.finishWithSuccess(false);
     engine.reset();
-    fail(L"Cannot activate first plot layout");
+    fail(L"Cannot activate first plot layout: " + prepared.front().layoutName);
     return false;
   }
 
@@ -249,7 +253,7 @@ bool vexDuzozAredDocument(const std::vector<VexBatchPrintPageSpec>& pages, const
   try {
     return plotRun(pages, outputPath, styleSheet, progress, pageOffset);
   } catch (const std::exception& e) {
-    fail(L"Plot run failed: " + foundation::wideFromUtf8Lossy(e.what()));
+    fail(L"Plot run failed: " + foundation::wideFromUtf8Lossy(vexBatchExceptionReason(e, "unknown error")));
     return false;
   }
 }
@@ -264,3 +268,12 @@ void vexBatchRemoveAbandonedWorkFiles() {
 }
 
 bool vexBatchPlotKeptHostPdf(const std::wstring& error) { return error.find(kKeptHostPdfText) != std::wstring::npos; }
+
+bool vexBatchPlotFailedOnLayout(const std::wstring& error) {
+  // The texts of the plot run and of page preparation for a layout that is missing or cannot be made current.
+  for (const wchar_t* start : {L"Layout not found: ", L"Cannot activate layout: ", L"Cannot activate first plot layout",
+                               L"Cannot activate plot layout: ", L"Cannot activate model layout"}) {
+    if (error.starts_with(start)) return true;
+  }
+  return false;
+}

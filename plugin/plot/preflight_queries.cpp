@@ -6,6 +6,8 @@
 
 #include "cad/database.h"
 #include "cad/plot/plot_config_manager.h"
+#include "cad/plot/plot_style_folders.h"
+#include "cad/plot/plot_style_table.h"
 #include "cad/tables.h"
 #include "core/host_bridge.h"
 #include "foundation/files.h"
@@ -48,6 +50,15 @@ bool vexBatchHasPdfPlotDevice() {
     if (!standard.empty() && cad::namesEqual(device, standard)) return true;
   }
   return false;
+}
+
+std::optional<std::string> vexBatchPlotStyleTableProblem(const std::wstring& styleSheet) {
+  if (styleSheet.empty()) return std::nullopt;
+  const std::optional<std::string> path = cad::plotStyleFilePath(styleSheet);
+  if (!path) return std::nullopt;
+  const cad::PlotStyleTableRead read = cad::readPlotStyleTable(*path);
+  if (read.table) return std::nullopt;
+  return read.error.empty() ? std::string("unreadable") : read.error;
 }
 
 bool vexBatchFontFileAvailable(const std::wstring& fontFile, cad::Database* database) {

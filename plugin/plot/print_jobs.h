@@ -19,6 +19,9 @@ struct VexBatchPrintPendingJob {
   bool merged = true;
   bool overwriteExisting = false;
   bool active = false;  // a job is staged; never part of the snapshot
+  // Why its last run failed where running it again fails the same way (a layout the drawing cannot make
+  // current); empty otherwise. Never part of the snapshot: after a restart the next run finds it again.
+  std::wstring blockedReason;
 };
 
 struct VexBatchPrintPreviewJob {

@@ -1,6 +1,7 @@
 // The staged-job executor of DUZOZAREDEXEC.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,11 @@ bool runMerged(const VexBatchPrintPendingJob& run) {
   const std::wstring target =
       vexBatchUniqueOutputPath(vexBatchEnsurePdfExtension(run.outputPath), run.overwriteExisting);
   const bool isolated = vexBatchMergedJobHasMixedMedia(run.pages) || vexBatchMergedJobCrossesLayouts(run.pages);
+  // Before its folder is made and a page plotted: the verification would refuse the name at the end.
+  if (const std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(vexBatchNSString(target))) {
+    gBatchPrintLastError = vexBatchWideString(*refusal);
+    return false;
+  }
   if (!vexBatchConfirmOutputReplacement(target, run.overwriteExisting)) return false;
   if (!vexBatchEnsureOutputDirectory(target, false)) return false;
   const bool plotted = isolated ? vexDuzozAredIsolatedPagesAndMerge(run.pages, target, run.styleSheet)
@@ -163,7 +169,7 @@ bool vexBatchPrintExecutePending() {
   if (refused()) return false;
 
   gBatchPrintLastCancelled = false;
-  const VexBatchPrintPendingJob run = gBatchPrintPendingJob;
+  VexBatchPrintPendingJob run = gBatchPrintPendingJob;
   SnapshotSaver snapshot;
   snapshot.save(run, "running");
   gBatchPrintLastError.clear();
@@ -175,7 +181,14 @@ bool vexBatchPrintExecutePending() {
   const std::wstring startLayout = vexBatchCurrentLayoutName();
 
   std::shared_ptr<VexBatchPrintProgressController> progress;
-  bool success = run.merged ? runMerged(run) : runSplit(run, progress, snapshot);
+  bool success = false;
+  // A job staged with "~" or kept from before writes where the path means; a relative one writes nowhere.
+  const std::optional<std::wstring> absolute =
+      run.outputPath.empty() ? std::optional(run.outputPath) : vexBatchAbsoluteOutputPath(run.outputPath);
+  if (absolute) {
+    run.outputPath = *absolute;
+    success = run.merged ? runMerged(run) : runSplit(run, progress, snapshot);
+  }
 
   if (!startLayout.empty()) (void)vexBatchActivateLayout(startLayout);
   const Outputs outputs = writtenOutputs(run);
@@ -192,6 +205,8 @@ bool vexBatchPrintExecutePending() {
   } else {
     // Every split page written but not verified: the whole job is plotted again on resume.
     if (!gBatchPrintPendingJob.active || gBatchPrintPendingJob.pages.empty()) gBatchPrintPendingJob = run;
+    gBatchPrintPendingJob.blockedReason =
+        vexBatchPlotFailedOnLayout(gBatchPrintLastError) ? gBatchPrintLastError : std::wstring();
     snapshot.save(gBatchPrintPendingJob, gBatchPrintLastCancelled ? "cancelled" : "failed");
   }
   gBatchPrintLastSucceeded = success;

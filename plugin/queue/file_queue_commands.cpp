@@ -3,6 +3,8 @@
 // here.
 #include "queue/file_queue_commands.h"
 
+#include <optional>
+
 #include "cad/doc_manager.h"
 #include "cad/plot_state.h"
 #include "core/call_trace.h"
@@ -13,6 +15,7 @@
 #include "panels/batch_print_panel_controller.h"
 #include "panels/lite_panel.h"
 #include "panels/lite_work.h"
+#include "plot/output_placement.h"
 #include "plot/plot_style_queries.h"
 #include "plot/print_jobs.h"
 #include "queue/file_queue_panel.h"
@@ -93,8 +96,14 @@ void vexBatchPrintFilesStart() {
   for (const QDLQueueRow& row : panel.items())
     run.effectiveStyles.push_back(QDLQueueEffectiveStyle(*row, uniformStyle));
   run.recognitionMode = 0;
-  run.runFolder = foundation::appendingPathComponent(panel.outputRoot(),
-                                                     std::string("Ferrolin-Batch-").append(foundation::makeUuid()));
+  std::string refusal;
+  const std::optional<std::string> root = QDLAbsoluteOutputPath(panel.outputRoot(), &refusal);
+  if (!root) {
+    panel.setStatus(refusal);
+    return;
+  }
+  run.runFolder =
+      foundation::appendingPathComponent(*root, std::string("Ferrolin-Batch-").append(foundation::makeUuid()));
   if (const foundation::FileResult made = foundation::createDirectory(run.runFolder, true); !made) {
     panel.setStatus(made.error);
     return;

@@ -9,6 +9,7 @@
 #include "foundation/format.h"
 #include "foundation/main_queue.h"
 #include "foundation/paths.h"
+#include "foundation/text.h"
 #include "panels/lite_panel.h"
 #include "pdf/output_verification.h"
 #include "queue/dwg_discovery.h"
@@ -198,6 +199,13 @@ void vexBatchQueueAdvance(void*) {
     }
     if (run.index < run.effectiveStyles.size()) run.plotStyle = vexBatchWideString(run.effectiveStyles[run.index]);
 
+    // The host takes a drawing's name as text: one whose bytes are no text cannot be handed to it at all.
+    if (!foundation::wideFromUtf8(path)) {
+      setRow(row, state::failed, QDLT("文件名不是有效的 UTF-8 文本，CAD 无法打开；请重命名文件后重试。"));
+      ++run.index;
+      vexBatchQueueReport();
+      continue;
+    }
     // Read-only, and not among the recent files.
     const std::wstring fileName = vexBatchWideString(path);
     cad::OpenParams request{};
@@ -210,8 +218,12 @@ void vexBatchQueueAdvance(void*) {
       sendToOpened(document, path, row);
       return;
     }
+    // The host says why on its command line; the row says it too, where the user looks for it.
+    const std::string reason = manager != nullptr ? manager->lastOpenError() : std::string();
     setRow(row, state::failed,
-           foundation::format(QDLT("只读打开失败（%d）；文件可能损坏、加密或不可访问。"), static_cast<int>(status)));
+           reason.empty()
+               ? foundation::format(QDLT("只读打开失败（%d）；文件可能损坏、加密或不可访问。"), static_cast<int>(status))
+               : foundation::format(QDLT("只读打开失败：%@"), reason));
     ++run.index;
     vexBatchQueueReport();
     if (document != nullptr) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "foundation/paths.h"
 #include "foundation/transforms.h"
 #include "pdf/output_verification.h"
+#include "plot/exception_reason.h"
 #include "plot/isolated_plots.h"
 #include "plot/last_result.h"
 #include "plot/plot_run.h"
@@ -76,6 +78,15 @@ bool verified(const std::string& path, std::size_t pages, QDLQueueItem& row) {
   }
   row.outputs.push_back(path);
   return true;
+}
+
+// Why the drawing's outputs would be hidden in a file browser: its PDF, or in output modes 0 and 2 the folder that
+// holds its PDFs, named with a leading dot after the drawing (".x.dwg"). Nullopt when they would not.
+std::optional<std::string> hiddenOutputRefusal(const std::string& folder, const std::string& name, std::int64_t mode) {
+  if (mode != 1 && name.starts_with(".")) {
+    return "PDF folder name starts with a dot and is hidden in Finder: " + folder;
+  }
+  return quodl::pdfOutputNameRefusal(foundation::appendingPathComponent(folder, name + ".pdf"));
 }
 
 // One PDF per sheet, "0001.pdf" on, under one progress window; the first sheet that fails ends the drawing.
@@ -155,6 +166,13 @@ void recogniseAndPlot(Step& step, QDLQueueItem& row) {
           vexBatchWideString(foundation::format(QDLT("打印样式“%@”不适用于此 DWG 或不可用，请检查 CTB/STB。"), style));
     }
   }
+  // A name the end-of-run verification would refuse is refused now, before a sheet is plotted or a folder made.
+  if (step.ok) {
+    if (const std::optional<std::string> refusal = hiddenOutputRefusal(step.folder, name, run.outputMode)) {
+      step.ok = false;
+      gBatchPrintLastError = vexBatchWideString(*refusal);
+    }
+  }
   if (step.ok && run.outputMode != 1) {
     if (const foundation::FileResult made = foundation::createDirectory(step.folder, false); !made) {
       step.ok = false;
@@ -217,7 +235,7 @@ void vexBatchPrintFileExecute() {
     recogniseAndPlot(step, row);
   } catch (const std::exception& exception) {
     QDLQueueSetState(row, state::failed);
-    row.message = exception.what()[0] != '\0' ? std::string(exception.what()) : QDLT("打印异常");
+    row.message = vexBatchExceptionReason(exception, QDLT("打印异常"));
     run.stopRequested = true;
   } catch (...) {
     QDLQueueSetState(row, state::failed);

@@ -7,6 +7,7 @@
 
 #include "foundation/files.h"
 #include "foundation/paths.h"
+#include "plot/exception_reason.h"
 #include "plot/progress_controller.h"
 #include "plot/progress_events.h"
 #include "queue/file_queue_panel.h"
@@ -79,8 +80,7 @@ void vexBatchQueueFinalizeMergedOutput() {
       merged = QDLQueueMergePdfs(inputs, pageCounts, destination, &error, shouldStop, pages);
     } catch (const std::exception& exception) {
       merged = false;
-      error = exception.what();
-      if (error.empty()) error = QDLT("打印异常");
+      error = vexBatchExceptionReason(exception, QDLT("打印异常"));
     } catch (...) {
       merged = false;
       error = QDLT("打印异常");

@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "graphics/pdf_font_sharing.h"
 
@@ -45,6 +46,9 @@ bool assemblePages(const std::vector<AssembledPage>& pages, std::string& bytes, 
     writer.write();
     const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
     bytes.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+  } catch (const std::bad_alloc&) {
+    error = "Cannot write the plot's PDF: there is not enough memory";
+    return false;
   } catch (const std::exception& e) {
     error = std::string("Cannot write the plot's PDF: ") + e.what();
     return false;

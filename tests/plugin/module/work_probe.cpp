@@ -5,8 +5,8 @@
 // leaves for the locate and mark commands and the print job it stages. It also shows what the host holds: the
 // current layout and viewport, the last zoom, the marks shown and the reactors registered; and it can make the
 // host's plot hang in the middle of a page, for a test to kill the host there, pause there until a test has
-// looked, or ask the host to unload Quodline there. And it shows which windows are on screen, what the
-// workspace was asked to open and how often the system beeped.
+// looked, ask the host to unload Quodline there, or run out of memory there. And it shows which windows are on
+// screen, what the workspace was asked to open and how often the system beeped.
 #include <dlfcn.h>
 #include <link.h>
 
@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -296,6 +297,33 @@ class PageActionRenderer : public cad::PageRenderer {
   cad::BlankPageWriter blank_;
 };
 
+// Runs out of memory on its k-th page, as a host's drawing code does when an allocation fails: a sanitizer build
+// aborts instead of throwing, so the failure is thrown here as the allocator would throw it.
+class OutOfMemoryRenderer : public cad::PageRenderer {
+ public:
+  explicit OutOfMemoryRenderer(int page) : page_(page) {}
+  bool renderPage(const cad::Database& db, cad::ObjectId layout, const cad::PlotSettings& validated,
+                  const cad::PageTarget& target, std::string& error) override {
+    if (++drawn_ == page_) throw std::bad_alloc();
+    return blank_.renderPage(db, layout, validated, target, error);
+  }
+
+ private:
+  int page_;
+  int drawn_ = 0;
+  cad::BlankPageWriter blank_;
+};
+
+void outOfMemoryOnPage() {
+  int page = 0;
+  if (std::swscanf(answerTo(L"Page to run out of memory on: ").c_str(), L"%d", &page) != 1 || page < 1) {
+    cad::acutPrintf(L"\nPROBE bad page");
+    return;
+  }
+  cad::setPageRenderer(std::make_shared<OutOfMemoryRenderer>(page));
+  cad::acutPrintf(L"\nPROBE will run out of memory on page %d", page);
+}
+
 void pauseOnPage() {
   int page = 0;
   const std::wstring file = answerTo(L"File to wait for: ");
@@ -410,6 +438,7 @@ extern "C" int acrxEntryPoint(int message, void*) {
     add(L"QDLPROBEHANG", hangOnPage);
     add(L"QDLPROBEPAUSE", pauseOnPage);
     add(L"QDLPROBEUNLOAD", unloadOnPage);
+    add(L"QDLPROBEOOM", outOfMemoryOnPage);
     cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
     cad::windowCommands().add("probewindows", [](const std::string&) { return visibleWindows(); });
     cad::windowCommands().add("probeworkspace", [](const std::string&) { return workspaceRequests(); });

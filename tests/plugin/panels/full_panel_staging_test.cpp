@@ -185,7 +185,7 @@ TEST_F(FullPanelOutputTest, StagingRefusesAndLeavesNoJobWhenItCannotGoAhead) {
   }
   // The snapshot cannot be written: nothing stays staged.
   foundation::failNextFileOperation(foundation::FileOperation::rename, EACCES, 3);
-  refused("任务提交失败：无法保存恢复快照，请检查用户目录权限。");
+  refused("任务提交失败：无法保存恢复快照：Cannot write \"" + vexBatchPendingJobSnapshotPath() + "\": Permission denied");
   foundation::clearFileFaults();
 
   // Rows of one drawing are never plotted from another.

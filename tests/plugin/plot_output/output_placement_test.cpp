@@ -188,9 +188,14 @@ TEST_F(OutputPlacement, OutputFoldersAreMadeWithEverythingAbove) {
 
 TEST_F(OutputPlacement, AFolderThatCannotBeMadeSaysWhy) {
   gBatchPrintLastError = L"earlier";
-  EXPECT_FALSE(vexBatchEnsureOutputDirectory(L"Sheets.pdf", false));  // no folder in the path
   EXPECT_FALSE(vexBatchEnsureOutputDirectory(L"", true));
   EXPECT_EQ(gBatchPrintLastError, L"earlier");
+  // No folder of its own: it would be made wherever the host runs.
+  for (const wchar_t* relative : {L"Sheets.pdf", L"out/Sheets.pdf", L"./out"}) {
+    EXPECT_FALSE(vexBatchEnsureOutputDirectory(relative, false));
+    EXPECT_EQ(gBatchPrintLastError.rfind(L"输出路径是相对路径，请选择完整路径：", 0), 0u) << relative;
+  }
+  EXPECT_FALSE(fs::exists("out"));
 
   const std::string blocking = file("report", "keep me");
   EXPECT_FALSE(vexBatchEnsureOutputDirectory(foundation::wideFromUtf8Lossy(blocking + "/out"), true));
