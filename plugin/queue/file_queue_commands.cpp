@@ -38,6 +38,18 @@ void cancelRun() {
   if (!gFileRun.executing) vexBatchQueueSchedule();
 }
 
+// The start is a session command: with a drawing open it goes through that drawing's command line like every
+// other request; with none, there is no command line to type it on, so the host runs it in its application
+// context directly, as it runs a session command.
+void startRun() {
+  cad::DocManager* manager = cad::acDocManagerPtr();
+  if (manager != nullptr && manager->mdiActiveDocument() == nullptr &&
+      manager->beginExecuteInApplicationContext([](void*) { vexBatchPrintFilesStart(); }, nullptr) == cad::eOk) {
+    return;
+  }
+  static_cast<void>(queueCommand("DUZOZAREDFILESTART"));
+}
+
 }  // namespace
 
 void vexBatchPrintFilesShow() {
@@ -46,7 +58,7 @@ void vexBatchPrintFilesShow() {
   if (!gBatchFilePanel) {
     gBatchFilePanel = std::make_shared<QDLFileQueuePanel>();
     // The run starts in the host's application context, never from the window itself.
-    gBatchFilePanel->setStartHandler([] { static_cast<void>(queueCommand("DUZOZAREDFILESTART")); });
+    gBatchFilePanel->setStartHandler(startRun);
     gBatchFilePanel->setCancelHandler(cancelRun);
   }
   QDLFileQueuePanel& panel = *gBatchFilePanel;
