@@ -210,7 +210,7 @@ TEST_F(ExpandedWork, HostileDrawingsPlotWithinBoundsOrAreRefusedAtOpenNamingTheB
     EXPECT_EQ(run.output.find("bad_alloc"), std::string::npos) << run.output;
     EXPECT_LT(run.peakKilobytes, 2L << 20);
     if (refused) {
-      EXPECT_NE(run.output.find("block \"" + c.refusedBlock + "\" the most), beyond the 2.5e+07 any drawing may draw"),
+      EXPECT_NE(run.output.find("block \"" + c.refusedBlock + "\" the most), beyond the 2e+07 any drawing may draw"),
                 std::string::npos)
           << run.output;
       EXPECT_FALSE(std::filesystem::exists(path("hostile.pdf")));
