@@ -2,7 +2,7 @@
 """Plot times of normal drawings with this cadhost and, where given, a baseline cadhost (another build, such as
 the one before a change), and the peak memory and time of hostile drawings with this one.
 
-    compare_bounds.py CADHOST [BASELINE_CADHOST] [--runs N]
+    compare_bounds.py CADHOST [BASELINE_CADHOST] [--runs=N]
 
 The normal drawings are bench/plot_peer's (make_drawings.py, needs python3-ezdxf): 50 layouts of A1/A3 sheets,
 and one small A3 sheet, every layout plotted to its own PDF in one process. Times are the median of N runs (5),
