@@ -25,7 +25,8 @@ double hatchWork(const Hatch& hatch) {
   if (hatch.solidFill || hatch.gradient || !(span >= 0) || !std::isfinite(span)) return points;
   double dashes = 0;
   for (const Hatch::PatternLine& family : hatch.patternLines) {
-    const double spacing = std::fabs(family.offset.y * std::cos(family.angle) - family.offset.x * std::sin(family.angle));
+    const double spacing =
+        std::fabs(family.offset.y * std::cos(family.angle) - family.offset.x * std::sin(family.angle));
     if (!(spacing > 0)) return points;  // lines on top of each other are filled, not drawn
     double period = 0;
     for (double d : family.dashes) period += std::fabs(d);
@@ -57,13 +58,15 @@ double drawnWork(const Entity& entity) {
     work += hatchWork(*hatch);
   } else if (auto* wire = WireEntity::cast(&entity)) {
     for (const auto& path : wire->paths) work += static_cast<double>(path.points.size());
-    if (auto* leader = MLeader::cast(wire); leader != nullptr && leader->text) work += textWork(leader->text->contents.size());
+    if (auto* leader = MLeader::cast(wire); leader != nullptr && leader->text)
+      work += textWork(leader->text->contents.size());
   } else if (auto* wipeout = Wipeout::cast(&entity)) {
     work += static_cast<double>(wipeout->boundary.size());
   } else if (auto* reference = BlockReference::cast(&entity)) {
     const ObjectStore* store = reference->objectStore();
     for (ObjectId id : reference->attributes) {
-      if (auto* attribute = store != nullptr ? Entity::cast(store->objectAt(id)) : nullptr) work += drawnWork(*attribute);
+      if (auto* attribute = store != nullptr ? Entity::cast(store->objectAt(id)) : nullptr)
+        work += drawnWork(*attribute);
     }
   }
   return work;

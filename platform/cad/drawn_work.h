@@ -16,8 +16,8 @@ inline constexpr std::size_t kMostPatternDashes = 200000;
 // Points a spline is first drawn through between two knots; more where that leaves facets.
 inline constexpr int kSplineSamplesPerSpan = 12;
 // The work a drawing may expand to through its block references, arrays and nesting. Real drawings ask a
-// few million at most; a page of this much draws within a couple of gigabytes.
-inline constexpr double kMostDrawnWork = 2.5e7;
+// few million at most; a page of this much text, the dearest kind to draw, takes under two gigabytes.
+inline constexpr double kMostDrawnWork = 2e7;
 
 // The elements drawing the entity itself takes: one, and its characters, vertices, spline samples or pattern
 // dashes. A reference's block is not counted here; its attributes are.

@@ -72,7 +72,7 @@ TEST_F(Hostile, DrawingsThatWouldRunAwayEndWithTheirReason) {
   };
   const Case cases[] = {
       {"references fanning out", fanOut(),
-       "characters, vertices and curve segments (block \"B8\" the most), beyond the 2.5e+07 any drawing may draw"},
+       "characters, vertices and curve segments (block \"B8\" the most), beyond the 2e+07 any drawing may draw"},
       {"an array of arrays",
        blocksAndEntities(block("L", "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n"),
                          "0\nINSERT\n2\nL\n10\n0\n20\n0\n70\n100000\n71\n100000\n44\n1\n45\n1\n"),

@@ -171,7 +171,7 @@ TEST(RenderParts, CurvesAreDrawnOnlyWhereTheyReachTheSheet) {
     const char* name;
     const cad::Entity& entity;
     cad::Point3d centre;
-    double rx, ry;        // the true curve: ((x - cx) / rx)² + ((y - cy) / ry)² = 1
+    double rx, ry;  // the true curve: ((x - cx) / rx)² + ((y - cy) / ry)² = 1
     std::size_t mostCurves;
     bool closed;
   };

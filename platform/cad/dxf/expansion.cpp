@@ -118,8 +118,7 @@ bool Loader::checkExpansion() {
     char amount[32], most[32];
     std::snprintf(amount, sizeof amount, "%.3g", total);
     std::snprintf(most, sizeof most, "%.3g", kMostDrawnWork);
-    refusal_ = std::string("the drawing would draw about ") + amount +
-               " characters, vertices and curve segments (" +
+    refusal_ = std::string("the drawing would draw about ") + amount + " characters, vertices and curve segments (" +
                (record != nullptr ? "block " + quoted(record->name) + " the most" : "its own entities") +
                "), beyond the " + most + " any drawing may draw";
     return false;

@@ -67,7 +67,8 @@ std::vector<std::pair<double, double>> stretchesIn(const graphics::Rect& box, Po
   for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
     if (!(cuts[i + 1] > cuts[i])) continue;
     const double t = from + sign * (cuts[i] + cuts[i + 1]) / 2;
-    if (!inside(box, {c.x + u.x * std::cos(t) + v.x * std::sin(t), c.y + u.y * std::cos(t) + v.y * std::sin(t)})) continue;
+    if (!inside(box, {c.x + u.x * std::cos(t) + v.x * std::sin(t), c.y + u.y * std::cos(t) + v.y * std::sin(t)}))
+      continue;
     if (!in.empty() && in.back().second == cuts[i]) in.back().second = cuts[i + 1];
     else in.emplace_back(cuts[i], cuts[i + 1]);
   }
@@ -87,7 +88,8 @@ void appendArcPieces(BezierPath& path, Point c, Point u, Point v, double from, d
   // of the sweep: large arcs take shorter pieces.
   const double radius = std::max(std::hypot(u.x, u.y), std::hypot(v.x, v.y));
   double piece = std::numbers::pi / 2;
-  if (radius * 2.7e-4 > kSheetFlatness && std::isfinite(radius)) piece *= std::pow(kSheetFlatness / (radius * 2.7e-4), 1.0 / 6);
+  if (radius * 2.7e-4 > kSheetFlatness && std::isfinite(radius))
+    piece *= std::pow(kSheetFlatness / (radius * 2.7e-4), 1.0 / 6);
   const double pieces = std::ceil(std::fabs(sweep) / piece - 1e-9);
   const int steps = std::clamp(std::isfinite(pieces) ? static_cast<int>(std::min(pieces, 64.0)) : 1, 1, 64);
   const double step = sweep / steps;
@@ -319,7 +321,8 @@ bool curvePath(const Entity& entity, const AffineTransform& toSheet, BezierPath&
   return !out.isEmpty();
 }
 
-bool widePolyline(const Entity& entity, const AffineTransform& toSheet, WidePolyline& out, const graphics::Rect* reach) {
+bool widePolyline(const Entity& entity, const AffineTransform& toSheet, WidePolyline& out,
+                  const graphics::Rect* reach) {
   PlanePolyline pline;
   if (!planePolyline(entity, pline) || pline.vertices.empty()) return false;
   bool any = pline.constantWidth > 0, uniform = true;
