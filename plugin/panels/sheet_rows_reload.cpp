@@ -65,10 +65,8 @@ void VexBatchPrintPanelController::reloadFromActiveDrawing() {
   refreshResolvedOutputPath();
 
   const std::string key = vexBatchCurrentDrawingKey();
-  // The first load has no earlier drawing to forget: a range or pick the user made before the panel first
-  // showed belongs to this drawing and stays.
-  if (drawingKey_.empty()) drawingKey_ = key;
-  if (drawingKey_ != key) {
+  // The first load counts as a change too: picks and a range made before it may belong to another drawing.
+  if (drawingKey_.empty() || drawingKey_ != key) {
     drawingKey_ = key;
     manualRows_.clear();
     removedRows_.clear();
