@@ -24,10 +24,12 @@ PathSpan quotedPath(std::string_view text) {
   return best;
 }
 
-// A path from a "/" at the start or after a blank or a colon to the end of the text.
+// A path from a "/" at the start or after a blank or a colon to the end of the text; a "/" between blanks
+// ("2 / 5") is no path.
 PathSpan endingPath(std::string_view text) {
   for (std::size_t slash = text.find('/'); slash != std::string_view::npos; slash = text.find('/', slash + 1)) {
     const std::string_view before = text.substr(0, slash);
+    if (slash + 1 >= text.size() || text[slash + 1] == ' ') continue;
     if (before.empty() || before.ends_with(' ') || before.ends_with(':') || before.ends_with("：")) {
       return {slash, text.size() - slash};
     }

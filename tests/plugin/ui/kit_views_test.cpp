@@ -162,6 +162,12 @@ TEST_F(KitViewsTest, CompactTextCutsALongTextInItsPathAndKeepsWhatFollows) {
     EXPECT_EQ(label->stringValue(), c.text);
     EXPECT_EQ(label->toolTip(), c.text);
   }
+  // A "/" between blanks is no path: the tail gives way as before.
+  auto counted = QDLCompactText("Exported 2 / 5 pages; Plot failed on sheet 3 of the issued set");
+  counted->setFrame({0, 0, 200, 18});
+  const std::string tail = ops(*drawn(*counted), RecordedOperation::Kind::text).at(0)->text.lines.at(0);
+  EXPECT_TRUE(tail.starts_with("Exported 2 / 5 pages")) << tail;
+  EXPECT_TRUE(tail.ends_with("…")) << tail;
   // Where not even the reason fits beside an ellipsis, the line's own truncation takes over.
   auto narrow = QDLCompactText("Cannot create folder \"/Users/designer\": Permission denied");
   narrow->setFrame({0, 0, 60, 18});
