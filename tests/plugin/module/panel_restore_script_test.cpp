@@ -44,16 +44,16 @@ class PanelRestoreScriptTest : public ::testing::Test {
                            {"XDG_CONFIG_HOME", home_ / ".config"},
                            {"XDG_DATA_HOME", home_ / "data"},
                            {"TMPDIR", home_ / "tmp"}};
-    std::vector<std::string> arguments = {"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE,
-                                          "--script",      home_ / "script.txt"};
+    std::vector<std::string> arguments = {"--no-autoload", "--load",   QUODL_PROBE,         "--load",
+                                          QUODL_MODULE,    "--script", home_ / "script.txt"};
     arguments.insert(arguments.end(), drawings.begin(), drawings.end());
     return runProgram(QUODL_CADHOST, arguments, "", options);
   }
 
   static void expectEveryLineWorked(const CadhostRun& r) {
     ASSERT_EQ(r.exitStatus, 0) << r.output;
-    for (const char* failure : {"No window", "No view", "\" shows \"", "Usage:", "Unknown", "is covered",
-                                "too large", "Queued work failed"}) {
+    for (const char* failure : {"No window", "No view", "\" shows \"", "Usage:", "Unknown", "is covered", "too large",
+                                "Queued work failed"}) {
       EXPECT_EQ(r.output.find(failure), std::string::npos) << failure << "\n" << r.output;
     }
   }
@@ -111,7 +111,8 @@ TEST_F(PanelRestoreScriptTest, DuzozaredliteBringsBackAMiniaturisedCompactPanel)
       "DUZOZAREDLITE\n@wait batchPrintLite filename layouts-frames.dxf\n"
       "@click batchPrintLite _miniaturizeButton\n@probewindows\nDUZOZAREDSTATUS\n"
       "DUZOZAREDLITE\n@probewindows\nDUZOZAREDSTATUS\n"
-      "@render batchPrintLite \"" + png("05-compact-back-from-the-dock") + "\"\nQUIT\n";
+      "@render batchPrintLite \"" +
+      png("05-compact-back-from-the-dock") + "\"\nQUIT\n";
   const CadhostRun r = run(script, {kLayouts});
   expectEveryLineWorked(r);
   const std::size_t gone = r.output.find("PROBE windows");

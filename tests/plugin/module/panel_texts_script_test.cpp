@@ -98,8 +98,10 @@ TEST_F(PanelTextsScriptTest, TheQueueStopButtonIsNamedByItsTitleWhileASearchRuns
     SCOPED_TRACE(c.language);
     writeDefaults(std::string(R"({"Quodline.Language": ")") + c.language + "\"}");
     const std::string picture = png(std::string("01-queue-scanning-") + c.language);
-    const CadhostRun r = run("DUZOZAREDFILES\n@file \"" + folder + "\"\n@click fileQueuePanel addFolder\n"
-                             "@read fileQueuePanel cancelButton\n@render fileQueuePanel \"" + picture + "\"\nQUIT\n",
+    const CadhostRun r = run("DUZOZAREDFILES\n@file \"" + folder +
+                                 "\"\n@click fileQueuePanel addFolder\n"
+                                 "@read fileQueuePanel cancelButton\n@render fileQueuePanel \"" +
+                                 picture + "\"\nQUIT\n",
                              {kLayouts});
     expectEveryLineWorked(r);
     EXPECT_NE(r.output.find(std::string("cancelButton: ") + c.title + "\ncancelButton label: " + c.title + "\n"),
@@ -117,8 +119,10 @@ TEST_F(PanelTextsScriptTest, TheCompactPanelsFailureKeepsItsReasonInSight) {
   ASSERT_TRUE(volume.setReadOnly(true));
   writeDefaults(R"({"Quodline.Language": "en"})");
   const std::string picture = png("02-compact-folder-refused");
-  const CadhostRun r = run("DUZOZAREDLITE\n@file \"" + volume.path() + "\"\n@click batchPrintLite output\n"
-                           "@read batchPrintLite status\n@render batchPrintLite \"" + picture + "\"\nQUIT\n",
+  const CadhostRun r = run("DUZOZAREDLITE\n@file \"" + volume.path() +
+                               "\"\n@click batchPrintLite output\n"
+                               "@read batchPrintLite status\n@render batchPrintLite \"" +
+                               picture + "\"\nQUIT\n",
                            {kLayouts});
   expectEveryLineWorked(r);
   const std::string shown = "status: Cannot create folder \"" + volume.path() + "/Ferrolin-PDF-";
@@ -126,8 +130,7 @@ TEST_F(PanelTextsScriptTest, TheCompactPanelsFailureKeepsItsReasonInSight) {
   ASSERT_NE(at, std::string::npos) << r.output;
   const std::string line = r.output.substr(at, r.output.find('\n', at) - at);
   EXPECT_TRUE(line.ends_with("\": Read-only file system")) << line;
-  EXPECT_NE(r.output.find("status tooltip: " + line.substr(std::string("status: ").size()) + "\n"),
-            std::string::npos)
+  EXPECT_NE(r.output.find("status tooltip: " + line.substr(std::string("status: ").size()) + "\n"), std::string::npos)
       << r.output;
   EXPECT_NE(r.output.find("DUZOZAREDLITEEXEC=FAIL"), std::string::npos) << r.output;
   std::cout << "[ panel texts ] " << picture << "\n";
@@ -142,12 +145,16 @@ TEST_F(PanelTextsScriptTest, TheEnglishQueueStatusOfAnUnfinishedMergedRunShowsWh
   ASSERT_TRUE(foundation::writeFileAtomically(drawings + "/Damaged.dwg", ""));
   writeDefaults(R"({"Quodline.Language": "en"})");
   const std::string picture = png("03-queue-merged-unfinished-en");
-  const CadhostRun r = run("DUZOZAREDFILES\n@file \"" + drawings + "\"\n@click fileQueuePanel addFolder\n"
-                           "DELAY\n1500\n@wait fileQueuePanel status \"2 DWGs\"\n"
-                           "@choose fileQueuePanel outputMode \"#3\"\n"
-                           "@file \"" + home_ / "out" + "\"\n@click fileQueuePanel chooseOutput\n"
-                           "@click fileQueuePanel startButton\nDELAY\n0\n"
-                           "@read fileQueuePanel status\n@render fileQueuePanel \"" + picture + "\"\nQUIT\n",
+  const CadhostRun r = run("DUZOZAREDFILES\n@file \"" + drawings +
+                               "\"\n@click fileQueuePanel addFolder\n"
+                               "DELAY\n1500\n@wait fileQueuePanel status \"2 DWGs\"\n"
+                               "@choose fileQueuePanel outputMode \"#3\"\n"
+                               "@file \"" +
+                               home_ / "out" +
+                               "\"\n@click fileQueuePanel chooseOutput\n"
+                               "@click fileQueuePanel startButton\nDELAY\n0\n"
+                               "@read fileQueuePanel status\n@render fileQueuePanel \"" +
+                               picture + "\"\nQUIT\n",
                            {kLayouts});
   expectEveryLineWorked(r);
   EXPECT_NE(r.output.find("status: Some drawings did not finish; no combined PDF was made. Finished PDFs stay in "
@@ -185,10 +192,14 @@ TEST_F(PanelTextsScriptTest, AScriptPicksLanguagesReverseScrollingAndMenuItemsBy
   const std::string script =
       "QUODL\n@click batchPrintPanel settingsPage\n@read batchPrintPanel language\n"
       "@choose batchPrintPanel language English\n@click batchPrintPanel reverseScroll\n"
-      "@render batchPrintPanel \"" + png("04-settings-english") + "\"\n@read batchPrintPanel language\n"
+      "@render batchPrintPanel \"" +
+      png("04-settings-english") +
+      "\"\n@read batchPrintPanel language\n"
       "DUZOZAREDLITE\n@choose batchPrintLite settings \"Language > 繁體中文\"\n@read batchPrintLite status\n"
       "@choose batchPrintLite settings \"language > auto\"\n@read batchPrintLite status\n"
-      "@render batchPrintLite \"" + png("05-compact-following-cad") + "\"\n"
+      "@render batchPrintLite \"" +
+      png("05-compact-following-cad") +
+      "\"\n"
       "@choose batchPrintLite settings \"language > Klingon\"\nQUIT\n";
   const CadhostRun r = run(script, {kLayouts}, {{"LANG", "zh_CN.UTF-8"}});
   ASSERT_EQ(r.exitStatus, 0) << r.output;

@@ -139,7 +139,8 @@ TEST_F(KitViewsTest, CompactTextCutsALongTextInItsPathAndKeepsWhatFollows) {
       {"Cannot create folder \"/Users/designer/Projects/Riverside Tower/PDF/Ferrolin-PDF-0A1B2C3D\": Permission denied",
        420, "Cannot create folder \"/Us", "-0A1B2C3D\": Permission denied"},
       // Of two quoted paths the longer gives way.
-      {"Cannot move \"/a/b.pdf\" to \"/Volumes/Archive/Projects/Riverside Tower/Issued/b.pdf\": No space left on device",
+      {"Cannot move \"/a/b.pdf\" to \"/Volumes/Archive/Projects/Riverside Tower/Issued/b.pdf\": No space left "
+       "on device",
        450, "Cannot move \"/a/b.pdf\" to \"/Vol", "/b.pdf\": No space left on device"},
       {"已输出 12 页：/Users/designer/项目 A/结构/Ferrolin-Batch/03 立面图", 200, "已输出 12 页：/Us", "03 立面图"},
   };
