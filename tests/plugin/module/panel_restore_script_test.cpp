@@ -65,8 +65,8 @@ class PanelRestoreScriptTest : public ::testing::Test {
 };
 
 // Frames picked on one drawing while the compact panel is in use; the full panel then opens on a drawing of
-// seven model-space frames and lists them all, found automatically.
-TEST_F(PanelRestoreScriptTest, TheFullPanelsFirstLoadForgetsPicksMadeOnAnotherDrawing) {
+// seven model-space frames and lists them all, found automatically. Opened on the drawing of the pick, it keeps it.
+TEST_F(PanelRestoreScriptTest, TheFullPanelsFirstLoadKeepsOnlyPicksMadeOnItsDrawing) {
   std::string script = "CTAB\nOversized\nDUZOZAREDLITE\nDUZOZAREDPICKFRAMES\n49\n";
   script += "@activate model-a1-grid-1to100.dxf\nTILEMODE\n1\nDUZOZAREDPRO\n";
   script += "@render batchPrintPanel \"" + png("01-first-load-on-another-drawing") + "\"\n";
@@ -78,6 +78,14 @@ TEST_F(PanelRestoreScriptTest, TheFullPanelsFirstLoadForgetsPicksMadeOnAnotherDr
   EXPECT_NE(r.output.find("recognitionStatus: 自动识别\n"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("tile1Value: 7\n"), std::string::npos) << r.output;
   std::cout << "[ panel restore ] " << png("01-first-load-on-another-drawing") << "\n";
+
+  // Picked on the drawing the full panel then opens on, the frame is what it lists.
+  const CadhostRun same = run("CTAB\nOversized\nDUZOZAREDLITE\nDUZOZAREDPICKFRAMES\n49\nDUZOZAREDPRO\n"
+                              "@read batchPrintPanel recognitionStatus\n@read batchPrintPanel tile1Value\nQUIT\n",
+                              {kModel, kOversized});
+  expectEveryLineWorked(same);
+  EXPECT_NE(same.output.find("recognitionStatus: 只打印点选范围：1 个对象\n"), std::string::npos) << same.output;
+  EXPECT_NE(same.output.find("tile1Value: 1\n"), std::string::npos) << same.output;
 }
 
 // A frame saved as far too large, or far off the screen, comes back on the 1440 × 875 visible screen and no
