@@ -80,9 +80,10 @@ TEST_F(PanelRestoreScriptTest, TheFullPanelsFirstLoadKeepsOnlyPicksMadeOnItsDraw
   std::cout << "[ panel restore ] " << png("01-first-load-on-another-drawing") << "\n";
 
   // Picked on the drawing the full panel then opens on, the frame is what it lists.
-  const CadhostRun same = run("CTAB\nOversized\nDUZOZAREDLITE\nDUZOZAREDPICKFRAMES\n49\nDUZOZAREDPRO\n"
-                              "@read batchPrintPanel recognitionStatus\n@read batchPrintPanel tile1Value\nQUIT\n",
-                              {kModel, kOversized});
+  const CadhostRun same =
+      run("CTAB\nOversized\nDUZOZAREDLITE\nDUZOZAREDPICKFRAMES\n49\nDUZOZAREDPRO\n"
+          "@read batchPrintPanel recognitionStatus\n@read batchPrintPanel tile1Value\nQUIT\n",
+          {kModel, kOversized});
   expectEveryLineWorked(same);
   EXPECT_NE(same.output.find("recognitionStatus: 只打印点选范围：1 个对象\n"), std::string::npos) << same.output;
   EXPECT_NE(same.output.find("tile1Value: 1\n"), std::string::npos) << same.output;
