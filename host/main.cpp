@@ -16,6 +16,8 @@
 #include "cad/plot/publish_engine.h"
 #include "options.h"
 #include "session.h"
+#include "toolkit/application.h"
+#include "toolkit/preferred_languages.h"
 #include "toolkit/running_applications.h"
 
 namespace {
@@ -45,6 +47,8 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
+  // "Follow CAD" follows the languages the user's locale settings ask for.
+  toolkit::Application::shared().setPreferredLanguages(toolkit::preferredLanguagesFromEnvironment());
   cad::installInterruptionHandlers();
   (void)cad::removeAbandonedPlotFiles();
   int status = 0;

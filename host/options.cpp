@@ -99,6 +99,7 @@ Command lines
                                                   holding Command or Shift
                       @type WINDOW FIELD TEXT     type into a text field and press Return
                       @choose WINDOW VIEW ITEM    choose a pop-up item or a segment (title, or #n)
+                                                  or the item of a view's menu ("Language > English")
                       @alert BUTTON               press an alert's button (title, or #n): the one
                                                   showing, else the next one's
                       @file [PATH]...             choose in the open or save panel showing, else in the
@@ -110,7 +111,8 @@ Command lines
                                                   title) contains TEXT: in a --script, while a
                                                   command runs, it holds itself and the lines after
                                                   it; elsewhere it checks once and says what shows
-                      @read WINDOW VIEW           print what the view shows; a table row by row
+                      @read WINDOW VIEW           print what the view shows, a table row by row; then
+                                                  its tooltip and accessibility label
                       @activate DRAWING           click an open drawing's window (its path or file name)
                       @close DRAWING              press the close button of an open drawing's window
                     While an alert or a panel waits without an answer, the next @ lines act on it,

@@ -106,6 +106,35 @@ std::string type(const std::string& arguments) {
   return toolkit::typeInto(*field, w.size() > 2 ? w[2] : std::string());
 }
 
+// "Language > English": the titles or identifiers from the menu down to the item.
+std::vector<std::string> menuPath(const std::string& item) {
+  std::vector<std::string> path;
+  const std::string separator = " > ";
+  std::size_t start = 0;
+  for (std::size_t at; (at = item.find(separator, start)) != std::string::npos; start = at + separator.size()) {
+    path.push_back(item.substr(start, at - start));
+  }
+  path.push_back(item.substr(start));
+  return path;
+}
+
+// Clicks a view that shows a menu (a settings button) and picks the item from it.
+std::string chooseFromMenu(toolkit::View& view, const std::string& name, const std::string& item) {
+  toolkit::ModalResponder& responder = toolkit::ModalResponder::shared();
+  const std::size_t pending = responder.pendingMenuPicks();
+  const std::size_t shown = responder.menus().size();
+  responder.pickNextMenuItem(menuPath(item));
+  const std::string clicked = toolkit::clickView(view);
+  if (responder.pendingMenuPicks() > pending) {
+    responder.withdrawLastMenuPick();
+    return clicked.empty() ? "\"" + name + "\" shows no menu." : clicked;
+  }
+  if (responder.menus().size() > shown && responder.menus()[shown].picked.empty()) {
+    return "The menu of \"" + name + "\" has no item \"" + item + "\" to choose.";
+  }
+  return clicked;
+}
+
 std::string choose(const std::string& arguments) {
   const auto w = words(arguments, 2, true);
   if (w.size() != 3) return "Usage: @choose WINDOW VIEW ITEM";
@@ -113,7 +142,7 @@ std::string choose(const std::string& arguments) {
   if (!f.error.empty()) return f.error;
   if (auto* popUp = dynamic_cast<toolkit::PopUpButton*>(f.view)) return toolkit::chooseItem(*popUp, w[2]);
   if (auto* segments = dynamic_cast<toolkit::SegmentedControl*>(f.view)) return toolkit::chooseSegment(*segments, w[2]);
-  return "\"" + w[1] + "\" is neither a pop-up button nor a segmented control.";
+  return chooseFromMenu(*f.view, w[1], w[2]);
 }
 
 // The button of the alert by title or "#n"; -1 when it has none.
@@ -231,7 +260,8 @@ std::string shownText(const toolkit::View& view) {
   return text;
 }
 
-// What a view shows, read as a person reads it: a table row by row ("row N: cell | cell | …"), else its text.
+// What a view shows, read as a person reads it: a table row by row ("row N: cell | cell | …"), else its text,
+// then its tooltip and its accessibility label (what hovering shows and a screen reader says), when it has them.
 std::string read(const std::string& arguments, const Say& say) {
   const auto w = words(arguments);
   if (w.size() != 2) return "Usage: @read WINDOW VIEW";
@@ -240,6 +270,8 @@ std::string read(const std::string& arguments, const Say& say) {
   auto* table = dynamic_cast<toolkit::TableView*>(f.view);
   if (table == nullptr) {
     say(w[1] + ": " + shownText(*f.view));
+    if (!f.view->toolTip().empty()) say(w[1] + " tooltip: " + f.view->toolTip());
+    if (!f.view->accessibilityLabel().empty()) say(w[1] + " label: " + f.view->accessibilityLabel());
     return {};
   }
   for (long row = 0; row < table->numberOfRows(); ++row) {

@@ -3,13 +3,15 @@
 //   @click WINDOW VIEW [cmd|shift]  click a view (a button, a check box, a table cell…) by its identifier,
 //                                 holding Command or Shift
 //   @type WINDOW FIELD TEXT…      type the rest of the line into a text field and press Return
-//   @choose WINDOW VIEW ITEM…     choose a pop-up item or a segment by its title, or "#n" by position
+//   @choose WINDOW VIEW ITEM…     choose a pop-up item or a segment by its title, or "#n" by position; or
+//                                 click a view that shows a menu and pick "ITEM > ITEM…" (titles or identifiers)
 //   @alert BUTTON…                press the button (title or "#n") of the alert showing, else of the next one
 //   @file [PATH…]                 choose files or folders in the open or save panel showing, else in the next
 //                                 one; without a path, cancel it
 //   @key [WINDOW] KEY             press a key ("Escape", "Return", "cmd+d"…) in the window, else the key window
 //   @scroll WINDOW VIEW DY        turn the wheel over a view by DY points (positive: towards the top)
 //   @render WINDOW PATH.png [SCALE]   write the window as a PNG file
+//   @read WINDOW VIEW             print what the view shows (a table row by row), its tooltip and its label
 //   @wait WINDOW VIEW TEXT        wait until the view's text (a field's, a button's title) contains TEXT
 //   @activate DRAWING             click an open drawing's window, bringing the drawing to the front
 //   @close DRAWING                press the close button of an open drawing's window

@@ -47,6 +47,9 @@ std::shared_ptr<Button> Button::buttonWithImage(std::shared_ptr<graphics::Image>
 std::uint64_t Button::modifierMask() { return modifier::deviceIndependentMask; }
 
 void Button::setTitle(const std::string& title) {
+  // A label that came from the title follows it. One the owner set apart from the title stays, and so does the
+  // label of a button whose wording leaves the title for its tooltip.
+  if (!title.empty() && !title_.empty() && accessibilityLabel() == title_) setAccessibilityLabel(title);
   title_ = title;
   setNeedsDisplay();
 }

@@ -67,6 +67,7 @@ class Button : public Control {
   explicit Button(const Rect& frame) : Control(frame) {}
 
   const std::string& title() const { return title_; }
+  // An accessibility label equal to the old title follows it to a new, non-empty one.
   virtual void setTitle(const std::string& title);
   long state() const { return state_; }
   // A button that does not allow the mixed state turns it into on.

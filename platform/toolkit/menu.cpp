@@ -96,6 +96,14 @@ long Menu::indexOfItemWithRepresentedObject(const std::string& value) const {
 
 MenuItem* Menu::itemWithTitle(const std::string& title) const { return itemAtIndex(indexOfItemWithTitle(title)); }
 
+MenuItem* Menu::itemWithIdentifier(const std::string& identifier) const {
+  if (identifier.empty()) return nullptr;
+  for (const auto& item : items_) {
+    if (item->identifier() == identifier) return item.get();
+  }
+  return nullptr;
+}
+
 MenuItem* Menu::popUpContextMenu(Menu& menu, const Event* event, View* view) {
   MenuItem* picked = ModalResponder::shared().pickFromMenu(menu, event, view);
   if (picked != nullptr) picked->perform();

@@ -27,6 +27,9 @@ class MenuItem : public std::enable_shared_from_this<MenuItem> {
 
   const std::string& title() const { return title_; }
   void setTitle(const std::string& title) { title_ = title; }
+  // Names the item whatever its title's language, for scripts and accessibility.
+  const std::string& identifier() const { return identifier_; }
+  void setIdentifier(const std::string& identifier) { identifier_ = identifier; }
   const Action& action() const { return action_; }
   void setAction(Action action) { action_ = std::move(action); }
   const std::string& keyEquivalent() const { return keyEquivalent_; }
@@ -63,6 +66,7 @@ class MenuItem : public std::enable_shared_from_this<MenuItem> {
  private:
   friend class Menu;
   std::string title_;
+  std::string identifier_;
   Action action_;
   std::string keyEquivalent_;
   std::uint64_t keyModifiers_ = 0;
@@ -105,6 +109,7 @@ class Menu {
   long indexOfItemWithTag(long tag) const;
   long indexOfItemWithRepresentedObject(const std::string& value) const;
   MenuItem* itemWithTitle(const std::string& title) const;
+  MenuItem* itemWithIdentifier(const std::string& identifier) const;
 
   // Shows the menu at the event's location in the view and lets the user pick (see ModalResponder); the picked
   // item's action runs. Returns the picked item, or nullptr when the menu was dismissed.

@@ -22,6 +22,12 @@ void ModalResponder::answerNextFilePanel(FilePanelAnswer answer) { fileAnswers_.
 
 void ModalResponder::pickNextMenuItem(std::vector<std::string> titles) { menuPicks_.push_back(std::move(titles)); }
 
+bool ModalResponder::withdrawLastMenuPick() {
+  if (menuPicks_.empty()) return false;
+  menuPicks_.pop_back();
+  return true;
+}
+
 void ModalResponder::reset() {
   alertAnswers_.clear();
   fileAnswers_.clear();
@@ -77,18 +83,21 @@ MenuItem* ModalResponder::pickFromMenu(Menu& menu, const Event*, View*) {
   }
   MenuItem* picked = nullptr;
   Menu* level = &menu;
+  std::vector<std::string> titles;
   for (std::size_t i = 0; i < path.size() && level != nullptr; ++i) {
     MenuItem* item = level->itemWithTitle(path[i]);
+    if (item == nullptr) item = level->itemWithIdentifier(path[i]);
     if (item == nullptr || !item->isEnabled() || item->isHidden()) {
       picked = nullptr;
       break;
     }
     picked = item;
+    titles.push_back(item->title());
     level = item->submenu().get();
   }
   // Only an item without a submenu can be picked.
   if (picked != nullptr && picked->hasSubmenu()) picked = nullptr;
-  if (picked != nullptr) record.picked = path;
+  if (picked != nullptr) record.picked = std::move(titles);
   menus_.push_back(std::move(record));
   return picked;
 }

@@ -70,8 +70,11 @@ class ModalResponder {
   // The next alert is answered with its button at `index` (0-based): the response 1000 + index.
   void answerNextAlertWithButton(long index);
   void answerNextFilePanel(FilePanelAnswer answer);
-  // The next menu picks the item with these titles (a submenu's title, then the item in it); empty: dismissed.
+  // The next menu picks the item with these titles or identifiers (a submenu's, then the item's in it); empty:
+  // dismissed.
   void pickNextMenuItem(std::vector<std::string> titles);
+  // Takes back the pick given last while no menu has used it; false when there is none.
+  bool withdrawLastMenuPick();
   std::size_t pendingAlertAnswers() const { return alertAnswers_.size(); }
   std::size_t pendingFilePanelAnswers() const { return fileAnswers_.size(); }
   std::size_t pendingMenuPicks() const { return menuPicks_.size(); }

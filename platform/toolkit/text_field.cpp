@@ -187,7 +187,7 @@ void TextField::drawRect(graphics::GraphicsContext& context, const Rect&) {
   }
   const double inset = bezeled_ || bordered_ ? 3 : 0;
   const Rect textRect = box.insetBy(2 + inset, inset);
-  const std::string& text = stringValue();
+  const std::string text = drawnText(context.measurer(), textRect.width());
   graphics::Color ink = textColor_.value_or(
       graphics::Color::named(editable_ ? graphics::SystemColor::text : graphics::SystemColor::label));
   if (!isEnabled()) ink = graphics::Color::named(graphics::SystemColor::disabledControlText);
@@ -199,6 +199,8 @@ void TextField::drawRect(graphics::GraphicsContext& context, const Rect&) {
   }
   context.drawString(text, textRect, {font(), ink, paragraph});
 }
+
+std::string TextField::drawnText(const graphics::TextMeasurer&, double) const { return stringValue(); }
 
 SearchField::SearchField() {
   setEditable(true);

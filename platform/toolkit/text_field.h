@@ -12,6 +12,10 @@
 #include "graphics/text_style.h"
 #include "toolkit/control.h"
 
+namespace graphics {
+class TextMeasurer;
+}  // namespace graphics
+
 namespace toolkit {
 
 // Decides whether a typed text may become a field's value.
@@ -103,6 +107,8 @@ class TextField : public Control {
  protected:
   // The mode the text is drawn in: wrapping modes stay on one line in single-line or scrolling fields.
   graphics::LineBreakMode drawnLineBreakMode() const;
+  // The value as drawn into a text area `width` wide, before the line break mode applies: the value itself.
+  virtual std::string drawnText(const graphics::TextMeasurer& measurer, double width) const;
   void startEditing(const std::string& text);
 
  private:

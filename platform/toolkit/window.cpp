@@ -66,8 +66,9 @@ Rect Window::frameRectForContentRect(const Rect& content) const {
 void Window::setFrame(const Rect& requested, bool) {
   Rect frame = requested;
   const Rect minimum = frameRectForContentRect({0, 0, contentMinSize_.width, contentMinSize_.height});
-  frame.size.width = std::max(frame.width(), minimum.width());
-  frame.size.height = std::max(frame.height(), minimum.height());
+  const Rect maximum = frameRectForContentRect({0, 0, contentMaxSize_.width, contentMaxSize_.height});
+  frame.size.width = std::max(std::min(frame.width(), maximum.width()), minimum.width());
+  frame.size.height = std::max(std::min(frame.height(), maximum.height()), minimum.height());
   const bool resized = frame.size != frame_.size;
   frame_ = frame;
   frameView_->setFrameSize(frame.size);
@@ -85,6 +86,12 @@ void Window::setContentMinSize(Size size) {
   if (content.width() < size.width || content.height() < size.height) setFrame(frame_);
 }
 
+void Window::setContentMaxSize(Size size) {
+  contentMaxSize_ = size;
+  const Rect content = contentRect();
+  if (content.width() > size.width || content.height() > size.height) setFrame(frame_);
+}
+
 void Window::center() {
   const Rect screen = mainScreenVisibleFrame();
   const double x = screen.minX() + (screen.width() - frame_.width()) / 2;
@@ -98,11 +105,28 @@ bool Window::setFrameAutosaveName(const std::string& name) {
   if (name.empty()) return false;
   const auto saved = foundation::UserDefaults::standard().stringForKey(autosaveKey(name));
   if (const auto frame = saved ? parseFrame(*saved) : std::nullopt) {
-    setFrame(*frame);
+    setFrame(onScreen(*frame));
     return true;
   }
   saveAutosavedFrame();
   return false;
+}
+
+Rect Window::onScreen(const Rect& frame) const {
+  // A frame saved on a larger screen, or damaged, would leave the window where nobody can reach it. The
+  // minimum size wins over the screen.
+  const Rect screen = mainScreenVisibleFrame();
+  Rect kept = frame;
+  kept.size.width = std::min(kept.width(), screen.width());
+  kept.size.height = std::min(kept.height(), screen.height());
+  const Rect minimum = frameRectForContentRect({0, 0, contentMinSize_.width, contentMinSize_.height});
+  const Rect maximum = frameRectForContentRect({0, 0, contentMaxSize_.width, contentMaxSize_.height});
+  kept.size.width = std::max(std::min(kept.width(), maximum.width()), minimum.width());
+  kept.size.height = std::max(std::min(kept.height(), maximum.height()), minimum.height());
+  // Left and top edges first, so that the title bar stays reachable when the window is larger than the screen.
+  kept.origin.x = std::max(std::min(kept.minX(), screen.maxX() - kept.width()), screen.minX());
+  kept.origin.y = std::min(std::max(kept.minY(), screen.minY()), screen.maxY() - kept.height());
+  return kept;
 }
 
 void Window::saveAutosavedFrame() {
@@ -171,6 +195,8 @@ void Window::becomeKey() {
 }
 
 void Window::makeKeyAndOrderFront(Responder*) {
+  // Brought to the front, a miniaturised window comes back from the Dock.
+  miniaturized_ = false;
   show();
   becomeKey();
 }

@@ -5,6 +5,7 @@
 //
 // The ordering operations are virtual so that a subclass can wrap them and still call the base version.
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,7 +81,8 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
 
   // Geometry.
   Rect frame() const { return frame_; }
-  // Sizes below the minimum grow to it. The delegate hears of a change of size.
+  // Sizes beyond the maximum shrink to it, then sizes below the minimum grow to it. The delegate hears of a
+  // change of size.
   virtual void setFrame(const Rect& frame, bool display = true);
   Rect contentRectForFrameRect(const Rect& frame) const;
   Rect frameRectForContentRect(const Rect& content) const;
@@ -88,11 +90,15 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
   void setContentSize(Size size);
   Size contentMinSize() const { return contentMinSize_; }
   void setContentMinSize(Size size);
+  // Unbounded unless set.
+  Size contentMaxSize() const { return contentMaxSize_; }
+  void setContentMaxSize(Size size);
   // Centres the window on the screen, a little above the middle.
   virtual void center();
   int centerCount() const { return centerCount_; }
   // With a name, the frame is kept in the user defaults under it: a frame saved earlier is restored now, and
-  // every later change is saved. Returns whether a saved frame was restored.
+  // every later change is saved. A restored frame is kept within the minimum and maximum sizes and moved onto
+  // the screen, shrunk to it where it is larger. Returns whether a saved frame was restored.
   bool setFrameAutosaveName(const std::string& name);
   const std::string& frameAutosaveName() const { return autosaveName_; }
 
@@ -174,6 +180,8 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
   double titlebarHeight() const;
   void placeContentView();
   void saveAutosavedFrame();
+  // A restored frame within the size limits and on the screen.
+  Rect onScreen(const Rect& frame) const;
   void show();
   void hide();
   void becomeKey();
@@ -196,6 +204,7 @@ class Window : public Responder, public std::enable_shared_from_this<Window> {
   std::optional<graphics::Appearance> appearance_;
   std::optional<graphics::Color> backgroundColor_;
   Size contentMinSize_;
+  Size contentMaxSize_{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
   std::string autosaveName_;
   int centerCount_ = 0;
   WindowDelegate* delegate_ = nullptr;

@@ -12,6 +12,7 @@
 #include "panels/core_link.h"
 #include "panels/progress_window.h"
 #include "plot/plot_run.h"
+#include "plot/print_jobs.h"
 #include "plot/progress_controller.h"
 #include "queue/file_queue_panel.h"
 #include "queue/plot_link.h"
@@ -69,6 +70,8 @@ int unload() {
   qdl_command_settings_shutdown();
   removeCommandGroups();
   vexBatchPrintPanelShutdown();
+  // The staged jobs go with the panels that staged them.
+  vexBatchPrintDiscardStagedJobs();
   vexBatchQueuePanelShutdown();
   vexBatchCloseProgressWindows();
   qdl_updates_shutdown();

@@ -2,11 +2,18 @@
 
 #include <utility>
 
+#include "core/host_bridge.h"
+
 namespace {
 
 RecognitionLink& installedLink() {
   static RecognitionLink instance;
   return instance;
+}
+
+std::string& pickedDrawingKey() {
+  static std::string key;
+  return key;
 }
 
 }  // namespace
@@ -30,13 +37,18 @@ void chooseFrameLayer(const std::wstring& layer) {
 }
 
 void chooseFrameEntities(const std::vector<cad::ObjectId>& entities) {
+  pickedDrawingKey() = vexBatchCurrentDrawingKey();
   if (installedLink().useFrameEntities) installedLink().useFrameEntities(entities);
 }
 
 void chooseFrameBlock(const std::wstring& block) {
+  pickedDrawingKey() = vexBatchCurrentDrawingKey();
   if (installedLink().useFrameBlock) installedLink().useFrameBlock(block);
 }
 
 void chooseSelectionRange(const PickedRange& range) {
+  pickedDrawingKey() = vexBatchCurrentDrawingKey();
   if (installedLink().useSelectionRange) installedLink().useSelectionRange(range);
 }
+
+const std::string& pickedChoicesDrawingKey() { return pickedDrawingKey(); }

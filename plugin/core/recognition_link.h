@@ -39,3 +39,5 @@ void chooseFrameLayer(const std::wstring& layer);
 void chooseFrameEntities(const std::vector<cad::ObjectId>& entities);
 void chooseFrameBlock(const std::wstring& block);
 void chooseSelectionRange(const PickedRange& range);
+// The drawing (its key) that the frames, the block or the range chosen last were picked on; empty before any.
+const std::string& pickedChoicesDrawingKey();

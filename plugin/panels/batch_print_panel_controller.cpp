@@ -87,6 +87,8 @@ VexBatchPrintPanelController::VexBatchPrintPanelController() {
   panel_->contentView()->addSubview(workspace_);
   workspace_->advancedToggle()->setIdentifier("moreSettings");
   workspace_->editionMenu()->setIdentifier("edition");
+  workspace_->languageSetting()->setIdentifier("language");
+  workspace_->reverseScrollToggle()->setIdentifier("reverseScroll");
   // The sidebar's buttons, by the page each shows.
   for (const auto& button : workspace_->navigationButtons()) {
     button->setIdentifier(button->tag() == 0 ? "homePage" : button->tag() == 2 ? "settingsPage" : "aboutPage");

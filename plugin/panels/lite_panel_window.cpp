@@ -308,8 +308,10 @@ std::shared_ptr<toolkit::Menu> QDLLitePanel::settingsMenu() {
         report(item.representedObject().value_or(""));
       });
   folder->setRepresentedObject("folder");
+  folder->setIdentifier("folder");
   menu->addItem(toolkit::MenuItem::separatorItem());
   std::shared_ptr<toolkit::MenuItem> language = menu->addItemWithTitle(QDLL("语言", "Language", "語言"));
+  language->setIdentifier("language");
   auto languages = std::make_shared<toolkit::Menu>();
   const std::string preference = QDLLanguagePreference();
   const std::pair<std::string, std::string> choices[] = {
@@ -322,6 +324,7 @@ std::shared_ptr<toolkit::Menu> QDLLitePanel::settingsMenu() {
     std::shared_ptr<toolkit::MenuItem> item = languages->addItemWithTitle(
         title, [this](toolkit::MenuItem& chosen) { chooseLanguage(chosen.representedObject().value_or("")); });
     item->setRepresentedObject(code);
+    item->setIdentifier(code);
     item->setState(code == preference ? 1 : 0);
   }
   language->setSubmenu(languages);

@@ -7,6 +7,7 @@
 
 #include "cad/command_line.h"
 #include "core/host_bridge.h"
+#include "core/recognition_link.h"
 #include "foundation/format.h"
 #include "foundation/transforms.h"
 #include "foundation/user_defaults.h"
@@ -65,11 +66,11 @@ void VexBatchPrintPanelController::reloadFromActiveDrawing() {
   refreshResolvedOutputPath();
 
   const std::string key = vexBatchCurrentDrawingKey();
-  // The first load has no earlier drawing to forget: a range or pick the user made before the panel first
-  // showed belongs to this drawing and stays.
-  if (drawingKey_.empty()) drawingKey_ = key;
-  if (drawingKey_ != key) {
-    drawingKey_ = key;
+  // Before its first load the panel has no drawing of its own: frames, a block or a range picked before it stay
+  // only when they were picked on this drawing.
+  const std::string earlier = drawingKey_.empty() ? pickedChoicesDrawingKey() : drawingKey_;
+  drawingKey_ = key;
+  if (!earlier.empty() && earlier != key) {
     manualRows_.clear();
     removedRows_.clear();
     gBatchSelectedFrameEntityIds.clear();

@@ -34,3 +34,7 @@ struct VexBatchPrintPreviewJob {
 
 extern VexBatchPrintPendingJob gBatchPrintPendingJob;
 extern VexBatchPrintPreviewJob gBatchPrintPreviewJob;
+
+// At unload: the preview's temporary PDF is deleted (a failure to delete leaves it) and both jobs are reset to
+// nothing staged. The pending-job snapshot on disk stays, so that the job can still be resumed later.
+void vexBatchPrintDiscardStagedJobs();

@@ -1,5 +1,7 @@
 #include "ui/compact_label.h"
 
+#include "ui/path_cut.h"
+
 toolkit::Size QDLCompactLabel::intrinsicContentSize() const {
   return {toolkit::kNoIntrinsicMetric, TextField::intrinsicContentSize().height};
 }
@@ -7,6 +9,10 @@ toolkit::Size QDLCompactLabel::intrinsicContentSize() const {
 void QDLCompactLabel::setStringValue(const std::string& text) {
   TextField::setStringValue(text);
   setToolTip(text);
+}
+
+std::string QDLCompactLabel::drawnText(const graphics::TextMeasurer& measurer, double width) const {
+  return QDLCutInPath(stringValue(), font(), width, measurer);
 }
 
 std::shared_ptr<QDLCompactLabel> QDLCompactText(const std::string& text) {

@@ -345,7 +345,7 @@ constexpr QDLCatalogEntry kCatalog[] = {
     {"选择输出位置", "Choose output location"},
     {"逐页 PDF", "PDF per sheet"},
     {"部分完成", "Partial"},
-    {"部分文件未完成，未生成全部合并 PDF；已完成结果保留在各文件夹。", "Some drawings did not finish. No combined batch PDF was created; completed PDFs remain in their folders."},
+    {"部分文件未完成，未生成全部合并 PDF；已完成结果保留在各文件夹。", "Some drawings did not finish; no combined PDF was made. Finished PDFs stay in their folders."},
     {"重新扫描", "Rescan"},
     {"重试", "Try again"},
     {"队列已停止", "Queue stopped"},

@@ -27,9 +27,9 @@ void localizePopUp(toolkit::PopUpButton& popUp) {
 // `oldToolTip` is the tooltip before it was translated.
 void localizeButton(toolkit::Button& button, const std::string& oldToolTip) {
   const std::string oldTitle = button.title();
-  button.setTitle(QDLT(oldTitle));
   // A label of the owner's own (neither the title nor the tooltip) is translated rather than replaced.
   const std::string label = button.accessibilityLabel();
+  button.setTitle(QDLT(oldTitle));
   if (!label.empty() && label != oldTitle && label != oldToolTip) {
     button.setAccessibilityLabel(QDLT(label));
   } else {

@@ -126,6 +126,26 @@ TEST_F(ControlsTest, CheckBoxesRadiosAndTogglesChangeStateBeforeTheAction) {
   EXPECT_EQ(plain->state(), control_state::on);
 }
 
+TEST_F(ControlsTest, AnAccessibilityLabelThatCameFromTheTitleFollowsIt) {
+  auto fromTitle = Button::buttonWithTitle("Stop queue", {});
+  fromTitle->setAccessibilityLabel(fromTitle->title());
+  fromTitle->setTitle("Cancel scan");
+  EXPECT_EQ(fromTitle->accessibilityLabel(), "Cancel scan");
+  // The owner's own label stays.
+  auto own = Button::buttonWithTitle("Apply", {});
+  own->setAccessibilityLabel("Apply paper to selection");
+  own->setTitle("Apply all");
+  EXPECT_EQ(own->accessibilityLabel(), "Apply paper to selection");
+  // Wording moved from the title to the tooltip stays the label; an unlabelled button stays unlabelled.
+  auto iconOnly = Button::buttonWithTitle("Reveal", {});
+  iconOnly->setAccessibilityLabel(iconOnly->title());
+  iconOnly->setTitle("");
+  EXPECT_EQ(iconOnly->accessibilityLabel(), "Reveal");
+  auto unlabelled = Button::buttonWithTitle("Start", {});
+  unlabelled->setTitle("Resume");
+  EXPECT_EQ(unlabelled->accessibilityLabel(), "");
+}
+
 TEST_F(ControlsTest, PopUpItemsSelectionAndRepresentedValues) {
   PopUpButton popUp;
   EXPECT_EQ(popUp.indexOfSelectedItem(), -1);

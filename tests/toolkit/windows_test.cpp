@@ -1,6 +1,7 @@
 // Windows and the application: ordering, key status, active-state notifications, closing, first responders
 // and saved frames.
 
+#include <cstdio>
 #include <vector>
 
 #include "toolkit/beep.h"
@@ -73,6 +74,12 @@ TEST_F(WindowsTest, KeyStatusFollowsTheFrontWindowAndPassesOnWhenItGoes) {
   a->deminiaturize();
   EXPECT_TRUE(a->isVisible());
   EXPECT_FALSE(a->isKeyWindow());
+  // Made key and ordered front, a miniaturised window comes back as well.
+  a->miniaturize();
+  a->makeKeyAndOrderFront();
+  EXPECT_FALSE(a->isMiniaturized());
+  EXPECT_TRUE(a->isVisible());
+  EXPECT_TRUE(a->isKeyWindow());
 }
 
 TEST_F(WindowsTest, ActiveStateNotificationsComeInOrderAndOnlyOnChange) {
@@ -221,6 +228,36 @@ TEST_F(WindowsTest, AnAutosavedFrameComesBackInTheNextWindowOfThatName) {
   auto other = std::make_shared<Window>(Rect{0, 0, 100, 100}, window_style::titled);
   EXPECT_FALSE(other->setFrameAutosaveName("Other"));
   EXPECT_EQ(other->frame().width(), 100);
+}
+
+TEST_F(WindowsTest, ARestoredFrameIsKeptOnTheScreenAndWithinTheWindowsSizes) {
+  const Rect screen = mainScreenVisibleFrame();
+  const struct {
+    const char* saved;
+    Rect restored;
+  } cases[] = {
+      {"100 100 420 240", {100, 100, 420, 240}},                     // as saved
+      {"0 0 99999999 600", {0, 0, screen.width(), 600}},             // wider than the screen
+      {"-50000 90000 420 240", {0, screen.maxY() - 240, 420, 240}},  // off its top-left corner
+      {"5000 -700 420 240", {screen.maxX() - 420, 0, 420, 240}},     // off its bottom-right corner
+      {"10 10 200 100", {10, 10, 400, 178}},                         // below the minimum
+      {"10 10 900 800", {10, 10, 900, 728}},                         // beyond the maximum
+      {"-10 -10 2000 99999", {0, 0, screen.width(), 728}},           // everything at once
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.saved);
+    foundation::UserDefaults::standard().setString(c.saved, "WindowFrame Limited");
+    auto w = std::make_shared<Window>(Rect{0, 0, 500, 300}, window_style::titled | window_style::resizable);
+    w->setContentMinSize({400, 150});
+    w->setContentMaxSize({2000, 700});
+    EXPECT_TRUE(w->setFrameAutosaveName("Limited"));
+    EXPECT_EQ(w->frame(), c.restored);
+    // What is saved again is the frame the window took.
+    char kept[128];
+    std::snprintf(kept, sizeof kept, "%.17g %.17g %.17g %.17g", c.restored.minX(), c.restored.minY(),
+                  c.restored.width(), c.restored.height());
+    EXPECT_EQ(foundation::UserDefaults::standard().stringForKey("WindowFrame Limited").value_or(""), kept);
+  }
 }
 
 class Stubborn : public View {

@@ -4,9 +4,13 @@
 #include "app/entry_point.h"
 #include "cad/dynamic_linker.h"
 #include "core/panel_lifecycle.h"
+#include "foundation/files.h"
+#include "foundation/text.h"
 #include "host_fixture.h"
+#include "plot/print_jobs.h"
 #include "queue/file_queue_commands.h"
 #include "services/custom_command.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -132,6 +136,31 @@ TEST_F(EntryPointTest, UnloadRemovesCustomCommandThenGroupsThenPanelsThenUpdateN
             L"\n[vexBatchPrintPanelShutdown] commands=0"
             L"\n[qdl_updates_shutdown] commands=0");
   EXPECT_TRUE(cad::commandStack().groups().empty());
+}
+
+TEST_F(EntryPointTest, UnloadDeletesThePreviewsTemporaryPdfAndResetsBothJobs) {
+  const TempFolder folder;
+  const std::string preview = folder / "CAD批打预览-1.pdf";
+  ASSERT_TRUE(foundation::writeFileAtomically(preview, "%PDF-1.7\n"));
+  load();
+  gBatchPrintPendingJob.pages.resize(2);
+  gBatchPrintPendingJob.totalPageCount = 2;
+  gBatchPrintPendingJob.active = true;
+  gBatchPrintPreviewJob.pdfPath = foundation::wideFromUtf8Lossy(preview);
+  gBatchPrintPreviewJob.ready = true;
+  EXPECT_EQ(acrxEntryPoint(2, &appId_), 0);
+  EXPECT_FALSE(foundation::isRegularFile(preview));
+  EXPECT_FALSE(gBatchPrintPendingJob.active);
+  EXPECT_TRUE(gBatchPrintPendingJob.pages.empty());
+  EXPECT_EQ(gBatchPrintPendingJob.totalPageCount, 0u);
+  EXPECT_FALSE(gBatchPrintPreviewJob.ready);
+  EXPECT_TRUE(gBatchPrintPreviewJob.pdfPath.empty());
+
+  // With nothing staged and no preview the unload only resets them.
+  load();
+  EXPECT_EQ(acrxEntryPoint(2, &appId_), 0);
+  EXPECT_FALSE(gBatchPrintPendingJob.active);
+  EXPECT_TRUE(gBatchPrintPreviewJob.pdfPath.empty());
 }
 
 TEST_F(EntryPointTest, UnloadWhileWorkIsActiveIsRefusedAndChangesNothing) {

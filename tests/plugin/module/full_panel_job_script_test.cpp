@@ -2,7 +2,7 @@
 // or merged output, a folder and a name template, runs the preflight and starts; the PDFs come out named by the
 // template, a page per sheet at its paper. A plot cancelled halfway from its progress window resumes with only
 // the rest; a host killed inside a page offers the job again after a restart and completes it with every page
-// once; one sheet is previewed.
+// once; one sheet is previewed, and the unload deletes the preview.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -251,19 +251,31 @@ TEST_F(FullPanelJobScriptTest, AHostKilledInsideAPageOffersTheJobAgainAndItCompl
   }
 }
 
-TEST_F(FullPanelJobScriptTest, TheHighlightedSheetIsPreviewedInATemporaryPdf) {
-  const CadhostRun r = run(
-      "QUODL\n@click batchPrintPanel order-2\n@click batchPrintPanel preview\nQUIT\n", kModel);
-  expectEveryLineWorked(r);
-  EXPECT_NE(r.output.find("DUZOZAREDPREVIEW=PASS"), std::string::npos) << r.output;
-  std::vector<std::string> previews;
-  for (const auto& entry : std::filesystem::directory_iterator(home_ / "tmp")) {
-    const std::string name = entry.path().filename();
-    if (name.starts_with("CAD批打预览-") && name.ends_with(".pdf")) previews.push_back(entry.path());
+// The preview is a temporary PDF for as long as the plug-in is loaded: unloading it deletes the file.
+TEST_F(FullPanelJobScriptTest, TheHighlightedSheetIsPreviewedInATemporaryPdfThatTheUnloadDeletes) {
+  InteractiveProgram host(QUODL_CADHOST, {"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE, kModel},
+                          options());
+  for (const char* line : {"QUODL", "@click batchPrintPanel order-2", "@click batchPrintPanel preview"}) {
+    host.writeLine(line);
   }
-  ASSERT_EQ(previews.size(), 1u) << r.output;
-  EXPECT_EQ(pageSizes(previews[0]).size(), 1u);
+  ASSERT_TRUE(host.waitForOutput("DUZOZAREDPREVIEW=PASS")) << host.output();
+  const auto previews = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(home_ / "tmp")) {
+      const std::string name = entry.path().filename();
+      if (name.starts_with("CAD批打预览-") && name.ends_with(".pdf")) found.push_back(entry.path());
+    }
+    return found;
+  };
+  const std::vector<std::string> shown = previews();
+  ASSERT_EQ(shown.size(), 1u) << host.output();
+  EXPECT_EQ(pageSizes(shown[0]).size(), 1u);
   EXPECT_TRUE(pdfsIn(home_ / "out/split").empty());
+
+  host.writeLine("UNLOAD");
+  host.writeLine("QUIT");
+  ASSERT_EQ(host.wait(), 0) << host.output();
+  EXPECT_TRUE(previews().empty()) << host.output();
 }
 
 // Each request runs the drawing command it names; the pick is answered on the command line as a person answers

@@ -40,9 +40,10 @@ class QueueRenderingTest : public QueueTest {
   }
 
   // The status and summary lines, and the table's names and details, give way by design: their tooltips hold
-  // the whole text.
-  static std::string misfits(QDLFileQueuePanel& panel) {
-    std::set<const toolkit::View*> mayTruncate{panel.status().get(), panel.configuration().get()};
+  // the whole text. A status the test means to show whole is checked too.
+  static std::string misfits(QDLFileQueuePanel& panel, bool wholeStatus = false) {
+    std::set<const toolkit::View*> mayTruncate{panel.configuration().get()};
+    if (!wholeStatus) mayTruncate.insert(panel.status().get());
     toolkit::TableView& table = *panel.table();
     for (long row = 0; row < table.numberOfRows(); ++row) {
       for (const char* column : {"name", "message", "style"}) {
@@ -114,6 +115,22 @@ TEST_F(QueueRenderingTest, ThePanelLooksAsItsReferencePicturesWithRowsInEverySta
     panel.setStatus(QDLT("正在停止；可在打印进度窗口取消当前文件。"));
     EXPECT_EQ(compare(*panel.panel(), "queue-end" + suffix), "");
     EXPECT_EQ(misfits(panel), "");
+  }
+}
+
+// The texts a run ends with say why no combined PDF was made and where the finished ones are; they show whole.
+TEST_F(QueueRenderingTest, TheTextsARunEndsWithFitTheStatusLineWhole) {
+  for (const Language& language : kLanguages) {
+    SCOPED_TRACE(language.code);
+    useLanguage(language.code);
+    vexBatchQueuePanelShutdown();
+    QDLFileQueuePanel& panel = makePanel({"acad.ctb"});
+    panel.panel()->makeKeyAndOrderFront();
+    for (const char* text : {"部分文件未完成，未生成全部合并 PDF；已完成结果保留在各文件夹。",
+                             "全部合并失败；已完成结果保留在各文件夹。"}) {
+      panel.setStatus(QDLT(text));
+      EXPECT_EQ(misfits(panel, true), "") << text;
+    }
   }
 }
 

@@ -128,6 +128,56 @@ TEST_F(KitViewsTest, CompactTextIsAOneLineReadOnlyLabelWhoseTooltipFollowsItsVal
   EXPECT_EQ(label->toolTip(), "识别诊断：尚未扫描（悬停可查看完整内容）");
 }
 
+// A text that ends in a reason after a path, or in a path: the path gives way in its middle, never the reason.
+TEST_F(KitViewsTest, CompactTextCutsALongTextInItsPathAndKeepsWhatFollows) {
+  const struct {
+    const char* text;
+    double width;
+    const char* start;
+    const char* end;
+  } cases[] = {
+      {"Cannot create folder \"/Users/designer/Projects/Riverside Tower/PDF/Ferrolin-PDF-0A1B2C3D\": Permission denied",
+       420, "Cannot create folder \"/Us", "-0A1B2C3D\": Permission denied"},
+      // Of two quoted paths the longer gives way.
+      {"Cannot move \"/a/b.pdf\" to \"/Volumes/Archive/Projects/Riverside Tower/Issued/b.pdf\": No space left "
+       "on device",
+       450, "Cannot move \"/a/b.pdf\" to \"/Vol", "/b.pdf\": No space left on device"},
+      {"已输出 12 页：/Users/designer/项目 A/结构/Ferrolin-Batch/03 立面图", 200, "已输出 12 页：/Us", "03 立面图"},
+  };
+  const graphics::TextMeasurer& measurer = graphics::textMeasurer();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto label = QDLCompactText(c.text);
+    label->setFrame({0, 0, c.width, 18});
+    const auto context = drawn(*label);
+    const auto texts = ops(*context, RecordedOperation::Kind::text);
+    ASSERT_EQ(texts.size(), 1u);
+    ASSERT_EQ(texts[0]->text.lines.size(), 1u);
+    const std::string shown = texts[0]->text.lines[0];
+    EXPECT_TRUE(shown.starts_with(c.start)) << shown;
+    EXPECT_TRUE(shown.ends_with(c.end)) << shown;
+    EXPECT_NE(shown.find("…"), std::string::npos) << shown;
+    EXPECT_LE(measurer.width(shown, label->font()), c.width - 4) << shown;
+    // As much of the path as fits: less than one more (wide) character's width is left.
+    EXPECT_GT(measurer.width(shown, label->font()), c.width - 4 - 2 * label->font().size()) << shown;
+    EXPECT_EQ(label->stringValue(), c.text);
+    EXPECT_EQ(label->toolTip(), c.text);
+  }
+  // A "/" between blanks is no path: the tail gives way as before.
+  auto counted = QDLCompactText("Exported 2 / 5 pages; Plot failed on sheet 3 of the issued set");
+  counted->setFrame({0, 0, 200, 18});
+  const std::string tail = ops(*drawn(*counted), RecordedOperation::Kind::text).at(0)->text.lines.at(0);
+  EXPECT_TRUE(tail.starts_with("Exported 2 / 5 pages")) << tail;
+  EXPECT_TRUE(tail.ends_with("…")) << tail;
+  // Where not even the reason fits beside an ellipsis, the line's own truncation takes over.
+  auto narrow = QDLCompactText("Cannot create folder \"/Users/designer\": Permission denied");
+  narrow->setFrame({0, 0, 60, 18});
+  const auto context = drawn(*narrow);
+  const std::string shown = ops(*context, RecordedOperation::Kind::text).at(0)->text.lines.at(0);
+  EXPECT_TRUE(shown.starts_with("Can")) << shown;
+  EXPECT_TRUE(shown.ends_with("…")) << shown;
+}
+
 TEST_F(KitViewsTest, PathFieldShowsBothEndsOfALongPathAndTheWholeInItsTooltip) {
   QDLPathField field({0, 0, 160, 24});
   EXPECT_FALSE(field.isEditable());
