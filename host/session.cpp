@@ -97,8 +97,8 @@ void Session::start() {
     if (said.insert(suite).second) say(message);
   });
 
-  // The host's own support folder first (its plot styles are the default ones), then the user's, which holds
-  // the user's own aliases in acadUser.pgp.
+  // The host's own support folder first (its bundled plot styles follow the user's own folder of them), then
+  // the user's, which holds the user's own aliases in acadUser.pgp.
   cad::setSupportFolders({supportFolder(), foundation::appendingPathComponent(cad::hostDataFolder(), "Support")});
   // Plots, the host's own and the plug-in's, draw the drawing's content.
   cad::render::installDrawingRenderer();

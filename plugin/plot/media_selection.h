@@ -4,11 +4,12 @@
 // Every decision is traced on the host's command line.
 
 #include "cad/error_status.h"
-#include "cad/plot/plot_settings.h"
 #include "recognition/records.h"
 
 namespace cad {
+class PlotSettings;
 class PlotSettingsValidator;
+enum class PlotPaperUnits;
 }  // namespace cad
 
 // What vexBatchSelectMedia answers when no medium of the device fits the paper.

@@ -9,11 +9,6 @@
 
 namespace {
 
-struct Certificates {
-  TempFolder folder{"quodl-certificates"};
-  std::string trusted, trustedKey, untrusted, untrustedKey;
-};
-
 void makeCertificate(const std::string& certificate, const std::string& key) {
   const std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
                               " -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout '" + key +
@@ -21,19 +16,20 @@ void makeCertificate(const std::string& certificate, const std::string& key) {
   if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl could not make a test certificate");
 }
 
-// Made once a test program, when first needed.
+struct Certificates {
+  Certificates() {
+    makeCertificate(trusted, trustedKey);
+    makeCertificate(untrusted, untrustedKey);
+  }
+  TempFolder folder{"quodl-certificates"};
+  std::string trusted = folder / "trusted.pem", trustedKey = folder / "trusted-key.pem";
+  std::string untrusted = folder / "untrusted.pem", untrustedKey = folder / "untrusted-key.pem";
+};
+
+// Made once a test program, when first needed; their folder goes when the program ends.
 const Certificates& certificates() {
-  static Certificates* made = [] {
-    auto* c = new Certificates;
-    c->trusted = c->folder / "trusted.pem";
-    c->trustedKey = c->folder / "trusted-key.pem";
-    c->untrusted = c->folder / "untrusted.pem";
-    c->untrustedKey = c->folder / "untrusted-key.pem";
-    makeCertificate(c->trusted, c->trustedKey);
-    makeCertificate(c->untrusted, c->untrustedKey);
-    return c;
-  }();
-  return *made;
+  static const Certificates made;
+  return made;
 }
 
 std::string jsonText(const std::string& text) {

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include <pthread.h>
+
 #include "curl_library.h"
 
 namespace foundation {
@@ -229,6 +231,8 @@ HttpsTaskId HttpsSession::dataTask(HttpsRequest request, Completion completion) 
       if (completion) completion(std::move(response));
       task->finished = true;
     });
+    // Named from here, before it runs, so that it is known by its name for as long as it exists.
+    pthread_setname_np(task->thread.native_handle(), kHttpsThreadName);
   }
   return task->id;
 }

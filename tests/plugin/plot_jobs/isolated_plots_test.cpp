@@ -61,7 +61,7 @@ class IsolatedPlotsTest : public PlotJobTest {
   }
 
   std::string isolatedFolder() const {
-    const std::vector<std::string> left = entries(path("tmp"));
+    const std::vector<std::string> left = workFilesLeft();
     return left.size() == 1 ? path("tmp/" + left[0]) : std::string();
   }
 };
@@ -79,7 +79,7 @@ TEST_F(IsolatedPlotsTest, EachPageKeepsItsOwnPaperInOrder) {
   EXPECT_EQ(gBatchPrintLastPageCount, 3);
   EXPECT_EQ(linesStartingWith(L"DUZOZAREDMIXEDMEDIA"),
             std::vector<std::wstring>{L"DUZOZAREDMIXEDMEDIA isolated=YES pages=3 output=" + widePath("out/mixed.pdf")});
-  EXPECT_EQ(entries(path("tmp")), std::vector<std::string>{});
+  EXPECT_EQ(workFilesLeft(), std::vector<std::string>{});
   EXPECT_EQ(entries(path("out")), std::vector<std::string>{"mixed.pdf"});
   // One window for the whole job, counting over all pages.
   ASSERT_EQ(progressWindows().size(), 1u);

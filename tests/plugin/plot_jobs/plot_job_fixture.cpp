@@ -19,6 +19,7 @@
 #include "cad/result_buffer.h"
 #include "core/host_bridge.h"
 #include "foundation/files.h"
+#include "foundation/paths.h"
 #include "foundation/text.h"
 #include "graphics/pdf_document.h"
 #include "plot/last_result.h"
@@ -26,6 +27,7 @@
 #include "plot/pending_job_snapshot.h"
 #include "plot/queue_link.h"
 #include "recognition/job_pages.h"
+#include "recognition/layout/candidate_trace.h"
 #include "recognition/recognition_state.h"
 #include "staged_pages.h"
 
@@ -113,6 +115,12 @@ std::vector<std::string> entries(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<std::string> PlotJobTest::workFilesLeft() const {
+  std::vector<std::string> left = entries(path("tmp"));
+  std::erase(left, foundation::lastPathComponent(vexBatchLayoutCandidateTracePath()));
+  return left;
 }
 
 bool sameSize(PageSize a, PageSize b) {

@@ -55,6 +55,9 @@ class PlotJobTest : public HostTest {
   // A path in the test's folder.
   std::string path(const std::string& name) const { return *folder_ / name; }
   std::wstring widePath(const std::string& name) const;
+  // What a run left in the test's temporary folder, sorted, less the layout scan's trace file, which every scan
+  // keeps there on purpose.
+  std::vector<std::string> workFilesLeft() const;
 
   // Stages the pages as the full panel does: the job in the process-wide record, its snapshot "pending".
   void stage(std::vector<VexBatchPrintPageSpec> pages, bool merged, const std::string& output, bool overwrite = false);

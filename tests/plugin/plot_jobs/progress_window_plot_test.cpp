@@ -167,7 +167,7 @@ TEST_F(ProgressWindowPlotTest, EachWayOfCancellingStopsBetweenPagesAndLeavesARes
     EXPECT_EQ(drawnPages(), 2);
     // Page 2's PDF never took its name, and nothing else is left beside page 1's.
     EXPECT_EQ(entries(path("out")), std::vector<std::string>{outputName(pages, 1)});
-    EXPECT_EQ(entries(path("tmp")), std::vector<std::string>{});
+    EXPECT_EQ(workFilesLeft(), std::vector<std::string>{});
 
     // The window closed at once, saying it was cancelling, with no success state and nothing left to close it.
     ASSERT_EQ(seen_.size(), 1u);

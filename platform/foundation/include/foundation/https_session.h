@@ -38,6 +38,9 @@ struct HttpsResponse {
 
 using HttpsTaskId = std::uint64_t;  // 0 is never a task
 
+// The name every request's thread carries (as the system lists threads) from its start to its end.
+inline constexpr char kHttpsThreadName[] = "quodl-https";
+
 class HttpsSession {
  public:
   using Completion = std::function<void(HttpsResponse)>;
