@@ -10,9 +10,10 @@ more to finish the job: "Resume task" in the panel when the job was kept, the wh
 started, and for the queue a new run of the same drawings. After each run the script counts
 
   leftovers      work files and folders (quodline-isolated-* and plot-pages-* in the temporary folder,
-                 .quodl-tmp-*, .quodl-move-*, Plot-/Plotting-/Merge-/Normalize-<UUID>.pdf), empty folders in the output folders, broken PDFs,
-                 records left in the runtime folder, a pending job left after it was finished, and anything
-                 else left in the temporary folder; once after the restart and once at the end
+                 .quodl-tmp-*, .quodl-move-*, Plot-/Plotting-/Merge-/Normalize-<UUID>.pdf), empty folders in
+                 the output folders, broken PDFs, records left in the runtime folder, a pending job left after
+                 it was finished, and anything else left in the temporary folder; once after the restart and
+                 once at the end
   pages missing  sheets of the job that no PDF holds once the job is finished
   pages twice    sheets that two PDFs hold, or pages a merged PDF holds more than once
   files lost     a file of the user's that stood in the output folder beforehand and is gone or changed
@@ -192,8 +193,8 @@ class Export:
         return ["DUZOZAREDFILES", '@file "%s"' % world.drawings, "@click fileQueuePanel addFolder", "DELAY", "1500",
                 '@wait fileQueuePanel status "%d 个 DWG"' % len(QUEUE_DRAWINGS),
                 '@choose fileQueuePanel outputMode "%s"' % QUEUE_MODES[self.queue_mode],
-                "@choose fileQueuePanel sourceMode 全部布局", '@file "%s"' % out, "@click fileQueuePanel chooseOutput",
-                "@click fileQueuePanel startButton", "DELAY", "0", "QUIT"]
+                "@choose fileQueuePanel sourceMode 全部布局", '@file "%s"' % out,
+                "@click fileQueuePanel chooseOutput", "@click fileQueuePanel startButton", "DELAY", "0", "QUIT"]
 
     @staticmethod
     def resume():
@@ -223,7 +224,9 @@ def page_count(pdf):
 
 
 def pdf_is_whole(pdf):
-    return subprocess.run(["qpdf", "--check", pdf], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode in (0, 3)
+    # qpdf's 3 is "warnings only": the file is read whole.
+    checked = subprocess.run(["qpdf", "--check", pdf], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return checked.returncode in (0, 3)
 
 
 def missing_and_twice(export, expected, found):
@@ -231,16 +234,13 @@ def missing_and_twice(export, expected, found):
     if export.kind == "split":
         # "NNN-<sheet>.pdf": each index once, one page each; "NNN-<sheet>-2.pdf" would be a second copy.
         want = collections.Counter(SPLIT_NAME.match(n).group(1) for n in expected)
+        sheet = {n: m.group(1) for n in found for m in [SPLIT_NAME.match(os.path.basename(n))] if m}
         have = collections.Counter()
-        for name, pages in found.items():
-            match = SPLIT_NAME.match(os.path.basename(name))
-            if match and pages:
-                have[match.group(1)] += pages
+        for name, index in sheet.items():
+            have[index] += found[name] or 0
         missing = sum(max(0, want[k] - have[k]) for k in want)
         twice = sum(max(0, have[k] - want[k]) for k in have)
-        return missing, twice, sorted(n for n in found if SPLIT_NAME.match(os.path.basename(n))
-                                      and have[SPLIT_NAME.match(os.path.basename(n)).group(1)] != want[
-                                          SPLIT_NAME.match(os.path.basename(n)).group(1)])
+        return missing, twice, sorted(n for n, k in sheet.items() if have[k] != want[k])
     want = sum(expected.values())
     have = sum(p for p in found.values() if p)
     # Every PDF the finished export should hold, under its own name, with its pages.
@@ -458,7 +458,7 @@ def main():
             totals["pages twice"] += result.twice
             totals["user files lost"] += result.lost
             totals["failures"] += len(result.failures)
-            for kind, _ in result.after_restart + result.at_end:
+            for kind, _ in dict.fromkeys(result.after_restart + result.at_end):
                 kinds_found[kind] += 1
             line = "%4d %-8s %-7s at %5.2f s: %s, %s" % (
                 index, export.name, signal.Signals(sig).name, delay,
