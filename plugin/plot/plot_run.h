@@ -29,6 +29,6 @@ class VexBatchPrintProgressController;
 // native paper disagreed with the validated settings, which the failure text tells the user.
 [[nodiscard]] bool vexBatchPlotKeptHostPdf(const std::wstring& error);
 
-// At start-up: removes the work files a killed host left beside outputs (the plot run's, the merge's and the
-// normalisation's), only those whose process has ended.
+// At start-up: removes the work items a killed host left (the plot run's, the merge's and the normalisation's
+// files beside outputs, the isolated pages' folders), only those whose process has ended.
 void vexBatchRemoveAbandonedWorkFiles();
