@@ -82,17 +82,19 @@ class PlotOutputs : public ::testing::Test {
   std::string go() const { return home_ / "go"; }
   void release() const { ASSERT_TRUE(foundation::writeFileAtomically(go(), "")); }
 
-  // Every work file and folder left: in the temporary folder, the records, and the output folders.
+  // Every work file and folder left: in the temporary folder, the records, and anywhere in the output folders.
   std::vector<std::string> leftovers(const std::vector<std::string>& outputFolders) const {
     std::vector<std::string> left;
     for (const std::string& name : entries(home_ / "tmp")) left.push_back("tmp/" + name);
     for (const std::string& name : entries(home_ / "run/work-items")) left.push_back("work-items/" + name);
     for (const std::string& folder : outputFolders) {
-      for (const std::string& name : entries(folder)) {
-        if (!name.ends_with(".pdf") || name.starts_with(".") || name.starts_with("Plot-") ||
-            name.starts_with("Plotting-") || name.starts_with("Merge-") || name.starts_with("Normalize-")) {
-          left.push_back(folder + "/" + name);
-        }
+      if (!std::filesystem::is_directory(folder)) continue;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().filename();
+        const bool workName = name.starts_with(".") || name.starts_with("Plot-") || name.starts_with("Plotting-") ||
+                              name.starts_with("Merge-") || name.starts_with("Normalize-") ||
+                              name.starts_with("quodline-isolated-") || name.starts_with("plot-pages-");
+        if (workName || (!entry.is_directory() && !name.ends_with(".pdf"))) left.push_back(entry.path());
       }
     }
     return left;
@@ -313,6 +315,31 @@ TEST_F(PlotOutputs, NoWorkFileOrFolderIsLeftAfterAnyOutcomeOrAfterTheNextStart) 
     EXPECT_EQ(entries(now), c.meet == Meet::run ? (std::vector<std::string>{"plan.pdf", "site.pdf"})
                                                 : std::vector<std::string>{"plan.pdf"});
   }
+
+  // The queue, one PDF per drawing, killed inside its second sheet: the next start removes its work too.
+  const std::string drawings = home_ / "drawings";
+  const std::string queueOut = home_ / "out/queue";
+  ASSERT_TRUE(foundation::createDirectory(drawings, false));
+  ASSERT_TRUE(foundation::createDirectory(queueOut, false));
+  std::filesystem::copy_file(kLayouts, drawings + "/site.dwg");
+  std::filesystem::remove(go());
+  const std::unique_ptr<InteractiveProgram> h = host(kModel);
+  for (const std::string& line :
+       {std::string("DUZOZAREDFILES"), "@file \"" + drawings + "\"", std::string("@click fileQueuePanel addFolder"),
+        std::string("@wait fileQueuePanel status \"1 个 DWG\""),
+        std::string("@choose fileQueuePanel outputMode \"按 CAD 文件分别合并\""),
+        std::string("@choose fileQueuePanel sourceMode 全部布局"), "@file \"" + queueOut + "\"",
+        std::string("@click fileQueuePanel chooseOutput")}) {
+    h->writeLine(line);
+  }
+  holdOn(*h, 2);
+  h->writeLine("@click fileQueuePanel startButton");
+  ASSERT_TRUE(h->waitForOutput("PROBE paused on page 2")) << h->output();
+  h->kill();
+  EXPECT_NE(leftovers({queueOut}), std::vector<std::string>{});
+  startAgain();
+  EXPECT_EQ(leftovers({queueOut}), std::vector<std::string>{});
+  EXPECT_EQ(entries(drawings), std::vector<std::string>{"site.dwg"});
 }
 
 }  // namespace
