@@ -324,10 +324,21 @@ TEST_F(PlotOutputs, NoWorkFileOrFolderIsLeftAfterAnyOutcomeOrAfterTheNextStart) 
   std::filesystem::copy_file(kLayouts, drawings + "/site.dwg");
   std::filesystem::remove(go());
   const std::unique_ptr<InteractiveProgram> h = host(kModel);
+  h->writeLine("DUZOZAREDFILES");
+  h->writeLine("@file \"" + drawings + "\"");
+  h->writeLine("@click fileQueuePanel addFolder");
+  // The search runs in the background: asked again until the panel has the drawing.
+  for (int asked = 0; asked < 240; ++asked) {
+    const std::size_t before = h->output().size();
+    h->writeLine("DELAY");
+    h->writeLine("250");
+    h->writeLine("@wait fileQueuePanel status \"1 个 DWG\"");
+    h->writeLine("@probehost");
+    ASSERT_TRUE(h->waitForOutput("PROBE host")) << h->output();
+    if (h->output().find("not \"1 个 DWG\"", before) == std::string::npos) break;
+  }
   for (const std::string& line :
-       {std::string("DUZOZAREDFILES"), "@file \"" + drawings + "\"", std::string("@click fileQueuePanel addFolder"),
-        std::string("@wait fileQueuePanel status \"1 个 DWG\""),
-        std::string("@choose fileQueuePanel outputMode \"按 CAD 文件分别合并\""),
+       {std::string("@choose fileQueuePanel outputMode \"按 CAD 文件分别合并\""),
         std::string("@choose fileQueuePanel sourceMode 全部布局"), "@file \"" + queueOut + "\"",
         std::string("@click fileQueuePanel chooseOutput")}) {
     h->writeLine(line);
