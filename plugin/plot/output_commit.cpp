@@ -53,9 +53,10 @@ foundation::FileResult vexBatchCommitOutput(foundation::WorkFile& work, std::str
     return replaced;
   }
   for (int n = 1;; ++n) {
-    const std::string path = n == 1                           ? target
-                             : n <= kVexBatchLastNumberedPath ? vexBatchNumberedOutputPath(target, std::to_string(n))
-                                                              : vexBatchNumberedOutputPath(target, foundation::makeUuid());
+    const std::string path = n == 1 ? target
+                             : n <= kVexBatchLastNumberedPath
+                                 ? vexBatchNumberedOutputPath(target, std::to_string(n))
+                                 : vexBatchNumberedOutputPath(target, foundation::makeUuid());
     foundation::FileResult moved = work.commitWithoutReplacing(path);
     if (moved) {
       committed = path;

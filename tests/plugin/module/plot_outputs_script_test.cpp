@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "cadhost_run.h"
 #include "foundation/files.h"
 #include "graphics/pdf_document.h"
-#include "cadhost_run.h"
 #include "interactive_program.h"
 
 namespace {
 
-const std::string kLayouts = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";  // 3 sheets: merged page by page
+const std::string kLayouts = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";      // 3 sheets: merged page by page
 const std::string kModel = std::string(QUODL_SAMPLES) + "/model-a1-grid-1to100.dxf";  // 7 sheets: in one run
 constexpr std::size_t kLayoutsSheets = 3;
 constexpr std::size_t kModelSheets = 7;
@@ -51,15 +51,17 @@ class PlotOutputs : public ::testing::Test {
     }
     ASSERT_TRUE(foundation::writeFileAtomically(home_ / ".config/quodline/defaults/standard.json",
                                                 R"({"Quodline.Language": "zh"})"));
-    options_.environment = {{"HOME", home_.path()},           {"XDG_CONFIG_HOME", home_ / ".config"},
-                            {"XDG_DATA_HOME", home_ / "data"}, {"TMPDIR", home_ / "tmp"},
+    options_.environment = {{"HOME", home_.path()},
+                            {"XDG_CONFIG_HOME", home_ / ".config"},
+                            {"XDG_DATA_HOME", home_ / "data"},
+                            {"TMPDIR", home_ / "tmp"},
                             {"XDG_RUNTIME_DIR", home_ / "run"}};
   }
 
   std::unique_ptr<InteractiveProgram> host(const std::string& drawing) const {
     return std::make_unique<InteractiveProgram>(
-        QUODL_CADHOST, std::vector<std::string>{"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE, drawing},
-        options_);
+        QUODL_CADHOST,
+        std::vector<std::string>{"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE, drawing}, options_);
   }
 
   // The panel's choices for one merged PDF at `target`, or one PDF per sheet into the folder `target`; the
@@ -102,9 +104,13 @@ class PlotOutputs : public ::testing::Test {
 
   // The panel's merged export to `target` as a script, with `during` read while it plots; then QUIT.
   CadhostRun runScript(const std::string& drawing, const std::string& target, const std::string& during) const {
-    const std::string script = "QUODL\n@choose batchPrintPanel scope \"#2\"\n@choose batchPrintPanel outputMode \"#1\"\n"
-                               "@choose batchPrintPanel location \"#6\"\n@file \"" + target + "\"\n"
-                               "@click batchPrintPanel browse\n@click batchPrintPanel export\n" + during + "QUIT\n";
+    const std::string script =
+        "QUODL\n@choose batchPrintPanel scope \"#2\"\n@choose batchPrintPanel outputMode \"#1\"\n"
+        "@choose batchPrintPanel location \"#6\"\n@file \"" +
+        target +
+        "\"\n"
+        "@click batchPrintPanel browse\n@click batchPrintPanel export\n" +
+        during + "QUIT\n";
     EXPECT_TRUE(foundation::writeFileAtomically(home_ / "script.txt", script));
     return runProgram(QUODL_CADHOST,
                       {"--no-autoload", "--load", QUODL_MODULE, "--script", home_ / "script.txt", drawing}, "",
@@ -300,8 +306,7 @@ TEST_F(PlotOutputs, NoWorkFileOrFolderIsLeftAfterAnyOutcomeOrAfterTheNextStart) 
         EXPECT_NE(leftovers({folder}), std::vector<std::string>{});
         startAgain();
         break;
-      default:
-        release();
+      default: release();
     }
     if (*c.ends != 0) {
       EXPECT_TRUE(h->waitForOutput(c.ends)) << h->output();
@@ -337,10 +342,9 @@ TEST_F(PlotOutputs, NoWorkFileOrFolderIsLeftAfterAnyOutcomeOrAfterTheNextStart) 
     ASSERT_TRUE(h->waitForOutput("PROBE host")) << h->output();
     if (h->output().find("not \"1 个 DWG\"", before) == std::string::npos) break;
   }
-  for (const std::string& line :
-       {std::string("@choose fileQueuePanel outputMode \"按 CAD 文件分别合并\""),
-        std::string("@choose fileQueuePanel sourceMode 全部布局"), "@file \"" + queueOut + "\"",
-        std::string("@click fileQueuePanel chooseOutput")}) {
+  for (const std::string& line : {std::string("@choose fileQueuePanel outputMode \"按 CAD 文件分别合并\""),
+                                  std::string("@choose fileQueuePanel sourceMode 全部布局"),
+                                  "@file \"" + queueOut + "\"", std::string("@click fileQueuePanel chooseOutput")}) {
     h->writeLine(line);
   }
   holdOn(*h, 2);

@@ -100,7 +100,9 @@ TEST_F(IsolatedPlotsTest, AJobEndedBeforeTheMergeLeavesNoPagesBehind) {
   const std::vector<Case> cases = {
       // First, while the engine counts its calls from the start: it fails the second page before drawing it.
       {"a page failed",
-       [] { cad::publishEngineFaults().steps.push_back({cad::PublishStep::kEndGenerateGraphics, 2, cad::eNotApplicable}); },
+       [] {
+         cad::publishEngineFaults().steps.push_back({cad::PublishStep::kEndGenerateGraphics, 2, cad::eNotApplicable});
+       },
        L"Page plotting failed: " + pages[1].name, false},
       // The last page is drawn, then the user cancels: the run finishes that page and the merge does not start.
       {"cancelled on the last page", [this] { cancelOnPage(3); }, L"用户取消了批量打印；任务已保留，可再次执行", true},
