@@ -358,3 +358,75 @@ TEST_F(PlotOutputs, NoWorkFileOrFolderIsLeftAfterAnyOutcomeOrAfterTheNextStart) 
 }
 
 }  // namespace
+
+// Item: the records a killed host left are trusted only so far. The next start removes what the killed host
+// made where it made it; not a user's file that a record was changed to name, nothing through a record that is
+// a link or through a folder swapped for a link, and nothing of a host that still runs.
+TEST_F(PlotOutputs, ARecordIsHonouredOnlyForWhatItsEndedHostMadeWhereItMadeIt) {
+  const std::string killedOut = home_ / "out/killed";
+  const std::string runningOut = home_ / "out/running";
+  const std::string docs = home_ / "docs";
+  for (const std::string& folder : {killedOut, runningOut, docs})
+    ASSERT_TRUE(foundation::createDirectory(folder, false));
+
+  const std::unique_ptr<InteractiveProgram> killed = host(kModel);
+  choose(*killed, true, killedOut + "/site.pdf");
+  holdOn(*killed, 2);
+  killed->writeLine("@click batchPrintPanel export");
+  ASSERT_TRUE(killed->waitForOutput("PROBE paused on page 2")) << killed->output();
+  killed->kill();
+  const std::vector<std::string> work = entries(killedOut);
+  ASSERT_EQ(work.size(), 1u);  // the engine's work file beside the output
+  const std::vector<std::string> pages = entries(home_ / "tmp");
+  ASSERT_EQ(pages.size(), 1u);  // its folder of pages
+
+  // The records as the killed host left them, one a line.
+  std::vector<std::string> records;
+  for (const std::string& name : entries(home_ / "run/work-items"))
+    records.push_back(home_ / ("run/work-items/" + name));
+  const auto recordOf = [&](const std::string& item) {
+    for (const std::string& record : records) {
+      if (foundation::readFile(record).data.find("/" + item + "\"") != std::string::npos) return record;
+    }
+    return std::string();
+  };
+  const std::string workRecord = recordOf(work[0]);
+  ASSERT_FALSE(workRecord.empty());
+
+  // A copy of the work file's record changed to name a user's file of that name in another folder.
+  std::string text = foundation::readFile(workRecord).data;
+  const std::string realOut = std::filesystem::canonical(killedOut).string();
+  text.replace(text.find(realOut), realOut.size(), std::filesystem::canonical(docs).string());
+  ASSERT_TRUE(foundation::writeFileAtomically(home_ / "run/work-items/planted.json", text));
+  ASSERT_TRUE(foundation::writeFileAtomically(docs + "/" + work[0], "the user's"));
+  // The pages folder's record made a link to a record kept elsewhere.
+  const std::string pagesRecord = recordOf(pages[0]);
+  ASSERT_FALSE(pagesRecord.empty());
+  std::filesystem::rename(pagesRecord, home_ / "elsewhere.json");
+  std::filesystem::create_symlink(home_ / "elsewhere.json", pagesRecord);
+  // The output folder moved, a link to it in its place.
+  std::filesystem::rename(killedOut, killedOut + "-moved");
+  std::filesystem::create_symlink(killedOut + "-moved", killedOut);
+
+  // A host that still plots while the next one starts.
+  std::filesystem::remove(go());
+  const std::unique_ptr<InteractiveProgram> running = host(kModel);
+  choose(*running, true, runningOut + "/site.pdf");
+  holdOn(*running, 2);
+  running->writeLine("@click batchPrintPanel export");
+  ASSERT_TRUE(running->waitForOutput("PROBE paused on page 2")) << running->output();
+  const std::vector<std::string> runningWork = entries(runningOut);
+  ASSERT_EQ(runningWork.size(), 1u);
+
+  startAgain();
+  EXPECT_EQ(foundation::readFile(docs + "/" + work[0]).data, "the user's");
+  EXPECT_EQ(entries(killedOut + "-moved"), work);
+  EXPECT_TRUE(foundation::isDirectory(home_ / ("tmp/" + pages[0])));
+  EXPECT_EQ(entries(runningOut), runningWork);
+
+  release();
+  EXPECT_TRUE(running->waitForOutput("DUZOZAREDEXEC=PASS")) << running->output();
+  running->writeLine("QUIT");
+  EXPECT_EQ(running->wait(), 0) << running->output();
+  EXPECT_EQ(entries(runningOut), std::vector<std::string>{"site.pdf"});
+}
