@@ -151,7 +151,7 @@ void plot(const std::vector<VexBatchPrintPageSpec>& pages, bool merged, const st
     out.ok = together ? vexDuzozAredDocument(pages, vexBatchWideString(target), style, nullptr, 0)
                       : vexDuzozAredIsolatedPagesAndMerge(pages, vexBatchWideString(target), style);
     if (out.ok) {
-      out.paths.push_back(target);
+      out.paths.push_back(vexBatchNSString(gBatchPrintLastOutput));
       out.counts.push_back(pages.size());
     }
     return;
@@ -164,7 +164,7 @@ void plot(const std::vector<VexBatchPrintPageSpec>& pages, bool merged, const st
     out.ok = vexDuzozAredDocument({pages[i]}, vexBatchWideString(path), style, out.progress.get(),
                                   static_cast<std::int64_t>(i));
     if (out.ok) {
-      out.paths.push_back(path);
+      out.paths.push_back(vexBatchNSString(gBatchPrintLastOutput));
       out.counts.push_back(1);
     }
   }

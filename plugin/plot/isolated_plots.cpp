@@ -4,18 +4,19 @@
 #include <memory>
 
 #include "cad/command_line.h"
+#include "cad/plot/publish_engine.h"
 #include "core/host_bridge.h"
 #include "core/interface_text.h"
 #include "foundation/files.h"
 #include "foundation/folders.h"
 #include "foundation/paths.h"
-#include "foundation/uuid.h"
 #include "foundation/work_file.h"
 #include "graphics/pdf_document.h"
 #include "graphics/pdf_writer.h"
 #include "pdf/output_verification.h"
 #include "pdf/work_file_names.h"
 #include "plot/last_result.h"
+#include "plot/output_commit.h"
 #include "plot/plot_run.h"
 #include "plot/progress_controller.h"
 #include "plot/queue_link.h"
@@ -83,28 +84,41 @@ bool vexBatchMergeIsolatedPdfPages(const std::vector<std::wstring>& paths, const
   }
   foundation::WorkFile work(targetPath, quodl::kMergeWorkPrefix, quodl::kWorkFileSuffix);
   if (!mergePages(sources, work)) return false;
-  if (const foundation::FileResult committed = work.commit(); !committed) {
-    gBatchPrintLastError = L"Cannot commit isolated-page merged PDF: " + orUnknown(committed.error);
+  std::string committed;
+  if (const foundation::FileResult put = vexBatchCommitOutput(work, committed); !put) {
+    gBatchPrintLastError = L"Cannot commit isolated-page merged PDF: " + orUnknown(put.error);
     return false;
   }
   std::string error;
-  if (!quodl::finalizePdfOutput(targetPath, sources.size(), &error)) {
+  if (!quodl::finalizePdfOutput(committed, sources.size(), &error)) {
     gBatchPrintLastError = vexBatchWideString(error);
     return false;
   }
+  gBatchPrintLastOutput = vexBatchWideString(committed);
   return true;
 }
 
 bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring& target,
                                        const std::wstring& styleSheet) {
-  // Refused before a page is plotted, not after every page has been.
+  // Refused before a page is plotted, not after every page has been: a name the verification refuses, and what
+  // the merge could never replace.
   if (const std::optional<std::string> refusal = quodl::pdfOutputNameRefusal(vexBatchNSString(target))) {
     gBatchPrintLastError = vexBatchWideString(*refusal);
     return false;
   }
-  const std::string folder = foundation::appendingPathComponent(foundation::temporaryDirectory(),
-                                                                "quodline-isolated-" + foundation::makeUuid());
-  if (const foundation::FileResult made = foundation::createDirectory(folder, true); !made) {
+  if (const std::optional<std::string> refusal = cad::plotTargetRefusal(vexBatchNSString(target))) {
+    gBatchPrintLastError = vexBatchWideString(*refusal);
+    return false;
+  }
+  const std::string temporary = foundation::temporaryDirectory();
+  (void)foundation::createDirectory(temporary, true);
+  // Recorded before it exists and gone in every outcome: a later start removes what a killed host left.
+  foundation::WorkItem folder(foundation::workItemPath(temporary, quodl::kIsolatedPagesPrefix, ""));
+  struct RemoveFolder {
+    foundation::WorkItem& folder;
+    ~RemoveFolder() { folder.remove(); }
+  } removeFolder{folder};
+  if (const foundation::FileResult made = foundation::createDirectory(folder.path(), false, 0700); !made) {
     gBatchPrintLastError = L"Cannot create isolated-page plot directory: " + orUnknown(made.error);
     return false;
   }
@@ -115,10 +129,10 @@ bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>&
 
   std::vector<std::wstring> plotted;
   for (std::int64_t i = 0; i < n; ++i) {
-    const std::wstring path =
-        vexBatchWideString(foundation::appendingPathComponent(folder, pageFileName(static_cast<std::size_t>(i) + 1)));
+    const std::wstring path = vexBatchWideString(
+        foundation::appendingPathComponent(folder.path(), pageFileName(static_cast<std::size_t>(i) + 1)));
     if (!vexDuzozAredDocument({pages[static_cast<std::size_t>(i)]}, path, styleSheet, &progress, i)) break;
-    plotted.push_back(path);
+    plotted.push_back(gBatchPrintLastOutput);
   }
 
   bool success = false;
@@ -136,11 +150,8 @@ bool vexDuzozAredIsolatedPagesAndMerge(const std::vector<VexBatchPrintPageSpec>&
   }
 
   if (success) {
-    (void)foundation::removeItem(folder);
-    gBatchPrintLastOutput = target;
-    cad::acutPrintf(L"\nDUZOZAREDMIXEDMEDIA isolated=YES pages=%ld output=%ls", static_cast<long>(n), target.c_str());
-  } else {
-    gBatchPrintLastError += L"; diagnostic pages: " + vexBatchWideString(folder);
+    cad::acutPrintf(L"\nDUZOZAREDMIXEDMEDIA isolated=YES pages=%ld output=%ls", static_cast<long>(n),
+                    gBatchPrintLastOutput.c_str());
   }
   window.finishWithSuccess(success);
   return success;

@@ -99,25 +99,25 @@ std::wstring vexBatchEnsurePdfExtension(std::wstring path) {
   return path + L".pdf";
 }
 
+std::string vexBatchNumberedOutputPath(const std::string& path, const std::string& suffix) {
+  const std::string folder = foundation::deletingLastPathComponent(path);
+  const std::string name = foundation::lastPathComponent(path);
+  const std::string extension = foundation::pathExtension(name);
+  const std::string base = foundation::deletingPathExtension(name);
+  std::string tail = "-" + suffix;
+  if (!extension.empty()) tail += "." + extension;
+  const std::size_t room = tail.size() < kVexBatchFileNameMaxBytes ? kVexBatchFileNameMaxBytes - tail.size() : 0;
+  return foundation::appendingPathComponent(folder, utf8Prefix(base, room) + tail);
+}
+
 std::wstring vexBatchUniqueOutputPath(std::wstring const& path, bool overwrite) {
   if (overwrite) return path;
   const std::string system = vexBatchNSString(path);
   // A link counts as taken even when nothing is at its end: writing there would go through it.
   if (system.empty() || !foundation::itemExists(system)) return path;
-
-  const std::string folder = foundation::deletingLastPathComponent(system);
-  const std::string name = foundation::lastPathComponent(system);
-  const std::string extension = foundation::pathExtension(name);
-  const std::string base = foundation::deletingPathExtension(name);
-  const auto candidate = [&](const std::string& suffix) {
-    std::string tail = "-" + suffix;
-    if (!extension.empty()) tail += "." + extension;
-    const std::size_t room = tail.size() < kVexBatchFileNameMaxBytes ? kVexBatchFileNameMaxBytes - tail.size() : 0;
-    return foundation::appendingPathComponent(folder, utf8Prefix(base, room) + tail);
-  };
-  for (int n = 2; n <= 9999; ++n) {
-    std::string free = candidate(std::to_string(n));
+  for (int n = 2; n <= kVexBatchLastNumberedPath; ++n) {
+    std::string free = vexBatchNumberedOutputPath(system, std::to_string(n));
     if (!foundation::itemExists(free)) return vexBatchWideString(free);
   }
-  return vexBatchWideString(candidate(foundation::makeUuid()));
+  return vexBatchWideString(vexBatchNumberedOutputPath(system, foundation::makeUuid()));
 }

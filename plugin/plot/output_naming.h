@@ -26,4 +26,8 @@ void vexBatchReplaceAll(std::wstring& text, std::wstring const& token, std::wstr
 [[nodiscard]] std::wstring vexBatchEnsurePdfExtension(std::wstring path);
 // The path itself when overwriting or when nothing stands there; else the first free "name-2" … "name-9999",
 // then "name-<UUID>", with the extension kept.
+inline constexpr int kVexBatchLastNumberedPath = 9999;
 [[nodiscard]] std::wstring vexBatchUniqueOutputPath(std::wstring const& path, bool overwrite);
+// The path with "-<suffix>" behind its base name and the extension kept, the base cut so the name fits:
+// "Plan.pdf" and "2" give "Plan-2.pdf".
+[[nodiscard]] std::string vexBatchNumberedOutputPath(const std::string& path, const std::string& suffix);

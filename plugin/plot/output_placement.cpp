@@ -6,6 +6,7 @@
 #include "foundation/format.h"
 #include "foundation/paths.h"
 #include "plot/last_result.h"
+#include "plot/output_commit.h"
 #include "toolkit/alert.h"
 #include "toolkit/event.h"
 
@@ -57,9 +58,13 @@ std::optional<std::wstring> vexBatchAbsoluteOutputPath(std::wstring const& path)
 bool QDLConfirmOutputReplacement(const std::string& path, bool overwrite, bool* cancelled, std::string* error) {
   if (cancelled) *cancelled = false;
   if (error) error->clear();
+  vexBatchAgreeToReplace({});  // only this answer counts for this output
   if (!foundation::itemExists(path)) return true;
   if (overwrite && !foundation::isDirectory(path)) {
-    if (userAgreesToReplace(path)) return true;
+    if (userAgreesToReplace(path)) {
+      vexBatchAgreeToReplace(path);
+      return true;
+    }
     if (cancelled) *cancelled = true;
     if (error) {
       *error = chosenText("已取消覆盖，原文件未改变。", "Replacement cancelled; the original file is unchanged.",

@@ -16,7 +16,8 @@
 // Whether `path` may be written. True when nothing stands there. A file there (not a folder) with `overwrite`
 // set is replaced only when the user answers the alert with "Replace file"; Cancel is its default, and
 // declining sets `cancelled`. Anything else standing there is refused. `error` receives the reason for the user
-// in the interface language, empty when there is none. `cancelled` and `error` may be null.
+// in the interface language, empty when there is none. `cancelled` and `error` may be null. The answer is what
+// the output's commit goes by (output_commit.h): only the file the user agreed to replace is ever replaced.
 [[nodiscard]] bool QDLConfirmOutputReplacement(const std::string& path, bool overwrite, bool* cancelled,
                                                std::string* error);
 // The same for a host path. On false it has written gBatchPrintLastCancelled and gBatchPrintLastError (the

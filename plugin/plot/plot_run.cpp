@@ -17,6 +17,7 @@
 #include "pdf/work_file_names.h"
 #include "plot/exception_reason.h"
 #include "plot/last_result.h"
+#include "plot/output_commit.h"
 #include "plot/output_naming.h"
 #include "plot/output_placement.h"
 #include "plot/page_preparation.h"
@@ -225,19 +226,20 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
     fail(L"Plot engine returned without a PDF file");
     failed = true;
   }
+  std::string committed;
   if (!failed && !vexBatchNormalizePdfPaperSizes(wide(work.path()), pages, prepared, target)) {
     failed = true;
     // The failure text promises the user the host's PDF; it takes the output's place as the host wrote it.
-    if (vexBatchPlotKeptHostPdf(gBatchPrintLastError)) (void)work.commit();
+    if (vexBatchPlotKeptHostPdf(gBatchPrintLastError)) (void)vexBatchCommitOutput(work, committed);
   }
   if (!failed) {
-    if (const foundation::FileResult committed = work.commit(); !committed) {
-      fail(L"Cannot commit plotted PDF: " + wide(committed.error));
+    if (const foundation::FileResult put = vexBatchCommitOutput(work, committed); !put) {
+      fail(L"Cannot commit plotted PDF: " + wide(put.error));
       failed = true;
     }
   }
   if (!failed) {
-    gBatchPrintLastOutput = pdfPath;
+    gBatchPrintLastOutput = wide(committed);
     gBatchPrintLastPageCount += static_cast<std::int32_t>(n);
   }
   own.finishWithSuccess(!failed);
@@ -263,7 +265,7 @@ void vexBatchRemoveAbandonedWorkFiles() {
     for (const char* prefix : {quodl::kPlotWorkPrefix, quodl::kMergeWorkPrefix, quodl::kNormalizeWorkPrefix}) {
       if (foundation::isWorkItemName(name, prefix, quodl::kWorkFileSuffix)) return true;
     }
-    return false;
+    return foundation::isWorkItemName(name, quodl::kIsolatedPagesPrefix, "");
   });
 }
 

@@ -32,6 +32,6 @@ class VexBatchPrintProgressController;
 // moment, stands in the way, so the same pages fail the same way until the drawing changes.
 [[nodiscard]] bool vexBatchPlotFailedOnLayout(const std::wstring& error);
 
-// At start-up: removes the work files a killed host left beside outputs (the plot run's, the merge's and the
-// normalisation's), only those whose process has ended.
+// At start-up: removes the work items a killed host left (the plot run's, the merge's and the normalisation's
+// files beside outputs, the isolated pages' folders), only those whose process has ended.
 void vexBatchRemoveAbandonedWorkFiles();

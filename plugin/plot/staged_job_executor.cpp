@@ -86,7 +86,7 @@ bool runSplit(const VexBatchPrintPendingJob& run, std::shared_ptr<VexBatchPrintP
                               static_cast<std::int64_t>(run.completedPageCount + i))) {
       return false;
     }
-    gBatchPrintLastOutputs.push_back(path);
+    gBatchPrintLastOutputs.push_back(gBatchPrintLastOutput);  // a name taken meanwhile gave the next free one
     VexBatchPrintPendingJob advanced = run;
     advanced.completedPageCount = run.completedPageCount + i + 1;
     advanced.pages.assign(run.pages.begin() + static_cast<std::ptrdiff_t>(i) + 1, run.pages.end());
@@ -110,7 +110,7 @@ bool runMerged(const VexBatchPrintPendingJob& run) {
   if (!vexBatchEnsureOutputDirectory(target, false)) return false;
   const bool plotted = isolated ? vexDuzozAredIsolatedPagesAndMerge(run.pages, target, run.styleSheet)
                                 : vexDuzozAredDocument(run.pages, target, run.styleSheet, nullptr, 0);
-  if (plotted) gBatchPrintLastOutputs.push_back(target);
+  if (plotted) gBatchPrintLastOutputs.push_back(gBatchPrintLastOutput);
   return plotted;
 }
 

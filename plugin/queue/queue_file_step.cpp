@@ -110,7 +110,7 @@ void plotSheets(Step& step, QDLQueueItem& row) {
     step.attempted.push_back(path);
     step.ok = vexDuzozAredDocument({step.pages[i]}, vexBatchWideString(path), run.plotStyle, progress.get(),
                                    static_cast<std::int64_t>(i)) &&
-              verified(path, 1, row);
+              verified(vexBatchNSString(gBatchPrintLastOutput), 1, row);
     row.completedPages = static_cast<long>(row.outputs.size());
   }
 }
@@ -121,7 +121,7 @@ void plotDrawing(Step& step, QDLQueueItem& row, const std::string& name) {
   const std::string path = foundation::appendingPathComponent(step.folder, name + ".pdf");
   step.attempted.push_back(path);
   step.ok = vexDuzozAredIsolatedPagesAndMerge(step.pages, vexBatchWideString(path), run.plotStyle) &&
-            verified(path, step.pages.size(), row);
+            verified(vexBatchNSString(gBatchPrintLastOutput), step.pages.size(), row);
   if (step.ok) row.completedPages = static_cast<long>(step.pages.size());
 }
 

@@ -1,8 +1,8 @@
 #include "foundation/work_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -144,7 +144,7 @@ TEST_F(WorkFiles, ARecordRemovesOnlyWhatItsEndedProcessMadeWhereItMadeIt) {
   const auto name = [] { return "Plot-" + makeUuid() + ".pdf"; };
   struct Case {
     const char* what;
-    std::string item;      // what a cleaner could remove
+    std::string item;  // what a cleaner could remove
     bool removed;
   };
   std::vector<Case> cases;

@@ -8,7 +8,6 @@
 #include <sstream>
 #include <string>
 
-
 namespace foundation {
 namespace {
 

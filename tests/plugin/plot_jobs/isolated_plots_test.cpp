@@ -1,11 +1,12 @@
 // Pages on different papers plotted one by one and merged: each page keeps its own exact size and its place,
-// the private folder goes on success and stays for diagnosis on failure, and the target is replaced only by a
-// complete merged file.
+// the private folder goes in every outcome, and a file is replaced only by a complete merged file and only when
+// the user agreed to replace it.
 #include "plot/isolated_plots.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "cad/plot/publish_engine.h"
 #include "foundation/files.h"
@@ -13,6 +14,7 @@
 #include "foundation/text.h"
 #include "graphics/pdf_writer.h"
 #include "plot/last_result.h"
+#include "plot/output_commit.h"
 #include "plot/queue_link.h"
 #include "plot_job_fixture.h"
 
@@ -59,11 +61,6 @@ class IsolatedPlotsTest : public PlotJobTest {
     pages.push_back(model);
     return pages;
   }
-
-  std::string isolatedFolder() const {
-    const std::vector<std::string> left = workFilesLeft();
-    return left.size() == 1 ? path("tmp/" + left[0]) : std::string();
-  }
 };
 
 TEST_F(IsolatedPlotsTest, EachPageKeepsItsOwnPaperInOrder) {
@@ -90,61 +87,53 @@ TEST_F(IsolatedPlotsTest, EachPageKeepsItsOwnPaperInOrder) {
   EXPECT_TRUE(window->succeeded());
 }
 
-TEST_F(IsolatedPlotsTest, CancellingBeforeTheMergeKeepsThePagesForDiagnosis) {
+// However the job ends before its merge, the folder of page PDFs goes with it, and the reason stands alone.
+TEST_F(IsolatedPlotsTest, AJobEndedBeforeTheMergeLeavesNoPagesBehind) {
   const std::vector<VexBatchPrintPageSpec> pages = threePapers();
-  ASSERT_TRUE(foundation::writeFileAtomically(path("out/mixed.pdf"), "old"));
-  // The last page is drawn, then the user cancels: the run finishes that page and the merge does not start.
-  cancelOnPage(3);
-
-  EXPECT_FALSE(vexDuzozAredIsolatedPagesAndMerge(pages, widePath("out/mixed.pdf"), L""));
-  EXPECT_TRUE(gBatchPrintLastCancelled);
-  const std::string folder = isolatedFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_TRUE(foundation::lastPathComponent(folder).starts_with("quodline-isolated-"));
-  EXPECT_EQ(entries(folder), (std::vector<std::string>{"page-0001.pdf", "page-0002.pdf"}));
-  EXPECT_EQ(gBatchPrintLastError,
-            L"用户取消了批量打印；任务已保留，可再次执行; diagnostic pages: " + foundation::wideFromUtf8Lossy(folder));
-  EXPECT_EQ(foundation::readFile(path("out/mixed.pdf")).data, "old");
-  EXPECT_TRUE(linesStartingWith(L"DUZOZAREDMIXEDMEDIA").empty());
-}
-
-TEST_F(IsolatedPlotsTest, ACancelAfterTheLastPageStopsTheMerge) {
-  const std::vector<VexBatchPrintPageSpec> pages = threePapers();
-  // Pressed while the window shows the merge stage: every page is plotted and verified, nothing is merged.
-  cancelOnStage("正在合并 PDF…");
-
-  EXPECT_FALSE(vexDuzozAredIsolatedPagesAndMerge(pages, widePath("out/mixed.pdf"), L""));
-  const std::string folder = isolatedFolder();
-  EXPECT_TRUE(gBatchPrintLastCancelled);
-  EXPECT_EQ(gBatchPrintLastError, L"Merge cancelled; diagnostic pages: " + foundation::wideFromUtf8Lossy(folder));
-  EXPECT_EQ(entries(folder), (std::vector<std::string>{"page-0001.pdf", "page-0002.pdf", "page-0003.pdf"}));
-  EXPECT_FALSE(foundation::itemExists(path("out/mixed.pdf")));
-}
-
-TEST_F(IsolatedPlotsTest, AStoppedQueueStopsTheMerge) {
-  const std::vector<VexBatchPrintPageSpec> pages = threePapers();
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::wstring error;
+    bool cancelled;
+  };
   bool stop = false;
-  onPage(3, [&stop] { stop = true; });  // asked after the last page began: the plot run had already started it
-  setPlotQueueLink({[] { return true; }, [&stop] { return stop; }});
-
-  EXPECT_FALSE(vexDuzozAredIsolatedPagesAndMerge(pages, widePath("out/mixed.pdf"), L""));
-  EXPECT_TRUE(gBatchPrintLastCancelled);
-  EXPECT_EQ(gBatchPrintLastError,
-            L"Queue stopped before PDF merge; diagnostic pages: " + foundation::wideFromUtf8Lossy(isolatedFolder()));
-  EXPECT_FALSE(foundation::itemExists(path("out/mixed.pdf")));
-}
-
-TEST_F(IsolatedPlotsTest, AFailedPageStopsThePlotsAndNamesTheFolder) {
-  const std::vector<VexBatchPrintPageSpec> pages = threePapers();
-  cad::publishEngineFaults().steps.push_back({cad::PublishStep::kEndGenerateGraphics, 2, cad::eNotApplicable});
-
-  EXPECT_FALSE(vexDuzozAredIsolatedPagesAndMerge(pages, widePath("out/mixed.pdf"), L""));
-  EXPECT_FALSE(gBatchPrintLastCancelled);
-  const std::string folder = isolatedFolder();
-  EXPECT_EQ(gBatchPrintLastError, L"Page plotting failed: " + pages[1].name + L"; diagnostic pages: " +
-                                      foundation::wideFromUtf8Lossy(folder));
-  EXPECT_EQ(entries(folder), std::vector<std::string>{"page-0001.pdf"});
-  EXPECT_EQ(drawnPages(), 1);  // the engine failed the second page before drawing it
+  const std::vector<Case> cases = {
+      // First, while the engine counts its calls from the start: it fails the second page before drawing it.
+      {"a page failed",
+       [] {
+         cad::publishEngineFaults().steps.push_back({cad::PublishStep::kEndGenerateGraphics, 2, cad::eNotApplicable});
+       },
+       L"Page plotting failed: " + pages[1].name, false},
+      // The last page is drawn, then the user cancels: the run finishes that page and the merge does not start.
+      {"cancelled on the last page", [this] { cancelOnPage(3); }, L"用户取消了批量打印；任务已保留，可再次执行", true},
+      // Pressed while the window shows the merge stage: every page is plotted and verified, nothing is merged.
+      {"cancelled at the merge", [this] { cancelOnStage("正在合并 PDF…"); }, L"Merge cancelled", true},
+      {"the queue stopped",
+       [this, &stop] {
+         onPage(3, [&stop] { stop = true; });  // asked after the last page began: the run had already started it
+         setPlotQueueLink({[] { return true; }, [&stop] { return stop; }});
+       },
+       L"Queue stopped before PDF merge", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    restartPageCount();
+    cancelOnStage("");
+    setPlotQueueLink({});
+    stop = false;
+    ASSERT_TRUE(foundation::writeFileAtomically(path("out/mixed.pdf"), "old"));
+    c.arrange();
+    gBatchPrintLastCancelled = false;
+    gBatchPrintLastError.clear();
+    EXPECT_FALSE(vexDuzozAredIsolatedPagesAndMerge(pages, widePath("out/mixed.pdf"), L""));
+    EXPECT_EQ(gBatchPrintLastCancelled, c.cancelled);
+    EXPECT_EQ(gBatchPrintLastError, c.error);
+    EXPECT_EQ(entries(path("tmp")), std::vector<std::string>{});
+    EXPECT_EQ(entries(path("out")), std::vector<std::string>{"mixed.pdf"});
+    EXPECT_EQ(foundation::readFile(path("out/mixed.pdf")).data, "old");
+    EXPECT_TRUE(linesStartingWith(L"DUZOZAREDMIXEDMEDIA").empty());
+    cad::publishEngineFaults().steps.clear();
+  }
 }
 
 TEST_F(IsolatedPlotsTest, TheMergeTakesOnePagePdfsOnlyAndLeavesNoWorkFile) {
@@ -165,20 +154,33 @@ TEST_F(IsolatedPlotsTest, TheMergeTakesOnePagePdfsOnlyAndLeavesNoWorkFile) {
   EXPECT_EQ(gBatchPrintLastError, L"Cannot reopen isolated plot page for merge");
 }
 
-TEST_F(IsolatedPlotsTest, TheMergeReplacesAnOldTargetOrCreatesANewOne) {
+// The merge puts its file in place as every output is: a file is replaced only when the user agreed to replace
+// that very file, otherwise the next free name is written.
+TEST_F(IsolatedPlotsTest, TheMergeReplacesOnlyAnAgreedTarget) {
   writeBlankPdf(path("a.pdf"), {{595.28, 841.89}});
   writeBlankPdf(path("b.pdf"), {{1190.55, 841.89}});
-  ASSERT_TRUE(foundation::writeFileAtomically(path("out/old.pdf"), "old"));
-  for (const char* target : {"out/old.pdf", "out/new.pdf"}) {
-    SCOPED_TRACE(target);
-    ASSERT_TRUE(vexBatchMergeIsolatedPdfPages({widePath("a.pdf"), widePath("b.pdf")}, widePath(target)))
+  struct Case {
+    const char* target;
+    bool agreed;
+    const char* written;
+  };
+  for (const Case& c : {Case{"out/old.pdf", true, "out/old.pdf"}, Case{"out/kept.pdf", false, "out/kept-2.pdf"},
+                        Case{"out/new.pdf", false, "out/new.pdf"}}) {
+    SCOPED_TRACE(c.target);
+    if (std::string(c.target) != "out/new.pdf") {
+      ASSERT_TRUE(foundation::writeFileAtomically(path(c.target), "old"));
+    }
+    if (c.agreed) vexBatchAgreeToReplace(path(c.target));
+    ASSERT_TRUE(vexBatchMergeIsolatedPdfPages({widePath("a.pdf"), widePath("b.pdf")}, widePath(c.target)))
         << narrow(gBatchPrintLastError);
-    const std::vector<PageSize> sizes = pageSizes(path(target));
+    EXPECT_EQ(gBatchPrintLastOutput, widePath(c.written));
+    const std::vector<PageSize> sizes = pageSizes(path(c.written));
     ASSERT_EQ(sizes.size(), 2u);
     EXPECT_TRUE(sameSize(sizes[0], {210, 297}));
     EXPECT_TRUE(sameSize(sizes[1], {420, 297}));
   }
-  EXPECT_EQ(entries(path("out")), (std::vector<std::string>{"new.pdf", "old.pdf"}));
+  EXPECT_EQ(foundation::readFile(path("out/kept.pdf")).data, "old");
+  EXPECT_EQ(entries(path("out")), (std::vector<std::string>{"kept-2.pdf", "kept.pdf", "new.pdf", "old.pdf"}));
 }
 
 TEST_F(IsolatedPlotsTest, ATurnedPageIsMergedUpright) {
