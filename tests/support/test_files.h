@@ -10,6 +10,10 @@ std::vector<std::string> linesOf(const std::string& text);
 // The lines of a text file; empty when it cannot be read.
 std::vector<std::string> fileLines(const std::string& path);
 
+// The layout scan's trace file, which every scan rewrites in the temporary folder: a run's output, never a
+// work file it left behind.
+constexpr char kLayoutCandidateTraceName[] = "quodl-layout-candidates.txt";
+
 // Width and height from a PNG's header; {0, 0} when the bytes are not a PNG.
 std::pair<unsigned, unsigned> pngSize(const std::string& png);
 

@@ -134,7 +134,7 @@ TEST_F(FaultScriptTest, EveryDrawingTheQueueCannotOpenSaysWhyInItsRow) {
        "the file is encoded in UTF-16 (little-endian)"},
       {"packed.dwg", std::string("\x1F\x8B\x08\x00\x00\x00\x00\x00", 8) + "not really", "the file is gzip-compressed"},
       {"garbage.dwg", std::string("\x01\x02\x03 not a drawing \x7F\x10\x11\n\x12", 23), ""},
-      {"fanning.dwg", fanOut(), "the drawing's block references expand to about"},
+      {"fanning.dwg", fanOut(), "the drawing would draw about"},
       {"removed.dwg", text, "no such file"},
   };
   for (const Unopenable& file : files) ASSERT_TRUE(foundation::writeFileAtomically(folder + "/" + file.name, file.content));

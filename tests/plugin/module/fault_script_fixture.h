@@ -12,6 +12,7 @@
 
 #include "cadhost_run.h"
 #include "foundation/files.h"
+#include "test_files.h"
 
 class FaultScriptTest : public ::testing::Test {
  protected:
@@ -64,6 +65,7 @@ class FaultScriptTest : public ::testing::Test {
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) return found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+      if (entry.path().filename() == kLayoutCandidateTraceName) continue;
       found.push_back(std::filesystem::relative(entry.path(), folder).string());
     }
     std::sort(found.begin(), found.end());

@@ -128,7 +128,7 @@ TEST_F(IsolatedPlotsTest, AJobEndedBeforeTheMergeLeavesNoPagesBehind) {
     EXPECT_FALSE(vexDuzozAredIsolatedPagesAndMerge(pages, widePath("out/mixed.pdf"), L""));
     EXPECT_EQ(gBatchPrintLastCancelled, c.cancelled);
     EXPECT_EQ(gBatchPrintLastError, c.error);
-    EXPECT_EQ(entries(path("tmp")), std::vector<std::string>{});
+    EXPECT_EQ(workFilesLeft(), std::vector<std::string>{});
     EXPECT_EQ(entries(path("out")), std::vector<std::string>{"mixed.pdf"});
     EXPECT_EQ(foundation::readFile(path("out/mixed.pdf")).data, "old");
     EXPECT_TRUE(linesStartingWith(L"DUZOZAREDMIXEDMEDIA").empty());
