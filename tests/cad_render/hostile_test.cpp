@@ -5,6 +5,7 @@
 
 #include "cad/dxf_reader.h"
 #include "cadhost_run.h"
+#include "damaged_drawings.h"
 #include "render_fixture.h"
 
 namespace {
@@ -26,17 +27,6 @@ std::string block(const std::string& name, const std::string& body) {
 
 std::string insert(const std::string& name, double x = 0) {
   return "0\nINSERT\n2\n" + name + "\n10\n" + std::to_string(x) + "\n20\n0\n";
-}
-
-// Ten references of each level to the one below, nine levels: a hundred million lines from a few kilobytes.
-std::string fanOut() {
-  std::string blocks = block("B0", "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n");
-  for (int level = 1; level <= 8; ++level) {
-    std::string body;
-    for (int k = 0; k < 10; ++k) body += insert("B" + std::to_string(level - 1), k * 2.0);
-    blocks += block("B" + std::to_string(level), body);
-  }
-  return blocksAndEntities(blocks, insert("B8"));
 }
 
 std::string chain(int levels) {
@@ -71,7 +61,7 @@ TEST_F(Hostile, DrawingsThatWouldRunAwayEndWithTheirReason) {
     std::string said;  // in what cadhost prints
   };
   const Case cases[] = {
-      {"references fanning out", fanOut(),
+      {"references fanning out", fanningOutDrawing(),
        "characters, vertices and curve segments (block \"B8\" the most), beyond the 2e+07 any drawing may draw"},
       {"an array of arrays",
        blocksAndEntities(block("L", "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n"),

@@ -157,3 +157,20 @@ std::vector<UnreadableItem> unreadableItems() {
        "permission denied"},
   };
 }
+
+std::string fanningOutDrawing() {
+  const auto block = [](const std::string& name, const std::string& body) {
+    return "0\nBLOCK\n2\n" + name + "\n10\n0\n20\n0\n" + body + "0\nENDBLK\n";
+  };
+  const auto insert = [](const std::string& name, double x) {
+    return "0\nINSERT\n2\n" + name + "\n10\n" + std::to_string(x) + "\n20\n0\n";
+  };
+  std::string blocks = block("B0", "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n");
+  for (int level = 1; level <= 8; ++level) {
+    std::string body;
+    for (int k = 0; k < 10; ++k) body += insert("B" + std::to_string(level - 1), k * 2.0);
+    blocks += block("B" + std::to_string(level), body);
+  }
+  return "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + insert("B8", 0) +
+         "0\nENDSEC\n0\nEOF\n";
+}

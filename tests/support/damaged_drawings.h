@@ -16,6 +16,10 @@ struct DamagedDrawing {
 // Damaged text, some of it cut from the drawings in `samplesFolder`.
 std::vector<DamagedDrawing> damagedDrawings(const std::string& samplesFolder);
 
+// Ten references of each level to the one below, nine levels: a hundred million lines from a few kilobytes
+// (block "B8" at the top).
+std::string fanningOutDrawing();
+
 // Something in a drawing's place that cannot be read as a file at all, and the reason the reader gives.
 struct UnreadableItem {
   std::string name;

@@ -14,6 +14,9 @@ std::vector<std::string> fileLines(const std::string& path);
 // work file it left behind.
 constexpr char kLayoutCandidateTraceName[] = "quodl-layout-candidates.txt";
 
+// The rows of a table as cadhost's @read prints them ("row N: a | b | …"), each its cells.
+std::vector<std::vector<std::string>> rowsIn(const std::string& output);
+
 // Width and height from a PNG's header; {0, 0} when the bytes are not a PNG.
 std::pair<unsigned, unsigned> pngSize(const std::string& png);
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "damaged_drawings.h"
 #include "fault_script_fixture.h"
 #include "interactive_program.h"
 #include "small_volume.h"
@@ -19,46 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kLayouts = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";
-
-// The rows as @read shows them: order, name, style, state, details.
-std::vector<std::vector<std::string>> rowsIn(const std::string& output) {
-  std::vector<std::vector<std::string>> rows;
-  for (std::size_t at = output.find("\nrow "); at != std::string::npos; at = output.find("\nrow ", at + 1)) {
-    const std::size_t colon = output.find(": ", at);
-    const std::string line = output.substr(colon + 2, output.find('\n', colon) - colon - 2);
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t bar; (bar = line.find(" | ", start)) != std::string::npos; start = bar + 3) {
-      cells.push_back(line.substr(start, bar - start));
-    }
-    cells.push_back(line.substr(start));
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
-std::string blocksAndEntities(const std::string& blocks, const std::string& entities) {
-  return "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + entities + "0\nENDSEC\n0\nEOF\n";
-}
-
-std::string block(const std::string& name, const std::string& body) {
-  return "0\nBLOCK\n2\n" + name + "\n10\n0\n20\n0\n" + body + "0\nENDBLK\n";
-}
-
-std::string insert(const std::string& name, double x = 0) {
-  return "0\nINSERT\n2\n" + name + "\n10\n" + std::to_string(x) + "\n20\n0\n";
-}
-
-// Ten references of each level to the one below, nine levels: a hundred million lines from a few kilobytes.
-std::string fanOut() {
-  std::string blocks = block("B0", "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n");
-  for (int level = 1; level <= 8; ++level) {
-    std::string body;
-    for (int k = 0; k < 10; ++k) body += insert("B" + std::to_string(level - 1), k * 2.0);
-    blocks += block("B" + std::to_string(level), body);
-  }
-  return blocksAndEntities(blocks, insert("B8"));
-}
 
 std::string utf16le(const std::string& text) {
   std::string out = "\xFF\xFE";
@@ -134,7 +95,7 @@ TEST_F(FaultScriptTest, EveryDrawingTheQueueCannotOpenSaysWhyInItsRow) {
        "the file is encoded in UTF-16 (little-endian)"},
       {"packed.dwg", std::string("\x1F\x8B\x08\x00\x00\x00\x00\x00", 8) + "not really", "the file is gzip-compressed"},
       {"garbage.dwg", std::string("\x01\x02\x03 not a drawing \x7F\x10\x11\n\x12", 23), ""},
-      {"fanning.dwg", fanOut(), "the drawing would draw about"},
+      {"fanning.dwg", fanningOutDrawing(), "the drawing would draw about"},
       {"removed.dwg", text, "no such file"},
   };
   for (const Unopenable& file : files) ASSERT_TRUE(foundation::writeFileAtomically(folder + "/" + file.name, file.content));

@@ -12,23 +12,6 @@ namespace {
 const std::string kLayouts = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";
 constexpr char kRefused[] = "starts with a dot and is hidden in Finder";
 
-// The rows as @read shows them: order, name, style, state, details.
-std::vector<std::vector<std::string>> rowsIn(const std::string& output) {
-  std::vector<std::vector<std::string>> rows;
-  for (std::size_t at = output.find("\nrow "); at != std::string::npos; at = output.find("\nrow ", at + 1)) {
-    const std::size_t colon = output.find(": ", at);
-    const std::string line = output.substr(colon + 2, output.find('\n', colon) - colon - 2);
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t bar; (bar = line.find(" | ", start)) != std::string::npos; start = bar + 3) {
-      cells.push_back(line.substr(start, bar - start));
-    }
-    cells.push_back(line.substr(start));
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
 class HiddenQueueNames : public FaultScriptTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(HiddenQueueNames, AQueuedDrawingNamedWithALeadingDotFailsBeforeItIsPlotted) {

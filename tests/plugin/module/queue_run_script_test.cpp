@@ -135,23 +135,6 @@ class Tree {
   TempFolder folder_;
 };
 
-// The rows as @read shows them: order, name, style, state, details.
-std::vector<std::vector<std::string>> rowsIn(const std::string& output) {
-  std::vector<std::vector<std::string>> rows;
-  for (std::size_t at = output.find("\nrow "); at != std::string::npos; at = output.find("\nrow ", at + 1)) {
-    const std::size_t colon = output.find(": ", at);
-    const std::string line = output.substr(colon + 2, output.find('\n', colon) - colon - 2);
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t bar; (bar = line.find(" | ", start)) != std::string::npos; start = bar + 3) {
-      cells.push_back(line.substr(start, bar - start));
-    }
-    cells.push_back(line.substr(start));
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
 const std::string kOrigin = std::string(QUODL_SAMPLES) + "/layouts-frames.dxf";
 const char* const kModes[] = {"单张 PDF（按文件建文件夹）", "按 CAD 文件分别合并", "全部合并为一个 PDF"};
 
