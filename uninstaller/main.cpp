@@ -58,6 +58,9 @@ constexpr char kDoneTitle[] = "Ferrolin 批打工具已卸载";
 constexpr char kDoneText[] = "插件已移到废纸篓，可恢复。下次启动 AutoCAD 不再加载。设置、图纸和 PDF 均保留。";
 constexpr char kFailedTitle[] = "卸载未完成";
 constexpr char kFailedText[] = "无法移到废纸篓，请检查目录权限。";
+// Which of the two outcomes of a failed move, before its reason.
+constexpr char kLeftWholeText[] = "插件目录保持原样，未移除任何文件。";
+constexpr char kPartlyLeftText[] = "插件已完整移到废纸篓，可恢复；但原目录中有些项目无法移除，仍留在原处。";
 
 constexpr int kDone = 0;
 constexpr int kRefused = 1;
@@ -147,7 +150,8 @@ int main(int argc, char** argv) {
   // Moved, never deleted: the trash can give it back.
   const foundation::TrashResult trashed = foundation::trashItem(target);
   if (!trashed) {
-    notice(kFailedTitle, trashed.error.empty() ? kFailedText : trashed.error);
+    notice(kFailedTitle, std::string(trashed.partlyLeft ? kPartlyLeftText : kLeftWholeText) +
+                             (trashed.error.empty() ? kFailedText : trashed.error));
     return kRefused;
   }
   notice(kDoneTitle, kDoneText);

@@ -4,9 +4,12 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "foundation/file_faults.h"
 #include "foundation/iso8601.h"
+#include "immutable_flag.h"
 #include "small_volume.h"
 #include "test_support.h"
 
@@ -158,6 +161,113 @@ TEST_F(Trash, AMoveAcrossVolumesThatRunsOutOfSpaceLeavesNoPartialCopy) {
   EXPECT_EQ(fs::status(moved.trashedPath + "/Contents/Resources").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_exec);
   fs::permissions(moved.trashedPath + "/Contents/Resources", fs::perms::owner_all);
+}
+
+// Every item below a folder: its kind, permissions and content or link target.
+std::map<std::string, std::string> treeOf(const std::string& folder) {
+  std::map<std::string, std::string> items;
+  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) {
+    const fs::file_status status = it->symlink_status();
+    std::string& item = items[it->path().lexically_relative(folder).string()];
+    item = std::to_string(static_cast<int>(status.permissions())) + " ";
+    if (fs::is_symlink(status)) item += "link " + fs::read_symlink(it->path()).string();
+    else if (fs::is_directory(status)) item += "folder";
+    else item += "file " + readText(it->path());
+  }
+  return items;
+}
+
+// The trash on another volume, a package with one item that will not go: either all of it moves, or the
+// package stays whole where it was and nothing of it is in the trash; the reason names the item.
+TEST_F(Trash, AMoveAcrossVolumesIsAllOrNothing) {
+  const SmallVolume volume(dir / "data", 1024 * 1024);
+  SKIP_UNLESS_MOUNTED(volume);
+  const std::string bundle = dir / "Quodline.bundle";
+  const std::string module = bundle + "/Contents/Linux/Quodline.so";
+  struct Case {
+    const char* what;
+    // Puts the obstacle in place and returns what takes it away again, or nothing when it is a forced fault.
+    std::function<std::function<void()>()> arrange;
+    int code;
+    std::string blocker;  // the part of the path the reason names
+    bool copyKept;        // putting back failed too: the whole copy stays in the trash, with its record
+  };
+  const Case cases[] = {
+      {"an immutable module",
+       [&]() -> std::function<void()> {
+         auto flag = std::make_shared<ScopedImmutable>(module);
+         if (!flag->set()) return nullptr;
+         return [flag] { flag->release(); };
+       },
+       EPERM, "Contents/Linux/Quodline.so", false},
+      {"the removal fails half-way: what went is put back",
+       [] {
+         failNextFileOperation(FileOperation::remove, EIO, 1, 3);
+         return std::function<void()>([] {});
+       },
+       EIO, "Quodline.bundle", false},
+      {"the removal fails half-way and so does putting back",
+       [] {
+         failNextFileOperation(FileOperation::remove, EIO, 1, 3);
+         // Past the trash record and the copy (two opens a file, a folder made for each folder), every copy fails.
+         failNextFileOperation(FileOperation::open, EIO, 1000, 1 + 2 * 4);
+         failNextFileOperation(FileOperation::mkdir, EIO, 1000, 4);
+         return std::function<void()>([] {});
+       },
+       EIO, "Quodline.bundle", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(bundle);
+    fs::create_directories(bundle + "/Contents/Linux");
+    fs::create_directories(bundle + "/Contents/Resources");
+    writeText(bundle + "/PackageContents.xml", "<ApplicationPackage/>");
+    writeText(module, "module");
+    writeText(bundle + "/Contents/Resources/a.txt", "a");
+    writeText(bundle + "/Contents/Resources/b.txt", "b");
+    fs::create_symlink("Linux/Quodline.so", bundle + "/Contents/current.so");
+    fs::permissions(bundle + "/Contents/Resources", fs::perms::owner_read | fs::perms::owner_exec);
+    const auto before = treeOf(bundle);
+
+    const std::function<void()> undo = c.arrange();
+    if (!undo) {
+      ADD_FAILURE() << "the obstacle could not be put in place";
+      continue;
+    }
+    const TrashResult result = trashItem(bundle);
+    clearFileFaults();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.code, c.code) << result.error;
+    EXPECT_EQ(result.partlyLeft, c.copyKept);
+    EXPECT_NE(result.error.find(c.blocker), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find(errorText(c.code)), std::string::npos) << result.error;
+    if (c.copyKept) {
+      EXPECT_NE(result.error.find("the whole copy is kept"), std::string::npos) << result.error;
+      EXPECT_EQ(result.trashedPath, trashFiles("Quodline.bundle"));
+      EXPECT_EQ(treeOf(result.trashedPath), before);
+      EXPECT_TRUE(itemExists(trashInfo("Quodline.bundle")));
+      EXPECT_NE(treeOf(bundle), before);  // some of it went
+      fs::permissions(result.trashedPath + "/Contents/Resources", fs::perms::owner_all);
+      fs::remove_all(result.trashedPath);
+      fs::remove(trashInfo("Quodline.bundle"));
+      continue;
+    }
+    EXPECT_NE(result.error.find("nothing was moved"), std::string::npos) << result.error;
+    EXPECT_EQ(treeOf(bundle), before);
+    EXPECT_TRUE(fs::is_empty(root + "/data/Trash/files"));
+    EXPECT_TRUE(fs::is_empty(root + "/data/Trash/info"));
+
+    // Once nothing is in the way, the move is whole: the copy with its record, and no original.
+    undo();
+    const TrashResult moved = trashItem(bundle);
+    ASSERT_TRUE(moved) << moved.error;
+    EXPECT_FALSE(itemExists(bundle));
+    EXPECT_EQ(treeOf(moved.trashedPath), before);
+    EXPECT_TRUE(itemExists(trashInfo("Quodline.bundle")));
+    fs::permissions(moved.trashedPath + "/Contents/Resources", fs::perms::owner_all);
+    fs::remove_all(moved.trashedPath);
+    fs::remove(trashInfo("Quodline.bundle"));
+  }
 }
 
 // A trash folder, or its "files" or "info", that is a link would send the item wherever it points.

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,7 +17,9 @@
 #include <thread>
 
 #include "cadhost_run.h"
+#include "immutable_flag.h"
 #include "interactive_program.h"
+#include "small_volume.h"
 #include "temp_folder.h"
 #include "test_files.h"
 #include "uninstall_target.h"
@@ -44,6 +47,8 @@ const std::string kRestartedTitle = "AutoCAD 又已启动";
 const std::string kRestartedText = "为保护当前工作，已取消卸载。请退出 CAD 后重试。";
 const std::string kDoneTitle = "Ferrolin 批打工具已卸载";
 const std::string kDoneText = "插件已移到废纸篓，可恢复。下次启动 AutoCAD 不再加载。设置、图纸和 PDF 均保留。";
+const std::string kFailedTitle = "卸载未完成";
+const std::string kLeftWholeText = "插件目录保持原样，未移除任何文件。";
 
 std::string alertLine(const std::string& title, const std::string& text) { return "Alert: " + title + " — " + text; }
 
@@ -123,11 +128,14 @@ class Scene {
     EXPECT_EQ(host.wait(), 0) << host.output();
   }
 
-  // The uninstaller answered from a script file.
-  CadhostRun uninstall(const std::string& answers) const {
+  // The uninstaller answered from a script file; `runAs` is a command that runs it as another user.
+  CadhostRun uninstall(const std::string& answers, const std::vector<std::string>& runAs = {}) const {
     TempFolder scripts("quodl-answers");
     std::ofstream(scripts / "answers.txt") << answers;
-    return runProgram(QUODL_UNINSTALLER, {"--script", scripts / "answers.txt"}, "", options_);
+    fs::permissions(scripts.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    std::vector<std::string> arguments(runAs.begin(), runAs.end());
+    arguments.insert(arguments.end(), {QUODL_UNINSTALLER, "--script", scripts / "answers.txt"});
+    return runProgram(arguments.front(), {arguments.begin() + 1, arguments.end()}, "", options_);
   }
 
   // Every item in the home but the hosts' registrations and settings: kind, link target or content's digest.
@@ -254,6 +262,91 @@ TEST(UninstallerProgram, EveryRefusalShowsItsNoticeRemovesNothingAndEndsWithItsS
     EXPECT_EQ(status, c.status) << output;
     EXPECT_EQ(scene.snapshot(), before);
     EXPECT_FALSE(fs::exists(scene.trash()));
+  }
+}
+
+// The trash on another volume (a small tmpfs), the install on the disk, and one item in the package that the
+// user cannot remove: the install stays whole, nothing of it is left in the trash, and the notice says so and
+// why. Once the obstacle is gone, the next run moves it whole, with its record.
+TEST(UninstallerProgram, AMoveToATrashOnAnotherVolumeIsAllOrNothing) {
+  constexpr int kNobody = 65534;
+  const std::string folder = "/Contents/Linux";
+  const std::string module = folder + "/Quodline.so";
+  struct Case {
+    const char* what;
+    bool asOrdinaryUser;
+    // Puts the obstacle in place; returns what takes it away, or nothing when it could not be put in place.
+    std::function<std::function<void()>(const Scene&)> arrange;
+    std::string blocker;  // below the install folder
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"an ordinary user, and a read-only folder in the package", true,
+       [folder](const Scene& scene) -> std::function<void()> {
+         const std::string path = scene.target() + folder;
+         fs::permissions(path, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec,
+                         fs::perm_options::replace);
+         return [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+       },
+       folder + "/", "Permission denied"},
+      {"root, and an immutable module", false,
+       [module](const Scene& scene) -> std::function<void()> {
+         auto flag = std::make_shared<ScopedImmutable>(scene.target() + module);
+         if (!flag->set()) return nullptr;
+         return [flag] { flag->release(); };
+       },
+       module, "Operation not permitted"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scene scene;
+    std::uintmax_t bundleBytes = 0;
+    for (const auto& item : fs::recursive_directory_iterator(QUODL_BUNDLE_DIR)) {
+      if (item.is_regular_file()) bundleBytes += item.file_size();
+    }
+    const SmallVolume trashVolume(scene.home() + "/.local/share", 2 * bundleBytes + 4 * 1024 * 1024);
+    SKIP_UNLESS_MOUNTED(trashVolume);
+    std::vector<std::string> runAs;
+    if (c.asOrdinaryUser) {
+      // The whole home, the trash's volume included, belongs to the user.
+      ASSERT_EQ(::lchown(scene.home().c_str(), kNobody, kNobody), 0);
+      for (const auto& item : fs::recursive_directory_iterator(scene.home())) {
+        ASSERT_EQ(::lchown(item.path().c_str(), kNobody, kNobody), 0) << item.path();
+      }
+      runAs = {"/usr/bin/setpriv", "--reuid=" + std::to_string(kNobody), "--regid=" + std::to_string(kNobody),
+               "--clear-groups"};
+      if (!fs::exists(runAs.front())) GTEST_SKIP() << "no setpriv to run the uninstaller as an ordinary user";
+    }
+    const std::function<void()> undo = c.arrange(scene);
+    if (!undo) GTEST_SKIP() << "the obstacle cannot be put in place here";
+    const auto installed = [&scene] {
+      auto items = scene.snapshot();
+      std::erase_if(items, [](const auto& item) { return item.first.rfind("Library/", 0) != 0; });
+      return items;
+    };
+    const auto before = installed();
+
+    const CadhostRun refused = scene.uninstall(kConfirmAction + "\n", runAs);
+    EXPECT_EQ(refused.exitStatus, 1) << refused.output;
+    const std::string notice = lastAlert(refused.output);
+    EXPECT_EQ(notice.rfind(alertLine(kFailedTitle, kLeftWholeText), 0), 0u) << refused.output;
+    EXPECT_NE(notice.find(scene.target() + c.blocker), std::string::npos) << notice;
+    EXPECT_NE(notice.find(c.reason), std::string::npos) << notice;
+    EXPECT_EQ(installed(), before);
+    EXPECT_TRUE(QDLValidateUninstallTarget(scene.target(), scene.home()));
+    for (const char* part : {"/files", "/info"}) {
+      EXPECT_TRUE(!fs::exists(scene.trash() + part) || fs::is_empty(scene.trash() + part)) << part;
+    }
+
+    undo();
+    const CadhostRun moved = scene.uninstall(kConfirmAction + "\n", runAs);
+    EXPECT_EQ(moved.exitStatus, 0) << moved.output;
+    EXPECT_EQ(lastAlert(moved.output).rfind(alertLine(kDoneTitle, kDoneText), 0), 0u) << moved.output;
+    EXPECT_FALSE(fs::exists(scene.target()));
+    EXPECT_EQ(fs::file_size(scene.trash() + "/files/Quodline.bundle" + module),
+              fs::file_size(std::string(QUODL_BUNDLE_DIR) + module));
+    EXPECT_TRUE(fs::is_regular_file(scene.trash() + "/info/Quodline.bundle.trashinfo"));
   }
 }
 

@@ -22,6 +22,7 @@
 #include "foundation/work_file.h"
 #include "mapping_guard.h"
 #include "random_bytes.h"
+#include "tree_removal.h"
 
 namespace foundation {
 namespace {
@@ -169,6 +170,21 @@ void removePartialCopy(const std::string& path) {
     }
   }
   std::filesystem::remove_all(path, ec);
+}
+
+// Copies back into `original` every item of `copy` that is missing there; 0 or the errno of the failure.
+int putBackMissing(const std::string& copy, const std::string& original) {
+  struct stat item {};
+  if (::lstat(original.c_str(), &item) != 0) return errno == ENOENT ? copyTree(copy, original) : errno;
+  if (!S_ISDIR(item.st_mode)) return 0;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(copy, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (const int error = putBackMissing(appendingPathComponent(copy, name), appendingPathComponent(original, name))) {
+      return error;
+    }
+  }
+  return ec ? ec.value() : 0;
 }
 
 }  // namespace
@@ -494,7 +510,10 @@ FileResult writeFileAtomically(const std::string& path, std::string_view data, F
   return FileResult::success();
 }
 
-FileResult moveItem(const std::string& from, const std::string& to) {
+namespace {
+
+// The move of moveItem; `copyKept` is set when a copy across volumes had to be kept.
+FileResult moveOrKeepCopy(const std::string& from, const std::string& to, bool& copyKept) {
   struct stat source{};
   if (::lstat(from.c_str(), &source) != 0) return fail2(errno, "move", from, to);
   if (renameNoReplace(from.c_str(), to.c_str()) == 0) return FileResult::success();
@@ -518,7 +537,12 @@ FileResult moveItem(const std::string& from, const std::string& to) {
   if (error != EXDEV) return fail2(error, "move", from, to);
 
   // Across volumes: copy beside the destination, put it in place without overwriting, then drop the original.
+  // All or nothing: what would keep the original from going whole is looked for before anything is copied.
   if (itemExists(to)) return fail2(EEXIST, "move", from, to);
+  if (const tree_removal::Stuck stuck = tree_removal::obstacle(from)) {
+    return FileResult::failure(stuck.code, "Cannot move \"" + from + "\" to \"" + to + "\": \"" + stuck.path +
+                                               "\" cannot be removed (" + errorText(stuck.code) + "); nothing was moved");
+  }
   const std::string staging = appendingPathComponent(parentOf(to), ".quodl-move-" + randomHex(8));
   if (const int copyError = copyTree(from, staging); copyError != 0) {
     removePartialCopy(staging);
@@ -529,9 +553,29 @@ FileResult moveItem(const std::string& from, const std::string& to) {
     removePartialCopy(staging);
     return fail2(error, "move", from, to);
   }
-  if (FileResult removed = removeItem(from); !removed) return removed;
+  if (const tree_removal::Stuck stuck = tree_removal::remove(from)) {
+    // What went before the obstacle comes back from the copy; only an original whole again lets the copy go.
+    const std::string reason = "Cannot move \"" + from + "\" to \"" + to + "\": \"" + stuck.path +
+                               "\" cannot be removed (" + errorText(stuck.code) + ")";
+    if (const int restoreError = putBackMissing(to, from); restoreError != 0) {
+      copyKept = true;
+      return FileResult::failure(stuck.code, reason + ", and what had gone cannot be put back (" +
+                                                 errorText(restoreError) + "); the whole copy is kept at \"" + to + "\"");
+    }
+    removePartialCopy(to);
+    return FileResult::failure(stuck.code, reason + "; nothing was moved");
+  }
   return FileResult::success();
 }
+
+}  // namespace
+
+MoveResult moveItem(const std::string& from, const std::string& to) {
+  MoveResult result;
+  static_cast<FileResult&>(result) = moveOrKeepCopy(from, to, result.copyKept);
+  return result;
+}
+
 
 FileResult replaceItem(const std::string& target, const std::string& replacement) {
   struct stat source{};

@@ -126,10 +126,17 @@ TrashResult trashItem(const std::string& path) {
       ::unlink(infoPath.c_str());
       return failed(written ? errno : writeError, path);
     }
-    FileResult moved = moveItem(absolute, target);
+    const MoveResult moved = moveItem(absolute, target);
     if (moved) {
       TrashResult result;
       result.trashedPath = target;
+      return result;
+    }
+    if (moved.copyKept) {
+      // The item lies whole in the trash: its record stays, so that it can still be put back.
+      TrashResult result = failed(moved.code, path, moved.error);
+      result.trashedPath = target;
+      result.partlyLeft = true;
       return result;
     }
     ::unlink(infoPath.c_str());

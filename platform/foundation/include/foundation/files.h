@@ -78,6 +78,12 @@ struct HiddenResult : FileResult {
   bool hidden = false;
 };
 
+struct MoveResult : FileResult {
+  // A failed move across volumes whose original could neither be removed whole nor put back whole: the
+  // whole copy is kept at the destination, beside what is left of the original.
+  bool copyKept = false;
+};
+
 // Follow symbolic links: a dangling link does not exist.
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
@@ -112,8 +118,10 @@ enum class Flush { toDisk, none };
 FileResult writeFileAtomically(const std::string& path, std::string_view data, Flush flush = Flush::toDisk);
 
 // Moves an item to a path that must not exist (EEXIST otherwise, whatever the race). Across volumes the item
-// is copied and the original removed only once the copy is complete.
-FileResult moveItem(const std::string& from, const std::string& to);
+// is copied and the original removed only once the copy is complete, all or nothing: an original that could
+// not be removed whole is left whole (what had gone is put back) and the copy removed. Only when that too
+// fails is the copy kept (copyKept).
+MoveResult moveItem(const std::string& from, const std::string& to);
 // Puts `replacement` in the place of `target` (which may be absent) in one step; a folder may replace a folder.
 FileResult replaceItem(const std::string& target, const std::string& replacement);
 // Removes a file, a link (not what it points to) or a whole folder tree. A missing item is an error (ENOENT).
