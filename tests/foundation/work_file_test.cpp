@@ -275,3 +275,59 @@ TEST_F(WorkFiles, AKilledAtomicWritersTemporaryGoesAtTheNextStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// Output folders recorded to go while empty: a killed maker's empty ones go at the next start, after the work
+// files in them and deepest first; one holding a file of the user's stays as it is, and one holding an item
+// that another program's cleaner removes goes with that cleaning.
+TEST_F(WorkFiles, AKilledRunsEmptyOutputFoldersGoAndFilledOnesStay) {
+  const std::string out = dir / "out";
+  const std::string run = out + "/run";
+  fs::create_directories(out);
+  const std::string plot = "Plot-" + makeUuid() + ".pdf";
+  const std::string merge = "Merge-" + makeUuid() + ".pdf";
+  const pid_t child = fork();
+  if (child == 0) {
+    for (const char* folder : {"", "/empty", "/user", "/work", "/other"}) {
+      (void)new WorkItem(WorkItem::emptyFolder(run + folder));
+      fs::create_directories(run + folder);
+    }
+    foundation_test::writeText(run + "/user/sheet.pdf", "the user's");
+    for (const std::string& file : {run + "/work/" + plot, run + "/other/" + merge}) {
+      (void)new WorkItem(file);
+      foundation_test::writeText(file, "work");
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(records(), 7u);
+
+  removeAbandoned();
+  EXPECT_EQ(namesIn(run), (std::vector<std::string>{"other", "user"}));
+  EXPECT_EQ(foundation_test::readText(run + "/user/sheet.pdf"), "the user's");
+  EXPECT_EQ(records(), 3u);  // the other program's work file and the folders around it, for that cleaning
+
+  removeAbandonedWorkItems([](std::string_view name) { return isWorkItemName(name, "Merge-", ".pdf"); });
+  EXPECT_EQ(namesIn(run), std::vector<std::string>{"user"});
+  EXPECT_EQ(records(), 0u);
+}
+
+// The maker's own removal takes the folder only while nothing is in it.
+TEST_F(WorkFiles, AnEmptyFolderItemIsRemovedOnlyWhileEmpty) {
+  for (const bool filled : {false, true}) {
+    const std::string folder = dir / (filled ? "filled" : "empty");
+    WorkItem item = WorkItem::emptyFolder(folder);
+    fs::create_directories(folder);
+    if (filled) foundation_test::writeText(folder + "/sheet.pdf", "pdf");
+    item.remove();
+    EXPECT_EQ(fs::exists(folder), filled) << folder;
+    if (filled) {
+      EXPECT_EQ(foundation_test::readText(folder + "/sheet.pdf"), "pdf");
+    }
+  }
+  EXPECT_EQ(records(), 0u);
+}
+
+}  // namespace
