@@ -331,3 +331,40 @@ TEST_F(WorkFiles, AnEmptyFolderItemIsRemovedOnlyWhileEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+// A process killed while it writes a record leaves it cut short: the next start removes it once that process
+// is gone, and leaves alone one a running process may still be writing.
+TEST_F(WorkFiles, ARecordCutShortByAKillGoesAtTheNextStart) {
+  fs::create_directories(dir / "out");
+  const auto cutShort = [&] {
+    std::vector<std::string> found;
+    if (!fs::exists(dir / "run/work-items")) return found;
+    for (const std::string& n : namesIn(dir / "run/work-items")) {
+      if (!readJsonFile(dir / ("run/work-items/" + n))) found.push_back(n);
+    }
+    return found;
+  };
+  for (int attempt = 0; attempt < 2000; ++attempt) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (;;) WorkItem(dir / ("out/Plot-" + makeUuid() + ".pdf"));
+    }
+    ASSERT_GT(child, 0);
+    usleep(static_cast<useconds_t>(200 + attempt % 7 * 150));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!cutShort().empty()) break;
+    removeAbandoned();  // a kill between records leaves the ordinary case, cleaned as ever
+  }
+  ASSERT_FALSE(cutShort().empty()) << "no kill fell into a record's writing";
+  const std::string mine = std::to_string(getpid()) + "-" + makeUuid() + ".json";
+  foundation_test::writeText(dir / ("run/work-items/" + mine), "");
+
+  removeAbandoned();
+  EXPECT_EQ(cutShort(), std::vector<std::string>{mine});
+}
+
+}  // namespace

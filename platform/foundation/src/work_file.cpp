@@ -159,6 +159,24 @@ std::optional<Json> readRecord(int records, const char* name) {
   return std::move(parsed.value);
 }
 
+// A record its writer was killed while writing ("<pid>-<UUID>.json", of this user, unreadable as a record):
+// written before its item was made, it names nothing, and goes once no process of that pid runs.
+bool isCutShortRecordOfEndedProcess(int records, const std::string& name) {
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string::npos || name.size() != dash + 1 + 36 + 5 || !name.ends_with(".json") ||
+      !isUuid(std::string_view(name).substr(dash + 1, 36))) {
+    return false;
+  }
+  int pid = 0;
+  for (std::size_t i = 0; i < dash; ++i) {
+    if (name[i] < '0' || name[i] > '9' || pid > INT32_MAX / 10 - 1) return false;
+    pid = pid * 10 + (name[i] - '0');
+  }
+  struct stat info {};
+  return pid > 0 && ::fstatat(records, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+         info.st_uid == ::geteuid() && !processStillRuns(pid, std::nullopt);
+}
+
 }  // namespace
 
 WorkItem::WorkItem(std::string path) : WorkItem(std::move(path), false) {}
@@ -284,7 +302,11 @@ std::vector<std::string> removeAbandonedWorkItems(const std::function<bool(std::
   std::vector<std::string> others;  // the items of records left for their own program or process
   for (const std::string& name : names) {
     const std::optional<Json> record = readRecord(records, name.c_str());
-    if (!record) continue;  // not a record of ours: left as it is
+    if (!record) {
+      // Anything else that is not a record of ours is left as it is.
+      if (isCutShortRecordOfEndedProcess(records, name)) ::unlinkat(records, name.c_str(), 0);
+      continue;
+    }
     const std::optional<std::int64_t> pid = jsonInteger(*record, "processIdentifier");
     const std::optional<std::int64_t> start = jsonInteger(*record, "processStartTime");
     const std::optional<std::int64_t> device = jsonInteger(*record, "folderDevice");
