@@ -6,8 +6,9 @@
 Each run does one export as a person does it in cadhost: one PDF per sheet ("split"), one merged PDF ("merged")
 or a drawing-file queue run in one of its three output modes ("queue"). At a random moment of it, cadhost gets
 SIGKILL or SIGTERM. Then cadhost starts again on the drawing and quits (the start-up cleaning), and starts once
-more to finish the job: "Resume task" in the panel when the job was kept, the whole job again when it never
-started, and for the queue a new run of the same drawings. After each run the script counts
+more to finish the job: "Resume task" in the panel when the panel still offers the job (one whose last PDF was
+in place when cadhost died is finished, not offered), the whole job again when it never started, and for the
+queue a new run of the same drawings. After each run the script counts
 
   leftovers      work files and folders (quodline-isolated-* and plot-pages-* in the temporary folder,
                  .quodl-tmp-*, .quodl-move-*, Plot-/Plotting-/Merge-/Normalize-<UUID>.pdf), empty folders in
