@@ -6,8 +6,9 @@
 Each run does one export as a person does it in cadhost: one PDF per sheet ("split"), one merged PDF ("merged")
 or a drawing-file queue run in one of its three output modes ("queue"). At a random moment of it, cadhost gets
 SIGKILL or SIGTERM. Then cadhost starts again on the drawing and quits (the start-up cleaning), and starts once
-more to finish the job: "Resume task" in the panel when the job was kept, the whole job again when it never
-started, and for the queue a new run of the same drawings. After each run the script counts
+more to finish the job: "Resume task" in the panel when the panel still offers the job (one whose last PDF was
+in place when cadhost died is finished, not offered), the whole job again when it never started, and for the
+queue a new run of the same drawings. After each run the script counts
 
   leftovers      work files and folders (quodline-isolated-* and plot-pages-* in the temporary folder,
                  .quodl-tmp-*, .quodl-move-*, Plot-/Plotting-/Merge-/Normalize-<UUID>.pdf), empty folders in
@@ -345,6 +346,10 @@ def one_run(build, base, export, expected, sig, delay):
         found = export.outcome(world, exclude=killed_runs)
     else:
         found = export.outcome(world)
+        if snapshot:
+            # The panel looks at the job first: one whose last output was in place when the host died is done.
+            run_cadhost(build, world, ["QUODL", "QUIT"], drawings, "panel")
+            snapshot = os.path.exists(world.snapshot_path())
         if snapshot:
             result.path = "resumed"
             status, output = run_cadhost(build, world, Export.resume(), drawings, "resume")

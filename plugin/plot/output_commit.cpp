@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "core/call_trace.h"
 #include "foundation/uuid.h"
 #include "plot/output_naming.h"
 
@@ -29,7 +30,30 @@ bool agreedFile(const std::string& path, struct stat& file) {
          file.st_ino == agreed.inode;
 }
 
+VexBatchCommitWatcher& watcher() {
+  static VexBatchCommitWatcher watching;
+  return watching;
+}
+
+// Tells the watcher which name the work file is about to take (nothing when the work file is gone: the rename
+// then fails).
+void announce(const foundation::WorkFile& work, const std::string& path) {
+  struct stat file {};
+  if (watcher() && ::lstat(work.path().c_str(), &file) == 0) watcher()(work.target(), path, file.st_dev, file.st_ino);
+}
+
+foundation::FileResult committedAs(foundation::FileResult result, std::string& committed, const std::string& path) {
+  if (!result) return result;
+  committed = path;
+  quodlTraceCall("output committed");
+  return result;
+}
+
 }  // namespace
+
+VexBatchCommitWatch::VexBatchCommitWatch(VexBatchCommitWatcher watcher) { ::watcher() = std::move(watcher); }
+
+VexBatchCommitWatch::~VexBatchCommitWatch() { ::watcher() = nullptr; }
 
 void vexBatchAgreeToReplace(const std::string& path) {
   struct stat file {};
@@ -48,20 +72,17 @@ foundation::FileResult vexBatchCommitOutput(foundation::WorkFile& work, std::str
     if ((file.st_mode & 0222) == 0) {
       return foundation::FileResult::failure(EACCES, "Cannot replace \"" + target + "\": the file is read-only");
     }
-    foundation::FileResult replaced = work.commit();
-    if (replaced) committed = target;
-    return replaced;
+    announce(work, target);
+    return committedAs(work.commit(), committed, target);
   }
   for (int n = 1;; ++n) {
     const std::string path = n == 1 ? target
                              : n <= kVexBatchLastNumberedPath
                                  ? vexBatchNumberedOutputPath(target, std::to_string(n))
                                  : vexBatchNumberedOutputPath(target, foundation::makeUuid());
-    foundation::FileResult moved = work.commitWithoutReplacing(path);
-    if (moved) {
-      committed = path;
-      return moved;
-    }
+    announce(work, path);
+    foundation::FileResult moved = committedAs(work.commitWithoutReplacing(path), committed, path);
+    if (moved) return moved;
     if (moved.code != EEXIST || n > kVexBatchLastNumberedPath) return moved;
   }
 }

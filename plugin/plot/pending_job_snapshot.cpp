@@ -1,5 +1,7 @@
 #include "plot/pending_job_snapshot.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -18,6 +20,7 @@
 #include "foundation/text.h"
 #include "foundation/transforms.h"
 #include "foundation/uuid.h"
+#include "pdf/output_verification.h"
 
 namespace {
 
@@ -133,6 +136,49 @@ std::optional<VexBatchPrintPageSpec> pageFrom(const Json& object) {
   return page;
 }
 
+// The output being put in place when the snapshot was written; a field of another form counts as none, so the
+// output is plotted again as it would be without it.
+std::optional<VexBatchPrintPendingCommit> commitFrom(const Json& root) {
+  const Json* member = foundation::jsonMember(root, "committing");
+  if (member == nullptr || !member->is_object()) return std::nullopt;
+  const std::optional<std::string> path = foundation::jsonString(*member, "path");
+  const Json* device = foundation::jsonMember(*member, "device");
+  const Json* inode = foundation::jsonMember(*member, "inode");
+  if (!path || device == nullptr || !device->is_number_unsigned() || inode == nullptr || !inode->is_number_unsigned() ||
+      !isPlausibleOutputPath(foundation::wideFromUtf8Lossy(*path))) {
+    return std::nullopt;
+  }
+  return VexBatchPrintPendingCommit{foundation::wideFromUtf8Lossy(*path), device->get<std::uint64_t>(),
+                                    inode->get<std::uint64_t>()};
+}
+
+// Whether the output being put in place is there: the very work file (a rename keeps it) under its new name,
+// whole. Then its pages are done; anything else is plotted again.
+bool commitCompleted(const VexBatchPrintPendingJob& job) {
+  const std::string path = utf8(job.committing->path);
+  struct stat file {};
+  if (::lstat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode) ||
+      static_cast<std::uint64_t>(file.st_dev) != job.committing->device ||
+      static_cast<std::uint64_t>(file.st_ino) != job.committing->inode) {
+    return false;
+  }
+  return quodl::finalizePdfOutput(path, job.merged ? job.pages.size() : 1);
+}
+
+// The job without the output a kill interrupted after it was put in place: the first page of a split job, every
+// page of a merged one.
+void dropCommittedOutput(VexBatchPrintPendingJob& job) {
+  const bool completed = job.committing && commitCompleted(job);
+  if (completed) {
+    const std::size_t done = job.merged ? job.pages.size() : 1;
+    cad::acutPrintf(L"\nQuodline: the interrupted job had written \"%ls\"; it is not plotted again.",
+                    job.committing->path.c_str());
+    job.completedPageCount += done;
+    job.pages.erase(job.pages.begin(), job.pages.begin() + static_cast<std::ptrdiff_t>(done));
+  }
+  job.committing.reset();
+}
+
 struct JobRead {
   std::optional<VexBatchPrintPendingJob> job;
   std::string refusal;  // why there is none
@@ -160,6 +206,7 @@ JobRead jobFrom(std::string_view data) {
   const std::optional<std::uint64_t> total = countOf(root, "totalPageCount");
   const std::optional<std::uint64_t> completed = countOf(root, "completedPageCount");
   if (!total || !completed) return refusedJob("its page counts are impossible");
+  job.committing = commitFrom(root);
 
   // Every page listed is a page of the job: one left out would be skipped by the resume without a word.
   for (std::size_t index = 0; index < pages->size(); ++index) {
@@ -274,11 +321,17 @@ bool vexBatchWritePendingJobSnapshot(VexBatchPrintPendingJob const& job, const s
   snapshot["totalPageCount"] = job.totalPageCount;
   snapshot["completedPageCount"] = job.completedPageCount;
   snapshot["pages"] = std::move(pages);
+  if (job.committing) {
+    if (!convertsToUtf8(job.committing->path)) return refuse("a text of the job is not valid Unicode");
+    snapshot["committing"] = Json{
+        {"path", utf8(job.committing->path)}, {"device", job.committing->device}, {"inode", job.committing->inode}};
+  }
 
   const foundation::JsonText text = foundation::serializeJson(snapshot);
   if (!text) return refuse("the job cannot be written as JSON");
   const std::string path = vexBatchPendingJobSnapshotPath();
-  if (const foundation::FileResult made = foundation::createDirectory(foundation::deletingLastPathComponent(path), true);
+  if (const foundation::FileResult made =
+          foundation::createDirectory(foundation::deletingLastPathComponent(path), true);
       !made) {
     return refuse(made.error);
   }
@@ -311,6 +364,12 @@ bool vexBatchLoadPendingJobSnapshot(VexBatchPrintPendingJob& job) {
     return false;
   }
   if (path == legacy) adoptLegacySnapshot(current, legacy);
+  dropCommittedOutput(*loaded.job);
+  if (loaded.job->pages.empty()) {
+    // The job was done but for its snapshot's removal.
+    vexBatchRemovePendingJobSnapshot();
+    return false;
+  }
   job = std::move(*loaded.job);
   return true;
 }

@@ -30,7 +30,9 @@
 // Replaces `job` with the snapshot's job, made active, and answers true when the snapshot holds a usable one;
 // otherwise answers false and leaves `job` as it is. A snapshot it refuses (damaged, foreign, implausible, a link,
 // another user's, pages that do not add up to its total) is moved aside beside it, never deleted, and the refusal
-// is said once on the command line with its reason.
+// is said once on the command line with its reason. An output the snapshot says was about to take its name and
+// that is there, whole, counts as done (said on the command line); a job with nothing else left is finished: its
+// snapshot is removed and the answer is false.
 [[nodiscard]] bool vexBatchLoadPendingJobSnapshot(VexBatchPrintPendingJob& job);
 // Deletes the snapshot at both places; what is not there, or is not a file, is left alone.
 void vexBatchRemovePendingJobSnapshot();

@@ -18,6 +18,7 @@
 #include "plot/isolated_plots.h"
 #include "plot/last_result.h"
 #include "plot/merged_job_checks.h"
+#include "plot/output_commit.h"
 #include "plot/output_naming.h"
 #include "plot/output_placement.h"
 #include "plot/panel_link.h"
@@ -45,7 +46,8 @@ class SnapshotSaver {
     std::string error;
     if (vexBatchWritePendingJobSnapshot(job, state, &error) || told_) return;
     told_ = true;
-    cad::acutPrintf(L"\nQuodline: the pending job cannot be saved for a resume: %ls", vexBatchWideString(error).c_str());
+    cad::acutPrintf(L"\nQuodline: the pending job cannot be saved for a resume: %ls",
+                    vexBatchWideString(error).c_str());
   }
 
  private:
@@ -67,6 +69,27 @@ bool refused() {
   return false;
 }
 
+// The job from its `done`-th page on.
+VexBatchPrintPendingJob remainingFrom(const VexBatchPrintPendingJob& run, std::size_t done) {
+  VexBatchPrintPendingJob rest = run;
+  rest.completedPageCount = run.completedPageCount + done;
+  rest.pages.assign(run.pages.begin() + static_cast<std::ptrdiff_t>(done), run.pages.end());
+  return rest;
+}
+
+// Before `job`'s output (at `target`) takes its name, the snapshot says which file takes which name: a kill right
+// after the rename leaves a snapshot from which the resume knows the output is in place, and plots it not again.
+VexBatchCommitWatch recordingCommits(const VexBatchPrintPendingJob& job, const std::wstring& target,
+                                     SnapshotSaver& snapshot) {
+  return VexBatchCommitWatch([job, output = vexBatchNSString(target), &snapshot](
+                                 const std::string& workTarget, const std::string& path, dev_t device, ino_t inode) {
+    if (workTarget != output) return;  // an isolated page on its way to the merge
+    VexBatchPrintPendingJob committing = job;
+    committing.committing = VexBatchPrintPendingCommit{vexBatchWideString(path), device, inode};
+    snapshot.save(committing, "running");
+  });
+}
+
 // One PDF per page, each recorded as done in the staged job and its snapshot as soon as it is written.
 bool runSplit(const VexBatchPrintPendingJob& run, std::shared_ptr<VexBatchPrintProgressController>& progress,
               SnapshotSaver& snapshot) {
@@ -82,22 +105,20 @@ bool runSplit(const VexBatchPrintPendingJob& run, std::shared_ptr<VexBatchPrintP
     const std::wstring path = vexBatchUniqueOutputPath(
         vexBatchWideString(foundation::appendingPathComponent(folder, vexBatchNSString(name))), run.overwriteExisting);
     if (!vexBatchConfirmOutputReplacement(path, run.overwriteExisting)) return false;
+    const VexBatchCommitWatch watch = recordingCommits(remainingFrom(run, i), path, snapshot);
     if (!vexDuzozAredDocument({page}, path, run.styleSheet, progress.get(),
                               static_cast<std::int64_t>(run.completedPageCount + i))) {
       return false;
     }
     gBatchPrintLastOutputs.push_back(gBatchPrintLastOutput);  // a name taken meanwhile gave the next free one
-    VexBatchPrintPendingJob advanced = run;
-    advanced.completedPageCount = run.completedPageCount + i + 1;
-    advanced.pages.assign(run.pages.begin() + static_cast<std::ptrdiff_t>(i) + 1, run.pages.end());
-    gBatchPrintPendingJob = std::move(advanced);
+    gBatchPrintPendingJob = remainingFrom(run, i + 1);
     if (!gBatchPrintPendingJob.pages.empty()) snapshot.save(gBatchPrintPendingJob, "pending");
   }
   return true;
 }
 
 // All pages into one PDF: in one engine document when they share paper and layout, else page by page and merged.
-bool runMerged(const VexBatchPrintPendingJob& run) {
+bool runMerged(const VexBatchPrintPendingJob& run, SnapshotSaver& snapshot) {
   const std::wstring target =
       vexBatchUniqueOutputPath(vexBatchEnsurePdfExtension(run.outputPath), run.overwriteExisting);
   const bool isolated = vexBatchMergedJobHasMixedMedia(run.pages) || vexBatchMergedJobCrossesLayouts(run.pages);
@@ -108,6 +129,7 @@ bool runMerged(const VexBatchPrintPendingJob& run) {
   }
   if (!vexBatchConfirmOutputReplacement(target, run.overwriteExisting)) return false;
   if (!vexBatchEnsureOutputDirectory(target, false)) return false;
+  const VexBatchCommitWatch watch = recordingCommits(run, target, snapshot);
   const bool plotted = isolated ? vexDuzozAredIsolatedPagesAndMerge(run.pages, target, run.styleSheet)
                                 : vexDuzozAredDocument(run.pages, target, run.styleSheet, nullptr, 0);
   if (plotted) gBatchPrintLastOutputs.push_back(gBatchPrintLastOutput);
@@ -187,7 +209,7 @@ bool vexBatchPrintExecutePending() {
       run.outputPath.empty() ? std::optional(run.outputPath) : vexBatchAbsoluteOutputPath(run.outputPath);
   if (absolute) {
     run.outputPath = *absolute;
-    success = run.merged ? runMerged(run) : runSplit(run, progress, snapshot);
+    success = run.merged ? runMerged(run, snapshot) : runSplit(run, progress, snapshot);
   }
 
   if (!startLayout.empty()) (void)vexBatchActivateLayout(startLayout);

@@ -116,7 +116,14 @@ void vexBatchPrintFilesStart() {
   }
   run.runFolder =
       foundation::appendingPathComponent(*root, std::string("Ferrolin-Batch-").append(foundation::makeUuid()));
-  if (const foundation::FileResult made = foundation::createDirectory(run.runFolder, true); !made) {
+  // Recorded before it is made: a run killed before it wrote anything leaves no empty folder after the next start.
+  if (const foundation::FileResult rootMade = foundation::createDirectory(*root, true); !rootMade) {
+    panel.setStatus(rootMade.error);
+    return;
+  }
+  run.madeFolders.push_back(foundation::WorkItem::emptyFolder(run.runFolder));
+  if (const foundation::FileResult made = foundation::createDirectory(run.runFolder, false); !made) {
+    run.madeFolders.clear();
     panel.setStatus(made.error);
     return;
   }

@@ -118,6 +118,10 @@ void endRun() {
   vexBatchQueueFinalizeMergedOutput();
   if (run.outputMode == 2) vexBatchQueueVerifyCompletedOutputs();
 
+  // What no drawing wrote into goes, the drawings' folders before the run's.
+  for (auto folder = run.madeFolders.rbegin(); folder != run.madeFolders.rend(); ++folder) folder->remove();
+  run.madeFolders.clear();
+
   vexBatchQueueReport();
   gBatchFileQueueRunning = false;
   if (!gBatchFilePanel) return;

@@ -174,7 +174,10 @@ void recogniseAndPlot(Step& step, QDLQueueItem& row) {
     }
   }
   if (step.ok && run.outputMode != 1) {
+    run.madeFolders.push_back(foundation::WorkItem::emptyFolder(step.folder));
     if (const foundation::FileResult made = foundation::createDirectory(step.folder, false); !made) {
+      run.madeFolders.back().release();  // not made by this run
+      run.madeFolders.pop_back();
       step.ok = false;
       step.folderError = made.error;
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/work_file.h"
+
 namespace cad {
 class Document;
 }
@@ -21,6 +23,7 @@ struct QDLQueueRun {
   cad::Document* originDocument = nullptr;  // active when the run started; not owned
   std::string taskPath;
   std::string runFolder;
+  std::vector<foundation::WorkItem> madeFolders;  // the run's folder and its drawings' folders, removed while empty
   std::string runMessage;                // what stopped the run, or why the merge failed; shown instead of the summary
   std::vector<std::string> paths;        // the rows' paths at the start, in row order
   std::vector<std::string> folderNames;  // one output name per path

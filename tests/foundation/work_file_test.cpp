@@ -275,3 +275,96 @@ TEST_F(WorkFiles, AKilledAtomicWritersTemporaryGoesAtTheNextStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// Output folders recorded to go while empty: a killed maker's empty ones go at the next start, after the work
+// files in them and deepest first; one holding a file of the user's stays as it is, and one holding an item
+// that another program's cleaner removes goes with that cleaning.
+TEST_F(WorkFiles, AKilledRunsEmptyOutputFoldersGoAndFilledOnesStay) {
+  const std::string out = dir / "out";
+  const std::string run = out + "/run";
+  fs::create_directories(out);
+  const std::string plot = "Plot-" + makeUuid() + ".pdf";
+  const std::string merge = "Merge-" + makeUuid() + ".pdf";
+  const pid_t child = fork();
+  if (child == 0) {
+    for (const char* folder : {"", "/empty", "/user", "/work", "/other"}) {
+      (void)new WorkItem(WorkItem::emptyFolder(run + folder));
+      fs::create_directories(run + folder);
+    }
+    foundation_test::writeText(run + "/user/sheet.pdf", "the user's");
+    for (const std::string& file : {run + "/work/" + plot, run + "/other/" + merge}) {
+      (void)new WorkItem(file);
+      foundation_test::writeText(file, "work");
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(records(), 7u);
+
+  removeAbandoned();
+  EXPECT_EQ(namesIn(run), (std::vector<std::string>{"other", "user"}));
+  EXPECT_EQ(foundation_test::readText(run + "/user/sheet.pdf"), "the user's");
+  EXPECT_EQ(records(), 3u);  // the other program's work file and the folders around it, for that cleaning
+
+  removeAbandonedWorkItems([](std::string_view name) { return isWorkItemName(name, "Merge-", ".pdf"); });
+  EXPECT_EQ(namesIn(run), std::vector<std::string>{"user"});
+  EXPECT_EQ(records(), 0u);
+}
+
+// The maker's own removal takes the folder only while nothing is in it.
+TEST_F(WorkFiles, AnEmptyFolderItemIsRemovedOnlyWhileEmpty) {
+  for (const bool filled : {false, true}) {
+    const std::string folder = dir / (filled ? "filled" : "empty");
+    WorkItem item = WorkItem::emptyFolder(folder);
+    fs::create_directories(folder);
+    if (filled) foundation_test::writeText(folder + "/sheet.pdf", "pdf");
+    item.remove();
+    EXPECT_EQ(fs::exists(folder), filled) << folder;
+    if (filled) {
+      EXPECT_EQ(foundation_test::readText(folder + "/sheet.pdf"), "pdf");
+    }
+  }
+  EXPECT_EQ(records(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// A process killed while it writes a record leaves it cut short: the next start removes it once that process
+// is gone, and leaves alone one a running process may still be writing.
+TEST_F(WorkFiles, ARecordCutShortByAKillGoesAtTheNextStart) {
+  fs::create_directories(dir / "out");
+  const auto cutShort = [&] {
+    std::vector<std::string> found;
+    if (!fs::exists(dir / "run/work-items")) return found;
+    for (const std::string& n : namesIn(dir / "run/work-items")) {
+      if (!readJsonFile(dir / ("run/work-items/" + n))) found.push_back(n);
+    }
+    return found;
+  };
+  for (int attempt = 0; attempt < 2000; ++attempt) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (;;) WorkItem(dir / ("out/Plot-" + makeUuid() + ".pdf"));
+    }
+    ASSERT_GT(child, 0);
+    usleep(static_cast<useconds_t>(200 + attempt % 7 * 150));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!cutShort().empty()) break;
+    removeAbandoned();  // a kill between records leaves the ordinary case, cleaned as ever
+  }
+  ASSERT_FALSE(cutShort().empty()) << "no kill fell into a record's writing";
+  const std::string mine = std::to_string(getpid()) + "-" + makeUuid() + ".json";
+  foundation_test::writeText(dir / ("run/work-items/" + mine), "");
+
+  removeAbandoned();
+  EXPECT_EQ(cutShort(), std::vector<std::string>{mine});
+}
+
+}  // namespace

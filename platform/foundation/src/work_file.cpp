@@ -159,9 +159,31 @@ std::optional<Json> readRecord(int records, const char* name) {
   return std::move(parsed.value);
 }
 
+// A record its writer was killed while writing ("<pid>-<UUID>.json", of this user, unreadable as a record):
+// written before its item was made, it names nothing, and goes once no process of that pid runs.
+bool isCutShortRecordOfEndedProcess(int records, const std::string& name) {
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string::npos || name.size() != dash + 1 + 36 + 5 || !name.ends_with(".json") ||
+      !isUuid(std::string_view(name).substr(dash + 1, 36))) {
+    return false;
+  }
+  int pid = 0;
+  for (std::size_t i = 0; i < dash; ++i) {
+    if (name[i] < '0' || name[i] > '9' || pid > INT32_MAX / 10 - 1) return false;
+    pid = pid * 10 + (name[i] - '0');
+  }
+  struct stat info {};
+  return pid > 0 && ::fstatat(records, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+         info.st_uid == ::geteuid() && !processStillRuns(pid, std::nullopt);
+}
+
 }  // namespace
 
-WorkItem::WorkItem(std::string path) : path_(absolute(path)) {
+WorkItem::WorkItem(std::string path) : WorkItem(std::move(path), false) {}
+
+WorkItem WorkItem::emptyFolder(std::string path) { return WorkItem(std::move(path), true); }
+
+WorkItem::WorkItem(std::string path, bool onlyWhileEmpty) : path_(absolute(path)), onlyWhileEmpty_(onlyWhileEmpty) {
   if (path_.empty()) return;
   const std::string parent = deletingLastPathComponent(path_);
   folder_ = ::open(parent.empty() ? "/" : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -176,7 +198,8 @@ WorkItem::WorkItem(std::string path) : path_(absolute(path)) {
                        {"path", appendingPathComponent(resolvedFolder(folder_, parent), lastPathComponent(path_))},
                        {"folderDevice", made->device},
                        {"folderInode", made->inode},
-                       {"folderBorn", {made->bornSeconds, made->bornNanoseconds}}};
+                       {"folderBorn", {made->bornSeconds, made->bornNanoseconds}},
+                       {"onlyWhileEmpty", onlyWhileEmpty_}};
   const JsonText text = serializeJson(record);
   const std::string at = appendingPathComponent(folder, std::to_string(pid) + "-" + makeUuid() + ".json");
   // A record cut short is not read as one and stays as it is.
@@ -189,7 +212,8 @@ WorkItem::~WorkItem() { release(); }
 WorkItem::WorkItem(WorkItem&& other) noexcept
     : path_(std::exchange(other.path_, {})),
       record_(std::exchange(other.record_, {})),
-      folder_(std::exchange(other.folder_, -1)) {}
+      folder_(std::exchange(other.folder_, -1)),
+      onlyWhileEmpty_(std::exchange(other.onlyWhileEmpty_, false)) {}
 
 WorkItem& WorkItem::operator=(WorkItem&& other) noexcept {
   if (this != &other) {
@@ -197,12 +221,15 @@ WorkItem& WorkItem::operator=(WorkItem&& other) noexcept {
     path_ = std::exchange(other.path_, {});
     record_ = std::exchange(other.record_, {});
     folder_ = std::exchange(other.folder_, -1);
+    onlyWhileEmpty_ = std::exchange(other.onlyWhileEmpty_, false);
   }
   return *this;
 }
 
 void WorkItem::remove() {
-  if (folder_ >= 0) {
+  if (onlyWhileEmpty_) {
+    if (folder_ >= 0) ::unlinkat(folder_, lastPathComponent(path_).c_str(), AT_REMOVEDIR);
+  } else if (folder_ >= 0) {
     (void)removeIn(folder_, lastPathComponent(path_));
   } else if (!path_.empty() && itemExists(path_)) {
     (void)removeItem(path_);
@@ -223,11 +250,11 @@ void WorkItem::release() {
   folder_ = -1;
   record_.clear();
   path_.clear();
+  onlyWhileEmpty_ = false;
 }
 
 std::string workItemPath(const std::string& folder, std::string_view prefix, std::string_view suffix) {
-  return appendingPathComponent(folder.empty() ? "." : folder,
-                                std::string(prefix) + makeUuid() + std::string(suffix));
+  return appendingPathComponent(folder.empty() ? "." : folder, std::string(prefix) + makeUuid() + std::string(suffix));
 }
 
 bool isWorkItemName(std::string_view name, std::string_view prefix, std::string_view suffix) {
@@ -265,9 +292,21 @@ std::vector<std::string> removeAbandonedWorkItems(const std::function<bool(std::
       ::close(listed);
     }
   }
+  struct Abandoned {
+    std::string record;
+    std::string path;
+    FolderIdentity folder;
+    bool onlyWhileEmpty = false;
+  };
+  std::vector<Abandoned> abandoned;
+  std::vector<std::string> others;  // the items of records left for their own program or process
   for (const std::string& name : names) {
     const std::optional<Json> record = readRecord(records, name.c_str());
-    if (!record) continue;  // not a record of ours: left as it is
+    if (!record) {
+      // Anything else that is not a record of ours is left as it is.
+      if (isCutShortRecordOfEndedProcess(records, name)) ::unlinkat(records, name.c_str(), 0);
+      continue;
+    }
     const std::optional<std::int64_t> pid = jsonInteger(*record, "processIdentifier");
     const std::optional<std::int64_t> start = jsonInteger(*record, "processStartTime");
     const std::optional<std::int64_t> device = jsonInteger(*record, "folderDevice");
@@ -281,25 +320,46 @@ std::vector<std::string> removeAbandonedWorkItems(const std::function<bool(std::
     }
     const FolderIdentity recorded{static_cast<std::uint64_t>(*device), static_cast<std::uint64_t>(*inode),
                                   *jsonInteger((*born)[0]), static_cast<std::uint32_t>(*jsonInteger((*born)[1]))};
-    // Another program's names are its own to clean up.
+    // Another program's names are its own to clean up; an empty folder is nobody's work but the maker's.
     const std::string item = lastPathComponent(*path);
+    const bool onlyWhileEmpty = jsonBool(*record, "onlyWhileEmpty").value_or(false);
     if (processStillRuns(static_cast<int>(*pid), static_cast<std::uint64_t>(*start)) ||
-        !(isWorkName(item) || isAtomicWriteTemporaryName(item))) {
+        !(onlyWhileEmpty || isWorkName(item) || isAtomicWriteTemporaryName(item))) {
+      others.push_back(*path);
+      continue;
+    }
+    abandoned.push_back({name, *path, recorded, onlyWhileEmpty});
+  }
+  // Work files first, so that a folder they were in is empty by the time it is looked at; then folders, the
+  // deepest first.
+  std::stable_sort(abandoned.begin(), abandoned.end(), [](const Abandoned& a, const Abandoned& b) {
+    if (a.onlyWhileEmpty != b.onlyWhileEmpty) return b.onlyWhileEmpty;
+    return a.onlyWhileEmpty && a.path.size() > b.path.size();
+  });
+  for (const Abandoned& each : abandoned) {
+    const std::string item = lastPathComponent(each.path);
+    // A folder holding an item that is still recorded waits for that item's own cleaning, and so does its own.
+    if (each.onlyWhileEmpty && std::any_of(others.begin(), others.end(), [&each](const std::string& other) {
+          return other.starts_with(each.path + "/");
+        })) {
+      others.push_back(each.path);
       continue;
     }
     // Only in the folder the item was made in, reached as it was: a folder swapped for another or for a link
     // since, or a record naming any other folder, removes nothing.
-    const int madeIn = openFolderWithoutLinks(deletingLastPathComponent(*path));
+    const int madeIn = openFolderWithoutLinks(deletingLastPathComponent(each.path));
     const std::optional<FolderIdentity> here = madeIn < 0 ? std::nullopt : identityOf(madeIn);
     struct stat what {};
-    if (here && here->device == recorded.device && here->inode == recorded.inode &&
-        here->bornSeconds == recorded.bornSeconds && here->bornNanoseconds == recorded.bornNanoseconds &&
-        ::fstatat(madeIn, item.c_str(), &what, AT_SYMLINK_NOFOLLOW) == 0 && what.st_uid == ::geteuid() &&
-        (S_ISREG(what.st_mode) || S_ISDIR(what.st_mode)) && removeIn(madeIn, item)) {
-      removed.push_back(*path);
+    if (here && here->device == each.folder.device && here->inode == each.folder.inode &&
+        here->bornSeconds == each.folder.bornSeconds && here->bornNanoseconds == each.folder.bornNanoseconds &&
+        ::fstatat(madeIn, item.c_str(), &what, AT_SYMLINK_NOFOLLOW) == 0 && what.st_uid == ::geteuid()) {
+      const bool gone = each.onlyWhileEmpty
+                            ? S_ISDIR(what.st_mode) && ::unlinkat(madeIn, item.c_str(), AT_REMOVEDIR) == 0
+                            : (S_ISREG(what.st_mode) || S_ISDIR(what.st_mode)) && removeIn(madeIn, item);
+      if (gone) removed.push_back(each.path);
     }
     if (madeIn >= 0) ::close(madeIn);
-    ::unlinkat(records, name.c_str(), 0);
+    ::unlinkat(records, each.record.c_str(), 0);
   }
   ::close(records);
   return removed;

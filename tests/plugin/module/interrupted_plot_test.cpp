@@ -1,7 +1,8 @@
-// A host that dies in the middle of a page: cadhost plots a staged split job until the helper plug-in makes it
+// A host that dies in the middle of a job: cadhost plots a staged split job until the helper plug-in makes it
 // hang inside page 4, and the test kills it there. The PDFs of the pages before stay complete, no file stands
 // under the name of the page that was being plotted, and the snapshot says what is left; this process then
 // reads the snapshot as the panel will after a restart and finishes the job without plotting a done page again.
+// Killed right after an output took its name, the resume takes it as done.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -79,8 +80,89 @@ class InterruptedPlotTest : public HostTest {
               nullptr);
   }
 
+  // Stages the seven model sheets in cadhost, split into the output folder or merged into out/job.pdf, and kills
+  // the host right after its `commit`-th output took its final name, before the job's snapshot says it is done.
+  void killAfterCommit(bool merged, int commit) {
+    pages_ = stagedModelFramePages();
+    ASSERT_EQ(pages_.size(), 7u);
+    RunOptions options;
+    options.environment = {{"HOME", home_.path()},
+                           {"XDG_CONFIG_HOME", home_ / ".config"},
+                           {"XDG_DATA_HOME", home_ / "data"},
+                           {"TMPDIR", home_ / "tmp"}};
+    InteractiveProgram host(QUODL_CADHOST, {"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE, kDrawing},
+                            options);
+    const std::string output = merged ? home_ / "out/job.pdf" : home_ / "out";
+    host.writeLine("QDLPROBESTAGE");
+    host.writeLine(std::string(merged ? "1|" : "0|") + stagedJobText(foundation::wideFromUtf8Lossy(output)) + "|");
+    for (const VexBatchPrintPageSpec& page : pages_) host.writeLine(stagedJobPageLine(page));
+    host.writeLine("");
+    ASSERT_TRUE(host.waitForOutput("PROBE staged 7 pages")) << host.output();
+    host.writeLine("QDLPROBEPAUSEAT");
+    host.writeLine("output committed");
+    host.writeLine(std::to_string(commit));
+    host.writeLine(home_ / "never");
+    ASSERT_TRUE(host.waitForOutput("PROBE will pause at output committed")) << host.output();
+    host.writeLine("DUZOZAREDEXEC");
+    ASSERT_TRUE(host.waitForOutput("PROBE paused at output committed")) << host.output();
+    host.kill();
+  }
+
+  std::string splitName(std::size_t index) const {
+    return foundation::format("%03lu-%@.pdf", pages_[index].outputIndex, narrow(pages_[index].name));
+  }
+
   ScratchHome home_;
+  std::vector<VexBatchPrintPageSpec> pages_;
 };
+
+// A kill between a page's rename into place and the snapshot's record of it: the resume takes the page as done
+// and plots the rest, so no page is written twice ("003-…-2.pdf").
+TEST_F(InterruptedPlotTest, ASplitPageInPlaceWhenTheHostIsKilledIsNotPlottedAgain) {
+  openDrawing();
+  killAfterCommit(false, 3);
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < pages_.size(); ++i) names.push_back(splitName(i));
+  EXPECT_EQ(entries(home_ / "out"), std::vector<std::string>(names.begin(), names.begin() + 3));
+  const std::pair<long, long> third = changedAt(home_ / ("out/" + names[2]));
+
+  ASSERT_TRUE(vexBatchLoadPendingJobSnapshot(gBatchPrintPendingJob));
+  EXPECT_EQ(gBatchPrintPendingJob.completedPageCount, 3u);
+  ASSERT_EQ(gBatchPrintPendingJob.pages.size(), 4u);
+  EXPECT_EQ(gBatchPrintPendingJob.pages[0].name, pages_[3].name);
+  ASSERT_TRUE(vexBatchPrintExecutePending()) << narrow(gBatchPrintLastError);
+  EXPECT_EQ(cad::publishLog().pages.size(), 4u);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(entries(home_ / "out"), names);
+  for (const std::string& name : names) EXPECT_EQ(pdfPages(home_ / ("out/" + name)), 1u) << name;
+  EXPECT_EQ(changedAt(home_ / ("out/" + names[2])), third);
+  EXPECT_FALSE(foundation::itemExists(vexBatchPendingJobSnapshotPath()));
+}
+
+// The merged PDF in place when the host is killed: the job is finished, nothing is offered for a resume, and no
+// "job-2.pdf" is written. The same snapshot with the PDF gone since (the user removed it) plots it again.
+TEST_F(InterruptedPlotTest, AMergedPdfInPlaceWhenTheHostIsKilledFinishesTheJob) {
+  openDrawing();
+  killAfterCommit(true, 1);
+  EXPECT_EQ(entries(home_ / "out"), std::vector<std::string>{"job.pdf"});
+  EXPECT_EQ(pdfPages(home_ / "out/job.pdf"), 7u);
+  const foundation::ReadResult saved = foundation::readFile(vexBatchPendingJobSnapshotPath());
+  ASSERT_TRUE(saved) << saved.error;
+
+  EXPECT_FALSE(vexBatchLoadPendingJobSnapshot(gBatchPrintPendingJob));
+  EXPECT_FALSE(gBatchPrintPendingJob.active);
+  EXPECT_FALSE(foundation::itemExists(vexBatchPendingJobSnapshotPath()));
+  EXPECT_EQ(entries(home_ / "out"), std::vector<std::string>{"job.pdf"});
+  EXPECT_EQ(pdfPages(home_ / "out/job.pdf"), 7u);
+
+  ASSERT_TRUE(foundation::writeFileAtomically(vexBatchPendingJobSnapshotPath(), saved.data, foundation::Flush::none));
+  ASSERT_TRUE(foundation::removeFile(home_ / "out/job.pdf"));
+  ASSERT_TRUE(vexBatchLoadPendingJobSnapshot(gBatchPrintPendingJob));
+  EXPECT_EQ(gBatchPrintPendingJob.pages.size(), 7u);
+  ASSERT_TRUE(vexBatchPrintExecutePending()) << narrow(gBatchPrintLastError);
+  EXPECT_EQ(entries(home_ / "out"), std::vector<std::string>{"job.pdf"});
+  EXPECT_EQ(pdfPages(home_ / "out/job.pdf"), 7u);
+}
 
 TEST_F(InterruptedPlotTest, AHostKilledInAPageLeavesTheEarlierPdfsAndAResumableJob) {
   openDrawing();

@@ -363,6 +363,36 @@ TEST_F(QueueRunScriptTest, AHostKilledInTheMiddleOfARunLeavesEveryFinishedPdfWho
   EXPECT_EQ(whole, 7u);
 }
 
+// Killed in its first page, in each output mode, a run has written no PDF: the next start leaves nothing of it,
+// neither its work files nor its run and drawing folders; the user's file beside them stays.
+TEST_F(QueueRunScriptTest, ARunKilledBeforeItsFirstPdfLeavesNoFolderAfterTheNextStart) {
+  const Tree& tree = Tree::get();
+  ASSERT_TRUE(foundation::writeFileAtomically(out_ + "/mine.pdf", "the user's"));
+  for (const int mode : {0, 1, 2}) {
+    {
+      InteractiveProgram host(QUODL_CADHOST, {"--no-autoload", "--load", QUODL_PROBE, "--load", QUODL_MODULE, kOrigin},
+                              options());
+      host.writeLine("QDLPROBEHANG");
+      host.writeLine("1");
+      const std::string lines = choices({tree.root + "/A 区"}, mode, false, inFolder("A 区").size());
+      for (std::size_t start = 0, end; (end = lines.find('\n', start)) != std::string::npos; start = end + 1) {
+        host.writeLine(lines.substr(start, end - start));
+      }
+      host.writeLine("@click fileQueuePanel startButton");
+      ASSERT_TRUE(host.waitForOutput("PROBE hanging on page 1")) << host.output();
+      ASSERT_EQ(::kill(host.processIdentifier(), SIGKILL), 0);
+      host.wait();
+    }
+    EXPECT_EQ(entries(out_).size(), 2u) << "mode " << mode;  // the run's folder beside the user's file
+    const CadhostRun next =
+        runProgram(QUODL_CADHOST, {"--no-autoload", "--load", QUODL_MODULE, kOrigin}, "QUIT\n", options());
+    EXPECT_EQ(next.exitStatus, 0) << next.output;
+    EXPECT_EQ(entries(out_), std::vector<std::string>{"mine.pdf"}) << "mode " << mode;
+    EXPECT_EQ(foundation::readFile(out_ + "/mine.pdf").data, "the user's");
+    EXPECT_TRUE(entries(home_ / "run/work-items").empty()) << "mode " << mode;
+  }
+}
+
 TEST_F(QueueRunScriptTest, AnUnloadAskedForDuringARunIsRefusedAndTheRunGoesOn) {
   const Tree& tree = Tree::get();
   std::string script = "QDLPROBEUNLOAD\n2\n";

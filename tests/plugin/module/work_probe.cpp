@@ -5,8 +5,8 @@
 // leaves for the locate and mark commands and the print job it stages. It also shows what the host holds: the
 // current layout and viewport, the last zoom, the marks shown and the reactors registered; and it can make the
 // host's plot hang in the middle of a page, for a test to kill the host there, pause there until a test has
-// looked, ask the host to unload Quodline there, or run out of memory there. And it shows which windows are on
-// screen, what the workspace was asked to open and how often the system beeped.
+// looked, ask the host to unload Quodline there, or run out of memory there; or pause at a traced call. And it
+// shows which windows are on screen, what the workspace was asked to open and how often the system beeped.
 #include <dlfcn.h>
 #include <link.h>
 
@@ -21,12 +21,12 @@
 
 #include "cad/app_loader.h"
 #include "cad/command_line.h"
-#include "cad/interruption.h"
 #include "cad/command_stack.h"
 #include "cad/doc_manager.h"
 #include "cad/editor.h"
 #include "cad/editor_input.h"
 #include "cad/entities.h"
+#include "cad/interruption.h"
 #include "cad/plot/page_renderer.h"
 #include "cad/result_buffer.h"
 #include "cad/sysvars.h"
@@ -77,9 +77,7 @@ std::size_t quodlineCommandCount() {
   return count;
 }
 
-void traceCall(const char* name) {
-  cad::acutPrintf(L"\nPROBE call %s commands=%zu", name, quodlineCommandCount());
-}
+void traceCall(const char* name) { cad::acutPrintf(L"\nPROBE call %s commands=%zu", name, quodlineCommandCount()); }
 
 void setFlags(bool queue, bool lite) {
   auto* queueRunning = static_cast<bool*>(quodlineSymbol("gBatchFileQueueRunning"));
@@ -106,8 +104,8 @@ void installTrace() {
 void listCommands() {
   for (const cad::Command* command : cad::commandStack().commands()) {
     if (command->groupName() == kGroup) continue;
-    cad::acutPrintf(L"\nPROBE command %ls %ls %ls %#x", command->groupName().c_str(),
-                    command->globalName().c_str(), command->localName().c_str(), command->commandFlags());
+    cad::acutPrintf(L"\nPROBE command %ls %ls %ls %#x", command->groupName().c_str(), command->globalName().c_str(),
+                    command->localName().c_str(), command->commandFlags());
   }
   cad::acutPrintf(L"\nPROBE end of commands");
 }
@@ -335,6 +333,35 @@ void pauseOnPage() {
   cad::acutPrintf(L"\nPROBE will pause on page %d", page);
 }
 
+// Waits, at the k-th traced call of a name, until a file appears (for a test to kill the host right there).
+struct TracePause {
+  std::string name;
+  int left = 0;
+  std::string waitFor;
+};
+TracePause gTracePause;
+
+void pauseAtTracedCall(const char* name) {
+  if (gTracePause.name != name || gTracePause.left == 0 || --gTracePause.left != 0) return;
+  cad::acutPrintf(L"\nPROBE paused at %s", name);
+  while (access(gTracePause.waitFor.c_str(), F_OK) != 0 && cad::interruptionSignal() == 0) usleep(10000);
+}
+
+void pauseAtCall() {
+  auto* hook = static_cast<TraceHook*>(quodlineSymbol("gQuodlCallTrace"));
+  const std::wstring name = answerTo(L"Traced call to pause at: ");
+  int times = 0;
+  const bool counted = std::swscanf(answerTo(L"Pause at call number: ").c_str(), L"%d", &times) == 1 && times >= 1;
+  const std::wstring file = answerTo(L"File to wait for: ");
+  if (hook == nullptr || !counted || name.empty() || file.empty()) {
+    cad::acutPrintf(L"\nPROBE bad pause");
+    return;
+  }
+  gTracePause = {foundation::utf8FromWideLossy(name), times, foundation::utf8FromWideLossy(file)};
+  *hook = pauseAtTracedCall;
+  cad::acutPrintf(L"\nPROBE will pause at %ls", name.c_str());
+}
+
 void unloadOnPage() {
   int page = 0;
   if (std::swscanf(answerTo(L"Page to unload on: ").c_str(), L"%d", &page) != 1 || page < 1) {
@@ -408,7 +435,7 @@ std::string workspaceRequests() {
   using Kind = toolkit::WorkspaceRecord::Kind;
   std::string text = "PROBE workspace";
   for (const toolkit::WorkspaceRecord& record : toolkit::Workspace::shared().records()) {
-    const char* kind = record.kind == Kind::openApplication ? "open-application"
+    const char* kind = record.kind == Kind::openApplication      ? "open-application"
                        : record.kind == Kind::revealInFileViewer ? "reveal"
                                                                  : "open";
     text += std::string("\nPROBE workspace ") + kind;
@@ -439,6 +466,7 @@ extern "C" int acrxEntryPoint(int message, void*) {
     add(L"QDLPROBEPAUSE", pauseOnPage);
     add(L"QDLPROBEUNLOAD", unloadOnPage);
     add(L"QDLPROBEOOM", outOfMemoryOnPage);
+    add(L"QDLPROBEPAUSEAT", pauseAtCall);
     cad::windowCommands().add("probehost", [](const std::string&) { return hostState(); });
     cad::windowCommands().add("probewindows", [](const std::string&) { return visibleWindows(); });
     cad::windowCommands().add("probeworkspace", [](const std::string&) { return workspaceRequests(); });

@@ -27,6 +27,9 @@ class WorkItem {
   // Records `path` (nothing when it is empty, or when its folder cannot be opened or the runtime folder cannot
   // take the record: then a killed run leaves the item as it would without records).
   explicit WorkItem(std::string path);
+  // Records the folder at `path`, which this process has just made for its outputs, to be removed only while it
+  // is empty: by remove() or, after a kill, by a later start. What it holds is never touched.
+  static WorkItem emptyFolder(std::string path);
   // Drops the record, not the item.
   ~WorkItem();
   WorkItem(WorkItem&& other) noexcept;
@@ -36,15 +39,19 @@ class WorkItem {
 
   const std::string& path() const { return path_; }
   bool empty() const { return path_.empty(); }
-  // Removes the item (a file or a folder tree, never what a link in it points to) if present, then the record.
+  // Removes the item (a file or a folder tree, never what a link in it points to; an empty-folder item only while
+  // it is empty) if present, then the record.
   void remove();
   // The item is no longer a work item (it took another's place): only the record goes.
   void release();
 
  private:
+  WorkItem(std::string path, bool onlyWhileEmpty);
+
   std::string path_;
   std::string record_;
   int folder_ = -1;  // the folder the item is made in
+  bool onlyWhileEmpty_ = false;
 };
 
 // "<prefix><UUID><suffix>" in `folder` ("." when empty).
@@ -56,7 +63,8 @@ bool isWorkItemName(std::string_view name, std::string_view prefix, std::string_
 bool isAtomicWriteTemporaryName(std::string_view name);
 
 // Removes the items recorded by processes that no longer run whose last path component `isWorkName` accepts
-// (or that are atomic-write temporaries), and their records; other records are left for the program whose
+// (or that are atomic-write temporaries, or empty folders recorded as such, once nothing recorded in them is
+// left), and their records; other records are left for the program whose
 // names they hold. An item is removed only when it is a file or folder of this user in the very folder its
 // record names, reached without a symbolic link, and the record is a regular file of this user. Answers the
 // items removed.
