@@ -49,6 +49,9 @@ USER_TEXT = b"%PDF-1.4\n% a file of the user's, not of the export\n"
 PENDING = "发现未完成任务"
 
 UUID = r"[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}"
+# Every layout scan rewrites its trace file in the temporary folder: an output of the run, not a leftover.
+LAYOUT_TRACE = "quodl-layout-candidates.txt"
+
 WORK_NAMES = (
     (re.compile(r"^quodline-isolated-"), "isolated pages folder (quodline-isolated-*)"),
     (re.compile(r"^plot-pages-%s$" % UUID), "host's pages folder (plot-pages-<UUID>)"),
@@ -279,6 +282,8 @@ def leftovers(world, export, finished):
         found.append(("pending job left after it was finished", world.snapshot_path()))
     for name in os.listdir(world.tmp):
         path = os.path.join(world.tmp, name)
+        if name == LAYOUT_TRACE:
+            continue
         if not any(pattern.match(name) for pattern, _ in WORK_NAMES):
             found.append(("other item in the temporary folder", path))
     return found
