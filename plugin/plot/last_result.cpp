@@ -3,6 +3,7 @@
 bool gBatchPrintLastSucceeded = false;
 bool gBatchPrintLastCancelled = false;
 std::wstring gBatchPrintLastError;
+bool gBatchPrintLastFailedOnLayout = false;
 std::wstring gBatchPrintLastOutput;
 std::vector<std::wstring> gBatchPrintLastOutputs;
 std::wstring gBatchPrintLastLog;

@@ -9,6 +9,9 @@
 extern bool gBatchPrintLastSucceeded;
 extern bool gBatchPrintLastCancelled;
 extern std::wstring gBatchPrintLastError;   // English for the pipeline's own checks
+// Whether that failure was a layout of the pages that the drawing lacks or cannot make current: the same pages
+// fail the same way until the drawing changes. Set where such a failure is made; a run clears it as it starts.
+extern bool gBatchPrintLastFailedOnLayout;
 extern std::wstring gBatchPrintLastOutput;  // the last PDF the plot run wrote
 extern std::vector<std::wstring> gBatchPrintLastOutputs;
 extern std::wstring gBatchPrintLastLog;          // cleared at the start of a job; nothing fills it

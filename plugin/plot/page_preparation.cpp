@@ -65,6 +65,11 @@ bool fail(const std::wstring& text) {
   return false;
 }
 
+bool failOnLayout(const std::wstring& text) {
+  gBatchPrintLastFailedOnLayout = true;
+  return fail(text);
+}
+
 // Copies a layout's plot settings, opening it for reading only for the copy.
 cad::ErrorStatus copyLayoutSettings(cad::ObjectId layoutId, cad::PlotSettings& into, bool& opened) {
   cad::Layout* layout = nullptr;
@@ -136,7 +141,7 @@ bool PagePreparation::prepareModelFrame(const VexBatchPrintPageSpec& page,
   if (!hasModelLayout || page.maxX <= page.minX || page.maxY <= page.minY) {
     return fail(L"Invalid model frame: " + page.name);
   }
-  if (!vexBatchActivateLayout(modelLayout.sheetName)) return fail(L"Cannot activate model layout");
+  if (!vexBatchActivateLayout(modelLayout.sheetName)) return failOnLayout(L"Cannot activate model layout");
 
   VexBatchPrintPreparedPage prepared;
   prepared.name = page.name;
@@ -204,8 +209,8 @@ bool PagePreparation::prepareLayout(const VexBatchPrintPageSpec& page, std::vect
       break;
     }
   }
-  if (record == nullptr) return fail(L"Layout not found: " + page.layoutName);
-  if (!vexBatchActivateLayout(page.layoutName)) return fail(L"Cannot activate layout: " + page.layoutName);
+  if (record == nullptr) return failOnLayout(L"Layout not found: " + page.layoutName);
+  if (!vexBatchActivateLayout(page.layoutName)) return failOnLayout(L"Cannot activate layout: " + page.layoutName);
 
   VexBatchPrintPreparedPage prepared;
   prepared.name = page.name.empty() ? page.layoutName : page.name;

@@ -67,6 +67,11 @@ std::wstring wide(const std::string& text) { return vexBatchWideString(text); }
 
 void fail(const std::wstring& reason) { gBatchPrintLastError = reason; }
 
+void failOnLayout(const std::wstring& reason) {
+  gBatchPrintLastFailedOnLayout = true;
+  fail(reason);
+}
+
 // The engine's reason names the file it was given, the run's work file; the user knows the output.
 std::wstring engineReason(const cad::PlotEngine& engine, const std::wstring& fallback, const foundation::WorkFile& work) {
   const std::string& reason = engine.failureReason();
@@ -132,7 +137,7 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
     dialog.end(false);
     own.finishWithSuccess(false);
     engine.reset();
-    fail(L"Cannot activate first plot layout: " + prepared.front().layoutName);
+    failOnLayout(L"Cannot activate first plot layout: " + prepared.front().layoutName);
     return false;
   }
 
@@ -166,7 +171,7 @@ bool plotRun(const std::vector<VexBatchPrintPageSpec>& pages, const std::wstring
       break;
     }
     if (!vexBatchActivateLayout(page.layoutName)) {
-      fail(L"Cannot activate plot layout: " + page.layoutName);
+      failOnLayout(L"Cannot activate plot layout: " + page.layoutName);
       failed = true;
       break;
     }
@@ -270,12 +275,3 @@ void vexBatchRemoveAbandonedWorkFiles() {
 }
 
 bool vexBatchPlotKeptHostPdf(const std::wstring& error) { return error.find(kKeptHostPdfText) != std::wstring::npos; }
-
-bool vexBatchPlotFailedOnLayout(const std::wstring& error) {
-  // The texts of the plot run and of page preparation for a layout that is missing or cannot be made current.
-  for (const wchar_t* start : {L"Layout not found: ", L"Cannot activate layout: ", L"Cannot activate first plot layout",
-                               L"Cannot activate plot layout: ", L"Cannot activate model layout"}) {
-    if (error.starts_with(start)) return true;
-  }
-  return false;
-}

@@ -28,9 +28,6 @@ class VexBatchPrintProgressController;
 // Whether a failure of the plot run left the host's own PDF under the output name: it does so only when the
 // native paper disagreed with the validated settings, which the failure text tells the user.
 [[nodiscard]] bool vexBatchPlotKeptHostPdf(const std::wstring& error);
-// Whether a plot failed because a layout of its pages cannot be found or made current: the drawing, not the
-// moment, stands in the way, so the same pages fail the same way until the drawing changes.
-[[nodiscard]] bool vexBatchPlotFailedOnLayout(const std::wstring& error);
 
 // At start-up: removes the work items a killed host left (the plot run's, the merge's and the normalisation's
 // files beside outputs, the isolated pages' folders), only those whose process has ended.

@@ -195,6 +195,7 @@ bool vexBatchPrintExecutePending() {
   SnapshotSaver snapshot;
   snapshot.save(run, "running");
   gBatchPrintLastError.clear();
+  gBatchPrintLastFailedOnLayout = false;
   gBatchPrintLastOutput.clear();
   gBatchPrintLastLog.clear();
   gBatchPrintLastOutputs.clear();
@@ -228,7 +229,7 @@ bool vexBatchPrintExecutePending() {
     // Every split page written but not verified: the whole job is plotted again on resume.
     if (!gBatchPrintPendingJob.active || gBatchPrintPendingJob.pages.empty()) gBatchPrintPendingJob = run;
     gBatchPrintPendingJob.blockedReason =
-        vexBatchPlotFailedOnLayout(gBatchPrintLastError) ? gBatchPrintLastError : std::wstring();
+        gBatchPrintLastFailedOnLayout ? gBatchPrintLastError : std::wstring();
     snapshot.save(gBatchPrintPendingJob, gBatchPrintLastCancelled ? "cancelled" : "failed");
   }
   gBatchPrintLastSucceeded = success;
